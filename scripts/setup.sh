@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what a fresh Debian 12 machine lacks to build and test JOV, then
+# cross-builds libpng from Debian's source archive into build/deps.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+PKGS=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
+      wine wine64 fonts-wine xvfb imagemagick googletest dpkg-dev python3 openssl ca-certificates)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+"$root/scripts/build-libpng.sh" "$root/build/deps"
