@@ -1,0 +1,113 @@
+// The deliverables as the program binds them: one runtime shared by every
+// module, and the exports found by their decorated names.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "JOVString.h"
+#include "ModuleExport.h"
+#include "RuntimeProbe.h"
+#include "protocols/ProtocolInfo.h"
+
+TEST(SharedRuntime, MemoryAllocatedInOneModuleIsFreedInAnother)
+{
+    char* fromNew = AllocateWithNew(64);
+    fromNew[63] = 'x';
+    delete[] fromNew;
+    std::free(AllocateWithMalloc(64));
+
+    // A string made in the probe, grown here, freed by the common library.
+    CJOVString s = MakeString(L"made in a DLL");
+    s += CJOVString(L", grown in the exe");
+    EXPECT_EQ(s, CJOVString(L"made in a DLL, grown in the exe"));
+}
+
+TEST(SharedRuntime, DynamicCastOfObjectMadeInAnotherModule)
+{
+    ProbeBase* base = MakeProbeDerived(L"payload");
+    auto* derived = dynamic_cast<ProbeDerived*>(base);
+    ASSERT_NE(derived, nullptr);
+    EXPECT_EQ(derived->text, CJOVString(L"payload"));
+    delete base;
+}
+
+TEST(SharedRuntime, ThreadMadeInOneModuleIsJoinedInAnother)
+{
+    std::atomic<int> flag{0};
+    std::thread worker = StartProbeThread(flag);
+    ASSERT_TRUE(worker.joinable());
+    worker.join();
+    EXPECT_EQ(flag.load(), 42);
+}
+
+namespace {
+
+struct Library {
+    explicit Library(const wchar_t* path) : handle(LoadLibraryW(path)) {}
+    ~Library()
+    {
+        if (handle)
+            FreeLibrary(handle);
+    }
+    template <class Fn = void (*)()>
+    Fn Find(const char* name) const
+    {
+        return GetExport<Fn>(handle, name);
+    }
+    HMODULE handle;
+};
+
+} // namespace
+
+TEST(PluginExports, EachPluginHasTheThreeDecoratedExports)
+{
+    struct Expect {
+        const wchar_t* path;
+        const wchar_t* name;
+    };
+    for (const Expect& plugin : {Expect{L"Protos\\Verdel\\Verdel.dll", L"ICQ"},
+                                 Expect{L"Protos\\Jabber\\Jabber.dll", L"Jabber"}}) {
+        Library lib(plugin.path);
+        ASSERT_NE(lib.handle, nullptr) << "cannot load " << CJOVString(plugin.path).GetLength();
+        auto getInfo = lib.Find<GetProtocolInfoFn>(JOV_EXPORT_GET_PROTOCOL_INFO);
+        ASSERT_NE(getInfo, nullptr);
+        EXPECT_NE(lib.Find(JOV_EXPORT_CREATE_ACCOUNT), nullptr);
+        EXPECT_NE(lib.Find(JOV_EXPORT_DESTROY_ACCOUNT), nullptr);
+        // Only the decorated names: the compiler's own names stay hidden.
+        EXPECT_EQ(lib.Find("jov_GetProtocolInfo"), nullptr);
+
+        Protocols::ProtocolInfo info;
+        getInfo(info);
+        EXPECT_EQ(info.name, CJOVString(plugin.name));
+    }
+}
+
+TEST(LanguageExports, EachLanguageFileHasTheDecoratedLookUp)
+{
+    typedef bool (*GetStringFn)(int, CJOVString&);
+    const wchar_t* files[] = {L"JOV_English", L"JOV_Russian", L"JOV_Czech", L"Verdel_English", L"Verdel_Czech",
+                              L"Jabber_English", L"Jabber_Russian", L"Jabber_Czech"};
+    for (const wchar_t* file : files) {
+        CJOVString path = CJOVString(L"Langs\\") + CJOVString(file) + CJOVString(L".dll");
+        Library lib(path);
+        ASSERT_NE(lib.handle, nullptr);
+        auto getString = lib.Find<GetStringFn>("?MUI_GetString@@YA_NHAAVCJOVString@@@Z");
+        ASSERT_NE(getString, nullptr);
+        CJOVString text(L"untouched");
+        EXPECT_FALSE(getString(-1, text));
+        EXPECT_FALSE(getString(100000, text));
+        EXPECT_EQ(text, CJOVString(L"untouched"));
+    }
+
+    Library english(L"Langs\\JOV_English.dll");
+    auto getString = english.Find<GetStringFn>("?MUI_GetString@@YA_NHAAVCJOVString@@@Z");
+    CJOVString text;
+    ASSERT_TRUE(getString(2, text));
+    EXPECT_EQ(text, CJOVString(L"Online"));
+    ASSERT_TRUE(getString(200, text));
+    EXPECT_EQ(text, CJOVString(L"Choose from palette..."));
+    EXPECT_FALSE(getString(201, text));
+}
