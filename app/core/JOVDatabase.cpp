@@ -1,0 +1,162 @@
+#include "core/JOVDatabase.h"
+
+#include <cstring>
+
+namespace Database {
+
+namespace {
+
+class CStoreLock {
+public:
+    explicit CStoreLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
+    ~CStoreLock() { LeaveCriticalSection(&m_lock); }
+    CStoreLock(const CStoreLock&) = delete;
+    CStoreLock& operator=(const CStoreLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_lock;
+};
+
+} // namespace
+
+CJOVDatabase::CJOVDatabase() : CJOVDatabase(CSettingsFile(CSettingsFile::DefaultPath())) {}
+
+CJOVDatabase::CJOVDatabase(const CSettingsFile& file) : m_file(file)
+{
+    InitializeCriticalSection(&m_lock);
+    m_file.Load(m_sections);
+}
+
+CJOVDatabase::~CJOVDatabase()
+{
+    m_file.Save(m_sections);
+    DeleteCriticalSection(&m_lock);
+}
+
+const NamedValue* CJOVDatabase::FindValue(const JOV_GUID& section, const CJOVString& name) const
+{
+    auto it = m_sections.find(section.GetString());
+    return it == m_sections.end() ? nullptr : it->second.Find(name);
+}
+
+NamedValue* CJOVDatabase::FindOrAddValue(const JOV_GUID& section, const CJOVString& name)
+{
+    if (NamedValue::Utf8Length(name) > NamedValue::kMaxNameBytes)
+        return nullptr;
+    NamedValueMap& values = m_sections[section.GetString()];
+    NamedValue* value = values.Find(name);
+    if (!value) {
+        values.Set(NamedValue(name));
+        value = values.Find(name);
+    }
+    return value;
+}
+
+int CJOVDatabase::GetValueSize(const JOV_GUID& section, const CJOVString& name, unsigned* size)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !size)
+        return 0;
+    *size = value->GetSize();
+    return 1;
+}
+
+int CJOVDatabase::GetData(const JOV_GUID& section, const CJOVString& name, void* buffer, unsigned* size)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !size || *size < value->GetSize() || (!buffer && value->GetSize() > 0))
+        return 0;
+    if (value->GetSize() > 0)
+        std::memcpy(buffer, value->GetData(), value->GetSize());
+    *size = value->GetSize();
+    return 1;
+}
+
+int CJOVDatabase::GetString(const JOV_GUID& section, const CJOVString& name, CJOVString* out)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !out)
+        return 0;
+    *out = value->AsString();
+    return 1;
+}
+
+int CJOVDatabase::GetDWord(const JOV_GUID& section, const CJOVString& name, unsigned int* out)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !out)
+        return 0;
+    *out = value->AsDWord();
+    return 1;
+}
+
+int CJOVDatabase::GetWord(const JOV_GUID& section, const CJOVString& name, unsigned short* out)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !out)
+        return 0;
+    *out = value->AsWord();
+    return 1;
+}
+
+int CJOVDatabase::GetByte(const JOV_GUID& section, const CJOVString& name, unsigned char* out)
+{
+    CStoreLock hold(m_lock);
+    const NamedValue* value = FindValue(section, name);
+    if (!value || !out)
+        return 0;
+    *out = value->AsByte();
+    return 1;
+}
+
+void CJOVDatabase::SetData(const JOV_GUID& section, const CJOVString& name, const void* data, const unsigned* size)
+{
+    if (!size)
+        return;
+    CStoreLock hold(m_lock);
+    if (NamedValue* value = FindOrAddValue(section, name))
+        value->SetData(data, *size);
+}
+
+void CJOVDatabase::SetString(const JOV_GUID& section, const CJOVString& name, const CJOVString* text)
+{
+    if (!text)
+        return;
+    CStoreLock hold(m_lock);
+    if (NamedValue* value = FindOrAddValue(section, name))
+        value->SetString(*text);
+}
+
+void CJOVDatabase::SetDWord(const JOV_GUID& section, const CJOVString& name, const unsigned int* number)
+{
+    if (!number)
+        return;
+    CStoreLock hold(m_lock);
+    if (NamedValue* value = FindOrAddValue(section, name))
+        value->SetDWord(*number);
+}
+
+void CJOVDatabase::SetWord(const JOV_GUID& section, const CJOVString& name, const unsigned short* number)
+{
+    if (!number)
+        return;
+    CStoreLock hold(m_lock);
+    if (NamedValue* value = FindOrAddValue(section, name))
+        value->SetWord(*number);
+}
+
+void CJOVDatabase::SetByte(const JOV_GUID& section, const CJOVString& name, const unsigned char* number)
+{
+    if (!number)
+        return;
+    CStoreLock hold(m_lock);
+    if (NamedValue* value = FindOrAddValue(section, name))
+        value->SetByte(*number);
+}
+
+} // namespace Database
