@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "core/MainWindow.h"
+#include "core/ServicesManagerImpl.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
@@ -11,6 +12,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     }
     if (!CMainWindow::Register(instance) || !CMainWindow::Create(instance))
         return 1;
+    // The last step of start-up: every service and client exists by now.
+    g_ServicesManager.FireLoaded();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
