@@ -215,6 +215,12 @@ void CJOVString::Remove(const CJOVString& text)
 {
     if (text.m_length == 0)
         return;
+    if (&text == this) {
+        // The scan edits the text it looks for: work from a copy.
+        CJOVString copy(text);
+        Remove(copy);
+        return;
+    }
     const size_t unitBytes = static_cast<size_t>(text.m_length) * sizeof(wchar_t);
     // After a removal the scan resumes where the removed text began, so the
     // units that close up behind it are looked at again (XXYY less XY is XY).

@@ -84,6 +84,10 @@ TEST(JOVStringEdit, RemoveResumesWhereTheRemovedTextBegan)
     CJOVString all = S(L"zzzz");
     all.Remove(S(L"z"));
     EXPECT_EQ(all.GetLength(), 0);
+
+    CJOVString self = S(L"abab");
+    self.Remove(self);
+    EXPECT_EQ(self.GetLength(), 0);
 }
 
 TEST(JOVStringEdit, ConcatenationSelfAssignmentAndLower)
