@@ -13,7 +13,7 @@ case $screen in
   *) echo "JOV_SCREEN is qvga or vga" >&2; exit 2 ;;
 esac
 : "${WINEPREFIX:=$root/build/wineprefix-$screen}"; export WINEPREFIX
-export WINEDEBUG=${WINEDEBUG:--all,err+module} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe,mscoree,mshtml=}
+export WINEDEBUG=${WINEDEBUG:--all,err+module} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe,mscoree,mshtml,winedbg.exe=}
 WINE=/usr/lib/wine/wine64
 state=$root/build/session-$screen
 mkdir -p "$state"
