@@ -62,13 +62,7 @@ CMenuItemInfo& CMenuItemInfo::operator=(const CMenuItemInfo& other)
         return *this;
     // Copy before freeing: the source may lie inside our own submenu.
     CMenuInfo* submenu = CopyOf(other.m_submenu);
-    type = other.type;
-    caption = other.caption;
-    images = other.images;
-    handler = other.handler;
-    commandId = other.commandId;
-    param = other.param;
-    checked = other.checked;
+    CopyFields(other);
     delete m_submenu;
     m_submenu = submenu;
     return *this;
@@ -80,6 +74,14 @@ CMenuItemInfo& CMenuItemInfo::operator=(CMenuItemInfo&& other) noexcept
         return *this;
     CMenuInfo* submenu = other.m_submenu;
     other.m_submenu = nullptr;
+    CopyFields(other);
+    delete m_submenu;
+    m_submenu = submenu;
+    return *this;
+}
+
+void CMenuItemInfo::CopyFields(const CMenuItemInfo& other)
+{
     type = other.type;
     caption = other.caption;
     images = other.images;
@@ -87,9 +89,6 @@ CMenuItemInfo& CMenuItemInfo::operator=(CMenuItemInfo&& other) noexcept
     commandId = other.commandId;
     param = other.param;
     checked = other.checked;
-    delete m_submenu;
-    m_submenu = submenu;
-    return *this;
 }
 
 CMenuItemInfo::~CMenuItemInfo()

@@ -49,6 +49,9 @@ public:
     int checked;
 
 private:
+    // Takes every field but the submenu, which the caller settles.
+    void CopyFields(const CMenuItemInfo& other);
+
     CMenuInfo* m_submenu;
 };
 

@@ -74,44 +74,35 @@ int CJOVDatabase::GetData(const JOV_GUID& section, const CJOVString& name, void*
     return 1;
 }
 
-int CJOVDatabase::GetString(const JOV_GUID& section, const CJOVString& name, CJOVString* out)
+template <class T>
+int CJOVDatabase::ReadValue(const JOV_GUID& section, const CJOVString& name, T* out, T (NamedValue::*read)() const)
 {
     CStoreLock hold(m_lock);
     const NamedValue* value = FindValue(section, name);
     if (!value || !out)
         return 0;
-    *out = value->AsString();
+    *out = (value->*read)();
     return 1;
+}
+
+int CJOVDatabase::GetString(const JOV_GUID& section, const CJOVString& name, CJOVString* out)
+{
+    return ReadValue(section, name, out, &NamedValue::AsString);
 }
 
 int CJOVDatabase::GetDWord(const JOV_GUID& section, const CJOVString& name, unsigned int* out)
 {
-    CStoreLock hold(m_lock);
-    const NamedValue* value = FindValue(section, name);
-    if (!value || !out)
-        return 0;
-    *out = value->AsDWord();
-    return 1;
+    return ReadValue(section, name, out, &NamedValue::AsDWord);
 }
 
 int CJOVDatabase::GetWord(const JOV_GUID& section, const CJOVString& name, unsigned short* out)
 {
-    CStoreLock hold(m_lock);
-    const NamedValue* value = FindValue(section, name);
-    if (!value || !out)
-        return 0;
-    *out = value->AsWord();
-    return 1;
+    return ReadValue(section, name, out, &NamedValue::AsWord);
 }
 
 int CJOVDatabase::GetByte(const JOV_GUID& section, const CJOVString& name, unsigned char* out)
 {
-    CStoreLock hold(m_lock);
-    const NamedValue* value = FindValue(section, name);
-    if (!value || !out)
-        return 0;
-    *out = value->AsByte();
-    return 1;
+    return ReadValue(section, name, out, &NamedValue::AsByte);
 }
 
 void CJOVDatabase::SetData(const JOV_GUID& section, const CJOVString& name, const void* data, const unsigned* size)

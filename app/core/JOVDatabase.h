@@ -50,6 +50,9 @@ private:
     // Callers hold the lock.
     const NamedValue* FindValue(const JOV_GUID& section, const CJOVString& name) const;
     NamedValue* FindOrAddValue(const JOV_GUID& section, const CJOVString& name);
+    // Takes the lock; 1 when the value exists and was read into *out.
+    template <class T>
+    int ReadValue(const JOV_GUID& section, const CJOVString& name, T* out, T (NamedValue::*read)() const);
 
     CSettingsFile m_file;
     SectionMap m_sections;
