@@ -1,0 +1,308 @@
+#include "core/JOVSocket.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "SecureSocket.h"
+#include "core/SocketWorker.h"
+
+namespace JOVSockets {
+
+namespace {
+
+class CLock {
+public:
+    explicit CLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
+    ~CLock() { LeaveCriticalSection(&m_lock); }
+    CLock(const CLock&) = delete;
+    CLock& operator=(const CLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_lock;
+};
+
+// SSL 2 and SSL 3 alone reach no server of today: "SSL" takes TLS as well.
+DWORD ProtocolMask(int sslMode)
+{
+    return sslMode == kSslSsl ? SSL_PROTOCOL_SSL3 | SSL_PROTOCOL_TLS1 : SSL_PROTOCOL_TLS1;
+}
+
+} // namespace
+
+std::atomic<int> CJOVSocket::s_runningWorkers(0);
+
+CJOVSocket::CJOVSocket(unsigned int ownerClientId, Services::CServicesManager* services,
+                       const SocketTimings& timings, const SocketIo& io)
+    : m_ownerClientId(ownerClientId),
+      m_connection(nullptr),
+      m_socket(INVALID_SOCKET),
+      m_thread(nullptr),
+      m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_receiveEnd(m_receiveBuffer),
+      m_services(services),
+      m_timings(timings),
+      m_io(io),
+      m_refCount(1),
+      m_workerRunning(false),
+      m_stopRequested(false),
+      m_inReceive(false)
+{
+    InitializeCriticalSection(&m_sendLock);
+    InitializeCriticalSection(&m_receiveLock);
+    InitializeCriticalSection(&m_handleLock);
+}
+
+CJOVSocket::~CJOVSocket()
+{
+    // The worker held a reference while it ran, so it has ended here.
+    if (m_socket != INVALID_SOCKET)
+        SecureSockets::closesocket(m_socket);
+    FreeSendQueue();
+    if (m_thread)
+        CloseHandle(m_thread);
+    if (m_wakeEvent)
+        CloseHandle(m_wakeEvent);
+    DeleteCriticalSection(&m_handleLock);
+    DeleteCriticalSection(&m_receiveLock);
+    DeleteCriticalSection(&m_sendLock);
+}
+
+void CJOVSocket::AddRef()
+{
+    InterlockedIncrement(&m_refCount);
+}
+
+void CJOVSocket::Release()
+{
+    if (InterlockedDecrement(&m_refCount) == 0)
+        delete this;
+}
+
+int CJOVSocket::Connect(const SocketParams& params)
+{
+    if (m_workerRunning)
+        return WSAEISCONN;
+    if (!m_wakeEvent)
+        return E_FAIL;
+    if (m_thread) {
+        CloseHandle(m_thread);
+        m_thread = nullptr;
+    }
+    m_params = params;
+    {
+        // Bytes of an earlier connection must not pass for this one's.
+        CLock lock(m_receiveLock);
+        m_receiveEnd = m_receiveBuffer;
+    }
+
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET)
+        return WSAGetLastError();
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (::bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) == SOCKET_ERROR) {
+        int error = WSAGetLastError();
+        ::closesocket(s);
+        return error;
+    }
+    if (m_params.sslMode != kSslNone && ConfigureSecureSocket(s) != 0) {
+        SecureSockets::closesocket(s);
+        return -1;
+    }
+
+    ResetEvent(m_wakeEvent);
+    m_stopRequested = false;
+    {
+        CLock lock(m_handleLock);
+        m_socket = s;
+    }
+    AddRef();  // the worker's
+    m_workerRunning = true;
+    ++s_runningWorkers;
+    m_thread = CreateThread(nullptr, 0, &CJOVSocket::WorkerEntry, this, 0, nullptr);
+    if (!m_thread) {
+        --s_runningWorkers;
+        m_workerRunning = false;
+        {
+            CLock lock(m_handleLock);
+            m_socket = INVALID_SOCKET;
+        }
+        SecureSockets::closesocket(s);
+        Release();
+        return E_FAIL;
+    }
+    return 0;
+}
+
+int CJOVSocket::ConfigureSecureSocket(SOCKET s) const
+{
+    DWORD secure = SO_SEC_SSL;
+    if (SecureSockets::setsockopt(s, SOL_SOCKET, SO_SECURE, reinterpret_cast<const char*>(&secure), sizeof secure) ==
+        SOCKET_ERROR)
+        return -1;
+    DWORD returned = 0;
+    SSLVALIDATECERTHOOK hook = {&CJOVSocket::ValidateCertificate, const_cast<CJOVSocket*>(this)};
+    if (SecureSockets::WSAIoctl(s, SO_SSL_SET_VALIDATE_CERT_HOOK, &hook, sizeof hook, nullptr, 0, &returned) ==
+        SOCKET_ERROR)
+        return -1;
+    SSLPROTOCOLS protocols = {1, {{ProtocolMask(m_params.sslMode), 0, 0}}};
+    if (SecureSockets::WSAIoctl(s, SO_SSL_SET_PROTOCOLS, &protocols, sizeof protocols, nullptr, 0, &returned) ==
+        SOCKET_ERROR)
+        return -1;
+    // The proxy's handshake runs in clear; the worker secures the socket after it.
+    DWORD flags = SSL_FLAG_DEFER_HANDSHAKE;
+    if (SecureSockets::WSAIoctl(s, SO_SSL_SET_FLAGS, &flags, sizeof flags, nullptr, 0, &returned) == SOCKET_ERROR)
+        return -1;
+    return 0;
+}
+
+// Servers of instant-messaging networks commonly use certificates of their own
+// making, and the device has no way to ask the user: every certificate is taken.
+int CJOVSocket::ValidateCertificate(DWORD, LPVOID, DWORD, LPBLOB, DWORD)
+{
+    return SSL_ERR_OKAY;
+}
+
+DWORD WINAPI CJOVSocket::WorkerEntry(void* param)
+{
+    CJOVSocket* socket = static_cast<CJOVSocket*>(param);
+    DWORD result = CSocketWorker(*socket).Run();
+    socket->m_workerRunning = false;
+    socket->Release();
+    --s_runningWorkers;
+    return result;
+}
+
+int CJOVSocket::RunningWorkers()
+{
+    return s_runningWorkers;
+}
+
+int CJOVSocket::Queue(const void* data, int length)
+{
+    if (length < 0 || (length > 0 && !data))
+        return -1;
+    void* copy = std::malloc(length > 0 ? static_cast<size_t>(length) : 1);
+    if (!copy)
+        return -1;
+    if (length > 0)
+        std::memcpy(copy, data, static_cast<size_t>(length));
+    CLock lock(m_sendLock);
+    m_sendQueue.push_back(SendBuffer{length, copy});
+    return 0;
+}
+
+bool CJOVSocket::TakeSendBuffer(SendBuffer& buffer)
+{
+    CLock lock(m_sendLock);
+    if (m_sendQueue.empty())
+        return false;
+    buffer = m_sendQueue.front();
+    m_sendQueue.pop_front();
+    return true;
+}
+
+void CJOVSocket::FreeSendQueue()
+{
+    CLock lock(m_sendLock);
+    for (SendBuffer& buffer : m_sendQueue)
+        std::free(buffer.data);
+    m_sendQueue.clear();
+}
+
+int CJOVSocket::Read(void* buffer, int length)
+{
+    if (!buffer || length <= 0)
+        return 0;
+    CLock lock(m_receiveLock);
+    int buffered = static_cast<int>(m_receiveEnd - m_receiveBuffer);
+    int count = length < buffered ? length : buffered;
+    std::memcpy(buffer, m_receiveBuffer, static_cast<size_t>(count));
+    std::memmove(m_receiveBuffer, m_receiveBuffer + count, static_cast<size_t>(buffered - count));
+    m_receiveEnd -= count;
+    return count;
+}
+
+int CJOVSocket::GetBufferedLength()
+{
+    CLock lock(m_receiveLock);
+    return static_cast<int>(m_receiveEnd - m_receiveBuffer);
+}
+
+int CJOVSocket::ReceiveRoom()
+{
+    CLock lock(m_receiveLock);
+    return static_cast<int>(m_receiveBuffer + kReceiveBufferSize - m_receiveEnd);
+}
+
+void CJOVSocket::AppendReceived(const char* data, int count)
+{
+    CLock lock(m_receiveLock);
+    // The room only grows between ReceiveRoom and here (the owner reads).
+    std::memcpy(m_receiveEnd, data, static_cast<size_t>(count));
+    m_receiveEnd += count;
+}
+
+void CJOVSocket::RequestStop()
+{
+    if (m_workerRunning) {
+        m_stopRequested = true;
+        SetEvent(m_wakeEvent);
+    }
+}
+
+void CJOVSocket::Close()
+{
+    if (m_workerRunning) {
+        RequestStop();
+        // The worker sees the wake event within one poll and closes its socket
+        // (with a TLS close_notify). A worker blocked in the network (a
+        // handshake, a send to a peer that reads nothing) is cut off by
+        // shutting its socket down; it then ends on its own. One that waits for
+        // this very owner's "Receive" handler ends when the handler returns.
+        if (!m_inReceive && m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT &&
+            !m_inReceive) {
+            CLock lock(m_handleLock);
+            if (m_socket != INVALID_SOCKET)
+                ::shutdown(m_socket, SD_BOTH);
+        }
+    }
+    FreeSendQueue();
+}
+
+void CJOVSocket::CloseHandleFromWorker()
+{
+    SOCKET s;
+    {
+        CLock lock(m_handleLock);
+        s = m_socket;
+        m_socket = INVALID_SOCKET;
+    }
+    if (s != INVALID_SOCKET) {
+        SecureSockets::shutdown(s, SD_BOTH);
+        SecureSockets::closesocket(s);
+    }
+}
+
+int CJOVSocket::SetKeepAlive(int on)
+{
+    CLock lock(m_handleLock);
+    if (m_socket == INVALID_SOCKET)
+        return -1;
+    return ::setsockopt(m_socket, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<const char*>(&on), sizeof on);
+}
+
+int CJOVSocket::GetReceiveBufferSize()
+{
+    CLock lock(m_handleLock);
+    if (m_socket == INVALID_SOCKET)
+        return 0;
+    int size = 0;
+    int length = sizeof size;
+    if (::getsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length) == SOCKET_ERROR)
+        return 0;
+    return size;
+}
+
+} // namespace JOVSockets

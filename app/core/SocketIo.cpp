@@ -1,0 +1,12 @@
+#include "core/SocketIo.h"
+
+#include "SecureSocket.h"
+
+namespace JOVSockets {
+
+SocketIo SocketIo::Platform()
+{
+    return SocketIo{&SecureSockets::send, &SecureSockets::recv, &SecureSockets::select};
+}
+
+} // namespace JOVSockets

@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""Loopback peers for the socket tests: each listener has one behaviour.
+
+Usage: line_peer.py CERT KEY MODE:PORT[:tls] ...
+  echo     sends back every byte it receives
+  greet    sends "hello\n" at once, then echoes
+  closer   sends "bye\n" and closes (a TLS closer sends close_notify first)
+  flood    sends 20000 bytes (i % 251) at once, then echoes
+  silent   accepts and never answers
+"""
+import socket
+import ssl
+import sys
+import threading
+
+
+def serve(conn, mode):
+    try:
+        if mode == "silent":
+            while conn.recv(4096):
+                pass
+            return
+        if mode == "closer":
+            conn.sendall(b"bye\n")
+            if isinstance(conn, ssl.SSLSocket):
+                conn = conn.unwrap()
+            return
+        if mode == "greet":
+            conn.sendall(b"hello\n")
+        if mode == "flood":
+            conn.sendall(bytes(i % 251 for i in range(20000)))
+        while True:
+            data = conn.recv(65536)
+            if not data:
+                return
+            conn.sendall(data)
+    except (OSError, ssl.SSLError):
+        pass
+    finally:
+        try:
+            conn.close()
+        except OSError:
+            pass
+
+
+def listen(port, mode, context):
+    server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", port))
+    server.listen(16)
+    while True:
+        conn, _ = server.accept()
+        threading.Thread(target=accept_one, args=(conn, mode, context), daemon=True).start()
+
+
+def accept_one(conn, mode, context):
+    if context is not None:
+        try:
+            conn.settimeout(10)
+            conn = context.wrap_socket(conn, server_side=True)
+            conn.settimeout(None)
+        except (OSError, ssl.SSLError):
+            conn.close()
+            return
+    serve(conn, mode)
+
+
+def main():
+    cert, key = sys.argv[1], sys.argv[2]
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    threads = []
+    for listener in sys.argv[3:]:
+        fields = listener.split(":")
+        mode, port = fields[0], int(fields[1])
+        tls = context if len(fields) > 2 and fields[2] == "tls" else None
+        t = threading.Thread(target=listen, args=(port, mode, tls), daemon=True)
+        t.start()
+        threads.append(t)
+    for t in threads:
+        t.join()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,162 @@
+#!/bin/bash
+# Starts and stops the loopback peers of the socket tests.
+#   peers.sh start DIR   config, certificate, logs and peers.txt (name=port lines) in DIR
+#   peers.sh stop DIR    stops every peer started from DIR, by its PID
+# Every peer listens on 127.0.0.1 only, on free ports picked at start.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cmd=${1:?start or stop}
+dir=${2:?folder}
+
+# SOCKS 5 with user name and password (dante checks the system's password database).
+SOCKS_USER=jovsocks
+SOCKS_PASSWORD=jov-Socks5
+HTTP_USER=jovhttp
+HTTP_PASSWORD=jov-Http1
+
+stop_all() {
+  [ -f "$dir/pids" ] || return 0
+  local pid
+  while read -r pid; do
+    kill "$pid" 2>/dev/null || true
+  done <"$dir/pids"
+  for _ in $(seq 50); do
+    local alive=0
+    while read -r pid; do
+      kill -0 "$pid" 2>/dev/null && alive=1
+    done <"$dir/pids"
+    [ $alive = 0 ] && break
+    sleep 0.1
+  done
+  while read -r pid; do
+    kill -9 "$pid" 2>/dev/null || true
+  done <"$dir/pids"
+  rm -f "$dir/pids"
+}
+
+if [ "$cmd" = stop ]; then
+  stop_all
+  exit 0
+fi
+
+for tool in python3 openssl tinyproxy danted microsocks useradd chpasswd setsid; do
+  command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup.sh" >&2; exit 1; }
+done
+stop_all
+mkdir -p "$dir"
+rm -f "$dir/peers.txt"
+trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
+
+# Free ports, all asked for at once so that none is handed out twice.
+read -r -a ports < <(python3 - <<'PY'
+import socket
+held = []
+for _ in range(16):
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    held.append(s)
+print(" ".join(str(s.getsockname()[1]) for s in held))
+PY
+)
+echo_port=${ports[0]} greet_port=${ports[1]} closer_port=${ports[2]} flood_port=${ports[3]}
+silent_port=${ports[4]} tls_echo_port=${ports[5]} tls_closer_port=${ports[6]} tls_silent_port=${ports[7]}
+http_port=${ports[8]} socks4_port=${ports[9]} socks5_port=${ports[10]} micro_port=${ports[11]}
+closed_port=${ports[12]} blocked_port=${ports[13]}
+
+spawn() {  # spawn NAME COMMAND...: detached, its own log, PID recorded
+  local name=$1
+  shift
+  setsid "$@" </dev/null >"$dir/$name.log" 2>&1 &
+  echo $! >>"$dir/pids"
+}
+
+if [ ! -f "$dir/localhost.crt" ]; then
+  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=localhost" \
+    -addext "subjectAltName=DNS:localhost,IP:127.0.0.1" \
+    -keyout "$dir/localhost.key" -out "$dir/localhost.crt" 2>/dev/null
+fi
+
+spawn line_peer python3 "$here/line_peer.py" "$dir/localhost.crt" "$dir/localhost.key" \
+  "echo:$echo_port" "greet:$greet_port" "closer:$closer_port" "flood:$flood_port" \
+  "silent:$silent_port" "echo:$tls_echo_port:tls" "closer:$tls_closer_port:tls" \
+  "silent:$tls_silent_port"
+
+# HTTP CONNECT with Basic authorization; no ConnectPort line lets CONNECT reach any port.
+cat >"$dir/tinyproxy.conf" <<CONF
+Port $http_port
+Listen 127.0.0.1
+Allow 127.0.0.1
+BasicAuth $HTTP_USER $HTTP_PASSWORD
+PidFile "$dir/tinyproxy.pid"
+LogFile "$dir/tinyproxy-run.log"
+LogLevel Info
+MaxClients 20
+Timeout 60
+CONF
+spawn tinyproxy tinyproxy -d -c "$dir/tinyproxy.conf"
+
+# dante: methods are global, so SOCKS 4 (no method) and SOCKS 5 (user name) are two instances.
+if ! id -u "$SOCKS_USER" >/dev/null 2>&1; then
+  useradd --system -M -s /usr/sbin/nologin "$SOCKS_USER"
+fi
+echo "$SOCKS_USER:$SOCKS_PASSWORD" | chpasswd
+dante_conf() {  # dante_conf PORT METHOD
+  cat <<CONF
+logoutput: stderr
+internal: 127.0.0.1 port = $1
+external: 127.0.0.1
+clientmethod: none
+socksmethod: $2
+user.privileged: root
+user.unprivileged: nobody
+client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }
+socks block { from: 127.0.0.0/8 to: 127.0.0.1/32 port = $blocked_port }
+socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }
+socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }
+CONF
+}
+dante_conf "$socks4_port" none >"$dir/danted4.conf"
+dante_conf "$socks5_port" username >"$dir/danted5.conf"
+spawn danted4 danted -f "$dir/danted4.conf" -p "$dir/danted4.pid"
+spawn danted5 danted -f "$dir/danted5.conf" -p "$dir/danted5.pid"
+
+spawn microsocks microsocks -i 127.0.0.1 -p "$micro_port" -b 127.0.0.1 -u "$SOCKS_USER" -P "$SOCKS_PASSWORD"
+
+# Wait until every listener answers.
+for port in "$echo_port" "$greet_port" "$closer_port" "$flood_port" "$silent_port" "$tls_echo_port" \
+            "$tls_closer_port" "$tls_silent_port" "$http_port" "$socks4_port" "$socks5_port" "$micro_port"; do
+  up=0
+  for _ in $(seq 100); do
+    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then up=1; break; fi
+    sleep 0.05
+  done
+  if [ $up = 0 ]; then
+    echo "peer on port $port did not come up; logs in $dir" >&2
+    tail -n 5 "$dir"/*.log >&2 || true
+    stop_all
+    exit 1
+  fi
+done
+
+cat >"$dir/peers.txt.tmp" <<TXT
+echo=$echo_port
+greet=$greet_port
+closer=$closer_port
+flood=$flood_port
+silent=$silent_port
+tls_echo=$tls_echo_port
+tls_closer=$tls_closer_port
+tls_silent=$tls_silent_port
+http=$http_port
+http_user=$HTTP_USER
+http_password=$HTTP_PASSWORD
+socks4=$socks4_port
+socks5=$socks5_port
+microsocks=$micro_port
+socks_user=$SOCKS_USER
+socks_password=$SOCKS_PASSWORD
+closed=$closed_port
+blocked=$blocked_port
+TXT
+mv "$dir/peers.txt.tmp" "$dir/peers.txt"
+echo "peers up: $dir/peers.txt"
