@@ -9,12 +9,10 @@
 #include <windows.h>
 
 #include "JOVGuid.h"
+#include "ServiceIds.h"
 #include "core/SettingsFile.h"
 
 namespace Database {
-
-inline constexpr JOV_GUID GUID_Database = {0x7D874B0A, 0xD93B, 0x4D4D,
-                                           {0xB7, 0x48, 0x02, 0x6F, 0xEB, 0x4E, 0xCC, 0xE0}};
 
 // The virtual operations are the service's interface, in this order; the
 // destructor is not one of them (the program deletes the store directly).
