@@ -1,0 +1,72 @@
+#include "PluginModule.h"
+
+#include <atomic>
+
+#include "ImageTable.h"
+#include "Localization.h"
+#include "TextTable.h"
+
+namespace {
+HINSTANCE g_instance = nullptr;
+CLocalization* g_localization = nullptr;
+std::atomic<CImageRegistrar*> g_registrar{nullptr};
+}
+
+void AttachPluginModule(HINSTANCE instance)
+{
+    g_instance = instance;
+    g_localization = new CLocalization(GetAppDir() + CJOVString(L"Langs"), CJOVString(L"Verdel_"));
+    LoadTextTables();
+}
+
+void DetachPluginModule(bool processEnding)
+{
+    ReleaseImages(processEnding ? nullptr : g_registrar.load());
+    delete g_localization;
+    g_localization = nullptr;
+}
+
+HINSTANCE GetPluginInstance()
+{
+    return g_instance;
+}
+
+CJOVString GetModuleFolder()
+{
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameW(g_instance, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return CJOVString();
+    DWORD slash = n;
+    for (DWORD i = 0; i < n; ++i) {
+        if (path[i] == L'\\')
+            slash = i;
+    }
+    if (slash == n)
+        return CJOVString();
+    path[slash + 1] = 0;
+    return CJOVString(path);
+}
+
+CLocalization* GetPluginLocalization()
+{
+    return g_localization;
+}
+
+CJOVString GetPluginText(int id, const wchar_t* builtIn)
+{
+    CJOVString text;
+    if (g_localization && g_localization->GetString(id, text))
+        return text;
+    return CJOVString(builtIn);
+}
+
+void SetPluginImageRegistrar(CImageRegistrar* registrar)
+{
+    g_registrar.store(registrar);
+}
+
+CImageRegistrar* GetPluginImageRegistrar()
+{
+    return g_registrar.load();
+}
