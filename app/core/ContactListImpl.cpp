@@ -128,7 +128,7 @@ unsigned int CContactListImpl::CreateGroup(unsigned int accountId)
 void CContactListImpl::NotifyGroupAdded(unsigned int groupId)
 {
     Lock lock(m_lock);
-    if (FindItem(groupId))
+    if (!IsContact(groupId) && FindItem(groupId))
         Fire(kGroupAdded, groupId);
 }
 
@@ -137,7 +137,7 @@ void CContactListImpl::DeleteGroup(unsigned int groupId) { PostToSelf(EVENT_Grou
 void CContactListImpl::NotifyGroupChanged(unsigned int groupId)
 {
     Lock lock(m_lock);
-    if (FindItem(groupId))
+    if (!IsContact(groupId) && FindItem(groupId))
         Fire(kGroupChanged, groupId);
 }
 
@@ -156,7 +156,7 @@ unsigned int CContactListImpl::CreateContact(unsigned int accountId, unsigned in
 void CContactListImpl::NotifyContactAdded(unsigned int contactId)
 {
     Lock lock(m_lock);
-    if (Item* contact = FindItem(contactId))
+    if (Item* contact = IsContact(contactId) ? FindItem(contactId) : nullptr)
         Fire(kContactAdded, contactId, IdArg(contact->groupId));
 }
 
@@ -180,14 +180,14 @@ void CContactListImpl::SetContactStatus(unsigned int contactId, const Protocols:
     if (!status)
         return;
     Lock lock(m_lock);
-    if (FindItem(contactId))
+    if (IsContact(contactId) && FindItem(contactId))
         Fire(kContactStatusChanged, contactId, new CEventArg_Data<Protocols::ContactStatusInfo>(*status));
 }
 
 void CContactListImpl::NotifyContactChanged(unsigned int contactId)
 {
     Lock lock(m_lock);
-    if (FindItem(contactId))
+    if (IsContact(contactId) && FindItem(contactId))
         Fire(kContactChanged, contactId);
 }
 

@@ -130,6 +130,7 @@ bool CContactListImpl::Load(unsigned int accountId)
     {
         Lock lock(m_lock);
         m_accountKeys[accountId] = key;
+        m_droppedKeys.erase(key);  // deleted earlier in this run, back now
     }
     NamedValueMap level1;
     if (!ReadBlob(&level1))

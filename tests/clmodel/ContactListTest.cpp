@@ -179,6 +179,8 @@ TEST_F(ModelTest, NotifiersFireOnlyForKnownItems)
     m_model->NotifyGroupChanged(g);
     m_model->NotifyContactAdded(0x80FFFFFF);
     m_model->NotifyGroupChanged(0x00FFFFFF);
+    m_model->NotifyGroupAdded(c);  // each notifier names its own kind
+    m_model->NotifyContactChanged(g);
     Settle();
     auto seen = SeenEvents();
     ASSERT_EQ(seen.size(), 4u);
