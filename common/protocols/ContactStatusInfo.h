@@ -1,5 +1,4 @@
-// How a contact is drawn: its status and two sets of image-identifier lists
-// (status images, extra images). Copies are deep.
+// How a contact is drawn: its status and two sets of image-id lists.
 #pragma once
 
 #include "JOVArray.h"
@@ -8,7 +7,7 @@
 namespace Protocols {
 
 struct ContactStatusInfo {
-    Status status = Offline;
+    Status status = StatusOffline;
     CJOVArray<CJOVArray<unsigned int>> statusImages{10};
     CJOVArray<CJOVArray<unsigned int>> extraImages{10};
 };

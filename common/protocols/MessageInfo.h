@@ -1,4 +1,4 @@
-// A message an account delivers or the user sends.
+// One message that an account delivers or that the user sends.
 #pragma once
 
 #include "JOVString.h"
@@ -7,11 +7,12 @@
 namespace Protocols {
 
 struct MessageInfo {
-    unsigned int contactId = 0;
-    // Set by the account that builds the record; 0 for an ordinary message.
+    unsigned int contactId = 0;  // contact-list item id of the peer
+    // Chosen by the account that builds it; the ICQ account: 0 ordinary or
+    // authorization text, 1 offline message, 2 x-status reply.
     unsigned int kind = 0;
     int imageIndex = -1;  // -1: no image
-    CTime time;
+    CTime time;           // now, when built
     CJOVString text;
     CJOVString title;
 };

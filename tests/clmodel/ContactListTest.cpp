@@ -203,7 +203,7 @@ TEST_F(ModelTest, StatusReachesSubscribersAsTheirOwnCopy)
     });
     {
         Protocols::ContactStatusInfo status;
-        status.status = Protocols::Away;
+        status.status = Protocols::StatusAway;
         CJOVArray<unsigned int> images;
         images.Append(42);
         status.statusImages.Append(images);
@@ -213,7 +213,7 @@ TEST_F(ModelTest, StatusReachesSubscribersAsTheirOwnCopy)
     }  // the caller's record is gone before the subscriber looks
     Settle();
     ASSERT_EQ(SeenNames(), (std::vector<std::wstring>{L"Contact status changed"}));
-    EXPECT_EQ(received.status, Protocols::Away);
+    EXPECT_EQ(received.status, Protocols::StatusAway);
     ASSERT_EQ(received.statusImages.Count(), 1);
     EXPECT_EQ(received.statusImages[0][0], 42u);
 }
