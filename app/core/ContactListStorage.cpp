@@ -1,0 +1,270 @@
+// "CL data": the contact list in the settings store, three levels of packed
+// named-value collections. Level 1: one value per account, named by the
+// account's key (protocol identifier text + account name). Level 2: the
+// account's top-level items by position ("0", "1", ...), a group as a level-3
+// collection ("Group settings" + its contacts by position), a contact as its
+// packed properties. Item ids are not stored.
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+#include "EventArgData.h"
+#include "EventNames.h"
+#include "ServiceIds.h"
+#include "core/ContactListImpl.h"
+#include "core/JOVDatabase.h"
+
+namespace CL {
+
+namespace {
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+const wchar_t kBlobName[] = L"CL data";
+const wchar_t kGroupSettings[] = L"Group settings";
+
+// Owns the string the account fills, so an answer that comes after the
+// time-out still writes into live memory.
+class CAccountNameArg final : public CEventArg_Data<CJOVString*> {
+public:
+    CAccountNameArg() : CEventArg_Data<CJOVString*>(&m_name) {}
+    CJOVString m_name;
+};
+
+CJOVString Position(unsigned int index)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%u", index);
+    return CJOVString(text);
+}
+
+// A position name's number; false for any other name.
+bool PositionOf(const CJOVString& name, unsigned long* number)
+{
+    int length = name.GetLength();
+    if (length == 0 || length > 9)
+        return false;
+    unsigned long value = 0;
+    for (int i = 0; i < length; ++i) {
+        wchar_t c = name.Data()[i];
+        if (c < L'0' || c > L'9')
+            return false;
+        value = value * 10 + static_cast<unsigned long>(c - L'0');
+    }
+    *number = value;
+    return true;
+}
+
+void PutPacked(NamedValueMap* into, const CJOVString& name, const NamedValueMap& collection)
+{
+    unsigned size = collection.GetPackedSize();
+    std::vector<unsigned char> bytes(size ? size : 1);
+    if (size && collection.Pack(bytes.data(), size) != size)
+        return;
+    into->Set(NamedValue(name, bytes.data(), size));
+}
+
+void Unpack(const NamedValue& value, NamedValueMap* into)
+{
+    if (value.GetSize())
+        into->Unpack(value.GetData(), value.GetSize());
+}
+
+Database::CJOVDatabase* Store(Services::CServicesManager& bus)
+{
+    return static_cast<Database::CJOVDatabase*>(bus.GetService(GUID_Database));
+}
+
+} // namespace
+
+bool CContactListImpl::FetchAccountKey(unsigned int accountId, CJOVString* key)
+{
+    CAccountDirectory* directory = m_directory;
+    JOV_GUID protocol{};
+    unsigned int clientId = 0;
+    if (!directory || !directory->FindAccount(accountId, &protocol, &clientId))
+        return false;
+    auto* arg = new CAccountNameArg;
+    arg->AddRef(1);
+    int answer = m_bus.SendEventToClient(clientId, GUID_ProtocolsManager, CJOVString(EVENT_GetAccountName), arg,
+                                         nullptr, true);
+    bool answered = answer != kEventNoAnswer && answer != Services::kNotFound;
+    // A nameless account would share its key with every other one.
+    bool named = answered && arg->m_name.GetLength() > 0;
+    if (named)
+        *key = protocol.GetString() + arg->m_name;
+    arg->Release();
+    return named;
+}
+
+bool CContactListImpl::ReadBlob(NamedValueMap* level1)
+{
+    Database::CJOVDatabase* store = Store(m_bus);
+    unsigned size = 0;
+    if (!store || !store->GetValueSize(GUID_ContactList, CJOVString(kBlobName), &size))
+        return false;
+    std::vector<unsigned char> bytes(size ? size : 1);
+    if (!store->GetData(GUID_ContactList, CJOVString(kBlobName), bytes.data(), &size))
+        return false;
+    if (size)
+        level1->Unpack(bytes.data(), size);
+    return true;
+}
+
+void CContactListImpl::OnAccountAdded(unsigned int accountId)
+{
+    {
+        Lock lock(m_lock);
+        m_accounts.emplace(accountId, TopLevel());
+    }
+    Load(accountId);
+}
+
+bool CContactListImpl::Load(unsigned int accountId)
+{
+    // The account is asked with the lock released: it may be waiting for the
+    // model itself.
+    CJOVString key;
+    if (!FetchAccountKey(accountId, &key))
+        return false;
+    {
+        Lock lock(m_lock);
+        m_accountKeys[accountId] = key;
+        m_droppedKeys.erase(key);  // deleted earlier in this run, back now
+    }
+    NamedValueMap level1;
+    if (!ReadBlob(&level1))
+        return false;
+    const NamedValue* stored = level1.Find(key);
+    if (!stored)
+        return false;
+    LoadItems(accountId, *stored);
+    return true;
+}
+
+void CContactListImpl::LoadItems(unsigned int accountId, const NamedValue& level2Value)
+{
+    NamedValueMap level2;
+    Unpack(level2Value, &level2);
+    if (level2.GetCount() == 0)
+        return;
+    // By position number, not name order ("10" before "2"), so the items come
+    // back in the order they were saved.
+    std::vector<std::pair<unsigned long, const NamedValue*>> items;
+    for (int i = 0; i < level2.GetCount(); ++i) {
+        unsigned long position = 0;
+        if (PositionOf(level2.GetAt(i)->GetName(), &position))
+            items.emplace_back(position, level2.GetAt(i));
+    }
+    std::sort(items.begin(), items.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    BeginTransaction();
+    {
+        Lock lock(m_lock);
+        for (const auto& entry : items) {
+            NamedValueMap collection;
+            Unpack(*entry.second, &collection);
+            const NamedValue* settings = collection.Find(CJOVString(kGroupSettings));
+            if (!settings) {
+                unsigned int contactId = CreateContact(accountId, 0);
+                if (Item* contact = FindItem(contactId)) {
+                    Unpack(*entry.second, &contact->properties);
+                    NotifyContactAdded(contactId);
+                }
+                continue;
+            }
+            unsigned int groupId = CreateGroup(accountId);
+            Item* group = FindItem(groupId);
+            if (!group)
+                continue;
+            Unpack(*settings, &group->properties);
+            NotifyGroupAdded(groupId);
+            for (unsigned int k = 0;; ++k) {
+                const NamedValue* member = collection.Find(Position(k));
+                if (!member)
+                    break;
+                unsigned int contactId = CreateContact(accountId, groupId);
+                if (Item* contact = FindItem(contactId)) {
+                    Unpack(*member, &contact->properties);
+                    NotifyContactAdded(contactId);
+                }
+            }
+        }
+    }
+    EndTransaction();
+}
+
+void CContactListImpl::PackAccount(const TopLevel& top, NamedValueMap* level2)
+{
+    unsigned int position = 0;
+    for (const auto& [id, item] : top) {
+        if (IsContact(id)) {
+            PutPacked(level2, Position(position++), item->properties);
+            continue;
+        }
+        NamedValueMap level3;
+        PutPacked(&level3, CJOVString(kGroupSettings), item->properties);
+        unsigned int member = 0;
+        for (const auto& contact : item->contacts)
+            PutPacked(&level3, Position(member++), contact.second->properties);
+        PutPacked(level2, Position(position++), level3);
+    }
+}
+
+void CContactListImpl::Save()
+{
+    Database::CJOVDatabase* store = Store(m_bus);
+    if (!store)
+        return;
+    std::vector<unsigned int> accountIds;
+    {
+        Lock lock(m_lock);
+        for (const auto& account : m_accounts)
+            accountIds.push_back(account.first);
+    }
+    // Keys first, with the lock released.
+    std::map<unsigned int, CJOVString> keys;
+    for (unsigned int accountId : accountIds) {
+        CJOVString key;
+        if (FetchAccountKey(accountId, &key))
+            keys[accountId] = key;
+    }
+
+    NamedValueMap level1;
+    std::set<CJOVString> replaced;
+    {
+        Lock lock(m_lock);
+        for (const auto& [accountId, key] : keys) {
+            auto account = m_accounts.find(accountId);
+            if (account == m_accounts.end())
+                continue;
+            NamedValueMap level2;
+            PackAccount(account->second, &level2);
+            PutPacked(&level1, key, level2);
+            replaced.insert(key);
+            // A renamed account's list now lives under its new key only.
+            auto loadedKey = m_accountKeys.find(accountId);
+            if (loadedKey != m_accountKeys.end())
+                replaced.insert(loadedKey->second);
+        }
+        replaced.insert(m_droppedKeys.begin(), m_droppedKeys.end());
+    }
+    // Parts of accounts that are not here or cannot be named now (no plug-in,
+    // no manager, no answer) are kept as they were.
+    NamedValueMap stored;
+    ReadBlob(&stored);
+    for (int i = 0; i < stored.GetCount(); ++i) {
+        const NamedValue* value = stored.GetAt(i);
+        if (!replaced.count(value->GetName()))
+            level1.Set(*value);
+    }
+
+    unsigned size = level1.GetPackedSize();
+    std::vector<unsigned char> bytes(size ? size : 1);
+    if (size && level1.Pack(bytes.data(), size) != size)
+        return;
+    store->SetData(GUID_ContactList, CJOVString(kBlobName), bytes.data(), &size);
+}
+
+} // namespace CL
