@@ -105,6 +105,9 @@ CProtocolsManagerImpl::~CProtocolsManagerImpl()
 int CProtocolsManagerImpl::LoadProtocols()
 {
     std::lock_guard<std::recursive_mutex> lock(m_protocolsLock);
+    // FindProtocol's pointers must outlive a reload: the old entries are kept aside.
+    if (!m_protocols.empty())
+        m_retiredProtocols.push_back(std::move(m_protocols));
     m_protocols.clear();
     if (m_protosFolder.GetLength() == 0)
         return 0;

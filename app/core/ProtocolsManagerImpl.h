@@ -15,6 +15,7 @@
 // and the settings store (its destructor saves "Accounts data" there).
 #pragma once
 
+#include <list>
 #include <map>
 #include <mutex>
 
@@ -160,7 +161,9 @@ private:
     unsigned int m_loadedSubscription;
 
     std::recursive_mutex m_protocolsLock;
-    std::map<JOV_GUID, ProtocolEntry, GuidLess> m_protocols;
+    typedef std::map<JOV_GUID, ProtocolEntry, GuidLess> ProtocolMap;
+    ProtocolMap m_protocols;
+    std::list<ProtocolMap> m_retiredProtocols;  // registries replaced by a reload
 
     std::recursive_mutex m_accountsLock;  // also guards the status table and the overall status
     AccountMap m_accounts;
