@@ -1,0 +1,318 @@
+// Accounts, their settings and "Accounts data".
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EventArgData.h"
+#include "EventNames.h"
+#include "ModuleExport.h"
+#include "ServiceIds.h"
+#include "core/JOVDatabase.h"
+#include "core/ProtocolsManagerImpl.h"
+#include "protocols/ProtocolEventArgs.h"
+
+namespace Protocols {
+
+namespace {
+
+const wchar_t kAccountsData[] = L"Accounts data";
+const int kGuidTextLength = 38;
+
+} // namespace
+
+unsigned int CProtocolsManagerImpl::CreateAccountInstance(const JOV_GUID& protocol, NamedValueMap* settings)
+{
+    std::unique_ptr<NamedValueMap> owned(settings ? settings : new NamedValueMap);
+    const ProtocolEntry* entry = FindProtocol(protocol);
+    if (!entry)
+        return 0;
+    CJOVString path(entry->libraryPath);
+    HMODULE library = LoadLibraryW(path);
+    if (!library)
+        return 0;
+    auto create = GetExport<CreateAccountFn>(library, JOV_EXPORT_CREATE_ACCOUNT);
+    auto destroy = GetExport<DestroyAccountFn>(library, JOV_EXPORT_DESTROY_ACCOUNT);
+    if (!create || !destroy) {
+        FreeLibrary(library);
+        return 0;
+    }
+
+    // The id is taken under the lock before the plug-in sees it, so two
+    // creations at once cannot both be told the same id.
+    unsigned int accountId = 0;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        if (m_closing) {
+            FreeLibrary(library);
+            return 0;
+        }
+        accountId = m_nextAccountId++;
+    }
+    const unsigned int clientId = create(m_bus, accountId, m_clientId);
+
+    bool inserted = false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        // Client id 0 is no account; a manager being torn down takes none.
+        if (clientId != 0 && !m_closing)
+            inserted = m_accounts
+                           .emplace(accountId, AccountRecord{protocol, clientId, library, owned.get(),
+                                                             StatusOffline, false})
+                           .second;
+        if (inserted)
+            owned.release();
+        else if (m_nextAccountId == accountId + 1)
+            m_nextAccountId = accountId;  // nobody took a later id: keep the sequence whole
+    }
+    if (!inserted) {
+        // The account may be running already: it must go before its code does.
+        if (clientId != 0)
+            destroy(clientId);
+        FreeLibrary(library);
+        return 0;
+    }
+
+    // "Create" first, so the account has read its settings before anything else reaches it.
+    Send(clientId, EVENT_Create, nullptr, nullptr);
+    Post(clientId, EVENT_LangChange, NewStringEventArg(m_host ? m_host->GetLanguageName() : CJOVString()),
+         nullptr);
+    Fire(EvAdded, new CEventArg_Data<unsigned int>(accountId), nullptr);
+    return accountId;
+}
+
+unsigned int CProtocolsManagerImpl::AddAccount(const JOV_GUID& protocol)
+{
+    return CreateAccountInstance(protocol, nullptr);
+}
+
+int CProtocolsManagerImpl::DeleteAccount(unsigned int accountId)
+{
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        auto found = m_accounts.find(accountId);
+        if (found != m_accounts.end())
+            found->second.deleting = true;
+    }
+    m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(EVENT_OwnDeleteAccount),
+                             new CEventArg_Data<unsigned int>(accountId), new CEventArg_Data<bool>(false), false);
+    return 0;
+}
+
+int CProtocolsManagerImpl::GetAccountCount()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    return static_cast<int>(m_accounts.size());
+}
+
+unsigned int CProtocolsManagerImpl::GetAccountId(int index)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    if (index < 0 || index >= static_cast<int>(m_accounts.size()))
+        return 0;
+    auto it = m_accounts.begin();
+    std::advance(it, index);
+    return it->first;
+}
+
+ProtocolInfo CProtocolsManagerImpl::GetAccountProtocol(unsigned int accountId)
+{
+    JOV_GUID protocol;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        auto found = m_accounts.find(accountId);
+        if (found == m_accounts.end())
+            return GetProtocol(-1);
+        protocol = found->second.protocol;
+    }
+    const ProtocolEntry* entry = FindProtocol(protocol);
+    return entry ? entry->info : GetProtocol(-1);
+}
+
+unsigned int CProtocolsManagerImpl::ClientOf(unsigned int accountId)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    auto found = m_accounts.find(accountId);
+    return found == m_accounts.end() ? 0 : found->second.clientId;
+}
+
+NamedValue* CProtocolsManagerImpl::FindSetting(unsigned int accountId, const CJOVString& name)
+{
+    auto found = m_accounts.find(accountId);
+    return found == m_accounts.end() ? nullptr : found->second.settings->Find(name);
+}
+
+void CProtocolsManagerImpl::StoreSetting(unsigned int accountId, const NamedValue& value)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    auto found = m_accounts.find(accountId);
+    if (found == m_accounts.end())
+        return;
+    if (NamedValue* existing = found->second.settings->Find(value.GetName()))
+        *existing = value;
+    else
+        found->second.settings->Set(value);
+}
+
+bool CProtocolsManagerImpl::GetValueSize(unsigned int accountId, const CJOVString& name, unsigned* size)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value || !size)
+        return false;
+    *size = value->GetSize();
+    return true;
+}
+
+bool CProtocolsManagerImpl::GetData(unsigned int accountId, const CJOVString& name, void* buffer, unsigned* size)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value || !size || *size < value->GetSize() || (!buffer && value->GetSize() > 0))
+        return false;
+    if (value->GetSize() > 0)
+        std::memcpy(buffer, value->GetData(), value->GetSize());
+    *size = value->GetSize();
+    return true;
+}
+
+bool CProtocolsManagerImpl::GetString(unsigned int accountId, const CJOVString& name, CJOVString& out)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value)
+        return false;
+    out = value->AsString();
+    return true;
+}
+
+bool CProtocolsManagerImpl::GetDWord(unsigned int accountId, const CJOVString& name, DWORD* out)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value || !out || value->GetSize() != 4)
+        return false;
+    *out = value->AsDWord();
+    return true;
+}
+
+bool CProtocolsManagerImpl::GetWord(unsigned int accountId, const CJOVString& name, WORD* out)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value || !out || value->GetSize() != 2)
+        return false;
+    *out = value->AsWord();
+    return true;
+}
+
+bool CProtocolsManagerImpl::GetByte(unsigned int accountId, const CJOVString& name, BYTE* out)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    const NamedValue* value = FindSetting(accountId, name);
+    if (!value || !out || value->GetSize() != 1)
+        return false;
+    *out = value->AsByte();
+    return true;
+}
+
+void CProtocolsManagerImpl::SetData(unsigned int accountId, const CJOVString& name, const void* data,
+                                    const unsigned* size)
+{
+    StoreSetting(accountId, NamedValue(name, data, size ? *size : 0));
+}
+
+void CProtocolsManagerImpl::SetString(unsigned int accountId, const CJOVString& name, const CJOVString& value)
+{
+    NamedValue stored(name);
+    stored.SetString(value);
+    StoreSetting(accountId, stored);
+}
+
+void CProtocolsManagerImpl::SetDWord(unsigned int accountId, const CJOVString& name, const DWORD* value)
+{
+    if (!value)
+        return;
+    NamedValue stored(name);
+    stored.SetDWord(*value);
+    StoreSetting(accountId, stored);
+}
+
+void CProtocolsManagerImpl::SetWord(unsigned int accountId, const CJOVString& name, const WORD* value)
+{
+    if (!value)
+        return;
+    NamedValue stored(name);
+    stored.SetWord(*value);
+    StoreSetting(accountId, stored);
+}
+
+void CProtocolsManagerImpl::SetByte(unsigned int accountId, const CJOVString& name, const BYTE* value)
+{
+    if (!value)
+        return;
+    NamedValue stored(name);
+    stored.SetByte(*value);
+    StoreSetting(accountId, stored);
+}
+
+bool CProtocolsManagerImpl::GetLogonDate(unsigned int accountId, CTime* out)
+{
+    DWORD unixTime = 0;
+    bool found = GetDWord(accountId, CJOVString(L"Logon date"), &unixTime);
+    if (out)
+        *out = CTime(static_cast<unsigned long>(unixTime));
+    return found;
+}
+
+void CProtocolsManagerImpl::SaveAccounts(const AccountMap& accounts)
+{
+    auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
+    if (!store)
+        return;
+    NamedValueMap all;
+    int position = 1;
+    for (const auto& [accountId, record] : accounts) {
+        if (record.deleting)
+            continue;
+        std::vector<unsigned char> packed(record.settings->GetPackedSize());
+        unsigned size = record.settings->Pack(packed.data(), static_cast<unsigned>(packed.size()));
+        CJOVString name = record.protocol.GetString() + CJOVString(std::to_wstring(position).c_str());
+        all.Set(NamedValue(name, packed.data(), size));
+        ++position;
+    }
+    std::vector<unsigned char> bytes(all.GetPackedSize());
+    unsigned size = all.Pack(bytes.data(), static_cast<unsigned>(bytes.size()));
+    store->SetData(GUID_ProtocolsManager, CJOVString(kAccountsData), bytes.data(), &size);
+}
+
+void CProtocolsManagerImpl::LoadAccounts()
+{
+    auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
+    if (!store)
+        return;
+    unsigned size = 0;
+    if (!store->GetValueSize(GUID_ProtocolsManager, CJOVString(kAccountsData), &size) || size == 0)
+        return;
+    std::vector<unsigned char> bytes(size);
+    if (!store->GetData(GUID_ProtocolsManager, CJOVString(kAccountsData), bytes.data(), &size))
+        return;
+    NamedValueMap all;
+    all.Unpack(bytes.data(), size);
+    for (int i = 0; i < all.GetCount(); ++i) {
+        const NamedValue* item = all.GetAt(i);
+        // The name must begin with a whole protocol id text, not just parse as one.
+        CJOVString guidText = item->GetName().Substring(0, kGuidTextLength);
+        JOV_GUID protocol;
+        std::memset(&protocol, 0, sizeof(protocol));
+        protocol.SetString(guidText);
+        if (guidText.GetLength() != kGuidTextLength || protocol.GetString() != guidText || !FindProtocol(protocol))
+            continue;
+        auto* settings = new NamedValueMap;
+        if (item->GetSize() > 0)
+            settings->Unpack(item->GetData(), item->GetSize());
+        CreateAccountInstance(protocol, settings);
+    }
+}
+
+} // namespace Protocols
