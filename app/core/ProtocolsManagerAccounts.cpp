@@ -315,4 +315,18 @@ void CProtocolsManagerImpl::LoadAccounts()
     }
 }
 
+bool CProtocolsManagerImpl::FindAccount(unsigned int accountId, JOV_GUID* protocol, unsigned int* clientId)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    AccountMap::const_iterator it = m_accounts.find(accountId);
+    if (it == m_accounts.end() || it->second.clientId == 0)
+        return false;
+    if (protocol)
+        *protocol = it->second.protocol;
+    if (clientId)
+        *clientId = it->second.clientId;
+    return true;
+}
+
 } // namespace Protocols
+

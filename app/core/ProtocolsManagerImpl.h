@@ -21,13 +21,14 @@
 
 #include "EventsClient.h"
 #include "ServicesManager.h"
+#include "core/AccountDirectory.h"
 #include "core/NamedValueMap.h"
 #include "core/ProtocolsManagerHost.h"
 #include "protocols/ProtocolsManager.h"
 
 namespace Protocols {
 
-class CProtocolsManagerImpl final : public CProtocolsManager {
+class CProtocolsManagerImpl final : public CProtocolsManager, public CL::CAccountDirectory {
 public:
     // The plug-ins lie in protosFolder (with its trailing backslash), by
     // default "Protos\" beside the program.
@@ -40,6 +41,9 @@ public:
     CProtocolsManagerImpl& operator=(const CProtocolsManagerImpl&) = delete;
 
     static CJOVString DefaultProtosFolder();
+
+    // For the contact-list model: the protocol and events client of a live account.
+    bool FindAccount(unsigned int accountId, JOV_GUID* protocol, unsigned int* clientId) override;
 
     int LoadProtocols() override;
     int GetProtocolCount() override;

@@ -6,8 +6,8 @@
 namespace CL {
 
 struct CLItemInfo {
-    unsigned int groupId;
-    unsigned int contactId;
+    unsigned int groupId = 0;
+    unsigned int contactId = 0;
 };
 
 } // namespace CL

@@ -193,3 +193,16 @@ TEST_F(AccountsTest, ConnectingStoresTheLogonDate)
     EXPECT_GE(date.GetUnixTime(), before);
     EXPECT_LE(date.GetUnixTime(), CTime().GetUnixTime());
 }
+
+TEST_F(AccountsTest, TheModelFindsALiveAccountsProtocolAndClient)
+{
+    const unsigned int id = m_manager->AddAccount(kGood);
+    ASSERT_TRUE(CPluginLog::WaitFor(L"observer Added 10000001"));
+    CL::CAccountDirectory* directory = m_manager.get();
+    JOV_GUID protocol = {};
+    unsigned int client = 0;
+    ASSERT_TRUE(directory->FindAccount(id, &protocol, &client));
+    EXPECT_EQ(protocol, kGood);
+    EXPECT_NE(client, 0u);
+    EXPECT_FALSE(directory->FindAccount(id + 1, &protocol, &client));
+}

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "ImageRegistrar.h"
-#include "protocols/StatusInfo.h"
+#include "protocols/Status.h"
 
 // Registers the images (LoadImages) and fills the table while it is empty.
 void BuildStatusTable(CImageRegistrar* skins);
