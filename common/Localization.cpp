@@ -1,5 +1,7 @@
 #include "Localization.h"
 
+#include "CriticalSectionLock.h"
+
 #include <cwctype>
 
 #include "ModuleExport.h"
@@ -7,17 +9,6 @@
 namespace {
 
 const char kMuiGetStringExport[] = "?MUI_GetString@@YA_NHAAVCJOVString@@@Z";
-
-class CLockHolder {
-public:
-    explicit CLockHolder(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~CLockHolder() { LeaveCriticalSection(&m_lock); }
-    CLockHolder(const CLockHolder&) = delete;
-    CLockHolder& operator=(const CLockHolder&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 // File names compare without regard to case, as the file system finds them.
 bool SameTextIgnoringCase(const wchar_t* a, const wchar_t* b, int n)
@@ -51,7 +42,7 @@ CLocalization::~CLocalization()
 
 bool CLocalization::ChangeLang(const CJOVString& language)
 {
-    CLockHolder hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     // The name alone proves nothing while no file is loaded (the first name is empty).
     if (m_lookUp.load() && language == m_curLang)
         return true;
@@ -134,7 +125,7 @@ bool CLocalization::GetString(int id, CJOVString& out) const
 
 bool CLocalization::GetCurLang(CJOVString& out) const
 {
-    CLockHolder hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (!m_lookUp.load())
         return false;
     out = m_curLang;

@@ -1,23 +1,10 @@
 #include "core/JOVDatabase.h"
 
+#include "CriticalSectionLock.h"
+
 #include <cstring>
 
 namespace Database {
-
-namespace {
-
-class CStoreLock {
-public:
-    explicit CStoreLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~CStoreLock() { LeaveCriticalSection(&m_lock); }
-    CStoreLock(const CStoreLock&) = delete;
-    CStoreLock& operator=(const CStoreLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
-
-} // namespace
 
 CJOVDatabase::CJOVDatabase() : CJOVDatabase(CSettingsFile(CSettingsFile::DefaultPath())) {}
 
@@ -54,7 +41,7 @@ NamedValue* CJOVDatabase::FindOrAddValue(const JOV_GUID& section, const CJOVStri
 
 int CJOVDatabase::GetValueSize(const JOV_GUID& section, const CJOVString& name, unsigned* size)
 {
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     const NamedValue* value = FindValue(section, name);
     if (!value || !size)
         return 0;
@@ -64,7 +51,7 @@ int CJOVDatabase::GetValueSize(const JOV_GUID& section, const CJOVString& name, 
 
 int CJOVDatabase::GetData(const JOV_GUID& section, const CJOVString& name, void* buffer, unsigned* size)
 {
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     const NamedValue* value = FindValue(section, name);
     if (!value || !size || *size < value->GetSize() || (!buffer && value->GetSize() > 0))
         return 0;
@@ -77,7 +64,7 @@ int CJOVDatabase::GetData(const JOV_GUID& section, const CJOVString& name, void*
 template <class T>
 int CJOVDatabase::ReadValue(const JOV_GUID& section, const CJOVString& name, T* out, T (NamedValue::*read)() const)
 {
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     const NamedValue* value = FindValue(section, name);
     if (!value || !out)
         return 0;
@@ -109,7 +96,7 @@ void CJOVDatabase::SetData(const JOV_GUID& section, const CJOVString& name, cons
 {
     if (!size)
         return;
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (NamedValue* value = FindOrAddValue(section, name))
         value->SetData(data, *size);
 }
@@ -118,7 +105,7 @@ void CJOVDatabase::SetString(const JOV_GUID& section, const CJOVString& name, co
 {
     if (!text)
         return;
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (NamedValue* value = FindOrAddValue(section, name))
         value->SetString(*text);
 }
@@ -127,7 +114,7 @@ void CJOVDatabase::SetDWord(const JOV_GUID& section, const CJOVString& name, con
 {
     if (!number)
         return;
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (NamedValue* value = FindOrAddValue(section, name))
         value->SetDWord(*number);
 }
@@ -136,7 +123,7 @@ void CJOVDatabase::SetWord(const JOV_GUID& section, const CJOVString& name, cons
 {
     if (!number)
         return;
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (NamedValue* value = FindOrAddValue(section, name))
         value->SetWord(*number);
 }
@@ -145,7 +132,7 @@ void CJOVDatabase::SetByte(const JOV_GUID& section, const CJOVString& name, cons
 {
     if (!number)
         return;
-    CStoreLock hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     if (NamedValue* value = FindOrAddValue(section, name))
         value->SetByte(*number);
 }

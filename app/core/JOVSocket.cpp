@@ -1,5 +1,7 @@
 #include "core/JOVSocket.h"
 
+#include "CriticalSectionLock.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -9,17 +11,6 @@
 namespace JOVSockets {
 
 namespace {
-
-class CLock {
-public:
-    explicit CLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~CLock() { LeaveCriticalSection(&m_lock); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 // SSL 2 and SSL 3 alone reach no server of today: "SSL" takes TLS as well.
 DWORD ProtocolMask(int sslMode)
@@ -91,7 +82,7 @@ int CJOVSocket::Connect(const SocketParams& params)
     m_params = params;
     {
         // Bytes of an earlier connection must not pass for this one's.
-        CLock lock(m_receiveLock);
+        CCriticalSectionLock lock(m_receiveLock);
         m_receiveEnd = m_receiveBuffer;
     }
 
@@ -114,7 +105,7 @@ int CJOVSocket::Connect(const SocketParams& params)
     ResetEvent(m_wakeEvent);
     m_stopRequested = false;
     {
-        CLock lock(m_handleLock);
+        CCriticalSectionLock lock(m_handleLock);
         m_socket = s;
     }
     AddRef();  // the worker's
@@ -125,7 +116,7 @@ int CJOVSocket::Connect(const SocketParams& params)
         --s_runningWorkers;
         m_workerRunning = false;
         {
-            CLock lock(m_handleLock);
+            CCriticalSectionLock lock(m_handleLock);
             m_socket = INVALID_SOCKET;
         }
         SecureSockets::closesocket(s);
@@ -188,14 +179,14 @@ int CJOVSocket::Queue(const void* data, int length)
         return -1;
     if (length > 0)
         std::memcpy(copy, data, static_cast<size_t>(length));
-    CLock lock(m_sendLock);
+    CCriticalSectionLock lock(m_sendLock);
     m_sendQueue.push_back(SendBuffer{length, copy});
     return 0;
 }
 
 bool CJOVSocket::TakeSendBuffer(SendBuffer& buffer)
 {
-    CLock lock(m_sendLock);
+    CCriticalSectionLock lock(m_sendLock);
     if (m_sendQueue.empty())
         return false;
     buffer = m_sendQueue.front();
@@ -205,7 +196,7 @@ bool CJOVSocket::TakeSendBuffer(SendBuffer& buffer)
 
 void CJOVSocket::FreeSendQueue()
 {
-    CLock lock(m_sendLock);
+    CCriticalSectionLock lock(m_sendLock);
     for (SendBuffer& buffer : m_sendQueue)
         std::free(buffer.data);
     m_sendQueue.clear();
@@ -215,7 +206,7 @@ int CJOVSocket::Read(void* buffer, int length)
 {
     if (!buffer || length <= 0)
         return 0;
-    CLock lock(m_receiveLock);
+    CCriticalSectionLock lock(m_receiveLock);
     int buffered = static_cast<int>(m_receiveEnd - m_receiveBuffer);
     int count = length < buffered ? length : buffered;
     std::memcpy(buffer, m_receiveBuffer, static_cast<size_t>(count));
@@ -226,19 +217,19 @@ int CJOVSocket::Read(void* buffer, int length)
 
 int CJOVSocket::GetBufferedLength()
 {
-    CLock lock(m_receiveLock);
+    CCriticalSectionLock lock(m_receiveLock);
     return static_cast<int>(m_receiveEnd - m_receiveBuffer);
 }
 
 int CJOVSocket::ReceiveRoom()
 {
-    CLock lock(m_receiveLock);
+    CCriticalSectionLock lock(m_receiveLock);
     return static_cast<int>(m_receiveBuffer + kReceiveBufferSize - m_receiveEnd);
 }
 
 void CJOVSocket::AppendReceived(const char* data, int count)
 {
-    CLock lock(m_receiveLock);
+    CCriticalSectionLock lock(m_receiveLock);
     // The room only grows between ReceiveRoom and here (the owner reads).
     std::memcpy(m_receiveEnd, data, static_cast<size_t>(count));
     m_receiveEnd += count;
@@ -263,7 +254,7 @@ void CJOVSocket::Close()
         // this very owner's "Receive" handler ends when the handler returns.
         if (!m_inReceive && m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT &&
             !m_inReceive) {
-            CLock lock(m_handleLock);
+            CCriticalSectionLock lock(m_handleLock);
             if (m_socket != INVALID_SOCKET)
                 ::shutdown(m_socket, SD_BOTH);
         }
@@ -275,7 +266,7 @@ void CJOVSocket::CloseHandleFromWorker()
 {
     SOCKET s;
     {
-        CLock lock(m_handleLock);
+        CCriticalSectionLock lock(m_handleLock);
         s = m_socket;
         m_socket = INVALID_SOCKET;
     }
@@ -287,7 +278,7 @@ void CJOVSocket::CloseHandleFromWorker()
 
 int CJOVSocket::SetKeepAlive(int on)
 {
-    CLock lock(m_handleLock);
+    CCriticalSectionLock lock(m_handleLock);
     if (m_socket == INVALID_SOCKET)
         return -1;
     return ::setsockopt(m_socket, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<const char*>(&on), sizeof on);
@@ -295,7 +286,7 @@ int CJOVSocket::SetKeepAlive(int on)
 
 int CJOVSocket::GetReceiveBufferSize()
 {
-    CLock lock(m_handleLock);
+    CCriticalSectionLock lock(m_handleLock);
     if (m_socket == INVALID_SOCKET)
         return 0;
     int size = 0;

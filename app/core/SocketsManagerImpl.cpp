@@ -1,5 +1,7 @@
 #include "core/SocketsManagerImpl.h"
 
+#include "CriticalSectionLock.h"
+
 #include <new>
 
 #include "ServiceIds.h"
@@ -9,17 +11,6 @@
 namespace JOVSockets {
 
 namespace {
-
-class CLock {
-public:
-    explicit CLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~CLock() { LeaveCriticalSection(&m_lock); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 // Holds the reference Acquire took for the length of one call.
 class CHeld {
@@ -59,7 +50,7 @@ CSocketsManagerImpl::~CSocketsManagerImpl()
         m_services.UnregisterService(m_serviceId);
     std::set<CJOVSocket*> sockets;
     {
-        CLock lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         sockets.swap(m_sockets);
     }
     // Every worker is asked to end first, then each is given its time, so that
@@ -81,7 +72,7 @@ CJOVSocket* CSocketsManagerImpl::CreateSocket(unsigned int ownerClientId)
     CJOVSocket* socket = new (std::nothrow) CJOVSocket(ownerClientId, &m_services, m_timings, m_io);
     if (!socket)
         return nullptr;
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (!m_sockets.insert(socket).second) {
         socket->Release();
         return nullptr;
@@ -91,7 +82,7 @@ CJOVSocket* CSocketsManagerImpl::CreateSocket(unsigned int ownerClientId)
 
 CJOVSocket* CSocketsManagerImpl::Acquire(CJOVSocket* socket)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (m_sockets.find(socket) == m_sockets.end())
         return nullptr;
     socket->AddRef();
@@ -100,14 +91,14 @@ CJOVSocket* CSocketsManagerImpl::Acquire(CJOVSocket* socket)
 
 bool CSocketsManagerImpl::IsValidSocket(CJOVSocket* socket)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     return m_sockets.find(socket) != m_sockets.end();
 }
 
 int CSocketsManagerImpl::DestroySocket(CJOVSocket* socket)
 {
     {
-        CLock lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         if (m_sockets.erase(socket) == 0)
             return kForeignSocket;
     }
@@ -173,13 +164,13 @@ int CSocketsManagerImpl::GetReceiveBufferSize(CJOVSocket* socket)
 
 SocketParams CSocketsManagerImpl::GetProxySettings()
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     return m_proxySettings;
 }
 
 void CSocketsManagerImpl::SetProxySettings(const SocketParams& params)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     m_proxySettings = params;
 }
 
