@@ -1,23 +1,20 @@
 #include <windows.h>
 
-#include "core/MainWindow.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/AppGlobals.h"
+#include "core/JOVResource.h"
+#include "core/StartUp.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
-    // One instance: a second start brings the running window to the front.
-    if (HWND running = FindWindowW(kMainWindowClass, nullptr)) {
-        SetForegroundWindow(running);
+    if (!InitInstance(instance, showCommand))
         return 0;
+    // Ctrl+Q and Ctrl+A: translated, and left to the default procedure.
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    while (GetMessageW(&g_App.msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(g_App.msg.hwnd, accelerators, &g_App.msg)) {
+            TranslateMessage(&g_App.msg);
+            DispatchMessageW(&g_App.msg);
+        }
     }
-    if (!CMainWindow::Register(instance) || !CMainWindow::Create(instance))
-        return 1;
-    // The last step of start-up: every service and client exists by now.
-    g_ServicesManager.FireLoaded();
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return static_cast<int>(g_App.msg.wParam);
 }

@@ -1,0 +1,3 @@
+#include "core/AppGlobals.h"
+
+AppGlobals g_App = {};

@@ -1,0 +1,192 @@
+#include "core/StartUp.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+#include "Core.h"
+#include "EventNames.h"
+#include "HiDpi.h"
+#include "MenuBar.h"
+#include "Screen.h"
+#include "ServiceIds.h"
+#include "contactlist/ContactsWnd.h"
+#include "contactlist/Preferences.h"
+#include "core/AppGlobals.h"
+#include "core/AppGuiServices.h"
+#include "core/JOVDatabase.h"
+#include "core/JOVResource.h"
+#include "core/MainMenu.h"
+#include "core/MainWindow.h"
+#include "core/ServicesManagerImpl.h"
+#include "core/StatusToolbar.h"
+#include "messaging/MessageWnd.h"
+
+namespace {
+
+const int kTextLength = 100;
+const int kContactsControlId = 2;
+const int kNoAccountPreferencesPage = 8;
+
+CAppGuiServices s_services;
+CEventsClientImpl s_guiClient(s_services);
+
+bool InitControls()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES | ICC_BAR_CLASSES};
+    if (!InitCommonControlsEx(&controls))
+        return false;
+    SHInitExtraControls();
+    return true;
+}
+
+bool BringRunningInstanceForward(const wchar_t* className, const wchar_t* title)
+{
+    HWND running = FindWindowW(className, title);
+    if (!running)
+        return false;
+    // The low bit brings forward a dialog open over the window.
+    Platform::SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(running) | 1));
+    return true;
+}
+
+void CreateDatabase()
+{
+    g_App.pDatabase = new (std::nothrow) Database::CJOVDatabase;
+    if (g_App.pDatabase)
+        g_App.databaseServiceId = g_ServicesManager.RegisterService(::GUID_Database, g_App.pDatabase);
+}
+
+void DeleteDatabase()
+{
+    if (!g_App.pDatabase)
+        return;
+    g_ServicesManager.UnregisterService(g_App.databaseServiceId);
+    delete g_App.pDatabase;
+    g_App.pDatabase = nullptr;
+}
+
+bool CreateMainWindow(const wchar_t* className, const wchar_t* title)
+{
+    RECT screen = Platform::GetScreenRect();
+    g_App.hMainWnd = CreateWindowExW(0, className, title, WS_POPUP | WS_VISIBLE, screen.left, screen.top,
+                                     screen.right - screen.left, screen.bottom - screen.top, nullptr, nullptr,
+                                     g_App.hInstance, nullptr);
+    if (!g_App.hMainWnd)
+        return false;
+    if (g_App.hMenuBar) {
+        RECT window, bar;
+        GetWindowRect(g_App.hMainWnd, &window);
+        GetWindowRect(g_App.hMenuBar, &bar);
+        MoveWindow(g_App.hMainWnd, window.left, window.top, window.right - window.left,
+                   window.bottom - window.top - (bar.bottom - bar.top), FALSE);
+    }
+    g_App.hStatusToolbar = CreateStatusToolbar(g_App.hMainWnd);
+    return true;
+}
+
+void CreateContactsWindow()
+{
+    g_App.pCLCtrl = new (std::nothrow) CContactsWnd;
+    if (!g_App.pCLCtrl)
+        return;
+    RECT client;
+    GetClientRect(g_App.hMainWnd, &client);
+    g_App.pCLCtrl->CreateWnd(WS_VISIBLE | WS_TABSTOP, client, g_App.hMainWnd, kContactsControlId);
+    SetFocus(g_App.pCLCtrl->GetWnd());
+}
+
+void DeleteContactsWindow()
+{
+    delete g_App.pCLCtrl;
+    g_App.pCLCtrl = nullptr;
+}
+
+void RegisterGuiClient()
+{
+    g_App.pGuiClient = &s_guiClient;
+    g_App.guiClientId = g_ServicesManager.RegisterEventsClient(&s_guiClient, L"GUI");
+    s_guiClient.Attach(&g_ServicesManager, g_App.guiClientId, g_App.hMainWnd);
+    g_App.lanChangedEventId = g_ServicesManager.DeclareEvent(GUID_GUI, EVENT_LanChanged);
+    g_App.loadedSubscription = g_ServicesManager.Subscribe(GUID_ServicesManager, EVENT_Loaded, g_App.guiClientId);
+}
+
+// Waits for a handler still running: nothing of the client runs after this.
+void StopGuiClient()
+{
+    if (g_App.guiClientId)
+        g_ServicesManager.UnregisterEventsClient(g_App.guiClientId);
+    g_App.guiClientId = 0;
+    s_services.StopVersionCheck();
+}
+
+void CreateMessageWindow()
+{
+    g_App.pMessageWnd = new (std::nothrow) CMessageWnd(g_App.hMainWnd);
+    if (g_App.pMessageWnd)
+        g_App.pMessageWnd->Create();
+}
+
+void DeleteMessageWindow()
+{
+    delete g_App.pMessageWnd;
+    g_App.pMessageWnd = nullptr;
+}
+
+} // namespace
+
+void InitHiDpiScale()
+{
+    HIDPI_InitScaling();
+}
+
+CEventsClientImpl& GuiClient()
+{
+    return s_guiClient;
+}
+
+BOOL InitInstance(HINSTANCE instance, int showCommand)
+{
+    InitHiDpiScale();
+    g_App.hInstance = instance;
+    g_App.pServices = &s_services;
+    if (!InitControls())
+        return FALSE;
+    wchar_t title[kTextLength] = L"JOV";
+    wchar_t className[kTextLength] = L"JOV";
+    LoadStringW(instance, IDS_APP_TITLE, title, kTextLength);
+    LoadStringW(instance, IDS_APP_CLASS, className, kTextLength);
+    if (BringRunningInstanceForward(className, title))
+        return FALSE;
+    if (!RegisterMainWindowClass(instance, className))
+        return FALSE;
+    HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+
+    CreateDatabase();
+    if (!CreateMainWindow(className, title))
+        return FALSE;
+    CreateContactsWindow();
+    RegisterGuiClient();
+    g_ServicesManager.FireLoaded();
+
+    ShowWindow(g_App.hMainWnd, showCommand);
+    UpdateWindow(g_App.hMainWnd);
+    g_App.hMenuBar = BuildMainMenu(g_App.hMenuBar);
+    CreateMessageWindow();
+    SetWindowPos(g_App.hMenuBar, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    if (g_App.pCLCtrl)
+        SetFocus(g_App.pCLCtrl->GetWnd());
+    SetCursor(previousCursor);
+    if (s_services.GetAccountCount() == 0)
+        ShowPreferences(g_App.hMainWnd, kNoAccountPreferencesPage);
+    return TRUE;
+}
+
+void ShutDown()
+{
+    g_App.closing = true;
+    StopGuiClient();
+    DeleteMessageWindow();
+    DeleteContactsWindow();
+    DeleteDatabase();
+}

@@ -1,0 +1,19 @@
+// Start-up and shut-down of the program: every long-lived component is made
+// here in a fixed order and deleted on WM_CLOSE in a fixed order.
+// UI thread.
+#pragma once
+
+#include <windows.h>
+
+#include "core/EventsClientImpl.h"
+
+// Reads the screen's pixels per inch into the common library, once.
+void InitHiDpiScale();
+// FALSE when the program must end: another instance runs (it is brought to
+// the front), or the main window cannot be made.
+BOOL InitInstance(HINSTANCE instance, int showCommand);
+// WM_CLOSE: deletes the components; "settings.jov" is written last.
+void ShutDown();
+
+// The "GUI" client, registered on the bus while the program runs.
+CEventsClientImpl& GuiClient();
