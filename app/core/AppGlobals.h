@@ -15,6 +15,15 @@
 namespace Database {
 class CJOVDatabase;
 }
+namespace JOVSockets {
+class CSocketsManagerImpl;
+}
+namespace CL {
+class CContactListImpl;
+}
+namespace Protocols {
+class CProtocolsManagerImpl;
+}
 class CContactsWnd;
 class CMessageWnd;
 class CEventsClientImpl;
@@ -40,6 +49,9 @@ struct AppGlobals {
     Database::CJOVDatabase* pDatabase;
     unsigned int databaseServiceId;
     CContactsWnd* pCLCtrl;
+    JOVSockets::CSocketsManagerImpl* pSocketsManager;
+    CL::CContactListImpl* pContactList;
+    Protocols::CProtocolsManagerImpl* pProtocolsManager;
     CMessageWnd* pMessageWnd;
 
     CGuiServices* pServices;

@@ -1,6 +1,33 @@
 #include "core/AppGuiServices.h"
 
+#include "EventArgData.h"
+#include "EventsQueue.h"
+#include "ServicesManager.h"
 #include "core/AppGlobals.h"
+#include "core/ProtocolsManagerImpl.h"
+
+namespace {
+
+Protocols::CProtocolsManager* Manager()
+{
+    return g_App.pProtocolsManager;
+}
+
+// The manager answers -2 for an unknown account and kEventNoAnswer when the
+// account did not answer; anything else is the account's own answer.
+bool Answered(int answer)
+{
+    return answer != Services::kNotFound && answer != kEventNoAnswer;
+}
+
+void CopyStatus(const Protocols::StatusInfo& info, AccountStatus* out)
+{
+    out->status = info.status;
+    out->name = info.name;
+    out->images = info.images;
+}
+
+} // namespace
 
 CJOVString GetGuiText(CGuiServices& services, int textId, const wchar_t* english)
 {
@@ -10,37 +37,48 @@ CJOVString GetGuiText(CGuiServices& services, int textId, const wchar_t* english
 
 int CAppGuiServices::GetAccountCount()
 {
-    return 0;
+    return Manager() ? Manager()->GetAccountCount() : 0;
 }
 
-unsigned int CAppGuiServices::GetAccountId(int)
+unsigned int CAppGuiServices::GetAccountId(int index)
 {
-    return 0;
+    return Manager() ? Manager()->GetAccountId(index) : 0;
 }
 
-CJOVString CAppGuiServices::GetAccountName(unsigned int)
+CJOVString CAppGuiServices::GetAccountName(unsigned int accountId)
 {
-    return CJOVString();
+    return Manager() ? Manager()->GetAccountName(accountId, false) : CJOVString();
 }
 
-CJOVString CAppGuiServices::GetAccountProtocolName(unsigned int)
+CJOVString CAppGuiServices::GetAccountProtocolName(unsigned int accountId)
 {
-    return CJOVString();
+    return Manager() ? Manager()->GetAccountProtocol(accountId).name : CJOVString();
 }
 
-bool CAppGuiServices::GetAccountStatus(unsigned int, AccountStatus*)
+bool CAppGuiServices::GetAccountStatus(unsigned int accountId, AccountStatus* out)
 {
-    return false;
+    Protocols::Status status = Protocols::StatusOffline;
+    if (!Manager() || !out || !Answered(Manager()->GetStatus(accountId, &status)))
+        return false;
+    Protocols::StatusInfo info;
+    if (!Answered(Manager()->GetStatusInfo(accountId, status, &info)))
+        return false;
+    CopyStatus(info, out);
+    return true;
 }
 
-bool CAppGuiServices::GetStatusMenuInfo(unsigned int, CMenuInfo*)
+bool CAppGuiServices::GetStatusMenuInfo(unsigned int accountId, CMenuInfo* menu)
 {
-    return false;
+    return Manager() && menu && Answered(Manager()->GetStatusMenuInfo(accountId, menu));
 }
 
-bool CAppGuiServices::ReadStatusArg(CEventArg*, AccountStatus*)
+bool CAppGuiServices::ReadStatusArg(CEventArg* arg, AccountStatus* out)
 {
-    return false;
+    auto* data = dynamic_cast<CEventArg_Data<Protocols::StatusInfo>*>(arg);
+    if (!data || !out)
+        return false;
+    CopyStatus(data->m_data, out);
+    return true;
 }
 
 bool CAppGuiServices::GetString(int, CJOVString&)

@@ -14,11 +14,14 @@
 #include "contactlist/Preferences.h"
 #include "core/AppGlobals.h"
 #include "core/AppGuiServices.h"
+#include "core/ContactListImpl.h"
 #include "core/JOVDatabase.h"
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
 #include "core/MainWindow.h"
+#include "core/ProtocolsManagerImpl.h"
 #include "core/ServicesManagerImpl.h"
+#include "core/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
 #include "messaging/MessageWnd.h"
 
@@ -102,6 +105,29 @@ void DeleteContactsWindow()
     g_App.pCLCtrl = nullptr;
 }
 
+// The model subscribes to "Loaded" before the manager, so it has joined
+// "Added" before any account is announced.
+void CreateNetworkAndAccounts()
+{
+    g_App.pSocketsManager = new (std::nothrow) JOVSockets::CSocketsManagerImpl(g_ServicesManager);
+    g_App.pContactList = new (std::nothrow) CL::CContactListImpl(g_ServicesManager);
+    g_App.pProtocolsManager = new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager);
+    if (g_App.pContactList)
+        g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
+}
+
+// The model saves while the accounts still answer; the manager saves the
+// accounts while the store is still registered.
+void DeleteNetworkAndAccounts()
+{
+    delete g_App.pContactList;
+    g_App.pContactList = nullptr;
+    delete g_App.pProtocolsManager;
+    g_App.pProtocolsManager = nullptr;
+    delete g_App.pSocketsManager;
+    g_App.pSocketsManager = nullptr;
+}
+
 void RegisterGuiClient()
 {
     g_App.pGuiClient = &s_guiClient;
@@ -167,6 +193,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
         return FALSE;
     CreateContactsWindow();
     RegisterGuiClient();
+    CreateNetworkAndAccounts();
     g_ServicesManager.FireLoaded();
 
     ShowWindow(g_App.hMainWnd, showCommand);
@@ -188,5 +215,6 @@ void ShutDown()
     StopGuiClient();
     DeleteMessageWindow();
     DeleteContactsWindow();
+    DeleteNetworkAndAccounts();
     DeleteDatabase();
 }
