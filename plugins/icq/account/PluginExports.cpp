@@ -1,4 +1,5 @@
 // The plug-in's three exports; the .def file gives them their decorated names.
+#include "AccountRegistry.h"
 #include "ServiceIds.h"
 #include "protocols/ProtocolInfo.h"
 
@@ -10,10 +11,13 @@ extern "C" void jov_GetProtocolInfo(Protocols::ProtocolInfo& info)
     info.authors = CJOVString(L"The JOV team");
 }
 
-// No account can be made yet: 0 tells the host the creation failed.
-extern "C" unsigned int jov_CreateAccount(Services::CServicesManager*, unsigned int, unsigned int)
+extern "C" unsigned int jov_CreateAccount(Services::CServicesManager* services, unsigned int accountId,
+                                          unsigned int hostClientId)
 {
-    return 0;
+    return CreateICQAccount(services, accountId, hostClientId);
 }
 
-extern "C" void jov_DestroyAccount(unsigned int) {}
+extern "C" void jov_DestroyAccount(unsigned int clientId)
+{
+    DestroyICQAccount(clientId);
+}

@@ -1,0 +1,268 @@
+#include "ICQProtocol.h"
+
+#include <cstdio>
+
+#include "AccountSettings.h"
+#include "EventArgData.h"
+#include "Localization.h"
+#include "ServiceIds.h"
+#include "ServicesManager.h"
+#include "SocketsManager.h"
+#include "packets/PluginModule.h"
+#include "packets/ImageTable.h"
+#include "packets/StatusTable.h"
+
+namespace {
+
+CJOVString XStatusKey(int number, const wchar_t* what)
+{
+    wchar_t key[32];
+    swprintf(key, 32, L"X%02X status %ls", number, what);
+    return CJOVString(key);
+}
+
+template <class T>
+bool ArgValue(CEventArg* arg, T& out)
+{
+    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
+    if (!data)
+        return false;
+    out = data->m_data;
+    return true;
+}
+
+} // namespace
+
+CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int accountId, unsigned int ownerClientId,
+                           CAccountSettings* settings, const ICQTimings& timings)
+    : m_services(services),
+      m_settings(settings),
+      m_timings(timings),
+      m_connectStatus(Protocols::StatusOffline),
+      m_accountId(accountId),
+      m_clientId(0),
+      m_ownerClientId(ownerClientId),
+      m_status(Protocols::StatusOffline),
+      m_wantedStatus(Protocols::StatusOffline),
+      m_socket(nullptr),
+      m_headerPending(false),
+      m_flapHeader(),
+      m_sequence(0),
+      m_bosPending(false),
+      m_loginComplete(false),
+      m_privacyMode(0),
+      m_xStatusIndex(0),
+      m_metaSequence(0),
+      m_ssiTime(0),
+      m_random(GetTickCount() ^ (accountId << 16) ^ GetCurrentThreadId()),
+      m_keepAliveThread(nullptr),
+      m_keepAliveStop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_reconnectThread(nullptr),
+      m_reconnectStop(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    InitializeCriticalSection(&m_sendLock);
+    BuildXStatusTable(m_xStatuses);
+    m_sequence = static_cast<unsigned short>(m_random() % 0x8000);
+    if (m_services)
+        m_clientId = m_services->RegisterEventsClient(this, CJOVString());
+}
+
+CICQProtocol::~CICQProtocol()
+{
+    // "Destroy" unregisters; an account deleted without it must not get
+    // events while it is being torn down.
+    if (m_services && m_clientId)
+        m_services->UnregisterEventsClient(m_clientId);
+    m_clientId = 0;
+    StopKeepAlive();
+    StopReconnect();
+    if (JOVSockets::CSocketsManager* sockets = Sockets()) {
+        if (m_socket && sockets->IsValidSocket(m_socket))
+            sockets->DestroySocket(m_socket);
+    }
+    m_socket = nullptr;
+    CloseHandle(m_keepAliveStop);
+    CloseHandle(m_reconnectStop);
+    DeleteCriticalSection(&m_sendLock);
+}
+
+CJOVString CICQProtocol::ReadString(const wchar_t* key, const wchar_t* fallback)
+{
+    CJOVString value;
+    if (m_settings && m_settings->GetString(m_accountId, CJOVString(key), value))
+        return value;
+    return CJOVString(fallback);
+}
+
+unsigned char CICQProtocol::ReadByte(const wchar_t* key, unsigned char fallback)
+{
+    unsigned char value = 0;
+    if (m_settings && m_settings->GetByte(m_accountId, CJOVString(key), value))
+        return value;
+    return fallback;
+}
+
+unsigned short CICQProtocol::ReadWord(const wchar_t* key, unsigned short fallback)
+{
+    unsigned short value = 0;
+    if (m_settings && m_settings->GetWord(m_accountId, CJOVString(key), value))
+        return value;
+    return fallback;
+}
+
+unsigned int CICQProtocol::ReadUin()
+{
+    CJOVString name = ReadString(ICQ_KEY_ACCOUNT_NAME);
+    unsigned int uin = 0;
+    for (int i = 0; i < name.GetLength(); ++i) {
+        wchar_t c = name.Data()[i];
+        if (c < L'0' || c > L'9')
+            break;
+        uin = uin * 10 + static_cast<unsigned int>(c - L'0');
+    }
+    return uin;
+}
+
+JOVSockets::CSocketsManager* CICQProtocol::Sockets()
+{
+    if (!m_services)
+        return nullptr;
+    return static_cast<JOVSockets::CSocketsManager*>(m_services->GetService(GUID_SocketsManager));
+}
+
+void CICQProtocol::PostToOwner(const wchar_t* name, CEventArg* out)
+{
+    auto* in = new CEventArg_Data<unsigned int>(m_accountId);
+    if (!m_services) {
+        in->Release();
+        if (out)
+            out->Release();
+        return;
+    }
+    m_services->SendEventToClient(m_ownerClientId, GUID_ICQProtocol, CJOVString(name), in, out, false);
+}
+
+void CICQProtocol::PostStatusChanged()
+{
+    Protocols::StatusInfo info;
+    GetStatusInfo(GetStatus(), info);
+    info.status = GetStatus();
+    PostToOwner(L"Status changed", new CEventArg_Data<Protocols::StatusInfo>(info));
+}
+
+void CICQProtocol::SetCurrentStatus(Protocols::Status status)
+{
+    if (m_status.exchange(status) != status)
+        PostStatusChanged();
+}
+
+void CICQProtocol::ShowWarning(const CJOVString& text)
+{
+    PostToOwner(L"Warning", new CEventArg_Data<CJOVString>(text));
+}
+
+void CICQProtocol::GetStatusInfo(Protocols::Status status, Protocols::StatusInfo& info)
+{
+    FindStatusInfo(GetPluginImageRegistrar(), status, info);
+}
+
+unsigned int CICQProtocol::NextRequestId()
+{
+    // Request ids 0 to 2 are the fixed ones of the login packets.
+    return (m_random() & 0x7FFFFFFF) | 0x100;
+}
+
+int CICQProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEventArg* arg1, CEventArg* arg2)
+{
+    if (sender == GUID_SocketsManager) {
+        OnSocketEvent(name, arg1, arg2);
+        return 0;
+    }
+    if (sender == GUID_ICQProtocol) {
+        if (name == CJOVString(L"Connect to BOS server"))
+            ConnectToBos();
+        return 0;
+    }
+    if (sender == GUID_ProtocolsManager)
+        return OnManagerEvent(name, arg1, arg2);
+    return 0;
+}
+
+int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2)
+{
+    if (name == CJOVString(L"Create")) {
+        OnCreate();
+    } else if (name == CJOVString(L"Destroy")) {
+        OnDestroy();
+    } else if (name == CJOVString(L"Get account name")) {
+        CJOVString* out = nullptr;
+        if (ArgValue(arg1, out) && out)
+            *out = ReadString(ICQ_KEY_ACCOUNT_NAME);
+    } else if (name == CJOVString(L"Get status")) {
+        return GetStatus();
+    } else if (name == CJOVString(L"Set status")) {
+        Protocols::Status status = Protocols::StatusOffline;
+        if (ArgValue(arg1, status))
+            OnSetStatusRequest(status);
+    } else if (name == CJOVString(L"Get status info")) {
+        Protocols::Status status = Protocols::StatusOffline;
+        Protocols::StatusInfo* out = nullptr;
+        if (ArgValue(arg1, status) && ArgValue(arg2, out) && out)
+            GetStatusInfo(status, *out);
+    } else if (name == CJOVString(L"Get images")) {
+        CJOVArray<unsigned int>* out = nullptr;
+        if (ArgValue(arg1, out) && out) {
+            LoadImages(GetPluginImageRegistrar());
+            *out = GetImages();
+        }
+    } else if (name == CJOVString(L"Lang change")) {
+        CJOVString language;
+        if (ArgValue(arg1, language)) {
+            if (CLocalization* localization = GetPluginLocalization())
+                localization->ChangeLang(language);
+            ClearStatusTable();
+        }
+    }
+    return 0;
+}
+
+void CICQProtocol::OnCreate()
+{
+    m_xStatusIndex = ReadByte(ICQ_KEY_X_STATUS, 0);
+    if (m_xStatusIndex > kXStatusCount)
+        m_xStatusIndex = 0;
+    for (size_t i = 0; i < m_xStatuses.size(); ++i) {
+        int number = static_cast<int>(i) + 1;
+        m_xStatuses[i].title = ReadString(XStatusKey(number, L"name"));
+        m_xStatuses[i].description = ReadString(XStatusKey(number, L"desc"));
+    }
+}
+
+void CICQProtocol::OnDestroy()
+{
+    StopKeepAlive();
+    StopReconnect();
+    DropSocket();
+    if (m_settings) {
+        for (size_t i = 0; i < m_xStatuses.size(); ++i) {
+            int number = static_cast<int>(i) + 1;
+            m_settings->SetString(m_accountId, XStatusKey(number, L"name"), m_xStatuses[i].title);
+            m_settings->SetString(m_accountId, XStatusKey(number, L"desc"), m_xStatuses[i].description);
+        }
+        m_settings->SetByte(m_accountId, CJOVString(ICQ_KEY_X_STATUS), static_cast<unsigned char>(m_xStatusIndex));
+    }
+    if (m_services && m_clientId)
+        m_services->UnregisterEventsClient(m_clientId);
+    m_clientId = 0;
+}
+
+void CICQProtocol::OnSetStatusRequest(Protocols::Status status)
+{
+    StopReconnect();
+    if (status == Protocols::StatusOffline) {
+        if (m_wantedStatus != Protocols::StatusOffline || GetStatus() != Protocols::StatusOffline)
+            Disconnect();
+    } else if (status != Protocols::StatusConnecting) {
+        SetStatus(status);
+    }
+}

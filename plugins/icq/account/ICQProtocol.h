@@ -1,0 +1,155 @@
+// One ICQ account: its OSCAR connection (login server, then BOS server), its
+// status and its requests from the program.
+//
+// Threads: every event, and so nearly all of the work, runs on the account's
+// own event-queue thread (the bus gives each events client one). Two helper
+// threads exist besides: the keep-alive thread, which sends an empty frame now
+// and then and shares only the send lock, the status and the socket with the
+// queue thread; and the reconnect thread, which waits and then posts
+// "Set status" to the account. Both are stopped through an event and joined
+// by the queue thread or the destructor, never killed.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "EventsClient.h"
+#include "ICQTimings.h"
+#include "packets/SRV_LOGIN_REPLY.h"
+#include "packets/SSIItem.h"
+#include "packets/XStatusTable.h"
+#include "protocols/StatusInfo.h"
+
+class CAccountSettings;
+class CSNACPacket;
+
+namespace Services {
+class CServicesManager;
+}
+namespace JOVSockets {
+class CJOVSocket;
+class CSocketsManager;
+}
+
+class CICQProtocol : public CEventsClient {
+public:
+    // Registers the account on the bus as an events client. settings must
+    // outlive the account.
+    CICQProtocol(Services::CServicesManager* services, unsigned int accountId, unsigned int ownerClientId,
+                 CAccountSettings* settings, const ICQTimings& timings = ICQTimings());
+    virtual ~CICQProtocol();
+    CICQProtocol(const CICQProtocol&) = delete;
+    CICQProtocol& operator=(const CICQProtocol&) = delete;
+
+    int OnEvent(const JOV_GUID& sender, const CJOVString& name, CEventArg* arg1, CEventArg* arg2) override;
+
+    unsigned int GetAccountId() const { return m_accountId; }
+    unsigned int GetClientId() const { return m_clientId; }
+    Protocols::Status GetStatus() const { return static_cast<Protocols::Status>(m_status.load()); }
+    Protocols::Status GetWantedStatus() const { return m_wantedStatus; }
+
+    // The status's record from the status table; untouched for an unknown status.
+    void GetStatusInfo(Protocols::Status status, Protocols::StatusInfo& info);
+    // From offline: connects. Online: changes the status.
+    int SetStatus(Protocols::Status status);
+    int Disconnect();
+    void ShowWarning(const CJOVString& text);
+
+    // After 0x7FFF comes 0x8000, after 0x8000 comes 0.
+    static unsigned short FollowingSequence(unsigned short sequence);
+    void SetSequenceForTest(unsigned short sequence) { m_sequence = sequence; }
+    bool IsReconnectPending() const { return m_reconnectThread != nullptr; }
+    bool IsKeepAliveRunning() const { return m_keepAliveThread != nullptr; }
+
+private:
+    typedef std::function<int(unsigned short sequence, unsigned char* buffer, int size)> PacketBuilder;
+
+    // Settings, with their defaults.
+    CJOVString ReadString(const wchar_t* key, const wchar_t* fallback = L"");
+    unsigned char ReadByte(const wchar_t* key, unsigned char fallback);
+    unsigned short ReadWord(const wchar_t* key, unsigned short fallback);
+    unsigned int ReadUin();
+
+    JOVSockets::CSocketsManager* Sockets();
+    void PostToOwner(const wchar_t* name, CEventArg* out);
+    void PostStatusChanged();
+    void SetCurrentStatus(Protocols::Status status);
+    unsigned int NextRequestId();
+
+    // Manager requests.
+    int OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2);
+    void OnCreate();
+    void OnDestroy();
+    void OnSetStatusRequest(Protocols::Status status);
+
+    // Connection (ICQConnection.cpp).
+    int Connect(Protocols::Status status);
+    void OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2);
+    void OnReceive();
+    void DropSocket();
+    void ConnectToBos();
+    bool SendPacket(const PacketBuilder& build);
+    bool SendRaw(const std::function<void(unsigned short sequence, std::vector<unsigned char>& bytes)>& build);
+    void SendVersion();
+    void SendSsiRightsRequest();
+    void SendIdleTime();
+    void SendHeaderOnlySnac(unsigned short family, unsigned short subtype);
+    void HandleChannel1(const unsigned char* packet, int length);
+    void HandleChannel4(const unsigned char* packet, int length);
+    void OnLoginReply(const unsigned char* packet, int length);
+    void OnLoginComplete();
+    void StartReconnect();
+    void StopReconnect();
+    void StartKeepAlive();
+    void StopKeepAlive();
+    static DWORD WINAPI KeepAliveThread(LPVOID account);
+    static DWORD WINAPI ReconnectThread(LPVOID account);
+
+    // SNAC dispatch (ICQSnacDispatch.cpp).
+    int HandleSnac(const unsigned char* packet, int length);
+    void HandleServiceFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void HandleLocationFamily(const CSNACPacket& snac);
+    void HandleSsiFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void HandleAuthFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void HandleExtensionsFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void HandleOwnInfo(const unsigned char* packet, int length);
+    void SendXStatusCapabilities();
+    void RequestContactList();
+
+    Services::CServicesManager* m_services;
+    CAccountSettings* m_settings;
+    ICQTimings m_timings;
+
+    Protocols::Status m_connectStatus;
+    unsigned int m_accountId;
+    unsigned int m_clientId;
+    unsigned int m_ownerClientId;
+    std::atomic<int> m_status;
+    Protocols::Status m_wantedStatus;
+    JOVSockets::CJOVSocket* m_socket;
+    bool m_headerPending;
+    unsigned char m_flapHeader[6];
+    unsigned short m_sequence;  // guarded by m_sendLock
+    CSRV_LOGIN_REPLY m_loginReply;
+    bool m_bosPending;  // the login reply named a BOS server not yet greeted
+    // Set once per session when the login steps have run; the status alone
+    // cannot tell, since the own-info packet may end Connecting before it.
+    bool m_loginComplete;
+    unsigned char m_privacyMode;
+    XStatusTable m_xStatuses;
+    int m_xStatusIndex;
+    unsigned short m_metaSequence;
+    std::vector<SSIItem> m_roster;
+    unsigned int m_ssiTime;
+    std::mt19937 m_random;
+
+    CRITICAL_SECTION m_sendLock;
+    HANDLE m_keepAliveThread;
+    HANDLE m_keepAliveStop;
+    HANDLE m_reconnectThread;
+    HANDLE m_reconnectStop;
+};

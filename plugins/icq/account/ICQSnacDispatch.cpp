@@ -1,0 +1,228 @@
+// Channel-2 frames: the SNAC header chooses the handler by family and subtype.
+// SNACs of other families or subtypes are dropped without an answer.
+#include "ICQProtocol.h"
+
+#include <cstdio>
+
+#include "AccountSettings.h"
+#include "packets/CLI_FAMILIES_VERSIONS.h"
+#include "packets/CLI_MD5_LOGIN.h"
+#include "packets/CLI_META_REQ.h"
+#include "packets/CLI_RATES_ACK.h"
+#include "packets/CLI_RATES_REQUEST.h"
+#include "packets/CLI_SETUSERINFO.h"
+#include "packets/CapabilityRegistry.h"
+#include "packets/PluginModule.h"
+#include "packets/SRV_AUTH_KEY_RESPONSE.h"
+#include "packets/SRV_FAMILIES.h"
+#include "packets/SRV_FAMILIES_VERSIONS.h"
+#include "packets/SRV_META_REPLY.h"
+#include "packets/SRV_ONLINExINFO.h"
+#include "packets/SRV_RATE_LIMIT_INFO.h"
+#include "packets/SRV_SSIxREPLY.h"
+#include "packets/StatusTable.h"
+
+int CICQProtocol::HandleSnac(const unsigned char* packet, int length)
+{
+    CSNACPacket snac;
+    if (!Sockets() || snac.Unpack(packet, length) <= 0)
+        return 0;
+    switch (snac.GetFamily()) {
+    case 0x01:
+        HandleServiceFamily(snac, packet, length);
+        break;
+    case 0x02:
+        HandleLocationFamily(snac);
+        break;
+    case 0x13:
+        HandleSsiFamily(snac, packet, length);
+        break;
+    case 0x15:
+        HandleExtensionsFamily(snac, packet, length);
+        break;
+    case 0x17:
+        HandleAuthFamily(snac, packet, length);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CICQProtocol::HandleServiceFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
+{
+    switch (snac.GetSubtype()) {
+    case 0x03: {
+        CSRV_FAMILIES families;
+        if (families.Unpack(packet, length) <= 0)
+            return;
+        static const unsigned short kVersions[][2] = {{0x01, 4}, {0x13, 4}, {0x02, 1}, {0x03, 1}, {0x15, 1},
+                                                      {0x04, 1}, {0x06, 1}, {0x09, 1}, {0x0A, 1}, {0x0B, 1}};
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_FAMILIES_VERSIONS request(sequence, NextRequestId());
+            for (const auto& pair : kVersions)
+                request.AddFamily(pair[0], pair[1]);
+            return request.Pack(buffer, size);
+        });
+        break;
+    }
+    case 0x18: {
+        CSRV_FAMILIES_VERSIONS versions;
+        if (versions.Unpack(packet, length) <= 0)
+            return;
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_RATES_REQUEST request(sequence, NextRequestId());
+            return request.Pack(buffer, size);
+        });
+        break;
+    }
+    case 0x07: {
+        CSRV_RATE_LIMIT_INFO rates;
+        if (rates.Unpack(packet, length) <= 0)
+            return;
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_RATES_ACK ack(rates, sequence);
+            return ack.Pack(buffer, size);
+        });
+        SendSsiRightsRequest();
+        SendHeaderOnlySnac(0x02, 0x02);
+        SendHeaderOnlySnac(0x03, 0x02);
+        SendHeaderOnlySnac(0x04, 0x04);
+        SendHeaderOnlySnac(0x09, 0x02);
+        break;
+    }
+    case 0x0B:
+        ShowWarning(GetPluginText(98, L"Server pause"));
+        Disconnect();
+        StartReconnect();
+        break;
+    case 0x0F:
+        HandleOwnInfo(packet, length);
+        break;
+    default:
+        break;
+    }
+}
+
+void CICQProtocol::HandleOwnInfo(const unsigned char* packet, int length)
+{
+    CSRV_ONLINExINFO info;
+    if (info.Unpack(packet, length) <= 0)
+        return;
+    const CTLV* tlv = info.GetTLVs().GetTLV(0x0006);
+    if (!tlv || !tlv->GetData() || tlv->GetDataLength() < 4)
+        return;
+    // The status word is the TLV's low half; the status table holds it with
+    // its bytes exchanged, as the online notice of a buddy is read.
+    const unsigned char* value = tlv->GetData();
+    unsigned short held = static_cast<unsigned short>(value[2] | (value[3] << 8));
+    Protocols::Status status = IcqStatusToStatus(held);
+    if (status == Protocols::StatusInvisible && m_wantedStatus == Protocols::StatusInvisibleForAll)
+        status = Protocols::StatusInvisibleForAll;
+    if (status == GetStatus())
+        return;
+    SetCurrentStatus(status);
+}
+
+void CICQProtocol::HandleLocationFamily(const CSNACPacket& snac)
+{
+    if (snac.GetSubtype() != 0x03)
+        return;
+    SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+        CCLI_SETUSERINFO packet(sequence, NextRequestId(), true);
+        return packet.Pack(buffer, size);
+    });
+}
+
+void CICQProtocol::SendXStatusCapabilities()
+{
+    if (GetStatus() == Protocols::StatusOffline)
+        return;
+    const CCapability* capability = nullptr;
+    if (m_xStatusIndex > 0) {
+        wchar_t name[32];
+        swprintf(name, 32, L"capXS%dpic", m_xStatusIndex);
+        capability = FindCapabilityByName(GetCapabilityRegistry(), CJOVString(name));
+    }
+    SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+        if (capability) {
+            CCLI_SETUSERINFO packet(sequence, NextRequestId(), *capability);
+            return packet.Pack(buffer, size);
+        }
+        CCLI_SETUSERINFO packet(sequence, NextRequestId(), false);
+        return packet.Pack(buffer, size);
+    });
+}
+
+void CICQProtocol::RequestContactList()
+{
+    m_roster.clear();
+    SendHeaderOnlySnac(0x13, 0x04);
+}
+
+void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
+{
+    switch (snac.GetSubtype()) {
+    case 0x03:
+        if (ReadByte(ICQ_KEY_LOAD_CL, 1)) {
+            RequestContactList();
+        } else if (!m_loginComplete) {
+            OnLoginComplete();
+        }
+        break;
+    case 0x06: {
+        CSRV_SSIxREPLY reply;
+        if (reply.Unpack(packet, length) <= 0)
+            return;
+        m_roster.insert(m_roster.end(), reply.GetItems().begin(), reply.GetItems().end());
+        if (snac.GetFlags() & 0x0001)
+            return;  // more parts follow
+        m_ssiTime = reply.GetLastChangeTime();
+        // The own-info packet may already have ended Connecting: the login
+        // steps run once per session whatever the status says.
+        if (!m_loginComplete)
+            OnLoginComplete();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CICQProtocol::HandleAuthFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
+{
+    if (snac.GetSubtype() == 0x07) {
+        CSRV_AUTH_KEY_RESPONSE key;
+        if (key.Unpack(packet, length) <= 0)
+            return;
+        std::vector<unsigned char> password;
+        if (m_settings)
+            m_settings->GetData(m_accountId, CJOVString(ICQ_KEY_PASSWORD), password);
+        unsigned char hash[16] = {};
+        for (size_t i = 0; i < password.size() && i < 16; ++i)
+            hash[i] = password[i];
+        CJOVString uin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_MD5_LOGIN login(sequence, 0, uin, key, hash);
+            return login.Pack(buffer, size);
+        });
+    } else if (snac.GetSubtype() == 0x03) {
+        OnLoginReply(packet, length);
+    }
+}
+
+void CICQProtocol::HandleExtensionsFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
+{
+    if (snac.GetSubtype() != 0x03)
+        return;
+    CSRV_META_REPLY reply;
+    if (reply.Unpack(packet, length) <= 0)
+        return;
+    if (reply.GetMetaType() == 0x42) {
+        unsigned int uin = ReadUin();
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_META_REQ request(sequence, NextRequestId(), 10, uin, 0x3E, ++m_metaSequence);
+            return request.Pack(buffer, size);
+        });
+    }
+}
