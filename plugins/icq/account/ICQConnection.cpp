@@ -148,6 +148,8 @@ int CICQProtocol::Disconnect()
     if (GetStatus() == Protocols::StatusOffline)
         return 0;
     SetCurrentStatus(Protocols::StatusOffline);
+    for (RosterItem& item : m_roster)
+        item.status = Protocols::StatusOffline;
     return 0;
 }
 
@@ -403,6 +405,12 @@ void CICQProtocol::OnLoginComplete()
         CCLI_READY packet(sequence, NextRequestId());
         return packet.Pack(buffer, size);
     });
+    if (m_privacyMode == 0) {
+        const RosterItem* privacy = FindPrivacyItem();
+        const CTLV* mode = privacy ? privacy->tlvs.GetTLV(0x00CA) : nullptr;
+        if (mode && mode->GetDataLength() >= 1 && mode->GetData())
+            m_privacyMode = mode->GetData()[0];
+    }
     SendHeaderOnlySnac(0x13, 0x07);
     SendIdleTime();
     unsigned int uin = ReadUin();

@@ -228,6 +228,7 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
 
 void CICQProtocol::OnCreate()
 {
+    LoadContactList();
     m_xStatusIndex = ReadByte(ICQ_KEY_X_STATUS, 0);
     if (m_xStatusIndex > kXStatusCount)
         m_xStatusIndex = 0;
@@ -251,6 +252,7 @@ void CICQProtocol::OnDestroy()
         }
         m_settings->SetByte(m_accountId, CJOVString(ICQ_KEY_X_STATUS), static_cast<unsigned char>(m_xStatusIndex));
     }
+    SaveContactList();
     if (m_services && m_clientId)
         m_services->UnregisterEventsClient(m_clientId);
     m_clientId = 0;

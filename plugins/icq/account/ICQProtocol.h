@@ -20,7 +20,7 @@
 #include "EventsClient.h"
 #include "ICQTimings.h"
 #include "packets/SRV_LOGIN_REPLY.h"
-#include "packets/SSIItem.h"
+#include "RosterItem.h"
 #include "packets/XStatusTable.h"
 #include "protocols/StatusInfo.h"
 
@@ -64,6 +64,21 @@ public:
     void SetSequenceForTest(unsigned short sequence) { m_sequence = sequence; }
     bool IsReconnectPending() const { return m_reconnectThread != nullptr; }
     bool IsKeepAliveRunning() const { return m_keepAliveThread != nullptr; }
+
+    // The roster (ICQRoster.cpp); read on the account's thread.
+    const std::vector<RosterItem>& GetRoster() const { return m_roster; }
+    RosterItem* FindContactById(unsigned int contactId);
+    RosterItem* FindContactByName(const CJOVString& uin);
+    RosterItem* FindPrivacyItem();
+    unsigned short NewItemId() const;
+    void LoadContactList();
+    void SaveContactList();
+    // Whether the account's presence shows to the buddy under the privacy mode.
+    bool IsVisibleTo(const RosterItem* buddy) const;
+    unsigned char GetPrivacyMode() const { return m_privacyMode; }
+
+    // Messages (ICQMessages.cpp): the packet is chosen by the buddy's client.
+    void SendMessage(const RosterItem& buddy, const CJOVString& text);
 
 private:
     typedef std::function<int(unsigned short sequence, unsigned char* buffer, int size)> PacketBuilder;
@@ -119,6 +134,9 @@ private:
     void HandleOwnInfo(const unsigned char* packet, int length);
     void SendXStatusCapabilities();
     void RequestContactList();
+    void HandleBuddyFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
+    bool InList(const RosterItem& buddy, unsigned short listType) const;
 
     Services::CServicesManager* m_services;
     CAccountSettings* m_settings;
@@ -143,7 +161,7 @@ private:
     XStatusTable m_xStatuses;
     int m_xStatusIndex;
     unsigned short m_metaSequence;
-    std::vector<SSIItem> m_roster;
+    std::vector<RosterItem> m_roster;
     unsigned int m_ssiTime;
     std::mt19937 m_random;
 

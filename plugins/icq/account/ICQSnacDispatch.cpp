@@ -34,6 +34,12 @@ int CICQProtocol::HandleSnac(const unsigned char* packet, int length)
     case 0x02:
         HandleLocationFamily(snac);
         break;
+    case 0x03:
+        HandleBuddyFamily(snac, packet, length);
+        break;
+    case 0x04:
+        HandleIcbmFamily(snac, packet, length);
+        break;
     case 0x13:
         HandleSsiFamily(snac, packet, length);
         break;
@@ -174,7 +180,8 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         CSRV_SSIxREPLY reply;
         if (reply.Unpack(packet, length) <= 0)
             return;
-        m_roster.insert(m_roster.end(), reply.GetItems().begin(), reply.GetItems().end());
+        for (const SSIItem& item : reply.GetItems())
+            m_roster.push_back(RosterItem(item));
         if (snac.GetFlags() & 0x0001)
             return;  // more parts follow
         m_ssiTime = reply.GetLastChangeTime();
