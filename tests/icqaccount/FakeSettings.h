@@ -49,6 +49,10 @@ public:
         std::lock_guard<std::mutex> guard(m_lock);
         m_data[Key(name)] = value;
     }
+    void SetWord(unsigned int id, const CJOVString& name, unsigned short value) override
+    {
+        SetData(id, name, Bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)});
+    }
     void SetByte(unsigned int id, const CJOVString& name, unsigned char value) override
     {
         SetData(id, name, Bytes{value});
@@ -57,9 +61,11 @@ public:
     // Test helpers.
     void Set(const wchar_t* name, const wchar_t* value) { SetString(0, CJOVString(name), CJOVString(value)); }
     void SetByte(const wchar_t* name, unsigned char value) { SetByte(0, CJOVString(name), value); }
-    void SetWord(const wchar_t* name, unsigned short value)
+    void SetWord(const wchar_t* name, unsigned short value) { SetWord(0, CJOVString(name), value); }
+    int Word(const wchar_t* name)
     {
-        SetData(0, CJOVString(name), Bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)});
+        unsigned short value = 0;
+        return GetWord(0, CJOVString(name), value) ? value : -1;
     }
     void SetPassword(const std::string& password)
     {

@@ -17,6 +17,7 @@ public:
     bool GetByte(unsigned int, const CJOVString&, unsigned char&) override { return false; }
     void SetString(unsigned int, const CJOVString&, const CJOVString&) override {}
     void SetData(unsigned int, const CJOVString&, const std::vector<unsigned char>&) override {}
+    void SetWord(unsigned int, const CJOVString&, unsigned short) override {}
     void SetByte(unsigned int, const CJOVString&, unsigned char) override {}
 };
 

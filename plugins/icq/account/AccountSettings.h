@@ -17,6 +17,7 @@ public:
     virtual bool GetByte(unsigned int accountId, const CJOVString& name, unsigned char& out) = 0;
     virtual void SetString(unsigned int accountId, const CJOVString& name, const CJOVString& value) = 0;
     virtual void SetData(unsigned int accountId, const CJOVString& name, const std::vector<unsigned char>& value) = 0;
+    virtual void SetWord(unsigned int accountId, const CJOVString& name, unsigned short value) = 0;
     virtual void SetByte(unsigned int accountId, const CJOVString& name, unsigned char value) = 0;
 };
 

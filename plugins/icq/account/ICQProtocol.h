@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <functional>
 #include <random>
 #include <vector>
@@ -77,6 +78,9 @@ public:
     bool IsVisibleTo(const RosterItem* buddy) const;
     unsigned char GetPrivacyMode() const { return m_privacyMode; }
 
+    // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
+    void RequestDetails(unsigned int contactId, unsigned int uin);
+
     // Messages (ICQMessages.cpp): the packet is chosen by the buddy's client.
     void SendMessage(const RosterItem& buddy, const CJOVString& text);
 
@@ -137,6 +141,7 @@ private:
     void HandleBuddyFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     void HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     bool InList(const RosterItem& buddy, unsigned short listType) const;
+    void HandleMetaReply(unsigned short metaSequence, const unsigned char* packet, int length);
 
     Services::CServicesManager* m_services;
     CAccountSettings* m_settings;
@@ -162,6 +167,9 @@ private:
     int m_xStatusIndex;
     unsigned short m_metaSequence;
     std::vector<RosterItem> m_roster;
+    // Meta sequence number -> contact id (0 the account); kept after the
+    // replies, since one request is answered by several.
+    std::map<unsigned short, unsigned int> m_detailsRequests;
     unsigned int m_ssiTime;
     std::mt19937 m_random;
 

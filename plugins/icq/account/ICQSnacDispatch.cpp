@@ -225,7 +225,9 @@ void CICQProtocol::HandleExtensionsFamily(const CSNACPacket& snac, const unsigne
     CSRV_META_REPLY reply;
     if (reply.Unpack(packet, length) <= 0)
         return;
-    if (reply.GetMetaType() == 0x42) {
+    if (reply.GetMetaType() == 0x07DA) {
+        HandleMetaReply(reply.GetMetaSequence(), packet, length);
+    } else if (reply.GetMetaType() == 0x42) {
         unsigned int uin = ReadUin();
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
             CCLI_META_REQ request(sequence, NextRequestId(), 10, uin, 0x3E, ++m_metaSequence);
