@@ -118,6 +118,8 @@ TEST_F(EndToEndTest, LogsInThroughBothServersLoadsTheListAndGoesAway)
         // must still run.
         .Send(OwnInfo(0x0001))
         .Send(OscarWire::SsiReply({{"Friends", 1, 0, 1, {}}}, 1, true))
+        // Away asks for privacy mode 4, kept in a new privacy settings item.
+        .ExpectSnac(0x13, 0x08)
         .Send(OscarWire::SsiReply({{"654321", 1, 5, 0, {}}}, 1234))
         .ExpectSnac(0x02, 0x04)
         .ExpectSnac(0x04, 0x02)

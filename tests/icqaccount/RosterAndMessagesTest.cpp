@@ -29,6 +29,7 @@ protected:
     void LoginWithRoster(unsigned char privacyMode)
     {
         m_settings.SetByte(L"Load cl", 1);
+        m_settings.SetByte(L"Auto-switch privacy status", 0);
         LoginToBos();
         NegotiateServices();
         ASSERT_TRUE(SentSnac(0x13, 0x04));

@@ -405,7 +405,9 @@ void CICQProtocol::OnLoginComplete()
         CCLI_READY packet(sequence, NextRequestId());
         return packet.Pack(buffer, size);
     });
-    if (m_privacyMode == 0) {
+    if (m_privacyMode != 0) {
+        SetPrivacyMode(m_privacyMode, false);
+    } else {
         const RosterItem* privacy = FindPrivacyItem();
         const CTLV* mode = privacy ? privacy->tlvs.GetTLV(0x00CA) : nullptr;
         if (mode && mode->GetDataLength() >= 1 && mode->GetData())

@@ -78,6 +78,12 @@ public:
     bool IsVisibleTo(const RosterItem* buddy) const;
     unsigned char GetPrivacyMode() const { return m_privacyMode; }
 
+    // Presence (ICQPresence.cpp). The mode goes into the roster's privacy
+    // settings item, and to the server when it changed or when forced.
+    void SetPrivacyMode(unsigned char mode, bool forced);
+    void SetXStatus(int index);
+    int GetXStatus() const { return m_xStatusIndex; }
+
     // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
     void RequestDetails(unsigned int contactId, unsigned int uin);
 

@@ -2,8 +2,6 @@
 // SNACs of other families or subtypes are dropped without an answer.
 #include "ICQProtocol.h"
 
-#include <cstdio>
-
 #include "AccountSettings.h"
 #include "packets/CLI_FAMILIES_VERSIONS.h"
 #include "packets/CLI_MD5_LOGIN.h"
@@ -11,16 +9,13 @@
 #include "packets/CLI_RATES_ACK.h"
 #include "packets/CLI_RATES_REQUEST.h"
 #include "packets/CLI_SETUSERINFO.h"
-#include "packets/CapabilityRegistry.h"
 #include "packets/PluginModule.h"
 #include "packets/SRV_AUTH_KEY_RESPONSE.h"
 #include "packets/SRV_FAMILIES.h"
 #include "packets/SRV_FAMILIES_VERSIONS.h"
 #include "packets/SRV_META_REPLY.h"
-#include "packets/SRV_ONLINExINFO.h"
 #include "packets/SRV_RATE_LIMIT_INFO.h"
 #include "packets/SRV_SSIxREPLY.h"
-#include "packets/StatusTable.h"
 
 int CICQProtocol::HandleSnac(const unsigned char* packet, int length)
 {
@@ -110,52 +105,12 @@ void CICQProtocol::HandleServiceFamily(const CSNACPacket& snac, const unsigned c
     }
 }
 
-void CICQProtocol::HandleOwnInfo(const unsigned char* packet, int length)
-{
-    CSRV_ONLINExINFO info;
-    if (info.Unpack(packet, length) <= 0)
-        return;
-    const CTLV* tlv = info.GetTLVs().GetTLV(0x0006);
-    if (!tlv || !tlv->GetData() || tlv->GetDataLength() < 4)
-        return;
-    // The status word is the TLV's low half; the status table holds it with
-    // its bytes exchanged, as the online notice of a buddy is read.
-    const unsigned char* value = tlv->GetData();
-    unsigned short held = static_cast<unsigned short>(value[2] | (value[3] << 8));
-    Protocols::Status status = IcqStatusToStatus(held);
-    if (status == Protocols::StatusInvisible && m_wantedStatus == Protocols::StatusInvisibleForAll)
-        status = Protocols::StatusInvisibleForAll;
-    if (status == GetStatus())
-        return;
-    SetCurrentStatus(status);
-}
-
 void CICQProtocol::HandleLocationFamily(const CSNACPacket& snac)
 {
     if (snac.GetSubtype() != 0x03)
         return;
     SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
         CCLI_SETUSERINFO packet(sequence, NextRequestId(), true);
-        return packet.Pack(buffer, size);
-    });
-}
-
-void CICQProtocol::SendXStatusCapabilities()
-{
-    if (GetStatus() == Protocols::StatusOffline)
-        return;
-    const CCapability* capability = nullptr;
-    if (m_xStatusIndex > 0) {
-        wchar_t name[32];
-        swprintf(name, 32, L"capXS%dpic", m_xStatusIndex);
-        capability = FindCapabilityByName(GetCapabilityRegistry(), CJOVString(name));
-    }
-    SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
-        if (capability) {
-            CCLI_SETUSERINFO packet(sequence, NextRequestId(), *capability);
-            return packet.Pack(buffer, size);
-        }
-        CCLI_SETUSERINFO packet(sequence, NextRequestId(), false);
         return packet.Pack(buffer, size);
     });
 }
@@ -189,6 +144,8 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         // steps run once per session whatever the status says.
         if (!m_loginComplete)
             OnLoginComplete();
+        else
+            SetPrivacyMode(m_privacyMode, true);
         break;
     }
     default:
