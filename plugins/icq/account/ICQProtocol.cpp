@@ -215,6 +215,32 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
             LoadImages(GetPluginImageRegistrar());
             *out = GetImages();
         }
+    } else if (name == CJOVString(L"Create group")) {
+        CJOVString group;
+        if (ArgValue(arg1, group))
+            CreateServerGroup(group);
+    } else if (name == CJOVString(L"Rename group")) {
+        unsigned int groupId = 0;
+        CJOVString group;
+        if (ArgValue(arg1, groupId) && ArgValue(arg2, group))
+            RenameServerGroup(groupId, group);
+    } else if (name == CJOVString(L"Delete group")) {
+        unsigned int groupId = 0;
+        DeleteServerGroup(ArgValue(arg1, groupId) ? &groupId : nullptr);
+    } else if (name == CJOVString(L"Rename contact")) {
+        unsigned int contactId = 0;
+        CJOVString contact;
+        if (ArgValue(arg1, contactId) && ArgValue(arg2, contact))
+            RenameContact(contactId, contact);
+    } else if (name == CJOVString(L"Move contact")) {
+        unsigned int contactId = 0;
+        unsigned int groupId = 0;
+        if (ArgValue(arg1, contactId) && ArgValue(arg2, groupId))
+            MoveContact(contactId, groupId);
+    } else if (name == CJOVString(L"Delete contact")) {
+        unsigned int contactId = 0;
+        if (ArgValue(arg1, contactId))
+            DeleteContact(contactId);
     } else if (name == CJOVString(L"Lang change")) {
         CJOVString language;
         if (ArgValue(arg1, language)) {

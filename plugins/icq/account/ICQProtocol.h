@@ -84,6 +84,21 @@ public:
     void SetXStatus(int index);
     int GetXStatus() const { return m_xStatusIndex; }
 
+    // Edits of the server's list (ICQEdits.cpp), by model ids. Each is sent
+    // and applied to the roster only when the server acknowledges it.
+    void CreateServerGroup(const CJOVString& name);
+    void RenameServerGroup(unsigned int groupContactId, const CJOVString& name);
+    void DeleteServerGroup(const unsigned int* groupContactId);
+    void AddContact(unsigned int groupContactId, const CJOVString& uin, const CJOVString& displayName);
+    void RenameContact(unsigned int contactId, const CJOVString& name);
+    void MoveContact(unsigned int contactId, unsigned int groupContactId);
+    void DeleteContact(unsigned int contactId);
+    void AddToPrivacyList(unsigned int contactId, unsigned short listType);
+    void RemoveFromPrivacyList(unsigned int contactId, unsigned short listType);
+    size_t GetPendingEditCount() const { return m_pendingEdits.size(); }
+    // Until the model gives the ids, tests place them on roster items.
+    void SetContactIdForTest(size_t index, unsigned int contactId) { m_roster[index].contactId = contactId; }
+
     // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
     void RequestDetails(unsigned int contactId, unsigned int uin);
 
@@ -148,6 +163,15 @@ private:
     void HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     bool InList(const RosterItem& buddy, unsigned short listType) const;
     void HandleMetaReply(unsigned short metaSequence, const unsigned char* packet, int length);
+    enum EditOperation { kEditAdd = 1, kEditUpdate = 2, kEditDelete = 3, kEditMoveDelete = 4, kEditMoveAdd = 5 };
+    struct PendingEdit {
+        int operation;
+        SSIItem item;
+    };
+    void SendEdit(int operation, const SSIItem& item);
+    void HandleEditAck(const CSNACPacket& snac, const unsigned char* packet, int length);
+    void ApplyEdit(const PendingEdit& edit);
+    RosterItem* FindGroupById(unsigned short groupId);
 
     Services::CServicesManager* m_services;
     CAccountSettings* m_settings;
@@ -176,6 +200,7 @@ private:
     // Meta sequence number -> contact id (0 the account); kept after the
     // replies, since one request is answered by several.
     std::map<unsigned short, unsigned int> m_detailsRequests;
+    std::map<unsigned int, PendingEdit> m_pendingEdits;  // by request id
     unsigned int m_ssiTime;
     std::mt19937 m_random;
 

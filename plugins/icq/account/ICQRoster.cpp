@@ -10,6 +10,8 @@
 
 RosterItem* CICQProtocol::FindContactById(unsigned int contactId)
 {
+    if (contactId == 0)
+        return nullptr;  // 0 is "not in the model", never an item
     for (RosterItem& item : m_roster) {
         if (item.contactId == contactId)
             return &item;

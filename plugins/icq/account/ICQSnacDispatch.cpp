@@ -148,6 +148,9 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
             SetPrivacyMode(m_privacyMode, true);
         break;
     }
+    case 0x0E:
+        HandleEditAck(snac, packet, length);
+        break;
     default:
         break;
     }
