@@ -5,6 +5,7 @@
 #include "AccountSettings.h"
 #include "EventArgData.h"
 #include "Localization.h"
+#include "MenuInfo.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
@@ -179,8 +180,15 @@ int CICQProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEvent
         return 0;
     }
     if (sender == GUID_ICQProtocol) {
+        // The account's own events: the hand-over to the BOS server, and the
+        // menu choices, which the user-interface thread hands to this thread.
+        unsigned int value = 0;
         if (name == CJOVString(L"Connect to BOS server"))
             ConnectToBos();
+        else if (name == CJOVString(L"Update contact list"))
+            RequestContactList();
+        else if (name == CJOVString(L"Set privacy mode") && ArgValue(arg1, value))
+            SetPrivacyMode(static_cast<unsigned char>(value), false);
         return 0;
     }
     if (sender == GUID_ProtocolsManager)
@@ -215,6 +223,32 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
             LoadImages(GetPluginImageRegistrar());
             *out = GetImages();
         }
+    } else if (name == CJOVString(L"Init root menu")) {
+        CMenuInfo* menu = nullptr;
+        if (ArgValue(arg2, menu) && menu)
+            return InitRootMenu(*menu);
+        return 1;
+    } else if (name == CJOVString(L"Init group menu")) {
+        unsigned int groupId = 0;
+        CMenuInfo* menu = nullptr;
+        ArgValue(arg1, groupId);
+        if (ArgValue(arg2, menu) && menu)
+            return InitGroupMenu(groupId, *menu);
+        return 1;
+    } else if (name == CJOVString(L"Init contact menu")) {
+        unsigned int contactId = 0;
+        CMenuInfo* menu = nullptr;
+        if (ArgValue(arg1, contactId) && ArgValue(arg2, menu) && menu)
+            return InitContactMenu(contactId, *menu);
+        return 1;
+    } else if (name == CJOVString(L"Init message window menu")) {
+        // Its items all concern the contact in the model, which this account
+        // reaches once the contact-list service is wired in.
+        return 1;
+    } else if (name == CJOVString(L"Get status menu info")) {
+        CMenuInfo* menu = nullptr;
+        if (ArgValue(arg1, menu) && menu)
+            BuildStatusMenu(*menu);
     } else if (name == CJOVString(L"Create group")) {
         CJOVString group;
         if (ArgValue(arg1, group))

@@ -26,6 +26,7 @@
 #include "protocols/StatusInfo.h"
 
 class CAccountSettings;
+class CMenuInfo;
 class CSNACPacket;
 
 namespace Services {
@@ -98,6 +99,13 @@ public:
     size_t GetPendingEditCount() const { return m_pendingEdits.size(); }
     // Until the model gives the ids, tests place them on roster items.
     void SetContactIdForTest(size_t index, unsigned int contactId) { m_roster[index].contactId = contactId; }
+
+    // Menus (ICQMenus.cpp): the program's items the account's state rules
+    // out are removed, the account's own added. Each returns the event's answer.
+    int InitRootMenu(CMenuInfo& menu);
+    int InitGroupMenu(unsigned int groupId, CMenuInfo& menu);
+    int InitContactMenu(unsigned int contactId, CMenuInfo& menu);
+    void BuildStatusMenu(CMenuInfo& menu);
 
     // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
     void RequestDetails(unsigned int contactId, unsigned int uin);

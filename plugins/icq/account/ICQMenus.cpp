@@ -1,0 +1,240 @@
+// The account's part of the context menus and its status menu. The menus are
+// filled on the account's thread; their callbacks run later on the
+// user-interface thread and hand the work back to the account as events.
+#include "ICQProtocol.h"
+
+#include "AccountRegistry.h"
+#include "AccountSettings.h"
+#include "EventArgData.h"
+#include "MenuInfo.h"
+#include "ServiceIds.h"
+#include "ServicesManager.h"
+#include "packets/ClientIdentification.h"
+#include "packets/ImageTable.h"
+#include "packets/PluginModule.h"
+#include "packets/StatusTable.h"
+#include "packets/XStatusTable.h"
+
+namespace {
+
+// How the program calls an item's callback: the id of the menu's subject
+// (contact, group, or account for the status menu) and the item's data word.
+typedef void (*MenuCallback)(unsigned int subjectId, uintptr_t param);
+
+void PostToAccount(unsigned int accountId, const wchar_t* name, CEventArg* arg)
+{
+    CICQProtocol* account = FindAccount(accountId);
+    Services::CServicesManager* services = GetPluginServices();
+    if (!account || !services) {
+        if (arg)
+            arg->Release();
+        return;
+    }
+    services->SendEventToClient(account->GetClientId(), name == nullptr ? GUID_ProtocolsManager : GUID_ICQProtocol,
+                                CJOVString(name ? name : L"Set status"), arg, nullptr, false);
+}
+
+void OnMenuUpdateContactList(unsigned int, uintptr_t account)
+{
+    auto* self = reinterpret_cast<CICQProtocol*>(account);
+    PostToAccount(self->GetAccountId(), L"Update contact list", nullptr);
+}
+
+// Items whose action is a dialog of the account; the dialogs join here.
+void OnMenuDialog(unsigned int, uintptr_t) {}
+
+// The same path as a status chosen anywhere else in the program.
+void OnMenuSetStatus(unsigned int accountId, uintptr_t status)
+{
+    PostToAccount(accountId, nullptr, new CEventArg_Data<Protocols::Status>(static_cast<Protocols::Status>(status)));
+}
+
+void OnMenuSetPrivacy(unsigned int accountId, uintptr_t mode)
+{
+    PostToAccount(accountId, L"Set privacy mode", new CEventArg_Data<unsigned int>(static_cast<unsigned int>(mode & 0xFF)));
+}
+
+CMenuItemInfo Item(int textId, const wchar_t* text, int image, MenuCallback callback, uintptr_t param)
+{
+    CMenuItemInfo item(GetPluginText(textId, text), reinterpret_cast<void*>(callback), 0);
+    item.images.Append(GetImageId(image));
+    item.param = param;
+    return item;
+}
+
+int FindItem(const CMenuInfo& menu, unsigned int commandId)
+{
+    for (int i = menu.Count() - 1; i >= 0; --i) {
+        if (menu[i].commandId == commandId)
+            return i;
+    }
+    return -1;
+}
+
+bool HasXStatus(const XStatusTable& table, const RosterItem* buddy)
+{
+    if (!buddy || buddy->status < Protocols::StatusOnline)
+        return false;
+    const CTLV* capabilities = buddy->onlineData.GetTLV(0x000D);
+    if (!capabilities || !capabilities->GetData())
+        return false;
+    return FindXStatusByCapability(table, capabilities->GetData(), capabilities->GetDataLength() / 16) > 0;
+}
+
+} // namespace
+
+int CICQProtocol::InitRootMenu(CMenuInfo& menu)
+{
+    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    if (GetStatus() >= Protocols::StatusOnline) {
+        int at = FindItem(menu, 1004);
+        if (at < 0)
+            return 1;
+        if (!ReadByte(ICQ_KEY_LOAD_CL, 1))
+            menu.Insert(++at, Item(0, L"Update contact list", 35, OnMenuUpdateContactList, self));
+        menu.Insert(++at, Item(43, L"Add contact", 36, OnMenuDialog, self));
+    } else {
+        for (int i = menu.Count() - 1; i >= 0; --i) {
+            if (menu[i].commandId == 1002 || menu[i].commandId == 1003)
+                menu.Remove(i);
+        }
+    }
+    return 1;
+}
+
+int CICQProtocol::InitGroupMenu(unsigned int groupId, CMenuInfo& menu)
+{
+    bool online = GetStatus() >= Protocols::StatusOnline;
+    bool addContact = false;
+    for (int i = menu.Count() - 1; i >= 0; --i) {
+        bool keep = false;
+        switch (menu[i].commandId) {
+        case 2000:
+        case 2001:
+            keep = true;
+            break;
+        case 2002:
+            keep = online || groupId == 0;
+            break;
+        case 2003:
+            keep = online;
+            break;
+        case 2004:
+            keep = online && groupId != 0;
+            break;
+        case 2005:
+            keep = online || groupId == 0;
+            addContact = keep;
+            break;
+        default:
+            break;
+        }
+        if (!keep)
+            menu.Remove(i);
+    }
+    if (addContact) {
+        menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
+        menu.Append(Item(43, L"Add contact", 36, OnMenuDialog, reinterpret_cast<uintptr_t>(this)));
+    }
+    return 1;
+}
+
+int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
+{
+    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    bool online = GetStatus() >= Protocols::StatusOnline;
+    const RosterItem* item = FindContactById(contactId);
+    // Without the model's answer a contact counts as in the list; a roster
+    // buddy outside every group is one the server does not hold.
+    bool inList = !(item && item->type == kRosterBuddy && item->groupId == 0);
+    for (int i = menu.Count() - 1; i >= 0; --i) {
+        switch (menu[i].commandId) {
+        case 4001:
+            if (HasXStatus(m_xStatuses, item))
+                menu.Insert(i + 1, Item(31, L"Request x-status", 37, OnMenuDialog, self));
+            break;
+        case 4003:
+        case 4004:
+        case 4005:
+        case 4007:
+            break;
+        case 4008:
+            if (!(online || !inList))
+                menu.Remove(i);
+            break;
+        case 4009:
+        case 4011:
+            if (!(online && inList))
+                menu.Remove(i);
+            break;
+        case 4010:
+            if (!(online || !inList))
+                menu.Remove(i);
+            else if (online && !inList)
+                menu.Insert(i, Item(44, L"Add to contact list", 36, OnMenuDialog, self));
+            break;
+        default:
+            menu.Remove(i);
+            break;
+        }
+    }
+    if (!online)
+        return 1;
+    if (item && item->tlvs.GetTLV(0x0066))
+        menu.Insert(1, Item(32, L"Authorization request", 33, OnMenuDialog, self));
+    if (item) {
+        bool visible = InList(*item, kRosterVisible);
+        bool invisible = InList(*item, kRosterInvisible);
+        bool ignored = InList(*item, kRosterIgnore);
+        menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
+        menu.Append(visible ? Item(23, L"Remove from visible list", 30, OnMenuDialog, self)
+                            : Item(22, L"Add to visible list", 30, OnMenuDialog, self));
+        menu.Append(invisible ? Item(25, L"Remove from invisible list", 31, OnMenuDialog, self)
+                              : Item(24, L"Add to invisible list", 31, OnMenuDialog, self));
+        menu.Append(ignored ? Item(27, L"Remove from ignore list", 32, OnMenuDialog, self)
+                            : Item(26, L"Add to ignore list", 32, OnMenuDialog, self));
+    }
+    return 1;
+}
+
+void CICQProtocol::BuildStatusMenu(CMenuInfo& menu)
+{
+    BuildStatusTable(GetPluginImageRegistrar());
+    static const int kOrder[] = {5, 6, 7, 8, 9, -1, 10, 11, 12, 13, 14, -1, 2, 3, 4, -1, 0, -1};
+    for (int status : kOrder) {
+        if (status < 0) {
+            menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
+            continue;
+        }
+        Protocols::StatusInfo info;
+        GetStatusInfo(static_cast<Protocols::Status>(status), info);
+        CMenuItemInfo item(info.name, reinterpret_cast<void*>(static_cast<MenuCallback>(OnMenuSetStatus)),
+                           status == m_wantedStatus ? 1 : 0);
+        item.images = info.images;
+        item.param = static_cast<uintptr_t>(status);
+        menu.Append(item);
+    }
+    static const struct {
+        int mode;
+        int text;
+        const wchar_t* caption;
+        int image;
+    } kModes[] = {{1, 17, L"Visible for all", 22},
+                  {3, 18, L"Visible only for visible list", 23},
+                  {4, 19, L"Visible for all except invisible list", 24},
+                  {5, 20, L"Visible only for contact list", 25},
+                  {2, 21, L"Invisible for all", 26}};
+    CMenuInfo privacy;
+    int modeImage = 0;
+    for (const auto& mode : kModes) {
+        CMenuItemInfo item = Item(mode.text, mode.caption, mode.image, OnMenuSetPrivacy, static_cast<uintptr_t>(mode.mode));
+        item.checked = mode.mode == m_privacyMode ? 1 : 0;
+        if (mode.mode == m_privacyMode)
+            modeImage = mode.image;
+        privacy.Append(item);
+    }
+    CMenuItemInfo privacyItem(GetPluginText(16, L"Privacy status"), privacy);
+    privacyItem.images.Append(GetImageId(modeImage));
+    menu.Append(privacyItem);
+    menu.Append(Item(28, L"X status", 37 + m_xStatusIndex, OnMenuDialog, 0));
+}
