@@ -1,6 +1,7 @@
 // Edits of the server-side list: what is sent, and what an acknowledgement
 // changes in the roster.
 #include "icqaccount/AccountFixture.h"
+#include "packets/CapabilityRegistry.h"
 
 namespace {
 
@@ -139,4 +140,34 @@ TEST_F(EditsTest, UnknownIdsSendNothing)
     Manager(L"Rename group", new CEventArg_Data<unsigned int>(99), new CEventArg_Data<CJOVString>(CJOVString(L"x")));
     m_account->AddContact(99, CJOVString(L"1"), CJOVString());
     EXPECT_TRUE(Edits().empty());
+}
+
+TEST_F(EditsTest, AnAcceptedAuthorizationDropsTheMarkOnTheServer)
+{
+    m_account->AddContact(kFriends, CJOVString(L"444"), CJOVString());
+    Acknowledge(Edits()[0].requestId, 14);
+    Acknowledge(Edits()[0].requestId, 0);
+    ASSERT_NE(Find(L"444", kRosterBuddy), nullptr);
+    Deliver(OscarWire::SnacFrame(0x13, 0x1B, OscarWire::Builder().U8(3).Text("444").U8(1).U16(0)));
+    std::vector<OscarWire::Snac> update = Edits();
+    ASSERT_EQ(update.size(), 1u);
+    EXPECT_EQ(update[0].subtype, 0x09u);
+    EXPECT_EQ(Find(L"444", kRosterBuddy)->tlvs.GetTLV(0x0066), nullptr);
+    // A second reply finds nothing left to change.
+    Deliver(OscarWire::SnacFrame(0x13, 0x1B, OscarWire::Builder().U8(3).Text("444").U8(1).U16(0)));
+    EXPECT_TRUE(Edits().empty());
+}
+
+TEST_F(EditsTest, AnXStatusIsAskedOnlyOfABuddyShowingOne)
+{
+    const CCapability* xStatus = FindCapabilityByName(GetCapabilityRegistry(), CJOVString(L"capXS5pic"));
+    ASSERT_NE(xStatus, nullptr);
+    RosterItem* buddy = m_account->FindContactByName(CJOVString(L"111"));
+    m_sockets.ClearSent();
+    m_account->RequestXStatus(*buddy);
+    EXPECT_TRUE(m_sockets.Sent().empty());
+    Deliver(OscarWire::UserOnline(
+        "111", {{0x0006, {0, 0, 0, 0}}, {0x000D, OscarWire::Bytes(xStatus->GetGuid(), xStatus->GetGuid() + 16)}}));
+    m_account->RequestXStatus(*buddy);
+    ASSERT_TRUE(SentSnac(0x04, 0x06));
 }

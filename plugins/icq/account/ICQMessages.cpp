@@ -6,6 +6,7 @@
 #include "packets/CLI_SEND_ICBM_ACK_CH2.h"
 #include "packets/CLI_SEND_ICBM_CH1.h"
 #include "packets/CLI_SEND_ICBM_CH2.h"
+#include "packets/CLI_SEND_ICBM_CUSTOM_STATUS_RESPONSE.h"
 #include "packets/CapabilityRegistry.h"
 #include "packets/ClientIdentification.h"
 #include "packets/SRV_CLIENT_ICBM.h"
@@ -70,14 +71,49 @@ void CICQProtocol::HandleIcbmFamily(const CSNACPacket& snac, const unsigned char
     CSRV_CLIENT_ICBM message;
     if (message.Unpack(packet, length) <= 0)
         return;
-    if (message.GetText().GetLength() == 0)
+    const RosterItem* sender = FindContactByName(message.GetSenderUIN());
+    if (message.GetText().GetLength() == 0) {
+        if (!message.IsXStatusRequest() || m_xStatusIndex < 1 || !IsVisibleTo(sender))
+            return;
+        CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+        CJOVString title;
+        CJOVString description;
+        GetXStatusText(m_xStatuses, m_xStatusIndex - 1, title, description);
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_SEND_ICBM_CUSTOM_STATUS_RESPONSE answer(sequence, 11, message.GetCookie1(), message.GetCookie2(),
+                                                         ownUin, message.GetSenderUIN(), m_xStatusIndex, title,
+                                                         description, message.GetMessageSequence());
+            return answer.Pack(buffer, size);
+        });
         return;
+    }
     // Handing the text to the contact-list model waits for its service.
-    if (IsVisibleTo(FindContactByName(message.GetSenderUIN()))) {
+    if (IsVisibleTo(sender)) {
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
             CCLI_SEND_ICBM_ACK_CH2 ack(sequence, 11, message.GetCookie1(), message.GetCookie2(),
                                        message.GetSenderUIN(), message.GetMessageSequence());
             return ack.Pack(buffer, size);
         });
     }
+}
+
+void CICQProtocol::RequestXStatus(const RosterItem& buddy)
+{
+    if (buddy.status < Protocols::StatusOnline)
+        return;
+    const CTLV* capabilities = buddy.onlineData.GetTLV(0x000D);
+    if (!capabilities || !capabilities->GetData())
+        return;
+    int xStatus = FindXStatusByCapability(m_xStatuses, capabilities->GetData(), capabilities->GetDataLength() / 16);
+    if (xStatus < 1)
+        return;
+    CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+    unsigned int requestId = NextRequestId();
+    unsigned int cookie1 = static_cast<unsigned int>(m_random());
+    unsigned int cookie2 = static_cast<unsigned int>(m_random());
+    SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+        CCLI_SEND_ICBM_CH2 packet(ownUin, sequence, requestId, cookie1, cookie2, buddy.name, CJOVString(), false,
+                                  xStatus);
+        return packet.Pack(buffer, size);
+    });
 }

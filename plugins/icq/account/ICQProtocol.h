@@ -112,6 +112,8 @@ public:
 
     // Messages (ICQMessages.cpp): the packet is chosen by the buddy's client.
     void SendMessage(const RosterItem& buddy, const CJOVString& text);
+    // Asks a buddy that shows an x-status for its texts.
+    void RequestXStatus(const RosterItem& buddy);
 
 private:
     typedef std::function<int(unsigned short sequence, unsigned char* buffer, int size)> PacketBuilder;

@@ -15,7 +15,10 @@
 #include "packets/SRV_FAMILIES_VERSIONS.h"
 #include "packets/SRV_META_REPLY.h"
 #include "packets/SRV_RATE_LIMIT_INFO.h"
+#include "packets/SRV_SSI_AUTHxREPLY.h"
+#include "packets/SRV_SSI_AUTHxREQUEST.h"
 #include "packets/SRV_SSIxREPLY.h"
+#include "packets/CLI_SSIxITEM.h"
 
 int CICQProtocol::HandleSnac(const unsigned char* packet, int length)
 {
@@ -151,6 +154,36 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
     case 0x0E:
         HandleEditAck(snac, packet, length);
         break;
+    case 0x19: {
+        // Shown as a message once the contact-list service is wired in.
+        CSRV_SSI_AUTHxREQUEST request;
+        if (request.Unpack(packet, length) <= 0)
+            return;
+        if (RosterItem* buddy = FindContactByName(request.GetUIN()))
+            buddy->authorizationAsked = true;
+        break;
+    }
+    case 0x1B: {
+        CSRV_SSI_AUTHxREPLY reply;
+        if (reply.Unpack(packet, length) <= 0)
+            return;
+        RosterItem* buddy = FindContactByName(reply.GetUIN());
+        if (!buddy || !reply.GetAccept() || !buddy->tlvs.GetTLV(0x0066))
+            return;
+        CTLVCol kept;
+        for (const CTLV& tlv : buddy->tlvs) {
+            if (tlv.GetType() != 0x0066)
+                kept.push_back(tlv);
+        }
+        buddy->tlvs = kept;
+        SSIItem item = *buddy;
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_SSIxUPDATE update(sequence, NextRequestId(), item.name, item.groupId, item.itemId, kRosterBuddy,
+                                   item.tlvs);
+            return update.Pack(buffer, size);
+        });
+        break;
+    }
     default:
         break;
     }
