@@ -4,27 +4,14 @@
 
 #include "AccountSettings.h"
 #include "ICQProtocol.h"
+#include "ManagerSettings.h"
 
 namespace {
 
-// Until the program's per-account store is wired in, every read gives its
-// default and writes are dropped.
-class CDefaultSettings : public CAccountSettings {
-public:
-    bool GetString(unsigned int, const CJOVString&, CJOVString&) override { return false; }
-    bool GetData(unsigned int, const CJOVString&, std::vector<unsigned char>&) override { return false; }
-    bool GetWord(unsigned int, const CJOVString&, unsigned short&) override { return false; }
-    bool GetByte(unsigned int, const CJOVString&, unsigned char&) override { return false; }
-    void SetString(unsigned int, const CJOVString&, const CJOVString&) override {}
-    void SetData(unsigned int, const CJOVString&, const std::vector<unsigned char>&) override {}
-    void SetWord(unsigned int, const CJOVString&, unsigned short) override {}
-    void SetByte(unsigned int, const CJOVString&, unsigned char) override {}
-};
-
-CDefaultSettings g_defaultSettings;
-CAccountSettings* g_settings = &g_defaultSettings;
-ICQTimings g_timings;
 Services::CServicesManager* g_services = nullptr;
+CManagerSettings g_managerSettings(&g_services);
+CAccountSettings* g_settings = &g_managerSettings;
+ICQTimings g_timings;
 std::map<unsigned int, CICQProtocol*> g_accounts;
 
 } // namespace
@@ -68,6 +55,6 @@ Services::CServicesManager* GetPluginServices()
 
 void SetAccountEnvironment(CAccountSettings* settings, const ICQTimings& timings)
 {
-    g_settings = settings ? settings : &g_defaultSettings;
+    g_settings = settings ? settings : &g_managerSettings;
     g_timings = timings;
 }

@@ -21,5 +21,5 @@ CICQProtocol* FindAccount(unsigned int accountId);
 Services::CServicesManager* GetPluginServices();
 
 // Where new accounts keep their settings and how long they wait; null settings
-// restore the default store.
+// restore the protocols manager's store.
 void SetAccountEnvironment(CAccountSettings* settings, const ICQTimings& timings);

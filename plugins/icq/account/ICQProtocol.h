@@ -23,7 +23,7 @@
 #include "packets/SRV_LOGIN_REPLY.h"
 #include "RosterItem.h"
 #include "packets/XStatusTable.h"
-#include "protocols/StatusInfo.h"
+#include "protocols/Status.h"
 
 class CAccountSettings;
 class CMenuInfo;

@@ -5,7 +5,7 @@
 
 #include "TLV.h"
 #include "packets/SSIItem.h"
-#include "protocols/StatusInfo.h"
+#include "protocols/Status.h"
 
 enum RosterItemType : unsigned short {
     kRosterBuddy = 0,
