@@ -148,8 +148,12 @@ int CICQProtocol::Disconnect()
     if (GetStatus() == Protocols::StatusOffline)
         return 0;
     SetCurrentStatus(Protocols::StatusOffline);
-    for (RosterItem& item : m_roster)
-        item.status = Protocols::StatusOffline;
+    for (RosterItem& item : m_roster) {
+        if (item.status != Protocols::StatusOffline) {
+            item.status = Protocols::StatusOffline;
+            PushContactStatus(item);
+        }
+    }
     return 0;
 }
 

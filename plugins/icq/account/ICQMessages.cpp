@@ -10,6 +10,9 @@
 #include "packets/CapabilityRegistry.h"
 #include "packets/ClientIdentification.h"
 #include "packets/SRV_CLIENT_ICBM.h"
+#include "packets/SRV_CLIENT_ICBMxACK_CH2.h"
+#include "packets/ImageTable.h"
+#include "JOVTime.h"
 
 namespace {
 
@@ -66,6 +69,20 @@ void CICQProtocol::SendMessage(const RosterItem& buddy, const CJOVString& text)
 
 void CICQProtocol::HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
 {
+    if (snac.GetSubtype() == 0x0B) {
+        CSRV_CLIENT_ICBMxACK_CH2 answer;
+        if (answer.Unpack(packet, length) <= 0)
+            return;
+        const RosterItem* buddy = FindContactByName(answer.GetSenderUIN());
+        const CTLV* capabilities = buddy ? buddy->onlineData.GetTLV(0x000D) : nullptr;
+        if (!capabilities || !capabilities->GetData())
+            return;
+        int xStatus = FindXStatusByCapability(m_xStatuses, capabilities->GetData(), capabilities->GetDataLength() / 16);
+        if (xStatus > 0)
+            DeliverMessage(answer.GetSenderUIN(), 2, static_cast<int>(GetImageId(37 + xStatus)), answer.GetTitle(),
+                           answer.GetDescription());
+        return;
+    }
     if (snac.GetSubtype() != 0x07)
         return;
     CSRV_CLIENT_ICBM message;
@@ -87,7 +104,15 @@ void CICQProtocol::HandleIcbmFamily(const CSNACPacket& snac, const unsigned char
         });
         return;
     }
-    // Handing the text to the contact-list model waits for its service.
+    CJOVString text = message.GetText();
+    unsigned int kind = 0;
+    if (message.IsOffline()) {
+        CTime sent(static_cast<unsigned long>(message.GetTime()));
+        text = CJOVString(L"Offline message (") + sent.GetShortDateString() + CJOVString(L")\r\n") + text;
+        kind = 1;
+    }
+    DeliverMessage(message.GetSenderUIN(), kind, -1, text, CJOVString());
+    sender = FindContactByName(message.GetSenderUIN());
     if (IsVisibleTo(sender)) {
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
             CCLI_SEND_ICBM_ACK_CH2 ack(sequence, 11, message.GetCookie1(), message.GetCookie2(),

@@ -6,6 +6,7 @@
 #include "EventArgData.h"
 #include "Localization.h"
 #include "MenuInfo.h"
+#include "protocols/MessageInfo.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
@@ -275,6 +276,17 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
         unsigned int contactId = 0;
         if (ArgValue(arg1, contactId))
             DeleteContact(contactId);
+    } else if (name == CJOVString(L"Send message")) {
+        Protocols::MessageInfo message;
+        if (ArgValue(arg1, message) && message.kind == 0) {
+            if (const RosterItem* buddy = FindContactById(message.contactId))
+                SendMessage(*buddy, message.text);
+        }
+    } else if (name == CJOVString(L"Get contact status info")) {
+        unsigned int contactId = 0;
+        Protocols::ContactStatusInfo* out = nullptr;
+        if (ArgValue(arg1, contactId) && ArgValue(arg2, out) && out)
+            GetContactStatusInfo(contactId, *out);
     } else if (name == CJOVString(L"Lang change")) {
         CJOVString language;
         if (ArgValue(arg1, language)) {

@@ -23,9 +23,13 @@
 #include "packets/SRV_LOGIN_REPLY.h"
 #include "RosterItem.h"
 #include "packets/XStatusTable.h"
+#include "protocols/ContactStatusInfo.h"
 #include "protocols/Status.h"
 
 class CAccountSettings;
+namespace CL {
+class CContactList;
+}
 class CMenuInfo;
 class CSNACPacket;
 
@@ -110,6 +114,15 @@ public:
     // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
     void RequestDetails(unsigned int contactId, unsigned int uin);
 
+    // The mirror in the program's contact-list model (ICQModel.cpp); every
+    // operation does nothing when the model's service is missing.
+    void ApplyRoster();
+    unsigned int CreateListGroup(const RosterItem& group);
+    unsigned int CreateListContact(unsigned int groupId, const CJOVString& uin, const CJOVString& displayName);
+    void GetContactStatusInfo(unsigned int contactId, Protocols::ContactStatusInfo& info);
+    void DeliverMessage(const CJOVString& uin, unsigned int kind, int imageId, const CJOVString& text,
+                        const CJOVString& title);
+
     // Messages (ICQMessages.cpp): the packet is chosen by the buddy's client.
     void SendMessage(const RosterItem& buddy, const CJOVString& text);
     // Asks a buddy that shows an x-status for its texts.
@@ -173,6 +186,8 @@ private:
     void HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     bool InList(const RosterItem& buddy, unsigned short listType) const;
     void HandleMetaReply(unsigned short metaSequence, const unsigned char* packet, int length);
+    CL::CContactList* ContactList();
+    void PushContactStatus(const RosterItem& buddy);
     enum EditOperation { kEditAdd = 1, kEditUpdate = 2, kEditDelete = 3, kEditMoveDelete = 4, kEditMoveAdd = 5 };
     struct PendingEdit {
         int operation;

@@ -127,6 +127,7 @@ void CICQProtocol::HandleBuddyFamily(const CSNACPacket& snac, const unsigned cha
             return;  // users who are not buddies are not tracked
         buddy->status = IcqStatusToStatus(online.GetStatus());
         buddy->onlineData = online.GetTLVs();
+        PushContactStatus(*buddy);
     } else if (snac.GetSubtype() == 0x0C) {
         CSRV_USER_OFFLINE offline;
         if (offline.Unpack(packet, length) <= 0)
@@ -137,5 +138,6 @@ void CICQProtocol::HandleBuddyFamily(const CSNACPacket& snac, const unsigned cha
         // The online data stays: the menus of an offline contact still use
         // its capabilities.
         buddy->status = Protocols::StatusOffline;
+        PushContactStatus(*buddy);
     }
 }

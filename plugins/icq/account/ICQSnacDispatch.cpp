@@ -2,6 +2,8 @@
 // SNACs of other families or subtypes are dropped without an answer.
 #include "ICQProtocol.h"
 
+#include <cwchar>
+
 #include "AccountSettings.h"
 #include "packets/CLI_FAMILIES_VERSIONS.h"
 #include "packets/CLI_MD5_LOGIN.h"
@@ -14,6 +16,8 @@
 #include "packets/SRV_FAMILIES.h"
 #include "packets/SRV_FAMILIES_VERSIONS.h"
 #include "packets/SRV_META_REPLY.h"
+#include "packets/SRV_OFFLINE_MESSAGE.h"
+#include "packets/ImageTable.h"
 #include "packets/SRV_RATE_LIMIT_INFO.h"
 #include "packets/SRV_SSI_AUTHxREPLY.h"
 #include "packets/SRV_SSI_AUTHxREQUEST.h"
@@ -131,6 +135,7 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         if (ReadByte(ICQ_KEY_LOAD_CL, 1)) {
             RequestContactList();
         } else if (!m_loginComplete) {
+            ApplyRoster();
             OnLoginComplete();
         }
         break;
@@ -143,6 +148,7 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         if (snac.GetFlags() & 0x0001)
             return;  // more parts follow
         m_ssiTime = reply.GetLastChangeTime();
+        ApplyRoster();
         // The own-info packet may already have ended Connecting: the login
         // steps run once per session whatever the status says.
         if (!m_loginComplete)
@@ -155,12 +161,13 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         HandleEditAck(snac, packet, length);
         break;
     case 0x19: {
-        // Shown as a message once the contact-list service is wired in.
         CSRV_SSI_AUTHxREQUEST request;
         if (request.Unpack(packet, length) <= 0)
             return;
         if (RosterItem* buddy = FindContactByName(request.GetUIN()))
             buddy->authorizationAsked = true;
+        DeliverMessage(request.GetUIN(), 0, static_cast<int>(GetImageId(33)),
+                       GetPluginText(38, L"Authorization request: ") + request.GetReason(), CJOVString());
         break;
     }
     case 0x1B: {
@@ -168,20 +175,27 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
         if (reply.Unpack(packet, length) <= 0)
             return;
         RosterItem* buddy = FindContactByName(reply.GetUIN());
-        if (!buddy || !reply.GetAccept() || !buddy->tlvs.GetTLV(0x0066))
+        if (!buddy)
             return;
-        CTLVCol kept;
-        for (const CTLV& tlv : buddy->tlvs) {
-            if (tlv.GetType() != 0x0066)
-                kept.push_back(tlv);
+        if (reply.GetAccept() && buddy->tlvs.GetTLV(0x0066)) {
+            CTLVCol kept;
+            for (const CTLV& tlv : buddy->tlvs) {
+                if (tlv.GetType() != 0x0066)
+                    kept.push_back(tlv);
+            }
+            buddy->tlvs = kept;
+            SSIItem item = *buddy;
+            SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+                CCLI_SSIxUPDATE update(sequence, NextRequestId(), item.name, item.groupId, item.itemId, kRosterBuddy,
+                                       item.tlvs);
+                return update.Pack(buffer, size);
+            });
         }
-        buddy->tlvs = kept;
-        SSIItem item = *buddy;
-        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
-            CCLI_SSIxUPDATE update(sequence, NextRequestId(), item.name, item.groupId, item.itemId, kRosterBuddy,
-                                   item.tlvs);
-            return update.Pack(buffer, size);
-        });
+        PushContactStatus(*buddy);
+        CJOVString text = reply.GetUIN() + CJOVString(L"\n") +
+                          (reply.GetAccept() ? GetPluginText(36, L"Accepted your authorization")
+                                             : GetPluginText(37, L"Declined your authorization"));
+        DeliverMessage(reply.GetUIN(), 0, static_cast<int>(GetImageId(33)), text, CJOVString());
         break;
     }
     default:
@@ -218,7 +232,14 @@ void CICQProtocol::HandleExtensionsFamily(const CSNACPacket& snac, const unsigne
     CSRV_META_REPLY reply;
     if (reply.Unpack(packet, length) <= 0)
         return;
-    if (reply.GetMetaType() == 0x07DA) {
+    if (reply.GetMetaType() == 0x41) {
+        CSRV_OFFLINE_MESSAGE message;
+        if (message.Unpack(packet, length) <= 0 || message.GetText().GetLength() == 0)
+            return;
+        wchar_t uin[16];
+        swprintf(uin, 16, L"%u", message.GetSenderUIN());
+        DeliverMessage(CJOVString(uin), 1, -1, message.GetText(), CJOVString());
+    } else if (reply.GetMetaType() == 0x07DA) {
         HandleMetaReply(reply.GetMetaSequence(), packet, length);
     } else if (reply.GetMetaType() == 0x42) {
         unsigned int uin = ReadUin();
