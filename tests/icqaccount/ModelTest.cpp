@@ -1,0 +1,108 @@
+// The roster mirrored into the contact-list model, the buddies' pictures and
+// the messages handed over.
+#include "icqaccount/AccountFixture.h"
+#include "icqaccount/FakeModel.h"
+#include "packets/ImageTable.h"
+
+namespace {
+
+class ModelTest : public AccountTest {
+protected:
+    void SetUp() override
+    {
+        AccountTest::SetUp();
+        m_modelId = m_bus->RegisterService(GUID_ContactList, &m_model);
+    }
+    void TearDown() override
+    {
+        m_account.reset();
+        m_bus->UnregisterService(m_modelId);
+        AccountTest::TearDown();
+    }
+
+    CFakeModel m_model;
+    unsigned int m_modelId = 0;
+};
+
+} // namespace
+
+TEST_F(ModelTest, TheRosterIsMirroredGroupsFirst)
+{
+    unsigned int kept = m_model.AddGroup(kAccountId, L"Other");
+    unsigned int gone = m_model.AddGroup(kAccountId, L"Old");
+    unsigned int moved = m_model.AddContact(kAccountId, gone, L"333");
+    unsigned int dropped = m_model.AddContact(kAccountId, gone, L"888");
+    unsigned int stranger = m_model.AddContact(kAccountId, 0, L"999");
+    m_settings.SetByte(L"Load cl", 1);
+    m_settings.SetByte(L"Auto-switch privacy status", 0);
+    LoginToBos();
+    NegotiateServices();
+    // 555 stands before its group.
+    Deliver(OscarWire::SsiReply({{"555", 3, 20, 0, {}},
+                                 {"Late", 3, 0, 1, {}},
+                                 {"Other", 2, 0, 1, {}},
+                                 {"333", 2, 15, 0, {}},
+                                 {"333", 0, 16, 3, {}}},
+                                1));
+    unsigned int late = m_model.Find(L"Late", false);
+    ASSERT_NE(late, 0u);
+    unsigned int early = m_model.Find(L"555", true);
+    ASSERT_NE(early, 0u);
+    EXPECT_EQ(m_model.Get(early).group, late);
+    EXPECT_EQ(m_model.Find(L"Other", false), kept);
+    EXPECT_EQ(m_model.Get(moved).group, kept);
+    EXPECT_EQ(m_model.Get(moved).bytes.at(L"In invisible list"), 1);
+    EXPECT_TRUE(m_model.Get(dropped).deleted);
+    EXPECT_TRUE(m_model.Get(gone).deleted);
+    EXPECT_FALSE(m_model.Get(stranger).deleted);
+    EXPECT_NE(m_account->FindContactByName(CJOVString(L"999")), nullptr);  // kept as not in the list
+}
+
+TEST_F(ModelTest, PresenceReachesTheModelAsPictures)
+{
+    LoginWithRoster(1);
+    unsigned int first = m_model.Find(L"111", true);
+    ASSERT_NE(first, 0u);
+    Deliver(OscarWire::UserOnline("111", {{0x0006, {0, 0, 0, 0x01}}}));
+    ASSERT_FALSE(m_model.statuses.empty());
+    EXPECT_EQ(m_model.statuses.back(), std::make_pair(first, Protocols::StatusAway));
+    ASSERT_EQ(m_model.lastStatus.statusImages.Count(), 1);
+    ASSERT_EQ(m_model.lastStatus.statusImages[0].Count(), 2);
+    EXPECT_EQ(m_model.lastStatus.statusImages[0][1], GetImageId(16));
+    EXPECT_EQ(m_model.lastStatus.extraImages.Count(), 0);
+
+    SetStatus(Protocols::StatusOffline);
+    EXPECT_EQ(m_model.statuses.back(), std::make_pair(first, Protocols::StatusOffline));
+}
+
+TEST_F(ModelTest, MessagesFromStrangersMakeOneContactOutsideTheList)
+{
+    LoginWithRoster(1);
+    Deliver(OscarWire::MessageChannel1(1, 2, "777", "first"));
+    Deliver(OscarWire::MessageChannel1(3, 4, "777", "second"));
+    ASSERT_EQ(m_model.messages.size(), 2u);
+    unsigned int stranger = m_model.Find(L"777", true);
+    EXPECT_NE(stranger, 0u);
+    EXPECT_EQ(m_model.Get(stranger).group, 0u);
+    EXPECT_EQ(m_model.messages[0].first, stranger);
+    EXPECT_EQ(m_model.messages[1].first, stranger);
+    EXPECT_TRUE(m_model.messages[1].second.text == CJOVString(L"second"));
+    EXPECT_EQ(m_model.messages[1].second.kind, 0u);
+    // Mode 1 shows the account to everyone, strangers too.
+    EXPECT_TRUE(SentSnac(0x04, 0x0B));
+}
+
+TEST_F(ModelTest, SendMessageGoesOnlyToAContactOfTheRoster)
+{
+    LoginWithRoster(1);
+    unsigned int first = m_model.Find(L"111", true);
+    m_sockets.ClearSent();
+    Protocols::MessageInfo message;
+    message.contactId = 0x8000FFFF;
+    message.text = CJOVString(L"to nobody");
+    Manager(L"Send message", new CEventArg_Data<Protocols::MessageInfo>(message));
+    EXPECT_FALSE(SentSnac(0x04, 0x06));
+    message.contactId = first;
+    Manager(L"Send message", new CEventArg_Data<Protocols::MessageInfo>(message));
+    EXPECT_TRUE(SentSnac(0x04, 0x06));
+}
