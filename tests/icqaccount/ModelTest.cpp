@@ -106,3 +106,39 @@ TEST_F(ModelTest, SendMessageGoesOnlyToAContactOfTheRoster)
     Manager(L"Send message", new CEventArg_Data<Protocols::MessageInfo>(message));
     EXPECT_TRUE(SentSnac(0x04, 0x06));
 }
+
+TEST_F(ModelTest, AcknowledgedEditsReachTheModel)
+{
+    LoginWithRoster(1);
+    auto lastEditId = [&] {
+        unsigned int id = 0;
+        for (const OscarWire::Frame& frame : m_sockets.Sent()) {
+            if (frame.channel == 2 && frame.GetSnac().family == 0x13)
+                id = frame.GetSnac().requestId;
+        }
+        m_sockets.ClearSent();
+        return id;
+    };
+    auto acknowledge = [&](unsigned int requestId) {
+        Deliver(OscarWire::SnacFrame(0x13, 0x0E, OscarWire::Builder().U16(0), 0, requestId));
+    };
+
+    Manager(L"Create group", new CEventArg_Data<CJOVString>(CJOVString(L"New")));
+    acknowledge(lastEditId());
+    unsigned int group = m_model.Find(L"New", false);
+    ASSERT_NE(group, 0u);
+
+    m_account->AddContact(group, CJOVString(L"444"), CJOVString());
+    acknowledge(lastEditId());
+    unsigned int contact = m_model.Find(L"444", true);
+    ASSERT_NE(contact, 0u);
+    EXPECT_EQ(m_model.Get(contact).group, group);
+
+    m_account->AddToPrivacyList(contact, kRosterIgnore);
+    acknowledge(lastEditId());
+    EXPECT_EQ(m_model.Get(contact).bytes.at(L"In ignore list"), 1);
+
+    Manager(L"Delete contact", new CEventArg_Data<unsigned int>(contact));
+    acknowledge(lastEditId());
+    EXPECT_TRUE(m_model.Get(contact).deleted);
+}

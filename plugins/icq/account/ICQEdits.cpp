@@ -2,11 +2,19 @@
 // their request id, applied to the roster when the server says yes.
 #include "ICQProtocol.h"
 
+#include "cl/ContactList.h"
 #include "packets/CLI_SSIxITEM.h"
 #include "packets/PluginModule.h"
 #include "packets/SRV_SSIxMODxACK.h"
 
 namespace {
+
+CJOVString Utf8Text(const CTLV* tlv)
+{
+    if (!tlv || !tlv->GetData() || tlv->GetDataLength() == 0)
+        return CJOVString();
+    return CJOVString(tlv->GetData(), tlv->GetDataLength(), CP_UTF8);
+}
 
 CTLV Utf8Tlv(unsigned short type, const CJOVString& text)
 {
@@ -85,6 +93,11 @@ void CICQProtocol::DeleteServerGroup(const unsigned int* groupContactId)
             if (!(item.type == kRosterBuddy && item.groupId == 0))
                 kept.push_back(item);
         }
+        CL::CContactList* list = ContactList();
+        for (const RosterItem& item : m_roster) {
+            if (list && item.type == kRosterBuddy && item.groupId == 0 && item.contactId)
+                list->DeleteContact(item.contactId);
+        }
         m_roster.swap(kept);
         return;
     }
@@ -145,6 +158,8 @@ void CICQProtocol::DeleteContact(unsigned int contactId)
         return;
     }
     // Not on the server: it goes at once.
+    if (CL::CContactList* list = ContactList())
+        list->DeleteContact(contactId);
     m_roster.erase(m_roster.begin() + (item - m_roster.data()));
 }
 
@@ -220,16 +235,24 @@ void CICQProtocol::HandleEditAck(const CSNACPacket& snac, const unsigned char* p
 void CICQProtocol::ApplyEdit(const PendingEdit& edit)
 {
     const SSIItem& item = edit.item;
-    // The model's side of each change (groups and contacts created, renamed,
-    // moved, deleted) joins here with the contact-list service.
+    CL::CContactList* list = ContactList();
     if (item.type == kRosterGroup) {
         RosterItem* group = FindGroupById(item.groupId);
         if (edit.operation == kEditAdd) {
-            m_roster.push_back(RosterItem(item));
+            RosterItem added(item);
+            added.contactId = CreateListGroup(added);
+            m_roster.push_back(added);
         } else if (edit.operation == kEditUpdate && group) {
             group->name = item.name;
             group->tlvs = item.tlvs;
+            if (list && group->contactId) {
+                list->SetString(group->contactId, CJOVString(L"Account name"), item.name);
+                list->SetString(group->contactId, CJOVString(L"CL Alias"), item.name);
+                list->NotifyGroupChanged(group->contactId);
+            }
         } else if (edit.operation == kEditDelete && group) {
+            if (list && group->contactId)
+                list->DeleteGroup(group->contactId);
             m_roster.erase(m_roster.begin() + (group - m_roster.data()));
         }
         return;
@@ -243,35 +266,65 @@ void CICQProtocol::ApplyEdit(const PendingEdit& edit)
     };
     if (item.type == kRosterBuddy) {
         RosterItem* existing = FindContactByName(item.name);
+        RosterItem* group = FindGroupById(item.groupId);
         if (edit.operation == kEditAdd) {
             if (existing) {
                 existing->groupId = item.groupId;
                 existing->itemId = item.itemId;
                 existing->name = item.name;
                 existing->tlvs = item.tlvs;
-            } else if (FindGroupById(item.groupId)) {
-                m_roster.push_back(RosterItem(item));
+                if (list && existing->contactId && group)
+                    list->MoveContact(existing->contactId, group->contactId);
+            } else if (group) {
+                RosterItem added(item);
+                added.contactId = CreateListContact(group->contactId, item.name, item.name);
+                m_roster.push_back(added);
+                PushContactStatus(m_roster.back());
             }
         } else if (edit.operation == kEditUpdate) {
             if (RosterItem* entry = byItemId(kRosterBuddy)) {
                 entry->name = item.name;
                 entry->tlvs = item.tlvs;
+                if (list && entry->contactId) {
+                    CJOVString alias = Utf8Text(item.tlvs.GetTLV(0x0131));
+                    list->SetString(entry->contactId, CJOVString(L"CL Alias"), alias.GetLength() ? alias : item.name);
+                    list->NotifyContactChanged(entry->contactId);
+                }
             }
         } else if (edit.operation == kEditDelete) {
-            if (RosterItem* entry = byItemId(kRosterBuddy))
+            if (RosterItem* entry = byItemId(kRosterBuddy)) {
+                if (list && entry->contactId)
+                    list->DeleteContact(entry->contactId);
                 m_roster.erase(m_roster.begin() + (entry - m_roster.data()));
+            }
         } else if (edit.operation == kEditMoveAdd && existing) {
             existing->groupId = item.groupId;
             existing->itemId = item.itemId;
+            if (list && existing->contactId && group)
+                list->MoveContact(existing->contactId, group->contactId);
         }
         return;
     }
     if (item.type == kRosterVisible || item.type == kRosterInvisible || item.type == kRosterIgnore) {
+        const wchar_t* key = item.type == kRosterVisible     ? L"In visible list"
+                             : item.type == kRosterInvisible ? L"In invisible list"
+                                                             : L"In ignore list";
+        BYTE mark = 0;
         if (edit.operation == kEditAdd) {
             m_roster.push_back(RosterItem(item));
+            mark = 1;
         } else if (edit.operation == kEditDelete) {
-            if (RosterItem* entry = byItemId(item.type))
-                m_roster.erase(m_roster.begin() + (entry - m_roster.data()));
+            RosterItem* entry = byItemId(item.type);
+            if (!entry)
+                return;
+            m_roster.erase(m_roster.begin() + (entry - m_roster.data()));
+        } else {
+            return;
+        }
+        RosterItem* buddy = FindContactByName(item.name);
+        if (list && buddy && buddy->contactId) {
+            list->SetByte(buddy->contactId, CJOVString(key), &mark);
+            PushContactStatus(*buddy);
         }
     }
 }
