@@ -1,5 +1,6 @@
 // The account's own details: asked for, and stored from the meta replies.
 #include "icqaccount/AccountFixture.h"
+#include "icqaccount/FakeModel.h"
 
 namespace {
 
@@ -81,4 +82,34 @@ TEST_F(DetailsTest, AReplyNeverAskedForChangesNothing)
     Deliver(MetaReply((metaSequence + 1) & 0xFFFF, BasicDetails("Stranger")));
     EXPECT_EQ(m_settings.String(L"ICQ: nick name"), L"");
     EXPECT_EQ(Count(L"Details received"), 0);
+}
+
+TEST_F(DetailsTest, AContactNamedByNumberTakesItsNickName)
+{
+    CFakeModel model;
+    unsigned int modelId = m_bus->RegisterService(GUID_ContactList, &model);
+    LoginWithRoster(1);
+    unsigned int contact = model.Find(L"111", true);
+    ASSERT_NE(contact, 0u);
+    m_sockets.ClearSent();
+    Manager(L"Get contact details dlg info", new CEventArg_Data<unsigned int>(contact));
+    std::vector<OscarWire::Frame> sent = m_sockets.Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    OscarWire::Snac snac = sent[0].GetSnac();
+    OscarWire::Cursor body(snac.body, 4);
+    body.U16LE();
+    body.U32LE();
+    body.U16LE();
+    unsigned int metaSequence = body.U16LE();
+    body.U16LE();
+    EXPECT_EQ(body.U32LE(), 111u);
+
+    m_sockets.ClearSent();
+    Deliver(MetaReply(metaSequence, BasicDetails("Eleven")));
+    EXPECT_EQ(model.Get(contact).strings.at(L"ICQ: nick name"), L"Eleven");
+    EXPECT_TRUE(SentSnac(0x13, 0x09));  // the rename
+    EXPECT_EQ(Count(L"Contact details received"), 1);
+    EXPECT_EQ(Count(L"Details received"), 0);  // not the account's own
+    m_account.reset();
+    m_bus->UnregisterService(modelId);
 }

@@ -8,6 +8,7 @@
 #include "EventArgData.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
+#include "cl/ContactList.h"
 #include "packets/CLI_FULLINFO_REQUEST2.h"
 #include "packets/SRV_META_BASIC_USERINFO.h"
 #include "packets/SRV_META_INTERESTS_USERINFO.h"
@@ -163,17 +164,51 @@ void CICQProtocol::HandleMetaReply(unsigned short metaSequence, const unsigned c
     if (pending == m_detailsRequests.end())
         return;
     unsigned int contactId = pending->second;
-    // Writing into a contact's item waits for the contact-list service; the
-    // account's own details go to its settings.
-    if (contactId != 0 || !m_settings)
+    unsigned short subtype = part.GetMetaSubtype();
+    CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+    bool own = contactId == 0;
+    CL::CContactList* list = contactId ? ContactList() : nullptr;
+    if (list) {
+        DetailsSink contact;
+        contact.text = [=](const wchar_t* key, const CJOVString& value) {
+            list->SetString(contactId, CJOVString(key), value);
+        };
+        contact.word = [=](const wchar_t* key, unsigned short value) {
+            WORD word = value;
+            list->SetWord(contactId, CJOVString(key), &word);
+        };
+        contact.byte = [=](const wchar_t* key, unsigned char value) {
+            BYTE byte = value;
+            list->SetByte(contactId, CJOVString(key), &byte);
+        };
+        if (!WriteReply(subtype, packet, length, contact))
+            return;
+        CJOVString uin;
+        CJOVString alias;
+        CJOVString nick;
+        list->GetString(contactId, CJOVString(L"Account name"), uin);
+        list->GetString(contactId, CJOVString(L"CL Alias"), alias);
+        list->GetString(contactId, CJOVString(L"ICQ: nick name"), nick);
+        // A contact still named by its number takes its nick name, on the
+        // server too.
+        if (subtype == 0x00C8 && alias == uin && nick.GetLength() > 0 && list->GetContactGroup(contactId) != 0)
+            RenameContact(contactId, nick);
+        if (m_services) {
+            m_services->SendEventToClient(m_ownerClientId, GUID_ICQProtocol, CJOVString(L"Contact details received"),
+                                          new CEventArg_Data<unsigned int>(m_accountId),
+                                          new CEventArg_Data<unsigned int>(contactId), true);
+        }
+        own = uin == ownUin;
+    }
+    if (!own || !m_settings)
         return;
     unsigned int accountId = m_accountId;
     CAccountSettings* settings = m_settings;
-    DetailsSink own;
-    own.text = [=](const wchar_t* key, const CJOVString& value) { settings->SetString(accountId, CJOVString(key), value); };
-    own.word = [=](const wchar_t* key, unsigned short value) { settings->SetWord(accountId, CJOVString(key), value); };
-    own.byte = [=](const wchar_t* key, unsigned char value) { settings->SetByte(accountId, CJOVString(key), value); };
-    if (!WriteReply(part.GetMetaSubtype(), packet, length, own))
+    DetailsSink mine;
+    mine.text = [=](const wchar_t* key, const CJOVString& value) { settings->SetString(accountId, CJOVString(key), value); };
+    mine.word = [=](const wchar_t* key, unsigned short value) { settings->SetWord(accountId, CJOVString(key), value); };
+    mine.byte = [=](const wchar_t* key, unsigned char value) { settings->SetByte(accountId, CJOVString(key), value); };
+    if (!WriteReply(subtype, packet, length, mine))
         return;
     if (m_services) {
         m_services->SendEventToClient(m_ownerClientId, GUID_ICQProtocol, CJOVString(L"Details received"),

@@ -6,6 +6,7 @@
 #include "EventArgData.h"
 #include "Localization.h"
 #include "MenuInfo.h"
+#include "cl/ContactList.h"
 #include "protocols/MessageInfo.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
@@ -276,6 +277,18 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
         unsigned int contactId = 0;
         if (ArgValue(arg1, contactId))
             DeleteContact(contactId);
+    } else if (name == CJOVString(L"Get account details dlg info")) {
+        // The pages themselves are the details dialogs' to add.
+        if (ContactList() && GetStatus() >= Protocols::StatusOnline)
+            RequestDetails(0, ReadUin());
+    } else if (name == CJOVString(L"Get contact details dlg info")) {
+        unsigned int contactId = 0;
+        CL::CContactList* list = ContactList();
+        CJOVString uin;
+        if (list && GetStatus() >= Protocols::StatusOnline && ArgValue(arg1, contactId) &&
+            list->GetString(contactId, CJOVString(L"Account name"), uin)) {
+            RequestDetails(contactId, static_cast<unsigned int>(wcstoul(uin, nullptr, 10)));
+        }
     } else if (name == CJOVString(L"Send message")) {
         Protocols::MessageInfo message;
         if (ArgValue(arg1, message) && message.kind == 0) {
