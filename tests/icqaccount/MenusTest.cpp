@@ -2,6 +2,7 @@
 #include "AccountRegistry.h"
 #include "MenuInfo.h"
 #include "icqaccount/AccountFixture.h"
+#include "icqaccount/FakeModel.h"
 
 namespace {
 
@@ -112,4 +113,38 @@ TEST_F(AccountTest, TheStatusMenuListsTheStatusesPrivacyAndXStatus)
     EXPECT_EQ(account->GetWantedStatus(), Protocols::StatusFreeForChat);
     DestroyICQAccount(clientId);
     SetAccountEnvironment(nullptr, ICQTimings());
+}
+
+TEST_F(AccountTest, AnAuthorizationRequestIsAnsweredFromTheMessageWindow)
+{
+    CFakeModel model;
+    unsigned int modelId = m_bus->RegisterService(GUID_ContactList, &model);
+    LoginWithRoster(1);
+    unsigned int contact = model.Find(L"111", true);
+    CMenuInfo plain;
+    Manager(L"Init message window menu", new CEventArg_Data<unsigned int>(contact),
+            new CEventArg_Data<CMenuInfo*>(&plain));
+    EXPECT_EQ(plain.Count(), 0);
+
+    Deliver(OscarWire::SnacFrame(0x13, 0x19, OscarWire::Builder().U8(3).Text("111").U16(4).Text("mine").U16(0)));
+    ASSERT_EQ(model.messages.size(), 1u);
+    CMenuInfo menu;
+    Manager(L"Init message window menu", new CEventArg_Data<unsigned int>(contact),
+            new CEventArg_Data<CMenuInfo*>(&menu));
+    ASSERT_EQ(menu.Count(), 1);
+    ASSERT_NE(menu[0].GetSubmenu(), nullptr);
+    EXPECT_EQ(menu[0].GetSubmenu()->Count(), 3);
+    EXPECT_NE(menu[0].GetSubmenu()->At(0).handler, nullptr);
+
+    m_sockets.ClearSent();
+    m_bus->SendEventToClient(m_account->GetClientId(), GUID_ICQProtocol, CJOVString(L"Accept"),
+                             new CEventArg_Data<unsigned int>(contact), nullptr, true);
+    EXPECT_TRUE(SentSnac(0x13, 0x1A));
+    m_sockets.ClearSent();
+    // Answered once: the flag is gone.
+    m_bus->SendEventToClient(m_account->GetClientId(), GUID_ICQProtocol, CJOVString(L"Accept"),
+                             new CEventArg_Data<unsigned int>(contact), nullptr, true);
+    EXPECT_FALSE(SentSnac(0x13, 0x1A));
+    m_account.reset();
+    m_bus->UnregisterService(modelId);
 }

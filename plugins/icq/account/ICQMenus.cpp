@@ -9,6 +9,7 @@
 #include "MenuInfo.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
+#include "packets/CLI_SSI_AUTHxREPLY.h"
 #include "packets/ClientIdentification.h"
 #include "packets/ImageTable.h"
 #include "packets/PluginModule.h"
@@ -42,6 +43,26 @@ void OnMenuUpdateContactList(unsigned int, uintptr_t account)
 
 // Items whose action is a dialog of the account; the dialogs join here.
 void OnMenuDialog(unsigned int, uintptr_t) {}
+
+// A contact item: the contact id goes to the account's thread under the
+// item's own name.
+template <const wchar_t* Name>
+void OnMenuContactAction(unsigned int contactId, uintptr_t account)
+{
+    auto* self = reinterpret_cast<CICQProtocol*>(account);
+    PostToAccount(self->GetAccountId(), Name, new CEventArg_Data<unsigned int>(contactId));
+}
+
+const wchar_t kAddVisible[] = L"Add to visible list";
+const wchar_t kRemoveVisible[] = L"Remove from visible list";
+const wchar_t kAddInvisible[] = L"Add to invisible list";
+const wchar_t kRemoveInvisible[] = L"Remove from invisible list";
+const wchar_t kAddIgnore[] = L"Add to ignore list";
+const wchar_t kRemoveIgnore[] = L"Remove from ignore list";
+const wchar_t kRequestXStatus[] = L"Request x-status";
+const wchar_t kAccept[] = L"Accept";
+const wchar_t kDecline[] = L"Decline";
+const wchar_t kIgnore[] = L"Ignore";
 
 // The same path as a status chosen anywhere else in the program.
 void OnMenuSetStatus(unsigned int accountId, uintptr_t status)
@@ -151,7 +172,7 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
         switch (menu[i].commandId) {
         case 4001:
             if (HasXStatus(m_xStatuses, item))
-                menu.Insert(i + 1, Item(31, L"Request x-status", 37, OnMenuDialog, self));
+                menu.Insert(i + 1, Item(31, L"Request x-status", 37, OnMenuContactAction<kRequestXStatus>, self));
             break;
         case 4003:
         case 4004:
@@ -187,14 +208,72 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
         bool invisible = InList(*item, kRosterInvisible);
         bool ignored = InList(*item, kRosterIgnore);
         menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
-        menu.Append(visible ? Item(23, L"Remove from visible list", 30, OnMenuDialog, self)
-                            : Item(22, L"Add to visible list", 30, OnMenuDialog, self));
-        menu.Append(invisible ? Item(25, L"Remove from invisible list", 31, OnMenuDialog, self)
-                              : Item(24, L"Add to invisible list", 31, OnMenuDialog, self));
-        menu.Append(ignored ? Item(27, L"Remove from ignore list", 32, OnMenuDialog, self)
-                            : Item(26, L"Add to ignore list", 32, OnMenuDialog, self));
+        menu.Append(visible ? Item(23, kRemoveVisible, 30, OnMenuContactAction<kRemoveVisible>, self)
+                            : Item(22, kAddVisible, 30, OnMenuContactAction<kAddVisible>, self));
+        menu.Append(invisible ? Item(25, kRemoveInvisible, 31, OnMenuContactAction<kRemoveInvisible>, self)
+                              : Item(24, kAddInvisible, 31, OnMenuContactAction<kAddInvisible>, self));
+        menu.Append(ignored ? Item(27, kRemoveIgnore, 32, OnMenuContactAction<kRemoveIgnore>, self)
+                            : Item(26, kAddIgnore, 32, OnMenuContactAction<kAddIgnore>, self));
     }
     return 1;
+}
+
+int CICQProtocol::InitMessageWindowMenu(unsigned int contactId, CMenuInfo& menu)
+{
+    const RosterItem* item = FindContactById(contactId);
+    if (GetStatus() < Protocols::StatusOnline || !ContactList() || !item)
+        return 1;
+    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    if (item->authorizationAsked) {
+        CMenuInfo answers;
+        answers.Append(Item(40, kAccept, 33, OnMenuContactAction<kAccept>, self));
+        answers.Append(Item(41, kDecline, 33, OnMenuContactAction<kDecline>, self));
+        answers.Append(Item(42, kIgnore, 33, OnMenuContactAction<kIgnore>, self));
+        CMenuItemInfo authorization(GetPluginText(39, L"Authorization"), answers);
+        authorization.images.Append(GetImageId(33));
+        menu.Insert(0, authorization);
+    }
+    if (HasXStatus(m_xStatuses, item))
+        menu.Append(Item(31, kRequestXStatus, 37, OnMenuContactAction<kRequestXStatus>, self));
+    return 1;
+}
+
+void CICQProtocol::OnContactAction(const CJOVString& name, unsigned int contactId)
+{
+    static const struct {
+        const wchar_t* name;
+        unsigned short list;
+        bool add;
+    } kLists[] = {{kAddVisible, kRosterVisible, true},     {kRemoveVisible, kRosterVisible, false},
+                  {kAddInvisible, kRosterInvisible, true}, {kRemoveInvisible, kRosterInvisible, false},
+                  {kAddIgnore, kRosterIgnore, true},       {kRemoveIgnore, kRosterIgnore, false}};
+    for (const auto& entry : kLists) {
+        if (name == CJOVString(entry.name)) {
+            if (entry.add)
+                AddToPrivacyList(contactId, entry.list);
+            else
+                RemoveFromPrivacyList(contactId, entry.list);
+            return;
+        }
+    }
+    RosterItem* item = FindContactById(contactId);
+    if (!item)
+        return;
+    if (name == CJOVString(kRequestXStatus)) {
+        RequestXStatus(*item);
+    } else if (name == CJOVString(kAccept) || name == CJOVString(kDecline) || name == CJOVString(kIgnore)) {
+        if (!item->authorizationAsked || GetStatus() < Protocols::StatusOnline)
+            return;
+        item->authorizationAsked = false;
+        if (name == CJOVString(kIgnore))
+            return;
+        bool accept = name == CJOVString(kAccept);
+        CJOVString uin = item->name;
+        SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
+            CCLI_SSI_AUTHxREPLY reply(sequence, NextRequestId(), uin, accept);
+            return reply.Pack(buffer, size);
+        });
+    }
 }
 
 void CICQProtocol::BuildStatusMenu(CMenuInfo& menu)

@@ -191,6 +191,8 @@ int CICQProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEvent
             RequestContactList();
         else if (name == CJOVString(L"Set privacy mode") && ArgValue(arg1, value))
             SetPrivacyMode(static_cast<unsigned char>(value), false);
+        else if (ArgValue(arg1, value))
+            OnContactAction(name, value);
         return 0;
     }
     if (sender == GUID_ProtocolsManager)
@@ -244,8 +246,10 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
             return InitContactMenu(contactId, *menu);
         return 1;
     } else if (name == CJOVString(L"Init message window menu")) {
-        // Its items all concern the contact in the model, which this account
-        // reaches once the contact-list service is wired in.
+        unsigned int contactId = 0;
+        CMenuInfo* menu = nullptr;
+        if (ArgValue(arg1, contactId) && ArgValue(arg2, menu) && menu)
+            return InitMessageWindowMenu(contactId, *menu);
         return 1;
     } else if (name == CJOVString(L"Get status menu info")) {
         CMenuInfo* menu = nullptr;

@@ -109,7 +109,10 @@ public:
     int InitRootMenu(CMenuInfo& menu);
     int InitGroupMenu(unsigned int groupId, CMenuInfo& menu);
     int InitContactMenu(unsigned int contactId, CMenuInfo& menu);
+    int InitMessageWindowMenu(unsigned int contactId, CMenuInfo& menu);
     void BuildStatusMenu(CMenuInfo& menu);
+    // A contact menu's choice, handed over from the user-interface thread.
+    void OnContactAction(const CJOVString& name, unsigned int contactId);
 
     // User details (ICQDetails.cpp): contact id 0 asks for the account's own.
     void RequestDetails(unsigned int contactId, unsigned int uin);
