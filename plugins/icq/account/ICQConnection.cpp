@@ -186,7 +186,8 @@ void CICQProtocol::OnReceive()
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets)
         return;
-    int available = sockets->GetBufferedLength(m_socket);
+    JOVSockets::CJOVSocket* socket = m_socket;
+    int available = sockets->GetBufferedLength(socket);
     for (;;) {
         if (!m_headerPending) {
             if (available < kFlapHeaderSize)
@@ -227,8 +228,9 @@ void CICQProtocol::OnReceive()
         default:
             break;
         }
-        // A handler may have ended the connection.
-        if (!m_socket || !sockets->IsValidSocket(m_socket))
+        // A handler may have ended the connection, or traded it for the BOS
+        // one: what is buffered belongs to the old socket.
+        if (m_socket != socket || !sockets->IsValidSocket(m_socket))
             return;
     }
 }
