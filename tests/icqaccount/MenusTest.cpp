@@ -148,3 +148,22 @@ TEST_F(AccountTest, AnAuthorizationRequestIsAnsweredFromTheMessageWindow)
     m_account.reset();
     m_bus->UnregisterService(modelId);
 }
+
+TEST_F(AccountTest, TheContactMenuOfAStrangerOffersAddingIt)
+{
+    CFakeModel model;
+    unsigned int modelId = m_bus->RegisterService(GUID_ContactList, &model);
+    LoginWithRoster(1);
+    Deliver(OscarWire::MessageChannel1(1, 2, "777", "hello"));
+    unsigned int stranger = model.Find(L"777", true);
+    ASSERT_NE(stranger, 0u);
+    CMenuInfo menu = ProgramMenu({4001, 4003, 4004, 4005, 4007, 4008, 4009, 4010, 4011});
+    Manager(L"Init contact menu", new CEventArg_Data<unsigned int>(stranger), new CEventArg_Data<CMenuInfo*>(&menu));
+    std::vector<unsigned int> ids = Ids(menu);
+    ASSERT_GE(ids.size(), 8u);
+    EXPECT_EQ(std::vector<unsigned int>(ids.begin(), ids.begin() + 8),
+              (std::vector<unsigned int>{4001, 4003, 4004, 4005, 4007, 4008, 0, 4010}));
+    EXPECT_EQ(Caption(menu[6]), L"Add to contact list");
+    m_account.reset();
+    m_bus->UnregisterService(modelId);
+}

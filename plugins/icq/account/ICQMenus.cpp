@@ -9,6 +9,7 @@
 #include "MenuInfo.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
+#include "cl/ContactList.h"
 #include "packets/CLI_SSI_AUTHxREPLY.h"
 #include "packets/ClientIdentification.h"
 #include "packets/ImageTable.h"
@@ -165,9 +166,9 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
     uintptr_t self = reinterpret_cast<uintptr_t>(this);
     bool online = GetStatus() >= Protocols::StatusOnline;
     const RosterItem* item = FindContactById(contactId);
-    // Without the model's answer a contact counts as in the list; a roster
-    // buddy outside every group is one the server does not hold.
-    bool inList = !(item && item->type == kRosterBuddy && item->groupId == 0);
+    // Without the model a contact counts as in the list.
+    CL::CContactList* list = ContactList();
+    bool inList = !list || list->GetContactGroup(contactId) != 0;
     for (int i = menu.Count() - 1; i >= 0; --i) {
         switch (menu[i].commandId) {
         case 4001:
