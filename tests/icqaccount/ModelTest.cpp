@@ -6,6 +6,20 @@
 
 namespace {
 
+OscarWire::Frame OfflineMessage(unsigned int metaType, unsigned int from, const std::string& text)
+{
+    OscarWire::Builder chunk;
+    chunk.U32LE(123456).U16LE(metaType).U16LE(1);
+    if (metaType == 0x41) {
+        chunk.U32LE(from).U16LE(2026).U8(12).U8(9).U8(7).U8(0).U8(1).U8(0);
+        chunk.U16LE(static_cast<unsigned int>(text.size()) + 1).Text(text).U8(0);
+    }
+    OscarWire::Builder body;
+    body.U16(0x0001).U16(static_cast<unsigned int>(chunk.Get().size()) + 2)
+        .U16LE(static_cast<unsigned int>(chunk.Get().size())).Raw(chunk.Get());
+    return OscarWire::SnacFrame(0x15, 0x03, body);
+}
+
 class ModelTest : public AccountTest {
 protected:
     void SetUp() override
@@ -141,4 +155,17 @@ TEST_F(ModelTest, AcknowledgedEditsReachTheModel)
     Manager(L"Delete contact", new CEventArg_Data<unsigned int>(contact));
     acknowledge(lastEditId());
     EXPECT_TRUE(m_model.Get(contact).deleted);
+}
+
+TEST_F(ModelTest, OfflineMessagesAreDeliveredThenDeletedOnTheServer)
+{
+    LoginWithRoster(1);
+    Deliver(OfflineMessage(0x41, 111, "while you were away"));
+    ASSERT_EQ(m_model.messages.size(), 1u);
+    EXPECT_EQ(m_model.messages[0].first, m_model.Find(L"111", true));
+    EXPECT_EQ(m_model.messages[0].second.kind, 1u);
+    EXPECT_TRUE(m_model.messages[0].second.text == CJOVString(L"while you were away"));
+    EXPECT_FALSE(SentSnac(0x15, 0x02));
+    Deliver(OfflineMessage(0x42, 0, ""));
+    ASSERT_TRUE(SentSnac(0x15, 0x02));
 }
