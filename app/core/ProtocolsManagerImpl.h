@@ -138,6 +138,7 @@ private:
     int Post(unsigned int clientId, const wchar_t* name, CEventArg* arg1, CEventArg* arg2);
     // Sent request answering true when the handler answered 0.
     bool SendForZero(unsigned int accountId, const wchar_t* name, CEventArg* arg1, CEventArg* arg2);
+    bool SendAnswered(unsigned int accountId, const wchar_t* name, CEventArg* arg1, CEventArg* arg2);
     bool PostRequest(unsigned int accountId, const wchar_t* name, CEventArg* arg1, CEventArg* arg2);
     int SendPages(unsigned int accountId, const wchar_t* name, CEventArg* arg1, CEventArg* arg2);
 

@@ -46,6 +46,20 @@ bool CProtocolsManagerImpl::SendForZero(unsigned int accountId, const wchar_t* n
     return Send(clientId, name, arg1, arg2) == 0;
 }
 
+// The ICQ account answers a menu request with 1, others with 0: any answer
+// from the account counts, only a missing account or no answer does not.
+bool CProtocolsManagerImpl::SendAnswered(unsigned int accountId, const wchar_t* name, CEventArg* arg1,
+                                         CEventArg* arg2)
+{
+    const unsigned int clientId = ClientOf(accountId);
+    if (clientId == 0) {
+        Discard(arg1, arg2);
+        return false;
+    }
+    const int answer = Send(clientId, name, arg1, arg2);
+    return answer != Services::kNotFound && answer != kEventNoAnswer;
+}
+
 bool CProtocolsManagerImpl::PostRequest(unsigned int accountId, const wchar_t* name, CEventArg* arg1,
                                         CEventArg* arg2)
 {
@@ -102,23 +116,23 @@ bool CProtocolsManagerImpl::GetContactStatusInfo(unsigned int accountId, unsigne
 
 bool CProtocolsManagerImpl::InitRootMenu(unsigned int accountId, CMenuInfo* menu)
 {
-    return SendForZero(accountId, EVENT_InitRootMenu, nullptr, new CEventArg_Data<CMenuInfo*>(menu));
+    return SendAnswered(accountId, EVENT_InitRootMenu, nullptr, new CEventArg_Data<CMenuInfo*>(menu));
 }
 
 bool CProtocolsManagerImpl::InitGroupMenu(unsigned int accountId, unsigned int groupId, CMenuInfo* menu)
 {
-    return SendForZero(accountId, EVENT_InitGroupMenu, new UIntArg(groupId), new CEventArg_Data<CMenuInfo*>(menu));
+    return SendAnswered(accountId, EVENT_InitGroupMenu, new UIntArg(groupId), new CEventArg_Data<CMenuInfo*>(menu));
 }
 
 bool CProtocolsManagerImpl::InitContactMenu(unsigned int accountId, unsigned int contactId, CMenuInfo* menu)
 {
-    return SendForZero(accountId, EVENT_InitContactMenu, new UIntArg(contactId),
+    return SendAnswered(accountId, EVENT_InitContactMenu, new UIntArg(contactId),
                        new CEventArg_Data<CMenuInfo*>(menu));
 }
 
 bool CProtocolsManagerImpl::InitMessageWindowMenu(unsigned int accountId, unsigned int contactId, CMenuInfo* menu)
 {
-    return SendForZero(accountId, EVENT_InitMessageWindowMenu, new UIntArg(contactId),
+    return SendAnswered(accountId, EVENT_InitMessageWindowMenu, new UIntArg(contactId),
                        new CEventArg_Data<CMenuInfo*>(menu));
 }
 

@@ -130,6 +130,9 @@ private:
             CMenuInfo* menu = nullptr;
             if ((Get(arg2, &menu) || Get(arg1, &menu)) && menu)
                 menu->Append(CMenuItemInfo(CMenuItemInfo::MenuItemCommand, CJOVString(name.c_str())));
+            // Answered as the ICQ account does: a menu request counts whatever the answer.
+            if (name != EVENT_GetStatusMenuInfo)
+                return 1;
         } else if (name == EVENT_GetAccountDetailsDlgInfo || name == EVENT_GetContactDetailsDlgInfo ||
                    name == EVENT_GetOptionsDlgInfo) {
             CJOVArray<CPanelInfo>* pages = nullptr;
