@@ -111,15 +111,19 @@ int CWnd::GetClientHeight() const
 
 LRESULT CALLBACK CWnd::sWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CREATE) {
-        CWnd* wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
-        if (wnd)
-            return wnd->OnMessage(message, reinterpret_cast<WPARAM>(window), lParam);
+    if (message == WM_NCCREATE) {
+        // The object takes the window's first message, so that every later
+        // one reaches it (and those it leaves go to the default procedure).
+        CWnd* created = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        if (created)
+            created->m_hWnd = window;
     }
     CWnd* wnd = reinterpret_cast<CWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!wnd)
         return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_CREATE)
+        return wnd->OnMessage(message, reinterpret_cast<WPARAM>(window), lParam);
     LRESULT result = wnd->OnMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window is gone, whoever destroyed it: the object must not touch the handle again.

@@ -87,6 +87,10 @@ TEST(Wnd, CreatesAChildAndRoutesItsMessages)
     EXPECT_TRUE(IsChild(host.Window(), window));
     EXPECT_EQ(wnd.creates, 1);
     EXPECT_EQ(wnd.createdAs, window);
+    // The object has the window from its very first message on.
+    ASSERT_FALSE(wnd.seen.empty());
+    EXPECT_EQ(wnd.seen.front(), static_cast<UINT>(WM_NCCREATE));
+    EXPECT_TRUE(wnd.Saw(WM_NCCALCSIZE));
     EXPECT_EQ(wnd.GetParent(), host.Window());
     EXPECT_EQ(wnd.GetInstance(), TestModule());
 
