@@ -50,9 +50,32 @@ TEST_F(AccountTest, XStatusTextsAndIndexSurviveDestroyAndCreate)
 TEST_F(AccountTest, DestroyWhileOnlineClosesTheConnection)
 {
     LoginToOnline();
+    auto keepAlives = [&] {
+        int n = 0;
+        for (const OscarWire::Frame& frame : m_sockets.Sent())
+            n += frame.channel == 5 ? 1 : 0;
+        return n;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return keepAlives() >= 1; }));
     EXPECT_EQ(Manager(L"Destroy"), 0);
     EXPECT_EQ(m_sockets.Current(), nullptr);
     EXPECT_FALSE(m_account->IsKeepAliveRunning());
+    int after = keepAlives();
+    Sleep(100);
+    EXPECT_EQ(keepAlives(), after);
+}
+
+TEST_F(AccountTest, AnXStatusOutsideTheTableIsNone)
+{
+    m_settings.SetByte(L"X status", static_cast<unsigned char>(kXStatusCount + 1));
+    Manager(L"Create");
+    EXPECT_EQ(m_account->GetXStatus(), 0);
+    m_account->SetXStatus(kXStatusCount);
+    EXPECT_EQ(m_account->GetXStatus(), kXStatusCount);
+    m_account->SetXStatus(-1);
+    EXPECT_EQ(m_account->GetXStatus(), 0);
+    m_account->SetXStatus(kXStatusCount + 1);
+    EXPECT_EQ(m_account->GetXStatus(), 0);
 }
 
 TEST_F(AccountTest, ChangingTheStatusOnlineWaitsForTheServer)

@@ -245,3 +245,56 @@ TEST_F(AccountTest, KeepAliveFramesFlowWhileOnlineAndStopAtDisconnect)
     for (size_t i = 1; i < sent.size(); ++i)
         EXPECT_EQ(sent[i].sequence, CICQProtocol::FollowingSequence(static_cast<unsigned short>(sent[i - 1].sequence)));
 }
+
+TEST_F(AccountTest, AnEmailLoginTakesItsUinFromTheLoginReply)
+{
+    m_settings.Set(L"Account name", L"alice@example.com");
+    LoginToBos();  // the reply names UIN 123456
+    m_sockets.ClearSent();
+    NegotiateServices();
+    const Frame* metaRequest = nullptr;
+    std::vector<Frame> sent = m_sockets.Sent();
+    for (const Frame& frame : sent) {
+        if (frame.IsSnac(0x15, 0x02))
+            metaRequest = &frame;
+    }
+    ASSERT_NE(metaRequest, nullptr);
+    OscarWire::Snac snac = metaRequest->GetSnac();
+    OscarWire::Cursor body(snac.body, 4);
+    body.U16LE();  // length
+    EXPECT_EQ(body.U32LE(), 123456u);
+    EXPECT_EQ(body.U16LE(), 0x3Cu);  // the offline messages asked for the right UIN
+}
+
+TEST_F(AccountTest, AReconnectRestoresTheStatusLastChosen)
+{
+    LoginToOnline();
+    SetStatus(Protocols::StatusAway);
+    Deliver(OwnInfo(0x0001));
+    ASSERT_EQ(m_account->GetStatus(), Protocols::StatusAway);
+    SocketEvent(L"Close");
+    EXPECT_EQ(m_account->GetStatus(), Protocols::StatusOffline);
+    ASSERT_TRUE(WaitUntil([&] { return m_sockets.Connects().size() == 3; }));
+    EXPECT_EQ(m_account->GetWantedStatus(), Protocols::StatusAway);
+
+    SocketEvent(L"Connect");
+    Deliver(OscarWire::Hello());
+    Deliver(OscarWire::AuthKeyResponse("1234567890"));
+    Deliver(OscarWire::LoginReply("123456", "127.0.0.1:5191", OscarWire::Bytes(256, 0x42)));
+    ASSERT_TRUE(WaitUntil([&] { return m_sockets.Connects().size() == 4; }));
+    SocketEvent(L"Connect");
+    Deliver(OscarWire::Hello());
+    m_sockets.ClearSent();
+    NegotiateServices();
+    unsigned int statusWord = 0xFFFF;
+    for (const Frame& frame : m_sockets.Sent()) {
+        if (!frame.IsSnac(0x01, 0x1E))
+            continue;
+        auto tlvs = OscarWire::ParseTlvs(frame.GetSnac().body);
+        const OscarWire::Tlv* status = OscarWire::FindTlv(tlvs, 0x0006);
+        ASSERT_NE(status, nullptr);
+        ASSERT_EQ(status->value.size(), 4u);
+        statusWord = static_cast<unsigned int>(status->value[2] << 8 | status->value[3]);
+    }
+    EXPECT_EQ(statusWord, 0x0001u);  // away on the wire
+}

@@ -169,3 +169,35 @@ TEST_F(ModelTest, OfflineMessagesAreDeliveredThenDeletedOnTheServer)
     Deliver(OfflineMessage(0x42, 0, ""));
     ASSERT_TRUE(SentSnac(0x15, 0x02));
 }
+
+TEST_F(ModelTest, OfflineMessagesCarryTheDateTheyWereSent)
+{
+    LoginWithRoster(1);
+    Deliver(OfflineMessage(0x41, 111, "sent last night"));  // 2026-12-09 07:00 UTC
+    ASSERT_EQ(m_model.messages.size(), 1u);
+    EXPECT_EQ(m_model.messages[0].second.time.GetUnixTime(), 1796799600ul);
+}
+
+TEST_F(ModelTest, ANameWithCapitalsAndSpacesIsTheSameBuddyOnTheWire)
+{
+    m_settings.SetByte(L"Load cl", 1);
+    LoginToBos();
+    NegotiateServices();
+    Deliver(OscarWire::SsiReply({{"Friends", 1, 0, 1, {}}, {"Alice Smith", 1, 10, 0, {}}}, 777));
+    Deliver(OwnInfo(0x0000));
+    unsigned int alice = m_model.Find(L"Alice Smith", true);
+    ASSERT_NE(alice, 0u);
+
+    Deliver(OscarWire::UserOnline("alicesmith", {{0x0006, {0, 0, 0, 0}}}));
+    ASSERT_FALSE(m_model.statuses.empty());
+    EXPECT_EQ(m_model.statuses.back(), std::make_pair(alice, Protocols::StatusOnline));
+
+    Deliver(OscarWire::MessageChannel1(1, 2, "alicesmith", "hi"));
+    ASSERT_EQ(m_model.messages.size(), 1u);
+    EXPECT_EQ(m_model.messages[0].first, alice);
+    EXPECT_EQ(m_model.Find(L"alicesmith", true), 0u);
+    size_t buddies = 0;
+    for (const RosterItem& item : m_account->GetRoster())
+        buddies += item.type == kRosterBuddy ? 1 : 0;
+    EXPECT_EQ(buddies, 1u);
+}

@@ -4,6 +4,7 @@
 #include "ICQProtocol.h"
 
 #include "AccountSettings.h"
+#include "ScreenName.h"
 #include "EventArgData.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
@@ -81,6 +82,8 @@ int CICQProtocol::SetStatus(Protocols::Status status)
     if (status == Protocols::StatusOffline)
         return -2;
     m_wantedStatus = status;
+    // A reconnect comes back with the status last chosen, not the first.
+    m_connectStatus = status;
     SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
         CCLI_SETxSTATUS packet(sequence, NextRequestId(), 0x1000, StatusToIcqStatus(status), true);
         return packet.Pack(buffer, size);
@@ -103,6 +106,7 @@ int CICQProtocol::Connect(Protocols::Status status)
         return -3;
     }
     m_bosPending = false;
+    m_ownUin = ReadUin();
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets)
         return -3;
@@ -342,6 +346,8 @@ void CICQProtocol::OnLoginReply(const unsigned char* packet, int length)
             StartReconnect();
         return;
     }
+    if (m_ownUin == 0)
+        m_ownUin = UinOfScreenName(m_loginReply.GetUIN());
     DropSocket();
     JOVSockets::CSocketsManager* sockets = Sockets();
     m_socket = sockets ? sockets->CreateSocket(m_clientId) : nullptr;
@@ -421,7 +427,7 @@ void CICQProtocol::OnLoginComplete()
     }
     SendHeaderOnlySnac(0x13, 0x07);
     SendIdleTime();
-    unsigned int uin = ReadUin();
+    unsigned int uin = OwnUin();
     SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
         CCLI_META_REQ packet(sequence, NextRequestId(), 10, uin, 0x3C, ++m_metaSequence);
         return packet.Pack(buffer, size);

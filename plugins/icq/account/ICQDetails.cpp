@@ -148,7 +148,7 @@ void CICQProtocol::RequestDetails(unsigned int contactId, unsigned int uin)
 {
     unsigned short metaSequence = static_cast<unsigned short>(m_random());
     m_detailsRequests[metaSequence] = contactId;
-    unsigned int ownUin = ReadUin();
+    unsigned int ownUin = OwnUin();
     SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
         CCLI_FULLINFO_REQUEST2 request(sequence, NextRequestId(), ownUin, metaSequence, uin);
         return request.Pack(buffer, size);

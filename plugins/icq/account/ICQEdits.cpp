@@ -1,6 +1,7 @@
 // The user's edits of the server-side list: sent with a pending entry under
 // their request id, applied to the roster when the server says yes.
 #include "ICQProtocol.h"
+#include "ScreenName.h"
 
 #include "cl/ContactList.h"
 #include "packets/CLI_SSIxITEM.h"
@@ -181,7 +182,7 @@ void CICQProtocol::RemoveFromPrivacyList(unsigned int contactId, unsigned short 
     if (!item)
         return;
     for (const RosterItem& entry : m_roster) {
-        if (entry.type == listType && entry.name == item->name) {
+        if (entry.type == listType && SameScreenName(entry.name, item->name)) {
             SendEdit(kEditDelete, entry);
             return;
         }

@@ -54,7 +54,7 @@ void CICQProtocol::SendMessage(const RosterItem& buddy, const CJOVString& text)
         channel2 = relay && DirectConnectionVersion(buddy.onlineData) > 7;
     }
     if (channel2) {
-        CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+        CJOVString ownUin = OwnUinText();
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
             CCLI_SEND_ICBM_CH2 packet(ownUin, sequence, requestId, cookie1, cookie2, buddy.name, text, wide, 0);
             return packet.Pack(buffer, size);
@@ -92,7 +92,7 @@ void CICQProtocol::HandleIcbmFamily(const CSNACPacket& snac, const unsigned char
     if (message.GetText().GetLength() == 0) {
         if (!message.IsXStatusRequest() || m_xStatusIndex < 1 || !IsVisibleTo(sender))
             return;
-        CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+        CJOVString ownUin = OwnUinText();
         CJOVString title;
         CJOVString description;
         GetXStatusText(m_xStatuses, m_xStatusIndex - 1, title, description);
@@ -106,12 +106,14 @@ void CICQProtocol::HandleIcbmFamily(const CSNACPacket& snac, const unsigned char
     }
     CJOVString text = message.GetText();
     unsigned int kind = 0;
+    __int64 sentAt = 0;
     if (message.IsOffline()) {
+        sentAt = message.GetTime();
         CTime sent(static_cast<unsigned long>(message.GetTime()));
         text = CJOVString(L"Offline message (") + sent.GetShortDateString() + CJOVString(L")\r\n") + text;
         kind = 1;
     }
-    DeliverMessage(message.GetSenderUIN(), kind, -1, text, CJOVString());
+    DeliverMessage(message.GetSenderUIN(), kind, -1, text, CJOVString(), sentAt);
     sender = FindContactByName(message.GetSenderUIN());
     if (IsVisibleTo(sender)) {
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
@@ -132,7 +134,7 @@ void CICQProtocol::RequestXStatus(const RosterItem& buddy)
     int xStatus = FindXStatusByCapability(m_xStatuses, capabilities->GetData(), capabilities->GetDataLength() / 16);
     if (xStatus < 1)
         return;
-    CJOVString ownUin = ReadString(ICQ_KEY_ACCOUNT_NAME);
+    CJOVString ownUin = OwnUinText();
     unsigned int requestId = NextRequestId();
     unsigned int cookie1 = static_cast<unsigned int>(m_random());
     unsigned int cookie2 = static_cast<unsigned int>(m_random());

@@ -2,6 +2,7 @@
 // contacts made or matched by name, how each buddy is drawn, and the
 // messages handed over.
 #include "ICQProtocol.h"
+#include "ScreenName.h"
 
 #include <ctime>
 #include <map>
@@ -77,16 +78,19 @@ void CICQProtocol::ApplyRoster()
         return;
     CJOVArray<CL::CLItemInfo> items;
     list->GetItems(m_accountId, &items);
-    std::map<CJOVString, CL::CLItemInfo> modelContacts;  // by UIN
+    std::map<CJOVString, CL::CLItemInfo> modelContacts;  // by normalised UIN
+    std::map<CJOVString, CJOVString> modelContactNames;  // normalised -> as the model has it
     std::map<CJOVString, unsigned int> modelGroups;      // by name
     for (int i = 0; i < items.Count(); ++i) {
         const CL::CLItemInfo& item = items[i];
         CJOVString name;
         list->GetString(item.contactId ? item.contactId : item.groupId, CJOVString(kAccountName), name);
-        if (item.contactId)
-            modelContacts[name] = item;
-        else
+        if (item.contactId) {
+            modelContacts[NormalizeScreenName(name)] = item;
+            modelContactNames[NormalizeScreenName(name)] = name;
+        } else {
             modelGroups[name] = item.groupId;
+        }
     }
     list->BeginTransaction();
     // Groups first: the server may list a buddy before its group, and that
@@ -111,7 +115,7 @@ void CICQProtocol::ApplyRoster()
         if (group == keptGroups.end())
             continue;
         CJOVString displayName = Utf8Text(buddy.tlvs.GetTLV(0x0131));
-        auto found = modelContacts.find(buddy.name);
+        auto found = modelContacts.find(NormalizeScreenName(buddy.name));
         if (found != modelContacts.end()) {
             if (found->second.groupId != group->second)
                 list->MoveContact(found->second.contactId, group->second);
@@ -153,7 +157,7 @@ void CICQProtocol::ApplyRoster()
         } else {
             // A contact not in the list stays, as a buddy outside every group.
             RosterItem buddy;
-            buddy.name = contact.first;
+            buddy.name = modelContactNames[contact.first];
             buddy.contactId = contact.second.contactId;
             m_roster.push_back(buddy);
         }
@@ -230,7 +234,7 @@ void CICQProtocol::PushContactStatus(const RosterItem& buddy)
 }
 
 void CICQProtocol::DeliverMessage(const CJOVString& uin, unsigned int kind, int imageId, const CJOVString& text,
-                                  const CJOVString& title)
+                                  const CJOVString& title, __int64 sentAt)
 {
     if (text.GetLength() == 0)
         return;
@@ -249,7 +253,7 @@ void CICQProtocol::DeliverMessage(const CJOVString& uin, unsigned int kind, int 
     message.contactId = buddy->contactId;
     message.kind = kind;
     message.imageIndex = imageId;
-    message.time = CTime(static_cast<__int64>(time(nullptr)));
+    message.time = CTime(sentAt > 0 ? sentAt : static_cast<__int64>(time(nullptr)));
     message.text = text;
     message.title = title;
     list->MessageReceived(buddy->contactId, &message);

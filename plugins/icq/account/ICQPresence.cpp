@@ -106,9 +106,14 @@ void CICQProtocol::SetPrivacyMode(unsigned char mode, bool forced)
     }
 }
 
+int CICQProtocol::ClampXStatus(int index) const
+{
+    return index >= 0 && index <= static_cast<int>(m_xStatuses.size()) ? index : 0;
+}
+
 void CICQProtocol::SetXStatus(int index)
 {
-    m_xStatusIndex = index;
+    m_xStatusIndex = ClampXStatus(index);
     SendXStatusCapabilities();
 }
 

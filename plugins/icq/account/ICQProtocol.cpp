@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "AccountSettings.h"
+#include "ScreenName.h"
 #include "EventArgData.h"
 #include "Localization.h"
 #include "MenuInfo.h"
@@ -51,6 +52,7 @@ CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int ac
       m_headerPending(false),
       m_flapHeader(),
       m_sequence(0),
+      m_ownUin(0),
       m_bosPending(false),
       m_loginComplete(false),
       m_privacyMode(0),
@@ -115,15 +117,23 @@ unsigned short CICQProtocol::ReadWord(const wchar_t* key, unsigned short fallbac
 
 unsigned int CICQProtocol::ReadUin()
 {
-    CJOVString name = ReadString(ICQ_KEY_ACCOUNT_NAME);
-    unsigned int uin = 0;
-    for (int i = 0; i < name.GetLength(); ++i) {
-        wchar_t c = name.Data()[i];
-        if (c < L'0' || c > L'9')
-            break;
-        uin = uin * 10 + static_cast<unsigned int>(c - L'0');
-    }
-    return uin;
+    return UinOfScreenName(ReadString(ICQ_KEY_ACCOUNT_NAME));
+}
+
+unsigned int CICQProtocol::OwnUin()
+{
+    unsigned int uin = ReadUin();
+    return uin != 0 ? uin : m_ownUin;
+}
+
+CJOVString CICQProtocol::OwnUinText()
+{
+    unsigned int uin = OwnUin();
+    if (uin == 0)
+        return ReadString(ICQ_KEY_ACCOUNT_NAME);
+    wchar_t text[16];
+    swprintf(text, 16, L"%u", uin);
+    return CJOVString(text);
 }
 
 JOVSockets::CSocketsManager* CICQProtocol::Sockets()
@@ -284,7 +294,7 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
     } else if (name == CJOVString(L"Get account details dlg info")) {
         // The pages themselves are the details dialogs' to add.
         if (ContactList() && GetStatus() >= Protocols::StatusOnline)
-            RequestDetails(0, ReadUin());
+            RequestDetails(0, OwnUin());
     } else if (name == CJOVString(L"Get contact details dlg info")) {
         unsigned int contactId = 0;
         CL::CContactList* list = ContactList();
@@ -318,9 +328,7 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
 void CICQProtocol::OnCreate()
 {
     LoadContactList();
-    m_xStatusIndex = ReadByte(ICQ_KEY_X_STATUS, 0);
-    if (m_xStatusIndex > kXStatusCount)
-        m_xStatusIndex = 0;
+    m_xStatusIndex = ClampXStatus(ReadByte(ICQ_KEY_X_STATUS, 0));
     for (size_t i = 0; i < m_xStatuses.size(); ++i) {
         int number = static_cast<int>(i) + 1;
         m_xStatuses[i].title = ReadString(XStatusKey(number, L"name"));

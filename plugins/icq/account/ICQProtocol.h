@@ -86,6 +86,7 @@ public:
     // Presence (ICQPresence.cpp). The mode goes into the roster's privacy
     // settings item, and to the server when it changed or when forced.
     void SetPrivacyMode(unsigned char mode, bool forced);
+    // An index outside the table (stored by another version, or bad) is none.
     void SetXStatus(int index);
     int GetXStatus() const { return m_xStatusIndex; }
 
@@ -123,8 +124,9 @@ public:
     unsigned int CreateListGroup(const RosterItem& group);
     unsigned int CreateListContact(unsigned int groupId, const CJOVString& uin, const CJOVString& displayName);
     void GetContactStatusInfo(unsigned int contactId, Protocols::ContactStatusInfo& info);
+    // sentAt: when the sender wrote it, Unix seconds; 0 for now.
     void DeliverMessage(const CJOVString& uin, unsigned int kind, int imageId, const CJOVString& text,
-                        const CJOVString& title);
+                        const CJOVString& title, __int64 sentAt = 0);
 
     // Messages (ICQMessages.cpp): the packet is chosen by the buddy's client.
     void SendMessage(const RosterItem& buddy, const CJOVString& text);
@@ -139,6 +141,11 @@ private:
     unsigned char ReadByte(const wchar_t* key, unsigned char fallback);
     unsigned short ReadWord(const wchar_t* key, unsigned short fallback);
     unsigned int ReadUin();
+    // The account's own UIN: the login name's, or for a name that is not a
+    // number (an e-mail login) the one the login server answered with.
+    unsigned int OwnUin();
+    // The same in decimal, for the packets that carry it as text.
+    CJOVString OwnUinText();
 
     JOVSockets::CSocketsManager* Sockets();
     void PostToOwner(const wchar_t* name, CEventArg* out);
@@ -184,6 +191,7 @@ private:
     void HandleExtensionsFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     void HandleOwnInfo(const unsigned char* packet, int length);
     void SendXStatusCapabilities();
+    int ClampXStatus(int index) const;
     void RequestContactList();
     void HandleBuddyFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
     void HandleIcbmFamily(const CSNACPacket& snac, const unsigned char* packet, int length);
@@ -216,6 +224,7 @@ private:
     unsigned char m_flapHeader[6];
     unsigned short m_sequence;  // guarded by m_sendLock
     CSRV_LOGIN_REPLY m_loginReply;
+    unsigned int m_ownUin;  // 0 until known
     bool m_bosPending;  // the login reply named a BOS server not yet greeted
     // Set once per session when the login steps have run; the status alone
     // cannot tell, since the own-info packet may end Connecting before it.

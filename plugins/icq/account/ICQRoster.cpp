@@ -3,6 +3,7 @@
 #include "ICQProtocol.h"
 
 #include "AccountSettings.h"
+#include "ScreenName.h"
 #include "packets/ByteReader.h"
 #include "packets/ByteWriter.h"
 #include "packets/SRV_USER_ONLINE.h"
@@ -21,8 +22,9 @@ RosterItem* CICQProtocol::FindContactById(unsigned int contactId)
 
 RosterItem* CICQProtocol::FindContactByName(const CJOVString& uin)
 {
+    CJOVString wanted = NormalizeScreenName(uin);
     for (RosterItem& item : m_roster) {
-        if (item.type == kRosterBuddy && item.name == uin)
+        if (item.type == kRosterBuddy && NormalizeScreenName(item.name) == wanted)
             return &item;
     }
     return nullptr;
@@ -92,7 +94,7 @@ void CICQProtocol::SaveContactList()
 bool CICQProtocol::InList(const RosterItem& buddy, unsigned short listType) const
 {
     for (const RosterItem& item : m_roster) {
-        if (item.type == listType && item.name == buddy.name)
+        if (item.type == listType && SameScreenName(item.name, buddy.name))
             return true;
     }
     return false;

@@ -24,6 +24,30 @@
 #include "packets/SRV_SSIxREPLY.h"
 #include "packets/CLI_SSIxITEM.h"
 
+namespace {
+
+// The server keeps the date a message was sent, in UTC; a date that cannot
+// be one gives 0, and the message then takes the time of delivery.
+__int64 OfflineMessageTime(const CSRV_OFFLINE_MESSAGE& message)
+{
+    int year = message.GetYear();
+    int month = message.GetMonth();
+    int day = message.GetDay();
+    if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || message.GetHour() > 23 ||
+        message.GetMinute() > 59)
+        return 0;
+    // Days since 1970-01-01 of a proleptic Gregorian date.
+    int y = month <= 2 ? year - 1 : year;
+    int era = y / 400;
+    int yearOfEra = y - era * 400;
+    int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    __int64 days = static_cast<__int64>(era) * 146097 + dayOfEra - 719468;
+    return days * 86400 + message.GetHour() * 3600 + message.GetMinute() * 60;
+}
+
+} // namespace
+
 int CICQProtocol::HandleSnac(const unsigned char* packet, int length)
 {
     CSNACPacket snac;
@@ -238,11 +262,11 @@ void CICQProtocol::HandleExtensionsFamily(const CSNACPacket& snac, const unsigne
             return;
         wchar_t uin[16];
         swprintf(uin, 16, L"%u", message.GetSenderUIN());
-        DeliverMessage(CJOVString(uin), 1, -1, message.GetText(), CJOVString());
+        DeliverMessage(CJOVString(uin), 1, -1, message.GetText(), CJOVString(), OfflineMessageTime(message));
     } else if (reply.GetMetaType() == 0x07DA) {
         HandleMetaReply(reply.GetMetaSequence(), packet, length);
     } else if (reply.GetMetaType() == 0x42) {
-        unsigned int uin = ReadUin();
+        unsigned int uin = OwnUin();
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
             CCLI_META_REQ request(sequence, NextRequestId(), 10, uin, 0x3E, ++m_metaSequence);
             return request.Pack(buffer, size);
