@@ -134,7 +134,11 @@ TEST(ClientIdentification, TellsTheProductsOwnClients)
     Bytes desktop = Guid(L"caJOV");
     std::fill(desktop.begin() + 10, desktop.end(), 0x37);  // a version suffix
     EXPECT_EQ(kClientJOV, DetectClientKind(OnlineInfo(desktop)));
-    EXPECT_EQ(kClientJOV, DetectClientKind(OnlineInfo(Join({Guid(L"caJOVPDA"), desktop}))));
+    // The pocket-device and mobile GUIDs begin with the desktop prefix: the
+    // full rows must win over it.
+    EXPECT_EQ(kClientJOVPDA, DetectClientKind(OnlineInfo(Guid(L"caJOVPDA"))));
+    EXPECT_EQ(kClientJOVMobile, DetectClientKind(OnlineInfo(Guid(L"caJOVMobile"))));
+    EXPECT_EQ(kClientJOVPDA, DetectClientKind(OnlineInfo(Join({desktop, Guid(L"caJOVPDA")}))));
     EXPECT_EQ(kClientJOVPDASymbian, DetectClientKind(OnlineInfo(Guid(L"caJOVPDASymbian"))));
     EXPECT_EQ(kClientJOVTarsel, DetectClientKind(OnlineInfo(Guid(L"caJOVTarsel"))));
     EXPECT_EQ(kClientOther, DetectClientKind(OnlineInfo(Guid(L"caICQRelay"), B({0x13, 0x49}))));

@@ -77,11 +77,10 @@ TEST(PacketRoom, APacketThatDoesNotFitIsRefused)
     EXPECT_EQ(29, static_cast<int>(Packed(request).size()));
     EXPECT_TRUE(Packed(request, 28).empty());
 
+    // 6000 bytes of UTF-16: more than the old fixed 4096 bytes, within one frame.
     std::wstring longText(3000, L'x');
-    CCLI_SEND_ICBM_CH1 fits(1, 2, 3, 4, CJOVString(L"1"), CJOVString(longText.c_str()), false);
-    EXPECT_FALSE(Packed(fits).empty());
-    CCLI_SEND_ICBM_CH1 tooLong(1, 2, 3, 4, CJOVString(L"1"), CJOVString(longText.c_str()), true);
-    EXPECT_TRUE(Packed(tooLong).empty());  // 6000 bytes of UTF-16 exceed the 4096-byte buffer
+    CCLI_SEND_ICBM_CH1 message(1, 2, 3, 4, CJOVString(L"1"), CJOVString(longText.c_str()), true);
+    EXPECT_EQ(6 + 47 + 1 + 6002, static_cast<int>(Packed(message).size()));
 }
 
 TEST(ByteReader, AReadPastTheEndFailsAndStaysFailed)

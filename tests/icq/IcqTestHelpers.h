@@ -16,7 +16,7 @@
 
 typedef std::vector<unsigned char> Bytes;
 
-inline Bytes Packed(CICQPacket& packet, int room = kMaxPacketSize)
+inline Bytes Packed(CICQPacket& packet, int room = kMaxFrameSize)
 {
     Bytes buffer(static_cast<size_t>(room));
     int n = packet.Pack(buffer.data(), room);

@@ -130,6 +130,47 @@ TEST(IncomingMessage, NeedsASenderAndSplitsUserFromMessageTlvs)
     EXPECT_EQ(L"hello", W(live.GetText()));
 }
 
+TEST(LongMessages, AUnicodeTextTooLongForOneFrameIsCutAtACharacter)
+{
+    // Smileys outside the basic plane are surrogate pairs; with and without a
+    // leading unit one of the two cuts falls inside a pair.
+    std::wstring pairs;
+    for (int i = 0; i < 20000; ++i)
+        pairs += L"\xD83D\xDE00";
+    for (const std::wstring& text : {pairs, L"a" + pairs}) {
+        CCLI_SEND_ICBM_CH1 message(1, 2, 3, 4, CJOVString(L"7777777"), CJOVString(text.c_str()), true);
+        Bytes frame = Packed(message);
+        ASSERT_GE(static_cast<int>(frame.size()), kMaxFrameSize - 3);
+        EXPECT_EQ(static_cast<int>(frame.size()) - 6, DataLength(frame));
+        size_t end = frame.size() - 8;  // before the empty TLVs 3 and 6
+        EXPECT_EQ(0, frame[end - 2] | frame[end - 1]);  // the zero character
+        unsigned int last = (frame[end - 4] << 8) | frame[end - 3];
+        EXPECT_FALSE(last >= 0xD800 && last <= 0xDBFF) << std::hex << last;
+
+        std::wstring read = W(Received(Relayed(frame, "7")).GetText());
+        EXPECT_GT(read.size(), 30000u);
+        EXPECT_EQ(0u, text.find(read));
+    }
+}
+
+TEST(LongMessages, AUTF8TextTooLongForOneFrameIsCutAtACharacter)
+{
+    std::wstring text(40000, L'\x0416');  // two bytes each in UTF-8
+    text = L"a" + text;
+    CCLI_SEND_ICBM_CH2 message(CJOVString(L"111"), 1, 2, 3, 4, CJOVString(L"7777777"), CJOVString(text.c_str()),
+                               true, 0);
+    Bytes frame = Packed(message);
+    ASSERT_GE(static_cast<int>(frame.size()), kMaxFrameSize - 3);
+    std::wstring read = W(Received(Relayed(frame, "7")).GetText());
+    EXPECT_GT(read.size(), 30000u);
+    EXPECT_EQ(0u, text.find(read));  // no broken last character
+
+    std::wstring single(70000, L'\x0416');  // one byte each in code page 1251
+    CCLI_SEND_ICBM_CH2 cyrillic(CJOVString(L"111"), 1, 2, 3, 4, CJOVString(L"7777777"),
+                                CJOVString(single.c_str()), false, 0);
+    EXPECT_GE(static_cast<int>(Packed(cyrillic).size()), kMaxFrameSize - 3);
+}
+
 TEST(Channel2, PlainMessagesWrittenAndReadBack)
 {
     CCLI_SEND_ICBM_CH2 utf8(CJOVString(L"111"), 1, 2, 0xAAAA1234, 5, CJOVString(L"777"),
@@ -137,9 +178,10 @@ TEST(Channel2, PlainMessagesWrittenAndReadBack)
     Bytes frame = Packed(utf8);
     CSRV_CLIENT_ICBM read = Received(Relayed(frame, "777"));
     EXPECT_EQ(L"\x0416 \x00E9", W(read.GetText()));
-    EXPECT_FALSE(read.IsXStatusRequest());
-    // The sequence is the cookie's low half, copied into acknowledgements.
+    // The sequence is the cookie's low half, copied into acknowledgements;
+    // read before any x-status check, which must not be what sets it.
     EXPECT_EQ(0x1234, read.GetMessageSequence());
+    EXPECT_FALSE(read.IsXStatusRequest());
 
     CCLI_SEND_ICBM_CH2 cyrillic(CJOVString(L"111"), 1, 2, 3, 5, CJOVString(L"777"), CJOVString(L"\x0416"), false, 0);
     EXPECT_EQ(L"\x0416", W(Received(Relayed(Packed(cyrillic), "777")).GetText()));
@@ -213,6 +255,45 @@ TEST(XStatus, AnswerWrittenAndReadBackWithTitleAndDescription)
     EXPECT_NE(std::wstring::npos, text.find(L"&lt;title&gt;&lt;/title&gt;&lt;desc&gt;&lt;/desc&gt;"));
     Bytes emptyFrame = Packed(empty);
     EXPECT_EQ(166 + 3 + static_cast<int>(text.size()), DataLength(emptyFrame));
+}
+
+TEST(XStatus, TextsAreEscapedTwiceAndReadBackAsUTF8)
+{
+    // The texts are content of the inner XML, which travels escaped itself.
+    CCLI_SEND_ICBM_CUSTOM_STATUS_RESPONSE answer(1, 11, 7, 8, CJOVString(L"111"), CJOVString(L"222"), 5,
+                                                 CJOVString(L"Fish & <chips> \"x\" 'y'"),
+                                                 CJOVString(L"\x041F\x0438\x0432\x043E \x2265 5 &lt;"), 0x0102);
+    std::wstring text = W(answer.GetAnswerText());
+    EXPECT_NE(std::wstring::npos,
+              text.find(L"&lt;title&gt;Fish &amp;amp; &amp;lt;chips&amp;gt; &amp;quot;x&amp;quot; "
+                        L"&amp;apos;y&amp;apos;&lt;/title&gt;"));
+    EXPECT_NE(std::wstring::npos, text.find(L"\x2265 5 &amp;amp;lt;&lt;/desc&gt;"));
+    EXPECT_EQ(std::wstring::npos, text.find(L"<chips>"));
+
+    CSRV_CLIENT_ICBMxACK_CH2 read;
+    Bytes relayed = ServerSnac(0x04, 0x0B, SnacBody(Packed(answer)));
+    CGuardedBytes guarded(relayed);
+    ASSERT_GT(read.Unpack(guarded.Data(), guarded.Size()), 0);
+    EXPECT_EQ(L"Fish & <chips> \"x\" 'y'", W(read.GetTitle()));
+    EXPECT_EQ(L"\x041F\x0438\x0432\x043E \x2265 5 &lt;", W(read.GetDescription()));
+}
+
+TEST(XStatus, AnAnswerArrivingAsAMessageIsReadAsUTF8)
+{
+    std::string xml = "<NR><RES>&lt;title&gt;Caf\xC3\xA9 &amp;amp; bar&lt;/title&gt;&lt;desc&gt;"
+                      "\xD0\x96 &amp;lt;3&lt;/desc&gt;</RES></NR>";
+    Builder extended;
+    extended.U16LE(27).U16LE(9).Raw(Bytes(16, 0)).U16LE(0).U32LE(0).U8(0).U16LE(0x4242);
+    extended.U16LE(14).U16LE(0x4242).Raw(Bytes(12, 0));
+    extended.U8(0x1A).U8(0).U16LE(0).U16LE(0).U16LE(1).U8(0);
+    extended.Raw(Bytes(XtrazPlugin::kHeader, XtrazPlugin::kHeader + XtrazPlugin::kHeaderSize)).Text(xml);
+    Builder rendezvous;
+    rendezvous.U16(0).U32(1).U32(2).Raw(B({0x09, 0x46, 0x13, 0x49, 0x4C, 0x7F, 0x11, 0xD1, 0x82, 0x22, 0x44, 0x45,
+                                             0x53, 0x54, 0x00, 0x00}));
+    rendezvous.Tlv16(0x000A, 1).Tlv(0x2711, extended.Get());
+    Builder body;
+    body.U32(1).U32(2).U16(2).U8(3).Text("555").U16(0).U16(0).Tlv(0x0005, rendezvous.Get());
+    EXPECT_EQ(L"Caf\x00E9 & bar\x0416 <3", W(Received(ServerSnac(0x04, 0x07, body)).GetText()));
 }
 
 TEST(XStatus, AnAnswerWithoutThePluginHeaderHasNoTexts)

@@ -244,10 +244,13 @@ bool CICQProtocol::SendPacket(const PacketBuilder& build)
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets || !m_socket)
         return false;
-    std::vector<unsigned char> buffer(kMaxPacketSize);
+    // Room for the largest frame: a builder runs once (it may take request ids),
+    // so it cannot be asked its length first, and a long message must not be
+    // refused for want of room.
+    std::vector<unsigned char> buffer(kMaxFrameSize);
     EnterCriticalSection(&m_sendLock);
     m_sequence = FollowingSequence(m_sequence);
-    int length = build(m_sequence, buffer.data(), kMaxPacketSize);
+    int length = build(m_sequence, buffer.data(), kMaxFrameSize);
     bool sent = length > 0 && sockets->Send(m_socket, buffer.data(), length) == 0;
     LeaveCriticalSection(&m_sendLock);
     return sent;

@@ -14,7 +14,7 @@ CCLI_META_INFO_REQ::CCLI_META_INFO_REQ(unsigned short sequence, unsigned int req
 int CCLI_META_INFO_REQ::Pack(unsigned char* buffer, int size)
 {
     int fieldsLength = static_cast<int>(m_fields.GetDataLength());
-    if (fieldsLength + 2 > kMaxPacketSize)
+    if (fieldsLength + 2 > kMaxFrameSize)
         return 0;
     std::vector<unsigned char> data(static_cast<size_t>(fieldsLength) + 2);
     CByteWriter request(data.data(), static_cast<int>(data.size()), 0);

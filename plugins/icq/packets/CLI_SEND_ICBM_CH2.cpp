@@ -82,16 +82,22 @@ int CCLI_SEND_ICBM_CH2::Pack(unsigned char* buffer, int size)
 
 void CCLI_SEND_ICBM_CH2::PackPlainMessage(CByteWriter& body) const
 {
-    CEncodedText text(m_text, m_utf8 ? PacketText::kUTF8 : PacketText::kCyrillic);
-    int length = text.Length() + 1;  // with the zero byte
+    int codePage = m_utf8 ? PacketText::kUTF8 : PacketText::kCyrillic;
+    CEncodedText text(m_text, codePage);
     body.U8(0x01);
     body.U8(0x00);
     body.U16LE(0);
     body.U16LE(4);
+    // A text longer than one frame can carry is cut at a character; after it
+    // come its zero byte, the colours, the capability text and TLV 3.
+    int after = 1 + 8 + (m_utf8 ? 4 + static_cast<int>(std::strlen(kUTF8CapabilityText)) : 0) + 4;
+    int room = kMaxFrameSize - body.Position() - 2 - after;
+    int kept = PacketText::FittingLength(text.Bytes(), text.Length(), room, codePage);
+    int length = kept + 1;  // with the zero byte
     if (!body.Fits(length, 16))
         return;
     body.U16LE(static_cast<unsigned short>(length));
-    body.Bytes(text.Bytes(), text.Length());
+    body.Bytes(text.Bytes(), kept);
     body.U8(0);
     body.U32LE(0x00000000);  // foreground colour
     body.U32LE(0xFFFFFF00);  // background colour

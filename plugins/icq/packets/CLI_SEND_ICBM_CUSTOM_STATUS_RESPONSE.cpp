@@ -28,10 +28,12 @@ CJOVString CCLI_SEND_ICBM_CUSTOM_STATUS_RESPONSE::GetAnswerText() const
     text += m_ownUIN;
     text += CJOVString(L"&lt;/uin&gt;&lt;index&gt;");
     text += CJOVString(index);
+    // The texts are escaped once as content of the inner XML, and once more
+    // because that whole XML travels escaped inside RES.
     text += CJOVString(L"&lt;/index&gt;&lt;title&gt;");
-    text += m_title;
+    text += PacketText::EscapeXml(PacketText::EscapeXml(m_title));
     text += CJOVString(L"&lt;/title&gt;&lt;desc&gt;");
-    text += m_description;
+    text += PacketText::EscapeXml(PacketText::EscapeXml(m_description));
     text += CJOVString(L"&lt;/desc&gt;&lt;/Root&gt;\r\n"
                        L"&lt;/val&gt;&lt;/srv&gt;&lt;srv&gt;&lt;id&gt;"
                        L"cRandomizerSrv&lt;/id&gt;&lt;val srv_id='cRandomizerSrv'&gt;undefined&lt;/val&gt;&lt;/"

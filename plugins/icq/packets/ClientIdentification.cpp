@@ -18,12 +18,14 @@ struct KindRow {
     int bytes;
 };
 
+// The full rows come first: the pocket-device and mobile GUIDs share the
+// desktop client's first 10 bytes, so the desktop prefix would hide them.
 const KindRow kKindRows[] = {
-    {kClientJOV, L"caJOV", 10},
     {kClientJOVPDA, L"caJOVPDA", 16},
     {kClientJOVPDASymbian, L"caJOVPDASymbian", 16},
     {kClientJOVMobile, L"caJOVMobile", 16},
     {kClientJOVTarsel, L"caJOVTarsel", 16},
+    {kClientJOV, L"caJOV", 10},
 };
 
 } // namespace

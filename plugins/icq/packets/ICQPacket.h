@@ -8,9 +8,10 @@
 #include "ByteReader.h"
 #include "ByteWriter.h"
 
-// Room the account gives every client packet.
-const int kMaxPacketSize = 4096;
 const int kFlapHeaderSize = 6;
+// The largest frame the 16-bit FLAP data length can describe. The account
+// gives every client packet this much room, so whatever can be framed is sent.
+const int kMaxFrameSize = kFlapHeaderSize + 0xFFFF;
 
 class CICQPacket {
 public:

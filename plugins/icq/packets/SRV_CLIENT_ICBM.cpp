@@ -176,9 +176,9 @@ CJOVString CSRV_CLIENT_ICBM::GetChannel2Text() const
         int n = 0;
         CJOVString text;
         if (PacketText::FindBetween(v, message.length, start, "title&gt;", "&lt;/title", found, n) && n > 0)
-            text += PacketText::Decode(found, n, PacketText::kCyrillic);
+            text += PacketText::DecodeXtrazText(found, n);
         if (PacketText::FindBetween(v, message.length, start, "desc&gt;", "&lt;/desc", found, n) && n > 0)
-            text += PacketText::Decode(found, n, PacketText::kCyrillic);
+            text += PacketText::DecodeXtrazText(found, n);
         return text;
     }
     return CJOVString();

@@ -55,7 +55,7 @@ void CSRV_CLIENT_ICBMxACK_CH2::ReadXStatusAnswer(CByteReader& body)
     const unsigned char* found = nullptr;
     int foundLength = 0;
     if (PacketText::FindBetween(rest, n, kAnswerTextStart, "title&gt;", "&lt;/title", found, foundLength))
-        m_title = PacketText::Decode(found, foundLength, PacketText::kUTF8);
+        m_title = PacketText::DecodeXtrazText(found, foundLength);
     if (PacketText::FindBetween(rest, n, kAnswerTextStart, "desc&gt;", "&lt;/desc", found, foundLength))
-        m_description = PacketText::Decode(found, foundLength, PacketText::kUTF8);
+        m_description = PacketText::DecodeXtrazText(found, foundLength);
 }
