@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Loopback peers for the socket tests: each listener has one behaviour.
 
-Usage: line_peer.py CERT KEY MODE:PORT[:tls] ...
+Usage: line_peer.py CERT KEY MODE:PORT[:tls[:PREFIX]] ...
+  a TLS listener shows CERT, or PREFIX.crt (key PREFIX.key) when named
   echo     sends back every byte it receives
   greet    sends "hello\n" at once, then echoes
   closer   sends "bye\n" and closes (a TLS closer sends close_notify first)
@@ -74,6 +75,9 @@ def main():
         fields = listener.split(":")
         mode, port = fields[0], int(fields[1])
         tls = context if len(fields) > 2 and fields[2] == "tls" else None
+        if tls is not None and len(fields) > 3:
+            tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            tls.load_cert_chain(fields[3] + ".crt", fields[3] + ".key")
         t = threading.Thread(target=listen, args=(port, mode, tls), daemon=True)
         t.start()
         threads.append(t)
