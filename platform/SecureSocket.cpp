@@ -128,6 +128,16 @@ DWORD PolicyError(HCERTCHAINENGINE engine, PCCERT_CONTEXT remote, const wchar_t*
     DWORD error = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status)
                       ? status.dwError
                       : static_cast<DWORD>(TRUST_E_FAIL);
+    // Some policies pass a chain whose issuer was never found: the chain's own
+    // status must end in a trusted root too.
+    const DWORD trust = chain->TrustStatus.dwErrorStatus;
+    if (error == 0 && (trust & CERT_TRUST_IS_PARTIAL_CHAIN))
+        error = static_cast<DWORD>(CERT_E_CHAINING);
+    else if (error == 0 && (trust & CERT_TRUST_IS_UNTRUSTED_ROOT))
+        error = static_cast<DWORD>(CERT_E_UNTRUSTEDROOT);
+    else if (error == 0 && (trust & (CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_NOT_TIME_VALID |
+                                     CERT_TRUST_IS_REVOKED | CERT_TRUST_IS_CYCLIC)))
+        error = static_cast<DWORD>(TRUST_E_FAIL);
     if (*chainOut)
         CertFreeCertificateChain(*chainOut);
     *chainOut = chain;

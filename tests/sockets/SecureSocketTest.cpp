@@ -153,7 +153,8 @@ TEST_F(SecureSocketTest, ChainToATrustedRootAndTheServerNameDecide)
                           Case{"tls_other", "localhost", SSL_CERT_FLAG_POLICY_ERROR},
                           Case{"tls_other", "example.test", 0},
                           Case{"tls_other", "127.0.0.1", SSL_CERT_FLAG_POLICY_ERROR},
-                          Case{"tls_selfsigned", "localhost", SSL_CERT_FLAG_ISSUER_UNKNOWN}}) {
+                          Case{"tls_selfsigned", "localhost", SSL_CERT_FLAG_ISSUER_UNKNOWN},
+                          Case{"tls_stranger", "localhost", SSL_CERT_FLAG_ISSUER_UNKNOWN}}) {
         SCOPED_TRACE(std::string(c.port) + " as " + c.name);
         HookCall hook;
         Open(peers->Port(c.port), &hook);
@@ -164,6 +165,21 @@ TEST_F(SecureSocketTest, ChainToATrustedRootAndTheServerNameDecide)
         // Without a hook the same checks decide alone.
         Open(peers->Port(c.port), nullptr);
         EXPECT_EQ(Handshake(c.name), c.flags == 0 ? 0 : SOCKET_ERROR);
+        SecureSockets::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+TEST_F(SecureSocketTest, ServerNameGoesAsSniButNeverAnAddress)
+{
+    REQUIRE_PEERS(peers);
+    for (const char* name : {"localhost", "127.0.0.1"}) {
+        SCOPED_TRACE(name);
+        Open(peers->Port("tls_sni"), nullptr);
+        ASSERT_EQ(Handshake(name), 0);
+        ASSERT_TRUE(Readable(2000));
+        Sleep(50);
+        EXPECT_EQ(ReceiveSome(64), std::string(name) == "localhost" ? "localhost\n" : "-\n");
         SecureSockets::closesocket(m_socket);
         m_socket = INVALID_SOCKET;
     }
@@ -290,7 +306,7 @@ TEST_F(SecureConnectionTest, CertificateThatFailsItsChecksFailsConnect)
 {
     // Anyone in the middle could read the password: the owner hears of it.
     REQUIRE_PEERS(peers);
-    for (const char* port : {"tls_selfsigned", "tls_other"}) {
+    for (const char* port : {"tls_selfsigned", "tls_other", "tls_stranger"}) {
         SCOPED_TRACE(port);
         Build(FastTimings(), SocketIo::Platform());
         SocketParams params = Direct(peers->Port(port), L"localhost");
@@ -298,4 +314,15 @@ TEST_F(SecureConnectionTest, CertificateThatFailsItsChecksFailsConnect)
         Open(params);
         EXPECT_EQ(ConnectError(), -1);
     }
+}
+
+TEST_F(SecureConnectionTest, TheHostGoesAsTheServerName)
+{
+    REQUIRE_PEERS(peers);
+    SocketParams params = Direct(peers->Port("tls_sni"), L"localhost");
+    params.sslMode = kSslTls;
+    Open(params);
+    ASSERT_TRUE(Connected());
+    ASSERT_TRUE(m_owner->WaitForBytes(10));
+    EXPECT_EQ(m_owner->Received(), "localhost\n");
 }

@@ -8,6 +8,7 @@ Usage: line_peer.py CERT KEY MODE:PORT[:tls[:PREFIX]] ...
   closer   sends "bye\n" and closes (a TLS closer sends close_notify first)
   flood    sends 20000 bytes (i % 251) at once, then echoes
   silent   accepts and never answers
+  sni      sends the TLS server name the client sent (or "-") and a newline, then echoes
 """
 import socket
 import ssl
@@ -28,6 +29,8 @@ def serve(conn, mode):
             return
         if mode == "greet":
             conn.sendall(b"hello\n")
+        if mode == "sni":
+            conn.sendall((getattr(conn, "sni", None) or "-").encode() + b"\n")
         if mode == "flood":
             conn.sendall(bytes(i % 251 for i in range(20000)))
         while True:
@@ -66,10 +69,15 @@ def accept_one(conn, mode, context):
     serve(conn, mode)
 
 
+def remember_server_name(conn, name, context):
+    conn.sni = name
+
+
 def main():
     cert, key = sys.argv[1], sys.argv[2]
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
+    context.sni_callback = remember_server_name
     threads = []
     for listener in sys.argv[3:]:
         fields = listener.split(":")
