@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <vector>
 
@@ -95,16 +96,98 @@ bool ReceiveRaw(SOCKET s, std::vector<char>& into)
     return true;
 }
 
+// SSL 2, SSL 3 and TLS 1.0/1.1 are broken or refused by servers of today:
+// every mode asks for the versions they accept.
 DWORD SchannelProtocols(DWORD mask)
 {
-    DWORD result = 0;
-    if (mask & SSL_PROTOCOL_SSL2)
-        result |= SP_PROT_SSL2_CLIENT;
-    if (mask & SSL_PROTOCOL_SSL3)
-        result |= SP_PROT_SSL3_CLIENT;
-    if (mask & SSL_PROTOCOL_TLS1)
-        result |= SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT | SP_PROT_TLS1_2_CLIENT;
-    return result;
+    if (mask & (SSL_PROTOCOL_SSL2 | SSL_PROTOCOL_SSL3 | SSL_PROTOCOL_TLS1))
+        return SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
+    return 0;
+}
+
+// Roots trusted besides the system's (AddTrustedRoot); null until one is added.
+HCERTSTORE g_extraRoots = nullptr;
+
+DWORD PolicyError(HCERTCHAINENGINE engine, PCCERT_CONTEXT remote, const wchar_t* serverName,
+                  PCCERT_CHAIN_CONTEXT* chainOut)
+{
+    CERT_CHAIN_PARA chainPara = {};
+    chainPara.cbSize = sizeof chainPara;
+    PCCERT_CHAIN_CONTEXT chain = nullptr;
+    if (!CertGetCertificateChain(engine, remote, nullptr, remote->hCertStore, &chainPara, 0, nullptr, &chain))
+        return static_cast<DWORD>(CERT_E_CHAINING);
+    HTTPSPolicyCallbackData https = {};
+    https.cbStruct = sizeof https;
+    https.dwAuthType = AUTHTYPE_SERVER;
+    https.pwszServerName = const_cast<wchar_t*>(serverName);
+    CERT_CHAIN_POLICY_PARA policy = {};
+    policy.cbSize = sizeof policy;
+    policy.pvExtraPolicyPara = &https;
+    CERT_CHAIN_POLICY_STATUS status = {};
+    status.cbSize = sizeof status;
+    DWORD error = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status)
+                      ? status.dwError
+                      : static_cast<DWORD>(TRUST_E_FAIL);
+    // Some policies pass a chain whose issuer was never found: the chain's own
+    // status must end in a trusted root too.
+    const DWORD trust = chain->TrustStatus.dwErrorStatus;
+    if (error == 0 && (trust & CERT_TRUST_IS_PARTIAL_CHAIN))
+        error = static_cast<DWORD>(CERT_E_CHAINING);
+    else if (error == 0 && (trust & CERT_TRUST_IS_UNTRUSTED_ROOT))
+        error = static_cast<DWORD>(CERT_E_UNTRUSTEDROOT);
+    else if (error == 0 && (trust & (CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_NOT_TIME_VALID |
+                                     CERT_TRUST_IS_REVOKED | CERT_TRUST_IS_CYCLIC)))
+        error = static_cast<DWORD>(TRUST_E_FAIL);
+    if (*chainOut)
+        CertFreeCertificateChain(*chainOut);
+    *chainOut = chain;
+    return error;
+}
+
+// A dotted IPv4 address, in network order; false for a host name.
+bool ParseIpv4(const wchar_t* name, BYTE (&address)[4])
+{
+    if (!name)
+        return false;
+    unsigned int parts[4];
+    wchar_t rest;
+    if (swscanf(name, L"%u.%u.%u.%u%lc", &parts[0], &parts[1], &parts[2], &parts[3], &rest) != 4)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (parts[i] > 255)
+            return false;
+        address[i] = static_cast<BYTE>(parts[i]);
+    }
+    return true;
+}
+
+// The platform's policy compares host names only: an address must be one of
+// the certificate's IP address entries (a common name never stands for one).
+bool CertificateNamesAddress(PCCERT_CONTEXT cert, const BYTE (&address)[4])
+{
+    PCERT_EXTENSION extension = CertFindExtension(szOID_SUBJECT_ALT_NAME2, cert->pCertInfo->cExtension,
+                                                  cert->pCertInfo->rgExtension);
+    if (!extension)
+        return false;
+    CERT_ALT_NAME_INFO* names = nullptr;
+    DWORD size = 0;
+    if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_ALTERNATE_NAME, extension->Value.pbData,
+                             extension->Value.cbData, CRYPT_DECODE_ALLOC_FLAG, nullptr, &names, &size))
+        return false;
+    bool found = false;
+    for (DWORD i = 0; i < names->cAltEntry && !found; ++i) {
+        const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
+        found = entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS && entry.IPAddress.cbData == 4 &&
+                std::memcmp(entry.IPAddress.pbData, address, 4) == 0;
+    }
+    LocalFree(names);
+    return found;
+}
+
+bool IssuerUnknown(DWORD error)
+{
+    return error == static_cast<DWORD>(CERT_E_UNTRUSTEDROOT) || error == static_cast<DWORD>(CERT_E_CHAINING) ||
+           error == static_cast<DWORD>(CERT_E_UNTRUSTEDCA);
 }
 
 void SendToken(SOCKET s, SecBuffer& token, bool& ok)
@@ -133,30 +216,38 @@ bool CheckCertificate(SecureState& state, const wchar_t* serverName)
     PCCERT_CONTEXT remote = nullptr;
     if (QueryContextAttributesW(&state.context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &remote) != SEC_E_OK || !remote)
         return false;
-    CERT_CHAIN_PARA chainPara = {};
-    chainPara.cbSize = sizeof chainPara;
+    BYTE address[4];
+    const bool isAddress = ParseIpv4(serverName, address);
+    const wchar_t* policyName = isAddress ? nullptr : serverName;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
-    if (!CertGetCertificateChain(nullptr, remote, nullptr, remote->hCertStore, &chainPara, 0, nullptr, &chain)) {
+    DWORD error = PolicyError(nullptr, remote, policyName, &chain);
+    Registry& registry = GetRegistry();
+    EnterCriticalSection(&registry.lock);
+    HCERTSTORE extraRoots = g_extraRoots ? CertDuplicateStore(g_extraRoots) : nullptr;
+    LeaveCriticalSection(&registry.lock);
+    if (IssuerUnknown(error) && extraRoots) {
+        // Not from a system root: try again with only the added roots trusted.
+        CERT_CHAIN_ENGINE_CONFIG config = {};
+        config.cbSize = sizeof config;
+        config.hExclusiveRoot = extraRoots;
+        HCERTCHAINENGINE engine = nullptr;
+        if (CertCreateCertificateChainEngine(&config, &engine)) {
+            error = PolicyError(engine, remote, policyName, &chain);
+            CertFreeCertificateChainEngine(engine);
+        }
+    }
+    if (extraRoots)
+        CertCloseStore(extraRoots, 0);
+    if (!chain) {
         CertFreeCertificateContext(remote);
         return false;
     }
-    HTTPSPolicyCallbackData https = {};
-    https.cbStruct = sizeof https;
-    https.dwAuthType = AUTHTYPE_SERVER;
-    https.pwszServerName = const_cast<wchar_t*>(serverName);
-    CERT_CHAIN_POLICY_PARA policy = {};
-    policy.cbSize = sizeof policy;
-    policy.pvExtraPolicyPara = &https;
-    CERT_CHAIN_POLICY_STATUS status = {};
-    status.cbSize = sizeof status;
+    if (error == 0 && isAddress && !CertificateNamesAddress(remote, address))
+        error = static_cast<DWORD>(CERT_E_CN_NO_MATCH);
     DWORD flags = 0;
-    if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status))
-        flags = SSL_CERT_FLAG_POLICY_ERROR;
-    else if (status.dwError == static_cast<DWORD>(CERT_E_UNTRUSTEDROOT) ||
-             status.dwError == static_cast<DWORD>(CERT_E_CHAINING) ||
-             status.dwError == static_cast<DWORD>(CERT_E_UNTRUSTEDCA))
+    if (IssuerUnknown(error))
         flags = SSL_CERT_FLAG_ISSUER_UNKNOWN;
-    else if (status.dwError != 0)
+    else if (error != 0)
         flags = SSL_CERT_FLAG_POLICY_ERROR;
 
     bool accepted;
@@ -195,6 +286,9 @@ bool Handshake(SOCKET s, SecureState& state, const char* serverName)
         MultiByteToWideChar(CP_ACP, 0, serverName, -1, wideName.data(), n);
         name = wideName.data();
     }
+    // The server name goes as SNI, which never carries an address.
+    BYTE address[4];
+    const wchar_t* target = ParseIpv4(name, address) ? nullptr : name;
 
     SCHANNEL_CRED cred = {};
     cred.dwVersion = SCHANNEL_CRED_VERSION;
@@ -209,7 +303,7 @@ bool Handshake(SOCKET s, SecureState& state, const char* serverName)
     SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, &out};
     ULONG attributes = 0;
     SECURITY_STATUS status =
-        InitializeSecurityContextW(&state.credentials, nullptr, const_cast<wchar_t*>(name), kContextRequest, 0, 0,
+        InitializeSecurityContextW(&state.credentials, nullptr, const_cast<wchar_t*>(target), kContextRequest, 0, 0,
                                    nullptr, 0, &state.context, &outDesc, &attributes, nullptr);
     if (status != SEC_I_CONTINUE_NEEDED)
         return false;
@@ -227,7 +321,7 @@ bool Handshake(SOCKET s, SecureState& state, const char* serverName)
                            {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inDesc = {SECBUFFER_VERSION, 2, in};
         out = {0, SECBUFFER_TOKEN, nullptr};
-        status = InitializeSecurityContextW(&state.credentials, &state.context, const_cast<wchar_t*>(name),
+        status = InitializeSecurityContextW(&state.credentials, &state.context, const_cast<wchar_t*>(target),
                                             kContextRequest, 0, 0, &inDesc, 0, nullptr, &outDesc, &attributes,
                                             nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
@@ -554,6 +648,18 @@ int closesocket(SOCKET s)
     LeaveCriticalSection(&registry.lock);
     delete state;
     return ::closesocket(s);
+}
+
+bool AddTrustedRoot(const BYTE* encoded, DWORD length)
+{
+    Registry& registry = GetRegistry();
+    EnterCriticalSection(&registry.lock);
+    if (!g_extraRoots)
+        g_extraRoots = CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr);
+    bool added = g_extraRoots && CertAddEncodedCertificateToStore(g_extraRoots, X509_ASN_ENCODING, encoded, length,
+                                                                  CERT_STORE_ADD_USE_EXISTING, nullptr);
+    LeaveCriticalSection(&registry.lock);
+    return added;
 }
 
 } // namespace SecureSockets

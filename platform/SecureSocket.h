@@ -27,7 +27,8 @@ const DWORD SO_SSL_PERFORM_HANDSHAKE = 0x1073000d;
 // in clear first); without it the first send or recv performs it.
 const DWORD SSL_FLAG_DEFER_HANDSHAKE = 0x0008;
 
-// Protocol mask bits; TLS1 stands for the TLS versions the platform has (1.0 to 1.2).
+// Protocol mask bits. Any of them asks for TLS 1.2 or 1.3: the older versions
+// they name are refused by servers of today.
 const DWORD SSL_PROTOCOL_SSL2 = 0x1;
 const DWORD SSL_PROTOCOL_SSL3 = 0x2;
 const DWORD SSL_PROTOCOL_TLS1 = 0x4;
@@ -44,8 +45,11 @@ struct SSLPROTOCOLS {
 };
 
 // The certificate hook: called once per handshake with the server's chain (DER
-// certificates, the server's first). Answer SSL_ERR_OKAY to accept it; anything
-// else fails the handshake. Without a hook only a chain that verifies is taken.
+// certificates, the server's first) and the flags of what failed: the chain to a
+// trusted root and the server name given to SO_SSL_PERFORM_HANDSHAKE (a dotted
+// address must be one of the certificate's IP address entries). Answer
+// SSL_ERR_OKAY to accept it; anything else fails the handshake. Without a hook
+// only a chain that verifies is taken.
 const DWORD SSL_CERT_X59 = 1;
 const DWORD SSL_CERT_FLAG_ISSUER_UNKNOWN = 0x0001;  // the chain ends in no trusted root
 const DWORD SSL_CERT_FLAG_POLICY_ERROR = 0x0100;    // expired, revoked or wrong name
@@ -73,5 +77,10 @@ JOV_PLATFORM_API int select(int n, fd_set* readSet, fd_set* writeSet, fd_set* ex
 // SD_SEND or SD_BOTH on a secured socket sends close_notify first.
 JOV_PLATFORM_API int shutdown(SOCKET s, int how);
 JOV_PLATFORM_API int closesocket(SOCKET s);
+
+// Trusts this DER root certificate besides the system's roots, for the rest of
+// the process (a private network's own authority; the tests' authority). A
+// chain that reaches no system root is checked again against these alone.
+JOV_PLATFORM_API bool AddTrustedRoot(const BYTE* encoded, DWORD length);
 
 } // namespace SecureSockets

@@ -12,7 +12,7 @@ namespace JOVSockets {
 
 namespace {
 
-// SSL 2 and SSL 3 alone reach no server of today: "SSL" takes TLS as well.
+// The platform maps either mask to the TLS versions of today.
 DWORD ProtocolMask(int sslMode)
 {
     return sslMode == kSslSsl ? SSL_PROTOCOL_SSL3 | SSL_PROTOCOL_TLS1 : SSL_PROTOCOL_TLS1;
@@ -148,11 +148,11 @@ int CJOVSocket::ConfigureSecureSocket(SOCKET s) const
     return 0;
 }
 
-// Servers of instant-messaging networks commonly use certificates of their own
-// making, and the device has no way to ask the user: every certificate is taken.
-int CJOVSocket::ValidateCertificate(DWORD, LPVOID, DWORD, LPBLOB, DWORD)
+// A certificate that reaches no trusted root or names another server would let
+// anyone in the middle read the password: refused, and the connect fails.
+int CJOVSocket::ValidateCertificate(DWORD, LPVOID, DWORD, LPBLOB, DWORD flags)
 {
-    return SSL_ERR_OKAY;
+    return flags == 0 ? SSL_ERR_OKAY : SSL_ERR_FAILED;
 }
 
 DWORD WINAPI CJOVSocket::WorkerEntry(void* param)

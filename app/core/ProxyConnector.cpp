@@ -22,11 +22,15 @@ std::string Bytes(const CJOVString& text)
     return bytes;
 }
 
-// The number between the status line's first and second space; -1 when none.
+// The number between the status line's first and second space; -1 when the
+// line is no HTTP status line or its number is no status (below 100), so that
+// a garbled reply never passes for 0, success.
 int HttpStatus(const std::string& reply)
 {
     size_t lineEnd = reply.find("\r\n");
     std::string line = reply.substr(0, lineEnd);
+    if (line.compare(0, 5, "HTTP/") != 0)
+        return -1;
     size_t first = line.find(' ');
     if (first == std::string::npos)
         return -1;
@@ -34,7 +38,8 @@ int HttpStatus(const std::string& reply)
     std::string number = line.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos)
         return -1;
-    return std::stoi(number);
+    int status = std::stoi(number);
+    return status >= 100 ? status : -1;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "core/SocketWorker.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "ConnectionManager.h"
 #include "EventArgData.h"
@@ -90,7 +91,20 @@ void CSocketWorker::ReleaseConnection()
 
 int CSocketWorker::Secure()
 {
-    const char* serverName = nullptr;  // no server name is compared
+    // The host the owner asked for, not the proxy: its certificate must name it,
+    // and it goes as the server name.
+    CJOVString host = m_socket.m_params.host;
+    const wchar_t* wide = host;
+    std::string name;
+    int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n > 1) {
+        name.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, &name[0], n, nullptr, nullptr);
+        name.resize(static_cast<size_t>(n - 1));
+    }
+    if (name.empty())
+        return -1;
+    const char* serverName = name.c_str();
     DWORD returned = 0;
     if (SecureSockets::WSAIoctl(m_handle, SO_SSL_PERFORM_HANDSHAKE, &serverName, sizeof serverName, nullptr, 0,
                                 &returned) == SOCKET_ERROR)

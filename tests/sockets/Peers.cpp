@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "SecureSocket.h"
 
 const CPeers* CPeers::Get()
 {
@@ -21,6 +25,12 @@ const CPeers* CPeers::Get()
             if (eq != std::string::npos)
                 loaded->m_values[line.substr(0, eq)] = line.substr(eq + 1);
         }
+        // The TLS peers' certificates come from the fixture's own authority.
+        std::ifstream ca(loaded->m_values["ca"], std::ios::binary);
+        std::vector<char> der((std::istreambuf_iterator<char>(ca)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(!der.empty() && SecureSockets::AddTrustedRoot(reinterpret_cast<const BYTE*>(der.data()),
+                                                                  static_cast<DWORD>(der.size())))
+            << "the test authority is not trusted";
         return loaded;
     }();
     return peers;

@@ -281,12 +281,18 @@ TEST_F(ProxyReplyTest, HttpCredentialsTravelInTheRequestCodePage)
     EXPECT_EQ(proxy.Finish(), "");
 }
 
-TEST_F(ProxyReplyTest, HttpReplyWithoutStatusIsMinusOne)
+TEST_F(ProxyReplyTest, HttpReplyWithoutAStatusIsMinusOne)
 {
-    CScriptedPeer proxy;
-    proxy.Skip(1).Send("garbage\r\n\r\n").Pause(100);
-    proxy.Start();
-    ASSERT_NE(Open(Through(kProxyHttp, proxy.Port(), 80)), nullptr);
-    EXPECT_EQ(ConnectError(), -1);
-    EXPECT_EQ(proxy.Finish(), "");
+    // A status of 0 must not pass for 0, success.
+    for (const char* reply : {"garbage\r\n\r\n", "HTTP/1.0 0 OK\r\n\r\n", "HTTP/1.0 099 Odd\r\n\r\n",
+                              "HTTP/1.0  OK\r\n\r\n", "HTTP/1.0\r\n\r\n", "XTTP/1.0 200 OK\r\n\r\n"}) {
+        SCOPED_TRACE(reply);
+        Build(FastTimings(), SocketIo::Platform());
+        CScriptedPeer proxy;
+        proxy.Skip(1).Send(reply).Pause(100);
+        proxy.Start();
+        ASSERT_NE(Open(Through(kProxyHttp, proxy.Port(), 80)), nullptr);
+        EXPECT_EQ(ConnectError(), -1);
+        EXPECT_EQ(proxy.Finish(), "");
+    }
 }

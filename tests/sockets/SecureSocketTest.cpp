@@ -1,5 +1,7 @@
-// Secure sockets: the platform's options over Schannel against a TLS server
-// with a self-signed certificate, and secure connections of the manager.
+// Secure sockets: the platform's options over Schannel against TLS servers whose
+// certificates the fixture's own authority signed (for localhost and 127.0.0.1,
+// for another name) or that signed themselves, and secure connections of the
+// manager.
 #include <vector>
 
 #include "SecureSocket.h"
@@ -107,7 +109,7 @@ TEST_F(SecureSocketTest, HookSeesTheSelfSignedChainAndDecides)
     {
         SCOPED_TRACE("accepted");
         HookCall hook;
-        Open(peers->Port("tls_echo"), &hook);
+        Open(peers->Port("tls_selfsigned"), &hook);
         ASSERT_EQ(Handshake(), 0);
         EXPECT_EQ(hook.calls, 1);
         EXPECT_EQ(hook.type, SSL_CERT_X59);
@@ -121,7 +123,7 @@ TEST_F(SecureSocketTest, HookSeesTheSelfSignedChainAndDecides)
         SCOPED_TRACE("refused by the hook");
         HookCall hook;
         hook.answer = SSL_ERR_FAILED;
-        Open(peers->Port("tls_echo"), &hook);
+        Open(peers->Port("tls_selfsigned"), &hook);
         EXPECT_EQ(Handshake(), SOCKET_ERROR);
         EXPECT_EQ(hook.calls, 1);
         SecureSockets::closesocket(m_socket);
@@ -129,10 +131,74 @@ TEST_F(SecureSocketTest, HookSeesTheSelfSignedChainAndDecides)
     }
     {
         SCOPED_TRACE("no hook: an untrusted chain is refused");
-        Open(peers->Port("tls_echo"), nullptr);
-        EXPECT_EQ(Handshake(), SOCKET_ERROR);
+        Open(peers->Port("tls_selfsigned"), nullptr);
+        EXPECT_EQ(Handshake("localhost"), SOCKET_ERROR);
         char byte;
         EXPECT_EQ(SecureSockets::send(m_socket, &byte, 1, 0), SOCKET_ERROR);
+    }
+}
+
+TEST_F(SecureSocketTest, ChainToATrustedRootAndTheServerNameDecide)
+{
+    // An address is taken only from the certificate's IP address entries.
+    REQUIRE_PEERS(peers);
+    struct Case {
+        const char* port;
+        const char* name;
+        DWORD flags;
+    };
+    for (const Case& c : {Case{"tls_echo", "localhost", 0}, Case{"tls_echo", "LocalHost", 0},
+                          Case{"tls_echo", "127.0.0.1", 0},
+                          Case{"tls_echo", "example.test", SSL_CERT_FLAG_POLICY_ERROR},
+                          Case{"tls_other", "localhost", SSL_CERT_FLAG_POLICY_ERROR},
+                          Case{"tls_other", "example.test", 0},
+                          Case{"tls_other", "127.0.0.1", SSL_CERT_FLAG_POLICY_ERROR},
+                          Case{"tls_selfsigned", "localhost", SSL_CERT_FLAG_ISSUER_UNKNOWN},
+                          Case{"tls_stranger", "localhost", SSL_CERT_FLAG_ISSUER_UNKNOWN}}) {
+        SCOPED_TRACE(std::string(c.port) + " as " + c.name);
+        HookCall hook;
+        Open(peers->Port(c.port), &hook);
+        ASSERT_EQ(Handshake(c.name), 0);
+        EXPECT_EQ(hook.flags, c.flags);
+        SecureSockets::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+        // Without a hook the same checks decide alone.
+        Open(peers->Port(c.port), nullptr);
+        EXPECT_EQ(Handshake(c.name), c.flags == 0 ? 0 : SOCKET_ERROR);
+        SecureSockets::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+TEST_F(SecureSocketTest, ServerNameGoesAsSniButNeverAnAddress)
+{
+    REQUIRE_PEERS(peers);
+    for (const char* name : {"localhost", "127.0.0.1"}) {
+        SCOPED_TRACE(name);
+        Open(peers->Port("tls_sni"), nullptr);
+        ASSERT_EQ(Handshake(name), 0);
+        ASSERT_TRUE(Readable(2000));
+        Sleep(50);
+        EXPECT_EQ(ReceiveSome(64), std::string(name) == "localhost" ? "localhost\n" : "-\n");
+        SecureSockets::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+TEST_F(SecureSocketTest, EveryModeAsksForTodaysTls)
+{
+    // SSL 2 or SSL 3 alone would be refused by the server, which speaks TLS 1.2 and up.
+    REQUIRE_PEERS(peers);
+    for (DWORD protocols : {SSL_PROTOCOL_SSL2, SSL_PROTOCOL_SSL3, SSL_PROTOCOL_TLS1}) {
+        SCOPED_TRACE(protocols);
+        Open(peers->Port("tls_echo"), nullptr, protocols);
+        ASSERT_EQ(Handshake("localhost"), 0);
+        ASSERT_EQ(SecureSockets::send(m_socket, "tls", 3, 0), 3);
+        ASSERT_TRUE(Readable(2000));
+        Sleep(50);
+        EXPECT_EQ(ReceiveSome(16), "tls");
+        SecureSockets::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
     }
 }
 
@@ -199,7 +265,7 @@ TEST_F(SecureConnectionTest, BothModesConnectToATlsServer)
     for (int mode : {kSslSsl, kSslTls}) {
         SCOPED_TRACE(mode);
         Build(FastTimings(), SocketIo::Platform());
-        SocketParams params = Direct(peers->Port("tls_echo"));
+        SocketParams params = Direct(peers->Port("tls_echo"), L"localhost");
         params.sslMode = mode;
         CJOVSocket* socket = Open(params);
         ASSERT_TRUE(Connected());
@@ -216,7 +282,7 @@ TEST_F(SecureConnectionTest, BothModesConnectToATlsServer)
 TEST_F(SecureConnectionTest, ServerThatClosesGivesClose)
 {
     REQUIRE_PEERS(peers);
-    SocketParams params = Direct(peers->Port("tls_closer"));
+    SocketParams params = Direct(peers->Port("tls_closer"), L"localhost");
     params.sslMode = kSslTls;
     Open(params);
     ASSERT_TRUE(Connected());
@@ -234,4 +300,29 @@ TEST_F(SecureConnectionTest, HandshakeWithAPlainServerFailsConnect)
     params.sslMode = kSslTls;
     Open(params);
     EXPECT_EQ(ConnectError(), -1);
+}
+
+TEST_F(SecureConnectionTest, CertificateThatFailsItsChecksFailsConnect)
+{
+    // Anyone in the middle could read the password: the owner hears of it.
+    REQUIRE_PEERS(peers);
+    for (const char* port : {"tls_selfsigned", "tls_other", "tls_stranger"}) {
+        SCOPED_TRACE(port);
+        Build(FastTimings(), SocketIo::Platform());
+        SocketParams params = Direct(peers->Port(port), L"localhost");
+        params.sslMode = kSslTls;
+        Open(params);
+        EXPECT_EQ(ConnectError(), -1);
+    }
+}
+
+TEST_F(SecureConnectionTest, TheHostGoesAsTheServerName)
+{
+    REQUIRE_PEERS(peers);
+    SocketParams params = Direct(peers->Port("tls_sni"), L"localhost");
+    params.sslMode = kSslTls;
+    Open(params);
+    ASSERT_TRUE(Connected());
+    ASSERT_TRUE(m_owner->WaitForBytes(10));
+    EXPECT_EQ(m_owner->Received(), "localhost\n");
 }

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Loopback peers for the socket tests: each listener has one behaviour.
 
-Usage: line_peer.py CERT KEY MODE:PORT[:tls] ...
+Usage: line_peer.py CERT KEY MODE:PORT[:tls[:PREFIX]] ...
+  a TLS listener shows CERT, or PREFIX.crt (key PREFIX.key) when named
   echo     sends back every byte it receives
   greet    sends "hello\n" at once, then echoes
   closer   sends "bye\n" and closes (a TLS closer sends close_notify first)
   flood    sends 20000 bytes (i % 251) at once, then echoes
   silent   accepts and never answers
+  sni      sends the TLS server name the client sent (or "-") and a newline, then echoes
 """
 import socket
 import ssl
@@ -27,6 +29,8 @@ def serve(conn, mode):
             return
         if mode == "greet":
             conn.sendall(b"hello\n")
+        if mode == "sni":
+            conn.sendall((getattr(conn, "sni", None) or "-").encode() + b"\n")
         if mode == "flood":
             conn.sendall(bytes(i % 251 for i in range(20000)))
         while True:
@@ -65,15 +69,23 @@ def accept_one(conn, mode, context):
     serve(conn, mode)
 
 
+def remember_server_name(conn, name, context):
+    conn.sni = name
+
+
 def main():
     cert, key = sys.argv[1], sys.argv[2]
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
+    context.sni_callback = remember_server_name
     threads = []
     for listener in sys.argv[3:]:
         fields = listener.split(":")
         mode, port = fields[0], int(fields[1])
         tls = context if len(fields) > 2 and fields[2] == "tls" else None
+        if tls is not None and len(fields) > 3:
+            tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            tls.load_cert_chain(fields[3] + ".crt", fields[3] + ".key")
         t = threading.Thread(target=listen, args=(port, mode, tls), daemon=True)
         t.start()
         threads.append(t)

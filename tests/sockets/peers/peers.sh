@@ -51,7 +51,7 @@ trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
 read -r -a ports < <(python3 - <<'PY'
 import socket
 held = []
-for _ in range(16):
+for _ in range(18):
     s = socket.socket()
     s.bind(("127.0.0.1", 0))
     held.append(s)
@@ -61,7 +61,8 @@ PY
 echo_port=${ports[0]} greet_port=${ports[1]} closer_port=${ports[2]} flood_port=${ports[3]}
 silent_port=${ports[4]} tls_echo_port=${ports[5]} tls_closer_port=${ports[6]} tls_silent_port=${ports[7]}
 http_port=${ports[8]} socks4_port=${ports[9]} socks5_port=${ports[10]} micro_port=${ports[11]}
-closed_port=${ports[12]} blocked_port=${ports[13]}
+closed_port=${ports[12]} blocked_port=${ports[13]} tls_self_port=${ports[14]} tls_other_port=${ports[15]}
+tls_sni_port=${ports[16]} tls_stranger_port=${ports[17]}
 
 spawn() {  # spawn NAME COMMAND...: detached, its own log, PID recorded
   local name=$1
@@ -70,16 +71,38 @@ spawn() {  # spawn NAME COMMAND...: detached, its own log, PID recorded
   echo $! >>"$dir/pids"
 }
 
-if [ ! -f "$dir/localhost.crt" ]; then
+# A test authority (ca.der is what the test program trusts), a server
+# certificate it signed for localhost and 127.0.0.1, one it signed for another
+# name, a self-signed one, and one for localhost from an authority nobody trusts
+# (whose certificate the server does not send).
+if [ ! -f "$dir/stranger.crt" ]; then
+  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=JOV test authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$dir/ca.key" -out "$dir/ca.crt" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Stranger authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$dir/strangerca.key" -out "$dir/strangerca.crt" 2>/dev/null
+  signed() {  # signed NAME SUBJECT SAN [AUTHORITY]
+    local ca=${4:-ca}
+    openssl req -new -newkey rsa:2048 -nodes -subj "$2" -keyout "$dir/$1.key" -out "$dir/$1.csr" 2>/dev/null
+    printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n' "$3" >"$dir/$1.ext"
+    openssl x509 -req -in "$dir/$1.csr" -CA "$dir/$ca.crt" -CAkey "$dir/$ca.key" -CAcreateserial -days 3650 \
+      -extfile "$dir/$1.ext" -out "$dir/$1.crt" 2>/dev/null
+  }
+  signed localhost "/CN=localhost" "DNS:localhost,IP:127.0.0.1"
+  signed other "/CN=example.test" "DNS:example.test"
+  signed stranger "/CN=localhost" "DNS:localhost,IP:127.0.0.1" strangerca
   openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=localhost" \
     -addext "subjectAltName=DNS:localhost,IP:127.0.0.1" \
-    -keyout "$dir/localhost.key" -out "$dir/localhost.crt" 2>/dev/null
+    -keyout "$dir/selfsigned.key" -out "$dir/selfsigned.crt" 2>/dev/null
+  openssl x509 -in "$dir/ca.crt" -outform DER -out "$dir/ca.der"
 fi
 
 spawn line_peer python3 "$here/line_peer.py" "$dir/localhost.crt" "$dir/localhost.key" \
   "echo:$echo_port" "greet:$greet_port" "closer:$closer_port" "flood:$flood_port" \
   "silent:$silent_port" "echo:$tls_echo_port:tls" "closer:$tls_closer_port:tls" \
-  "silent:$tls_silent_port"
+  "silent:$tls_silent_port" "echo:$tls_self_port:tls:$dir/selfsigned" "echo:$tls_other_port:tls:$dir/other" \
+  "sni:$tls_sni_port:tls" "echo:$tls_stranger_port:tls:$dir/stranger"
 
 # HTTP CONNECT with Basic authorization; no ConnectPort line lets CONNECT reach any port.
 cat >"$dir/tinyproxy.conf" <<CONF
@@ -124,7 +147,8 @@ spawn microsocks microsocks -i 127.0.0.1 -p "$micro_port" -b 127.0.0.1 -u "$SOCK
 
 # Wait until every listener answers.
 for port in "$echo_port" "$greet_port" "$closer_port" "$flood_port" "$silent_port" "$tls_echo_port" \
-            "$tls_closer_port" "$tls_silent_port" "$http_port" "$socks4_port" "$socks5_port" "$micro_port"; do
+            "$tls_closer_port" "$tls_silent_port" "$tls_self_port" "$tls_other_port" "$tls_sni_port" "$tls_stranger_port" "$http_port" \
+            "$socks4_port" "$socks5_port" "$micro_port"; do
   up=0
   for _ in $(seq 100); do
     if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then up=1; break; fi
@@ -147,6 +171,11 @@ silent=$silent_port
 tls_echo=$tls_echo_port
 tls_closer=$tls_closer_port
 tls_silent=$tls_silent_port
+tls_selfsigned=$tls_self_port
+tls_other=$tls_other_port
+tls_sni=$tls_sni_port
+tls_stranger=$tls_stranger_port
+ca=Z:$dir/ca.der
 http=$http_port
 http_user=$HTTP_USER
 http_password=$HTTP_PASSWORD
