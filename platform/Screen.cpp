@@ -5,6 +5,9 @@ namespace Platform {
 namespace {
 
 const int kMenuBarUnits = 26;
+// The pocket screen in units of 1/96 inch: 240x320 pixels at 96 dpi, 480x640 at 192.
+const int kScreenWidthUnits = 240;
+const int kScreenHeightUnits = 320;
 
 int ReadDpi(int index)
 {
@@ -17,9 +20,11 @@ int ReadDpi(int index)
 
 } // namespace
 
+// Fixed by the density, not read from the desktop: layouts are then the same
+// on every run, whatever display the desktop happens to have.
 RECT GetScreenRect()
 {
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT screen = {0, 0, kScreenWidthUnits * GetScreenDpiX() / 96, kScreenHeightUnits * GetScreenDpiY() / 96};
     return screen;
 }
 

@@ -1,6 +1,7 @@
-// The pocket device's screen: portrait, of fixed size and density, set up by
-// the Wine prefix (240x320 at 96 dpi, or 480x640 at 192 dpi). It is the whole
-// desktop: no task bar or input panel takes a part of it here.
+// The pocket device's screen: portrait, of fixed size and density (240x320 at
+// 96 dpi, or 480x640 at 192 dpi; the Wine prefix sets the density and a desktop
+// of that size). It is the whole desktop: no task bar or input panel takes a
+// part of it here.
 #pragma once
 
 #include <windows.h>
