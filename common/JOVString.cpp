@@ -350,10 +350,10 @@ CJOVString CJOVString::GetBase64DecodedString() const
     return decoded;
 }
 
-CJOVString GetAppDir()
+CJOVString GetModuleDir(HMODULE module)
 {
     wchar_t path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return CJOVString();
     int slash = -1;
@@ -365,4 +365,9 @@ CJOVString GetAppDir()
         return CJOVString();
     path[slash + 1] = 0;
     return CJOVString(path);
+}
+
+CJOVString GetAppDir()
+{
+    return GetModuleDir(nullptr);
 }

@@ -55,3 +55,5 @@ private:
 
 // Folder of the running executable with its trailing backslash, or empty.
 JOV_COMMON_API CJOVString GetAppDir();
+// The same for any loaded module (a plug-in's own folder).
+JOV_COMMON_API CJOVString GetModuleDir(struct HINSTANCE__* module);

@@ -171,11 +171,8 @@ int CProxyConnector::Socks4Connect()
     if (m_params.proxyAuth)
         request += Bytes(m_params.proxyLogin);
     request += '\0';
-    error = SendAll(request.data(), static_cast<int>(request.size()));
-    if (error != 0)
-        return error;
     unsigned char reply[8];
-    error = ReceiveExactly(reply, sizeof reply);
+    error = Exchange(request.data(), static_cast<int>(request.size()), reply, sizeof reply);
     if (error != 0)
         return error;
     return reply[1] == 0x5A ? 0 : -1;
@@ -197,11 +194,8 @@ int CProxyConnector::Socks5Connect()
         return error;
 
     const unsigned char greeting[3] = {0x05, 0x01, static_cast<unsigned char>(m_params.proxyAuth ? 0x02 : 0x00)};
-    error = SendAll(greeting, sizeof greeting);
-    if (error != 0)
-        return error;
     unsigned char choice[2];
-    error = ReceiveExactly(choice, sizeof choice);
+    error = Exchange(greeting, sizeof greeting, choice, sizeof choice);
     if (error != 0)
         return error;
     if (choice[1] != 0x00 && choice[1] != 0x02)
@@ -215,11 +209,8 @@ int CProxyConnector::Socks5Connect()
         request += login;
         request += static_cast<char>(password.size());
         request += password;
-        error = SendAll(request.data(), static_cast<int>(request.size()));
-        if (error != 0)
-            return error;
         unsigned char verdict[2];
-        error = ReceiveExactly(verdict, sizeof verdict);
+        error = Exchange(request.data(), static_cast<int>(request.size()), verdict, sizeof verdict);
         if (error != 0)
             return error;
         if (verdict[0] != 0x01 || verdict[1] != 0x00)
@@ -230,13 +221,10 @@ int CProxyConnector::Socks5Connect()
     std::memcpy(request + 4, &destination.sin_addr, 4);
     request[8] = static_cast<unsigned char>((m_params.port >> 8) & 0xFF);
     request[9] = static_cast<unsigned char>(m_params.port & 0xFF);
-    error = SendAll(request, sizeof request);
-    if (error != 0)
-        return error;
     // The reply's bound address is as long as its type says; read all of it so
     // that nothing of it is taken for the destination's stream.
     unsigned char reply[4];
-    error = ReceiveExactly(reply, sizeof reply);
+    error = Exchange(request, sizeof request, reply, sizeof reply);
     if (error != 0)
         return error;
     if (reply[0] != 0x05 || reply[1] != 0x00)
@@ -273,6 +261,12 @@ int CProxyConnector::SendAll(const void* data, int length)
         length -= sent;
     }
     return 0;
+}
+
+int CProxyConnector::Exchange(const void* request, int requestLength, void* reply, int replyLength)
+{
+    int error = SendAll(request, requestLength);
+    return error != 0 ? error : ReceiveExactly(reply, replyLength);
 }
 
 int CProxyConnector::ReceiveExactly(void* buffer, int length)

@@ -38,6 +38,8 @@ private:
     int SendAll(const void* data, int length);
     // 0; -1 when the peer ends first; or the socket's error.
     int ReceiveExactly(void* buffer, int length);
+    // Sends the whole request, then reads exactly the reply's length.
+    int Exchange(const void* request, int requestLength, void* reply, int replyLength);
     // 0 when readable (or writable); WSAEINTR when stopped; or the error.
     int Wait(bool forWrite);
 

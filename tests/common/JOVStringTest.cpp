@@ -1,6 +1,8 @@
 // CJOVString: comparison, search and edit rules, code pages and Base64.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "JOVString.h"
 
 namespace {
@@ -206,4 +208,6 @@ TEST(AppDir, EndsWithABackslash)
     CJOVString dir = GetAppDir();
     ASSERT_GT(dir.GetLength(), 0);
     EXPECT_EQ(dir[dir.GetLength() - 1], S(L"\\"));
+    // The library lies beside the program.
+    EXPECT_EQ(GetModuleDir(GetModuleHandleW(L"jov_common.dll")), dir);
 }

@@ -1,21 +1,5 @@
 #include "ScreenName.h"
 
-#include <cwctype>
-#include <vector>
-
-CJOVString NormalizeScreenName(const CJOVString& name)
-{
-    std::vector<wchar_t> out;
-    out.reserve(static_cast<size_t>(name.GetLength()) + 1);
-    for (int i = 0; i < name.GetLength(); ++i) {
-        wchar_t c = name.Data()[i];
-        if (c != L' ')
-            out.push_back(static_cast<wchar_t>(towlower(c)));
-    }
-    out.push_back(L'\0');
-    return CJOVString(out.data());
-}
-
 bool SameScreenName(const CJOVString& a, const CJOVString& b)
 {
     return NormalizeScreenName(a) == NormalizeScreenName(b);

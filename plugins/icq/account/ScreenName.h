@@ -3,9 +3,11 @@
 #pragma once
 
 #include "JOVString.h"
+#include "packets/PacketText.h"
 
-// Lower case, spaces removed. Every lookup by name goes through this.
-CJOVString NormalizeScreenName(const CJOVString& name);
+// Every lookup by name goes through the one normal form the packets use too
+// (lower case, spaces removed).
+using PacketText::NormalizeScreenName;
 bool SameScreenName(const CJOVString& a, const CJOVString& b);
 // The UIN a name stands for, or 0 when it is not wholly a decimal number
 // that fits (an e-mail login, an AIM screen name).

@@ -33,19 +33,7 @@ HINSTANCE GetPluginInstance()
 
 CJOVString GetModuleFolder()
 {
-    wchar_t path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameW(g_instance, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return CJOVString();
-    DWORD slash = n;
-    for (DWORD i = 0; i < n; ++i) {
-        if (path[i] == L'\\')
-            slash = i;
-    }
-    if (slash == n)
-        return CJOVString();
-    path[slash + 1] = 0;
-    return CJOVString(path);
+    return GetModuleDir(g_instance);
 }
 
 CLocalization* GetPluginLocalization()
