@@ -4,7 +4,7 @@
 #include "EventsQueue.h"
 #include "ServicesManager.h"
 #include "core/AppGlobals.h"
-#include "core/ProtocolsManagerImpl.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "contactlist/UserDetails.h"
 #include "core/AppGlobals.h"
 #include "core/EventsClientImpl.h"
-#include "core/JOVDatabase.h"
+#include "core/settings/JOVDatabase.h"
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
 #include "core/StartUp.h"

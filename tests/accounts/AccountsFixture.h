@@ -17,9 +17,9 @@
 #include "EventNames.h"
 #include "ServiceIds.h"
 #include "accounts/PluginLog.h"
-#include "core/JOVDatabase.h"
-#include "core/ProtocolsManagerImpl.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/settings/JOVDatabase.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
+#include "core/bus/ServicesManagerImpl.h"
 #include "core/TempFolder.h"
 
 // The dialogs' page record is not part of this program; the manager only

@@ -10,7 +10,7 @@
 #include "core/EventsClientImpl.h"
 #include "core/MainMenu.h"
 #include "core/MainWindow.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/bus/ServicesManagerImpl.h"
 #include "core/StartUp.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "Shell.h"
 #include "ShellTrace.h"
 #include "ServiceIds.h"
-#include "core/JOVDatabase.h"
+#include "core/settings/JOVDatabase.h"
 #include "core/TempFolder.h"
 
 namespace {

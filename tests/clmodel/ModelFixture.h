@@ -16,9 +16,9 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
-#include "core/ContactListImpl.h"
-#include "core/JOVDatabase.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/clmodel/ContactListImpl.h"
+#include "core/settings/JOVDatabase.h"
+#include "core/bus/ServicesManagerImpl.h"
 #include "core/TempFolder.h"
 
 inline const JOV_GUID kIcq = GUID_ICQProtocol;

@@ -11,7 +11,7 @@
 #include "common/RecordingClient.h"
 #include "common/Stopwatch.h"
 #include "common/TestGate.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/bus/ServicesManagerImpl.h"
 
 inline constexpr JOV_GUID kTestSender = {0xA1A2A3A4, 0xB1B2, 0xC1C2, {1, 2, 3, 4, 5, 6, 7, 8}};
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "core/JOVDatabase.h"
+#include "core/settings/JOVDatabase.h"
 
 using Database::CJOVDatabase;
 using Database::CSettingsFile;

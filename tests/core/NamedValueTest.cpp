@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/NamedValueMap.h"
+#include "core/settings/NamedValueMap.h"
 
 namespace {
 

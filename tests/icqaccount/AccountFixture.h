@@ -12,7 +12,7 @@
 #include "ICQProtocol.h"
 #include "ServiceIds.h"
 #include "common/RecordingClient.h"
-#include "core/ServicesManagerImpl.h"
+#include "core/bus/ServicesManagerImpl.h"
 #include "icqaccount/FakeSettings.h"
 #include "icqaccount/FakeSockets.h"
 

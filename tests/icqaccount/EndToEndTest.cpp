@@ -9,9 +9,9 @@
 #include "ServiceIds.h"
 #include "ScriptedOscarServer.h"
 #include "common/RecordingClient.h"
-#include "core/JOVSocket.h"
-#include "core/ServicesManagerImpl.h"
-#include "core/SocketsManagerImpl.h"
+#include "core/sockets/JOVSocket.h"
+#include "core/bus/ServicesManagerImpl.h"
+#include "core/sockets/SocketsManagerImpl.h"
 #include "icqaccount/AccountFixture.h"
 
 namespace {

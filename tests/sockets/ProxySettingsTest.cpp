@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "ServiceIds.h"
-#include "core/JOVDatabase.h"
-#include "core/ServicesManagerImpl.h"
-#include "core/SocketsManagerImpl.h"
+#include "core/settings/JOVDatabase.h"
+#include "core/bus/ServicesManagerImpl.h"
+#include "core/sockets/SocketsManagerImpl.h"
 
 using namespace JOVSockets;
 

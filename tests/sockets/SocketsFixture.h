@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "core/JOVSocket.h"
-#include "core/ServicesManagerImpl.h"
-#include "core/SocketsManagerImpl.h"
+#include "core/sockets/JOVSocket.h"
+#include "core/bus/ServicesManagerImpl.h"
+#include "core/sockets/SocketsManagerImpl.h"
 #include "sockets/Peers.h"
 #include "sockets/SocketOwner.h"
 

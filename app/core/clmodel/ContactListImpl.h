@@ -22,8 +22,8 @@
 #include "EventsClient.h"
 #include "ServicesManager.h"
 #include "cl/ContactList.h"
-#include "core/AccountDirectory.h"
-#include "core/NamedValueMap.h"
+#include "core/protocols/AccountDirectory.h"
+#include "core/settings/NamedValueMap.h"
 
 namespace CL {
 

@@ -1,4 +1,4 @@
-#include "core/ContactListImpl.h"
+#include "core/clmodel/ContactListImpl.h"
 
 #include <cstring>
 

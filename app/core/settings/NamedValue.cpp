@@ -1,4 +1,4 @@
-#include "core/NamedValue.h"
+#include "core/settings/NamedValue.h"
 
 #include <climits>
 #include <cstdlib>

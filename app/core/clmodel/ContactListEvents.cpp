@@ -4,7 +4,7 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
-#include "core/ContactListImpl.h"
+#include "core/clmodel/ContactListImpl.h"
 
 namespace CL {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <windows.h>
 
-#include "core/NamedValueMap.h"
+#include "core/settings/NamedValueMap.h"
 
 namespace Database {
 

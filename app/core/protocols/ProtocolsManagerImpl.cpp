@@ -1,4 +1,4 @@
-#include "core/ProtocolsManagerImpl.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
 
 #include <cstring>
 #include <vector>

@@ -13,7 +13,7 @@
 #include <windows.h>
 
 #include "EventArg.h"
-#include "core/JOVSocket.h"
+#include "core/sockets/JOVSocket.h"
 
 namespace JOVSockets {
 

@@ -4,7 +4,7 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
-#include "core/ProtocolsManagerImpl.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
 #include "protocols/ProtocolEventArgs.h"
 
 namespace Protocols {

@@ -1,4 +1,4 @@
-#include "core/ProxyConnector.h"
+#include "core/sockets/ProxyConnector.h"
 
 #include <ws2tcpip.h>
 

@@ -1,4 +1,4 @@
-#include "core/JOVSocket.h"
+#include "core/sockets/JOVSocket.h"
 
 #include "CriticalSectionLock.h"
 
@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "SecureSocket.h"
-#include "core/SocketWorker.h"
+#include "core/sockets/SocketWorker.h"
 
 namespace JOVSockets {
 

@@ -6,7 +6,7 @@
 #include "EventNames.h"
 #include "ModuleExport.h"
 #include "ServiceIds.h"
-#include "core/ProtocolsManagerImpl.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
 #include "protocols/ProtocolEventArgs.h"
 
 namespace Protocols {

@@ -1,12 +1,12 @@
-#include "core/SocketsManagerImpl.h"
+#include "core/sockets/SocketsManagerImpl.h"
 
 #include "CriticalSectionLock.h"
 
 #include <new>
 
 #include "ServiceIds.h"
-#include "core/JOVSocket.h"
-#include "core/ProxySettings.h"
+#include "core/sockets/JOVSocket.h"
+#include "core/sockets/ProxySettings.h"
 
 namespace JOVSockets {
 

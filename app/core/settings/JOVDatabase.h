@@ -10,7 +10,7 @@
 
 #include "JOVGuid.h"
 #include "ServiceIds.h"
-#include "core/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
 namespace Database {
 

@@ -1,4 +1,4 @@
-#include "core/ServicesManagerImpl.h"
+#include "core/bus/ServicesManagerImpl.h"
 
 #include <new>
 

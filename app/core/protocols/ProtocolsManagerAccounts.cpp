@@ -8,8 +8,8 @@
 #include "EventNames.h"
 #include "ModuleExport.h"
 #include "ServiceIds.h"
-#include "core/JOVDatabase.h"
-#include "core/ProtocolsManagerImpl.h"
+#include "core/settings/JOVDatabase.h"
+#include "core/protocols/ProtocolsManagerImpl.h"
 #include "protocols/ProtocolEventArgs.h"
 
 namespace Protocols {

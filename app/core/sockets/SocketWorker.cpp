@@ -1,4 +1,4 @@
-#include "core/SocketWorker.h"
+#include "core/sockets/SocketWorker.h"
 
 #include <cstdlib>
 #include <string>
@@ -8,8 +8,8 @@
 #include "EventNames.h"
 #include "SecureSocket.h"
 #include "ServiceIds.h"
-#include "core/ProxyConnector.h"
-#include "core/SocketEventArg.h"
+#include "core/sockets/ProxyConnector.h"
+#include "core/sockets/SocketEventArg.h"
 
 namespace JOVSockets {
 

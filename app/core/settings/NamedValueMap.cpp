@@ -1,4 +1,4 @@
-#include "core/NamedValueMap.h"
+#include "core/settings/NamedValueMap.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "core/JOVDatabase.h"
+#include "core/settings/JOVDatabase.h"
 
 #include "CriticalSectionLock.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/NamedValue.h"
+#include "core/settings/NamedValue.h"
 
 class NamedValueMap {
 public:

@@ -11,8 +11,8 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
-#include "core/ContactListImpl.h"
-#include "core/JOVDatabase.h"
+#include "core/clmodel/ContactListImpl.h"
+#include "core/settings/JOVDatabase.h"
 
 namespace CL {
 

@@ -1,4 +1,4 @@
-#include "core/SocketIo.h"
+#include "core/sockets/SocketIo.h"
 
 #include "SecureSocket.h"
 

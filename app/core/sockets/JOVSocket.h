@@ -17,8 +17,8 @@
 
 #include "ServicesManager.h"
 #include "SocketParams.h"
-#include "core/SocketIo.h"
-#include "core/SocketTimings.h"
+#include "core/sockets/SocketIo.h"
+#include "core/sockets/SocketTimings.h"
 
 namespace JOVSockets {
 

@@ -1,7 +1,7 @@
-#include "core/ProxySettings.h"
+#include "core/sockets/ProxySettings.h"
 
 #include "ServiceIds.h"
-#include "core/JOVDatabase.h"
+#include "core/settings/JOVDatabase.h"
 
 namespace JOVSockets {
 

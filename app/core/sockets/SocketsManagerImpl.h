@@ -15,8 +15,8 @@
 
 #include "ServicesManager.h"
 #include "SocketsManager.h"
-#include "core/SocketIo.h"
-#include "core/SocketTimings.h"
+#include "core/sockets/SocketIo.h"
+#include "core/sockets/SocketTimings.h"
 
 namespace JOVSockets {
 

@@ -21,9 +21,9 @@
 
 #include "EventsClient.h"
 #include "ServicesManager.h"
-#include "core/AccountDirectory.h"
-#include "core/NamedValueMap.h"
-#include "core/ProtocolsManagerHost.h"
+#include "core/protocols/AccountDirectory.h"
+#include "core/settings/NamedValueMap.h"
+#include "core/protocols/ProtocolsManagerHost.h"
 #include "protocols/ProtocolsManager.h"
 
 namespace Protocols {

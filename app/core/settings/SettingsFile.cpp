@@ -1,4 +1,4 @@
-#include "core/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
-#include "core/SocketEventArg.h"
+#include "core/sockets/SocketEventArg.h"
 
-#include "core/JOVSocket.h"
+#include "core/sockets/JOVSocket.h"
 
 namespace JOVSockets {
 
