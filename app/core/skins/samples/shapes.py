@@ -154,14 +154,14 @@ BUBBLE = """
 """
 
 DEVIL = """
+1.......1
 11.....11
-131...131
-.1311131.
+131111131
 .1333331.
-13k333k31
-133k3k331
+1k33333k1
+13kk3kk31
 133333331
-.1k333k1.
+.1wwwww1.
 ..11111..
 """
 
@@ -255,7 +255,7 @@ STATUS_BADGES = {
     "occupied": lambda: badge(HOURGLASS, "amber", "brown"),
     "dnd": lambda: badge(NO_ENTRY, "red"),
     "ffc": lambda: badge(BUBBLE, "paper"),
-    "evil": lambda: badge(DEVIL, "red"),
+    "evil": lambda: badge(DEVIL, "purple"),
     "depression": lambda: badge(CLOUD, "steel"),
     "at_home": lambda: badge(HOUSE, "red", "paper"),
     "at_work": lambda: badge(BRIEFCASE, "brown"),
