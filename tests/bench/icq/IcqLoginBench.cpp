@@ -9,6 +9,7 @@
 //                                        1,000-contact lists) for the others
 #include <winsock2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>

@@ -9,6 +9,7 @@
 //   bench_settings <settings file> [runs]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>

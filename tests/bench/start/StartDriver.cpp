@@ -10,6 +10,7 @@
 // each of its runs.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
