@@ -259,6 +259,8 @@ int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray
     size_t first = 0;
     if (n >= 0 && starts.size() > static_cast<size_t>(n))
         first = starts.size() - static_cast<size_t>(n);
+    // One allocation, not one every few records.
+    messages.Reserve(messages.Count() + static_cast<int>(starts.size() - first));
     std::vector<unsigned char> block;
     for (size_t i = first; i < starts.size(); ++i) {
         reader.Seek(starts[i]);

@@ -97,8 +97,12 @@ protected:
 
 Bytes Header(unsigned char recordsSize, unsigned char count)
 {
-    Bytes bytes = {'V', 'D', 'H', 1, 0, 0, 0, recordsSize};
-    bytes.resize(34, 0);
+    Bytes bytes(34, 0);
+    bytes[0] = 'V';
+    bytes[1] = 'D';
+    bytes[2] = 'H';
+    bytes[3] = 1;
+    bytes[7] = recordsSize;
     const Bytes tail = {0, 0, 0, count, 0, 0, 0, count, 0, 1, 0, 6, 'u', 'i', 'n', '4', '2', 0, 0, 4, 'P', 'a', 'l', 0};
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return bytes;
