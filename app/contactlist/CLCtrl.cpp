@@ -15,9 +15,6 @@ std::atomic<CCLCtrl*> CCLCtrl::s_instance{nullptr};
 
 namespace {
 
-// The control's request to itself to learn whether a deleted contact is gone.
-const wchar_t kContactGoneCheck[] = L"Contact gone check";
-
 bool IdOf(CEventArg* arg, unsigned int* id)
 {
     auto* data = dynamic_cast<CEventArg_Data<unsigned int>*>(arg);

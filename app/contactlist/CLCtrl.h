@@ -191,6 +191,9 @@ private:
     void OnContactChanged(unsigned int contactId);
     void OnContactDelete(unsigned int contactId);
     void OnContactGoneCheck(unsigned int contactId);
+    // The control's request to itself to learn whether a deleted contact is gone.
+    void PostGoneCheck(unsigned int contactId);
+    static constexpr wchar_t kContactGoneCheck[] = L"Contact gone check";
     void OnContactStatusChanged(unsigned int contactId, CEventArg* arg2);
     void OnMessageReceived(unsigned int contactId, CEventArg* arg2);
     void WakeDevice();

@@ -249,8 +249,7 @@ void CCLCtrl::OnContactDelete(unsigned int contactId)
         // longer knows loses its chat and its pending entries.
         m_maybeGone[contactId] = GetTickCount();
     }
-    m_bus.SendEventToClient(m_clientId, GUID_CLCtrl, CJOVString(L"Contact gone check"),
-                            new CEventArg_Data<unsigned int>(contactId), nullptr, false);
+    PostGoneCheck(contactId);
     if (m_redraw && repaint)
         Refresh(1);
 }
@@ -277,10 +276,14 @@ void CCLCtrl::OnContactGoneCheck(unsigned int contactId)
     }
     if (again) {
         Sleep(0);
-        m_bus.SendEventToClient(m_clientId, GUID_CLCtrl, CJOVString(L"Contact gone check"),
-                                new CEventArg_Data<unsigned int>(contactId), nullptr, false);
-        return;
+        PostGoneCheck(contactId);
     }
+}
+
+void CCLCtrl::PostGoneCheck(unsigned int contactId)
+{
+    m_bus.SendEventToClient(m_clientId, GUID_CLCtrl, CJOVString(kContactGoneCheck),
+                            new CEventArg_Data<unsigned int>(contactId), nullptr, false);
 }
 
 void CCLCtrl::DropContact(unsigned int contactId)
