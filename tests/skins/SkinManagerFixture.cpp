@@ -8,7 +8,7 @@ CTestSkinHost* s_host = nullptr;
 
 LRESULT CALLBACK RecordNotices(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_USER + 105 && s_host)
+    if (message == Skins::kSmiliesChangeMessage && s_host)
         s_host->notices.push_back(static_cast<int>(wParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -8,6 +8,10 @@
 
 namespace Skins {
 
+// To the messaging window: word parameter 0 before the smilies set goes, 1
+// once the new set (or the text smilies) is in place.
+constexpr UINT kSmiliesChangeMessage = WM_USER + 105;
+
 class CSkinManagerHost {
 public:
     // 0 when the event is not declared yet.

@@ -251,7 +251,7 @@ void CSkinManagerImpl::NotifySmilies(WPARAM phase)
 {
     HWND window = m_host ? m_host->GetMessageWindow() : nullptr;
     if (window)
-        SendMessageW(window, WM_USER + 105, phase, 0);
+        SendMessageW(window, kSmiliesChangeMessage, phase, 0);
 }
 
 } // namespace Skins
