@@ -36,7 +36,8 @@ typedef std::vector<int> Bgra;
 TEST_F(PngImageTest, OpaqueColoursStayAndTheTopRowIsStoredLast)
 {
     // Top row red, green; bottom row blue, white.
-    CJOVWindowsImage image(Store(MakeRgbaPng(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255})));
+    const Bytes rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    CJOVWindowsImage image(Store(MakeRgbaPng(2, 2, rgba)));
     DibPixels dib = ReadDib(image.GetBitmap());
     ASSERT_NE(dib.bits, nullptr);
     EXPECT_EQ(dib.width, 2);
@@ -61,22 +62,22 @@ TEST_F(PngImageTest, GreyPaletteSixteenBitAndInterlacedFilesGiveTheSamePixels)
 {
     // The reference: a 3x2 RGB image.
     const Bytes rgb = {10, 10, 10, 200, 200, 200, 90, 90, 90, 0, 0, 0, 255, 255, 255, 128, 128, 128};
-    PngSpec plain;
+    PngLayout plain;
     plain.width = 3;
     plain.height = 2;
     plain.colorType = PNG_COLOR_TYPE_RGB;
     plain.samples = rgb;
 
-    PngSpec grey = plain;
+    PngLayout grey = plain;
     grey.colorType = PNG_COLOR_TYPE_GRAY;
     grey.samples = {10, 200, 90, 0, 255, 128};
 
-    PngSpec palette = plain;
+    PngLayout palette = plain;
     palette.colorType = PNG_COLOR_TYPE_PALETTE;
     palette.palette = {10, 10, 10, 200, 200, 200, 90, 90, 90, 0, 0, 0, 255, 255, 255, 128, 128, 128};
     palette.samples = {0, 1, 2, 3, 4, 5};
 
-    PngSpec deep = plain;
+    PngLayout deep = plain;
     deep.bitDepth = 16;
     deep.samples.clear();
     for (unsigned char v : rgb) {
@@ -84,15 +85,15 @@ TEST_F(PngImageTest, GreyPaletteSixteenBitAndInterlacedFilesGiveTheSamePixels)
         deep.samples.push_back(v);
     }
 
-    PngSpec interlaced = plain;
+    PngLayout interlaced = plain;
     interlaced.interlaced = true;
 
     CJOVWindowsImage reference(Store(MakePng(plain), L"plain.png"));
     DibPixels expected = ReadDib(reference.GetBitmap());
     ASSERT_NE(expected.bits, nullptr);
     int n = 0;
-    for (const PngSpec* spec : {&grey, &palette, &deep, &interlaced}) {
-        CJOVWindowsImage image(Store(MakePng(*spec), L"variant" + std::to_wstring(n++) + L".png"));
+    for (const PngLayout* layout : {&grey, &palette, &deep, &interlaced}) {
+        CJOVWindowsImage image(Store(MakePng(*layout), L"variant" + std::to_wstring(n++) + L".png"));
         DibPixels dib = ReadDib(image.GetBitmap());
         ASSERT_NE(dib.bits, nullptr) << "variant " << n;
         for (int y = 0; y < 2; ++y)
@@ -103,14 +104,14 @@ TEST_F(PngImageTest, GreyPaletteSixteenBitAndInterlacedFilesGiveTheSamePixels)
 
 TEST_F(PngImageTest, PaletteTransparencyBecomesAlpha)
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {200, 100, 50, 0, 0, 255};
-    spec.transparency = {128};  // entry 0 half transparent, entry 1 opaque
-    spec.samples = {0, 1};
-    CJOVWindowsImage image(Store(MakePng(spec)));
+    PngLayout layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.palette = {200, 100, 50, 0, 0, 255};
+    layout.transparency = {128};  // entry 0 half transparent, entry 1 opaque
+    layout.samples = {0, 1};
+    CJOVWindowsImage image(Store(MakePng(layout)));
     DibPixels dib = ReadDib(image.GetBitmap());
     ASSERT_NE(dib.bits, nullptr);
     EXPECT_EQ(Pixel(dib, 0, 0), (Bgra{25, 50, 100, 128}));

@@ -343,7 +343,8 @@ TEST_F(SkinManagerTest, ImagesAddedAndDrawnFromSeveralThreads)
         threads.emplace_back([&, t] {
             for (int round = 0; round < 40; ++round) {
                 const int file = (t + round) % 8;
-                const int id = skins->AddImage(GUID_ICQProtocol, CJOVString((L"t" + std::to_wstring(file) + L".png").c_str()));
+                const std::wstring name = L"t" + std::to_wstring(file) + L".png";
+                const int id = skins->AddImage(GUID_ICQProtocol, CJOVString(name.c_str()));
                 if (DrawnColour(*skins, static_cast<unsigned int>(id)) != RGB(file * 20, 100, 0))
                     ++wrong;
                 if (DrawnColour(*skins, Skins::kImageStatusOnline) != RGB(0x10, 0, 0))

@@ -134,7 +134,7 @@ int SamplesPerPixel(int colorType)
 
 } // namespace
 
-Bytes MakePng(const PngSpec& spec)
+Bytes MakePng(const PngLayout& layout)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -144,24 +144,25 @@ Bytes MakePng(const PngSpec& spec)
         return Bytes();
     }
     png_set_write_fn(png, &out, AppendToBytes, NoFlush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
-        palette.push_back(png_color{spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (size_t i = 0; i + 2 < layout.palette.size(); i += 3)
+        palette.push_back(png_color{layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.transparency.empty())
-        png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
+    if (!layout.transparency.empty())
+        png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()), nullptr);
     png_write_info(png, info);
-    if (spec.bitDepth == 16)
+    if (layout.bitDepth == 16)
         png_set_swap(png);  // samples are given little-endian
-    const size_t rowBytes = (static_cast<size_t>(spec.width) * SamplesPerPixel(spec.colorType) * spec.bitDepth + 7) / 8;
-    std::vector<png_bytep> rows(spec.height);
-    Bytes samples = spec.samples;
-    samples.resize(rowBytes * spec.height);
-    for (int y = 0; y < spec.height; ++y)
+    const size_t bitsPerRow = static_cast<size_t>(layout.width) * SamplesPerPixel(layout.colorType) * layout.bitDepth;
+    const size_t rowBytes = (bitsPerRow + 7) / 8;
+    std::vector<png_bytep> rows(layout.height);
+    Bytes samples = layout.samples;
+    samples.resize(rowBytes * layout.height);
+    for (int y = 0; y < layout.height; ++y)
         rows[y] = samples.data() + y * rowBytes;
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
@@ -171,11 +172,11 @@ Bytes MakePng(const PngSpec& spec)
 
 Bytes MakeRgbaPng(int width, int height, const Bytes& rgba)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.samples = rgba;
-    return MakePng(spec);
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.samples = rgba;
+    return MakePng(layout);
 }
 
 Bytes MakeSolidPng(int width, int height, COLORREF colour)

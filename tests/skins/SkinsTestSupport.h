@@ -13,7 +13,10 @@
 typedef std::vector<unsigned char> Bytes;
 
 inline CJOVString J(const std::wstring& text) { return CJOVString(text.c_str()); }
-inline std::wstring W(const CJOVString& text) { return std::wstring(text.Data() ? text.Data() : L"", text.GetLength()); }
+inline std::wstring W(const CJOVString& text)
+{
+    return std::wstring(text.Data() ? text.Data() : L"", text.GetLength());
+}
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class CTempTree {
@@ -45,7 +48,7 @@ std::wstring BinFolder();
 Bytes ReadBytes(const std::wstring& path);
 
 // PNG files made with libpng's writer.
-struct PngSpec {
+struct PngLayout {
     int width = 1;
     int height = 1;
     int colorType = 6;  // PNG_COLOR_TYPE_RGB_ALPHA
@@ -55,7 +58,7 @@ struct PngSpec {
     Bytes palette;             // r, g, b triples for a palette image
     Bytes transparency;        // tRNS alphas for a palette image
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngLayout& layout);
 // An RGBA PNG from r, g, b, a quadruples, rows top-down.
 Bytes MakeRgbaPng(int width, int height, const Bytes& rgba);
 // A 1x1 opaque PNG of that colour.
