@@ -47,13 +47,19 @@ mkdir -p "$dir"
 rm -f "$dir/peers.txt"
 trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
 
-# Free ports, all asked for at once so that none is handed out twice.
+# Free ports, all asked for at once so that none is handed out twice. They are
+# drawn below the kernel's ephemeral range, where no outgoing connection of
+# another test can take one between this check and the peer's bind.
 read -r -a ports < <(python3 - <<'PY'
-import socket
+import random, socket
 held = []
-for _ in range(18):
+while len(held) < 18:
     s = socket.socket()
-    s.bind(("127.0.0.1", 0))
+    try:
+        s.bind(("127.0.0.1", random.randrange(20000, 32000)))
+    except OSError:
+        s.close()
+        continue
     held.append(s)
 print(" ".join(str(s.getsockname()[1]) for s in held))
 PY
