@@ -281,8 +281,9 @@ TEST_F(ModelessTabsTest, AWindowWithoutSoftKeyBarHasNoShellSetUp)
         Platform::ShellCall call;
         ASSERT_TRUE(Platform::GetShellCall(i, &call));
         const std::string name = call.name;
-        if (name == "SHInitDialog" || name == "SHCreateMenuBar")
+        if (name == "SHInitDialog" || name == "SHCreateMenuBar") {
             EXPECT_NE(call.window, bare.GetWnd()) << call.name;
+        }
     }
 
     CModelessTabsDlg withBar(nullptr, IDM_APPLY_CANCEL);
