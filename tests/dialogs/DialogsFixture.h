@@ -68,6 +68,8 @@ protected:
         return Str(value);
     }
 
+    Services::CServicesManagerImpl& Bus() { return *m_bus; }
+
     CFakeGuiServices services;
     std::unique_ptr<Protocols::CProtocolsManagerImpl> manager;
 
