@@ -84,8 +84,9 @@ TEST_F(MainWindowTest, BuildingTheMenusFillsTheLeftKeyAndTurnsOffTheEmptyRightKe
         ASSERT_TRUE(GetMenuItemInfoW(left, i, TRUE, &info));
         EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(&g_App.leftMenu[i])) << i;
         // A submenu item has its submenu in place of a command.
-        if (!g_App.leftMenu[i].GetSubmenu())
+        if (!g_App.leftMenu[i].GetSubmenu()) {
             EXPECT_EQ(info.wID, g_App.leftMenu[i].commandId) << i;
+        }
         EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
     }
     HMENU details = GetSubMenu(left, 0);
