@@ -63,6 +63,11 @@ void CAboutDlg::OnInitDialog()
     SetDlgItemTextW(m_hDlg, IDC_ABOUT_BUILD, build);
     CJOVString about = BuildAboutText();
     SetDlgItemTextW(m_hDlg, IDC_ABOUT_TEXT, about);
+    // The dialog manager selects the whole text when it gives the box the
+    // focus: afterwards, read from the top with nothing selected.
+    HWND text = GetDlgItem(m_hDlg, IDC_ABOUT_TEXT);
+    PostMessageW(text, EM_SETSEL, 0, 0);
+    PostMessageW(text, EM_SCROLLCARET, 0, 0);
 }
 
 INT_PTR CAboutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

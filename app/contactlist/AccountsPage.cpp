@@ -108,8 +108,7 @@ void LoadList(HWND page)
     column.cx = client.right - client.left;
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     WantReturnKey(list);
-    // The row height is asked for again when the list moves.
-    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RemeasureListRows(list);
 
     if (Protocols::CProtocolsManager* manager = Manager()) {
         const int count = manager->GetAccountCount();

@@ -104,3 +104,13 @@ void WantReturnKey(HWND control)
 {
     SetWindowSubclass(control, ReturnKeyProc, kReturnKeySubclass, 0);
 }
+
+void RemeasureListRows(HWND list)
+{
+    RECT place;
+    GetWindowRect(list, &place);
+    const int width = place.right - place.left, height = place.bottom - place.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(list, nullptr, 0, 0, width, height - 1, flags);
+    SetWindowPos(list, nullptr, 0, 0, width, height, flags);
+}

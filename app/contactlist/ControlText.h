@@ -24,6 +24,9 @@ int GetToolbarButtonCommand(HWND bar, int index);
 int GetSelectedListViewItem(HWND list);
 // Every row and every column.
 void ClearListView(HWND list);
+// An owner-drawn list asks its row height (WM_MEASUREITEM) when it is made,
+// before its dialog can answer: a change of size makes it ask again.
+void RemeasureListRows(HWND list);
 // Return reaches control as a key (LVN_KEYDOWN for a list view) instead of
 // pressing the dialog's OK.
 void WantReturnKey(HWND control);

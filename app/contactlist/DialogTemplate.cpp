@@ -43,8 +43,9 @@ HWND CreateDialogFromTemplate(HINSTANCE module, unsigned int id, HWND parent, DL
     size_t offset = StyleOffset(bytes, size);
     DWORD style;
     std::memcpy(&style, bytes + offset, sizeof(style));
-    // Made hidden: its owner shows it where it belongs.
-    style = (style & ~(kTopLevelStyles | WS_VISIBLE)) | WS_CHILD | DS_CONTROL;
+    // Made hidden: its owner shows it where it belongs. It clips as every
+    // window does on the device, so what lies under it never shows through.
+    style = (style & ~(kTopLevelStyles | WS_VISIBLE)) | WS_CHILD | DS_CONTROL | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     std::memcpy(bytes + offset, &style, sizeof(style));
     return CreateDialogIndirectParamW(module, reinterpret_cast<const DLGTEMPLATE*>(bytes), parent, proc, param);
 }

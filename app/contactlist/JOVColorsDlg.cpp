@@ -51,8 +51,7 @@ void CJOVColorsDlg::OnInitDialog()
     column.cx = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     WantReturnKey(list);
-    // The rows' height is asked for again when the list moves.
-    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RemeasureListRows(list);
     for (int i = 0; i < kSkinColorCount; ++i) {
         LVITEMW item = {};
         item.iItem = i;

@@ -59,6 +59,8 @@ INT_PTR CModelessDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_INITDIALOG:
         m_hDlg = reinterpret_cast<HWND>(wParam);
+        // As on the device: the double-buffered paint must not cover the controls.
+        SetWindowLongPtrW(m_hDlg, GWL_STYLE, GetWindowLongPtrW(m_hDlg, GWL_STYLE) | WS_CLIPCHILDREN);
         OnInitDialog();
         return 1;
     case WM_DESTROY:

@@ -212,7 +212,9 @@ void CTabStrip::DrawArrows(HDC dc)
     FillRect(dc, &place, GetSysColorBrush(COLOR_BTNFACE));
     HPEN pen = CreatePen(PS_SOLID, m.lineY, GetSysColor(COLOR_ACTIVEBORDER));
     CSelected selectedPen(dc, pen);
-    CSelected hollow(dc, GetStockObject(NULL_BRUSH));
+    // Filled too: an outline of the border colour alone vanishes on the
+    // strip where that colour is the strip's own.
+    CSelected fill(dc, GetSysColorBrush(COLOR_BTNSHADOW));
     if (m_nextShown) {
         POINT next[] = {{nextBase, top}, {nextTip, middle}, {nextBase, bottom}};
         Polygon(dc, next, 3);

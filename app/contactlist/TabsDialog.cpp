@@ -55,7 +55,7 @@ void CTabsDialog::OnInitDialog()
         SetLocalizedWindowText(m_hDlg, m_titleId, m_titleText);
 
     m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY, 0, 0, 50, 20, m_hDlg,
+                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
                                     nullptr, m_hInstance, nullptr);
     if (m_focusButton) {
         SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
