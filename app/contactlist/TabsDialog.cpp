@@ -6,12 +6,6 @@
 #include "contactlist/ControlText.h"
 #include "core/AppGlobals.h"
 
-namespace {
-
-const CTabStrip::PaintStyle kStyle = {0, false};
-
-} // namespace
-
 CTabsDialog::CTabsDialog(HWND parent, int softKeyBarId, int initialPage)
     : CModalDialog(parent, IDD_TABS_FRAME, softKeyBarId, 0), m_pages(10), m_pageRect(), m_titles(10),
       m_images(10), m_current(initialPage), m_shown(initialPage), m_focusButton(nullptr),
@@ -165,10 +159,12 @@ void CTabsDialog::OnChangeWindowSize()
 void CTabsDialog::OnPaint(HDC dc)
 {
     const CTabStrip::Metrics& m = m_strip.GetMetrics();
+    // The current tab reaches 1 unit up, into its page.
+    const CTabStrip::PaintStyle style = {m.lineY, false};
     HGDIOBJ oldFont = SelectObject(dc, StripFont());
     POINT origin = {0, 0};
     ClientToScreen(m_hDlg, &origin);
-    m_strip.Paint(dc, kStyle, m_current, m_stripFocused, GetBkBrush(), POINT{-origin.x, -origin.y},
+    m_strip.Paint(dc, style, m_current, m_stripFocused, GetBkBrush(), POINT{-origin.x, -origin.y},
                   [&](HDC tabDc, int index, const RECT& tab) {
                       const int middle = (tab.top + tab.bottom) / 2;
                       int textLeft = tab.left + m.inset;
