@@ -45,6 +45,9 @@ INT_PTR CJOVModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG:
         m_hDlg = dialog;
+        // The device clips every window's children; here the double-buffered
+        // paint would cover them.
+        SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_CLIPCHILDREN);
         OnInitDialog();
         return 1;
     case WM_ACTIVATE:

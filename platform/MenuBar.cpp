@@ -92,20 +92,47 @@ HWND BarForKey(HWND window)
     return nullptr;
 }
 
-// F1 and F2 are the soft-key buttons: whichever loop reads one (the program's,
-// a dialog's, a menu's), the key becomes a press of the bar's key.
+// The window whose Done button F3 presses: the nearest one up from the
+// key's window that shows one.
+HWND DoneButtonOwner(HWND window)
+{
+    if (!window)
+        window = GetActiveWindow();
+    for (HWND w = window; w; w = GetAncestor(w, GA_PARENT)) {
+        if (DoneButtonCommand(w))
+            return w;
+        if (w == GetAncestor(w, GA_ROOT))
+            break;
+    }
+    return nullptr;
+}
+
+// F1 and F2 are the soft-key buttons, F3 the Done button: whichever loop
+// reads one (the program's, a dialog's, a menu's), the key becomes a press
+// of the bar's key or the Done button's command.
 LRESULT CALLBACK SoftKeyHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         MSG* msg = reinterpret_cast<MSG*>(lParam);
-        if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) &&
-            (msg->wParam == VK_F1 || msg->wParam == VK_F2)) {
+        bool keyMessage = msg->message == WM_KEYDOWN || msg->message == WM_KEYUP;
+        bool firstDown = msg->message == WM_KEYDOWN && !(msg->lParam & (1 << 30));
+        if (keyMessage && (msg->wParam == VK_F1 || msg->wParam == VK_F2)) {
             if (HWND bar = BarForKey(msg->hwnd)) {
-                bool firstDown = msg->message == WM_KEYDOWN && !(msg->lParam & (1 << 30));
                 if (firstDown) {
                     msg->wParam = msg->wParam == VK_F1 ? 0 : 1;
                     msg->hwnd = bar;
                     msg->message = JOV_MBM_PRESSKEY;
+                    msg->lParam = 0;
+                } else {
+                    msg->message = WM_NULL;
+                }
+            }
+        } else if (keyMessage && msg->wParam == VK_F3) {
+            if (HWND owner = DoneButtonOwner(msg->hwnd)) {
+                if (firstDown) {
+                    msg->wParam = MAKEWPARAM(DoneButtonCommand(owner), 0);
+                    msg->hwnd = owner;
+                    msg->message = WM_COMMAND;
                     msg->lParam = 0;
                 } else {
                     msg->message = WM_NULL;
@@ -116,14 +143,14 @@ LRESULT CALLBACK SoftKeyHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+} // namespace
+
 void HookSoftKeyButtons()
 {
     static thread_local HHOOK hook = nullptr;
     if (!hook)
         hook = SetWindowsHookExW(WH_GETMESSAGE, SoftKeyHook, nullptr, GetCurrentThreadId());
 }
-
-} // namespace
 
 BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
 {

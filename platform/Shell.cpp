@@ -3,6 +3,7 @@
 #include "MenuBar.h"
 #include "Screen.h"
 #include "ShellTrace.h"
+#include "SoftKeyBar.h"
 
 namespace {
 
@@ -70,6 +71,10 @@ BOOL WINAPI SHDoneButton(HWND window, DWORD state)
         return FALSE;
     Platform::TraceShellCall("SHDoneButton", window, state);
     SetDword(window, kDoneButtonProp, state);
+    // Tapped mid soft-key bar, or pressed with F3.
+    HookSoftKeyButtons();
+    if (HWND bar = SHFindMenuBar(window))
+        SendMessageW(bar, JOV_MBM_DONECHANGED, 0, 0);
     return TRUE;
 }
 

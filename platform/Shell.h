@@ -61,6 +61,9 @@ extern "C" {
 // without a frame of its own, makes an empty menu bar for SHIDIF_EMPTYMENU,
 // and shows the Done (or Cancel) button for SHIDIF_DONEBUTTON (SHIDIF_CANCELBUTTON).
 JOV_PLATFORM_API BOOL WINAPI SHInitDialog(SHINITDLGINFO* info);
+// The device shows Done ("ok") in the task bar; here it sits mid soft-key bar
+// of the window and F3 presses it too. It sends WM_COMMAND IDOK (IDCANCEL for
+// SHDB_SHOWCANCEL) to the window.
 JOV_PLATFORM_API BOOL WINAPI SHDoneButton(HWND window, DWORD state);
 // Hides or shows the task bar, input-panel button and Start icon while the
 // window is in front. The window moves itself.

@@ -2,12 +2,16 @@
 
 #include "MenuBar.h"
 #include "Screen.h"
+#include "Shell.h"
 
 namespace {
 
 const wchar_t kBarClass[] = L"JOV Soft-key Bar";
 const wchar_t kBarProp[] = L"JOV.MenuBar";
 const UINT_PTR kOwnerSubclassId = 0x4A4F56;
+const int kNoKey = -1;
+const int kDoneKey = -2;
+const int kDoneWidth = 36;  // units of 1/96 inch
 
 HINSTANCE ThisModule()
 {
@@ -35,7 +39,20 @@ int ScaleY(int units)
     return (units * Platform::GetScreenDpiY() + 48) / 96;
 }
 
+int ScaleX(int units)
+{
+    return (units * Platform::GetScreenDpiX() + 48) / 96;
+}
+
 } // namespace
+
+int DoneButtonCommand(HWND window)
+{
+    if (!window)
+        return 0;
+    DWORD state = Platform::GetDoneButtonState(window);
+    return state == SHDB_SHOW ? IDOK : state == SHDB_SHOWCANCEL ? IDCANCEL : 0;
+}
 
 HWND CSoftKeyBar::Create(HWND owner, const std::vector<SoftKey>& keys, HMENU menu, bool hidden,
                          const COLORREF* background)
@@ -150,7 +167,7 @@ LRESULT CSoftKeyBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: {
         POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         int index = HitKey(point);
-        if (index >= 0 && Enabled(index)) {
+        if (index != kNoKey && Enabled(index)) {
             m_pressed = index;
             m_pressedInside = true;
             SetCapture(m_window);
@@ -159,7 +176,7 @@ LRESULT CSoftKeyBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (m_pressed >= 0 && GetCapture() == m_window) {
+        if (m_pressed != kNoKey && GetCapture() == m_window) {
             POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             bool inside = HitKey(point) == m_pressed;
             if (inside != m_pressedInside) {
@@ -173,8 +190,8 @@ LRESULT CSoftKeyBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         bool inside = m_pressedInside;
         if (GetCapture() == m_window)
             ReleaseCapture();
-        m_pressed = -1;
-        if (index >= 0) {
+        m_pressed = kNoKey;
+        if (index != kNoKey) {
             RedrawKey(index);
             if (inside)
                 Press(index);
@@ -182,15 +199,18 @@ LRESULT CSoftKeyBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CAPTURECHANGED:
-        if (m_pressed >= 0 && reinterpret_cast<HWND>(lParam) != m_window) {
+        if (m_pressed != kNoKey && reinterpret_cast<HWND>(lParam) != m_window) {
             int index = m_pressed;
-            m_pressed = -1;
+            m_pressed = kNoKey;
             RedrawKey(index);
         }
         return 0;
     case JOV_MBM_PRESSKEY:
         if (wParam < m_keys.size())
             Press(static_cast<int>(wParam));
+        return 0;
+    case JOV_MBM_DONECHANGED:
+        InvalidateRect(m_window, nullptr, FALSE);
         return 0;
     case TB_BUTTONCOUNT:
         return static_cast<LRESULT>(m_keys.size());
@@ -258,23 +278,59 @@ RECT CSoftKeyBar::KeyRect(int index) const
 {
     RECT client;
     GetClientRect(m_window, &client);
+    if (index == kDoneKey)
+        return DoneRect();
     int count = static_cast<int>(m_keys.size());
     RECT key = client;
-    if (count > 0) {
+    if (count == 0)
+        return key;
+    RECT done = DoneRect();
+    if (IsRectEmpty(&done)) {
         key.left = client.left + (client.right - client.left) * index / count;
         key.right = client.left + (client.right - client.left) * (index + 1) / count;
+        return key;
     }
+    // The first half of the keys left of the Done button, the rest right of it.
+    int leftCount = (count + 1) / 2;
+    RECT side = client;
+    if (index < leftCount) {
+        side.right = done.left;
+        count = leftCount;
+    } else {
+        side.left = done.right;
+        index -= leftCount;
+        count -= leftCount;
+    }
+    key.left = side.left + (side.right - side.left) * index / count;
+    key.right = side.left + (side.right - side.left) * (index + 1) / count;
     return key;
+}
+
+RECT CSoftKeyBar::DoneRect() const
+{
+    RECT done = {};
+    if (!DoneButtonCommand(m_owner))
+        return done;
+    RECT client;
+    GetClientRect(m_window, &client);
+    int width = ScaleX(kDoneWidth);
+    done = client;
+    done.left = client.left + (client.right - client.left - width) / 2;
+    done.right = done.left + width;
+    return done;
 }
 
 int CSoftKeyBar::HitKey(POINT point) const
 {
+    RECT done = DoneRect();
+    if (PtInRect(&done, point))
+        return kDoneKey;
     for (size_t i = 0; i < m_keys.size(); ++i) {
         RECT key = KeyRect(static_cast<int>(i));
         if (PtInRect(&key, point))
             return static_cast<int>(i);
     }
-    return -1;
+    return kNoKey;
 }
 
 int CSoftKeyBar::IndexOf(WPARAM idOrIndex, bool byIndex) const
@@ -290,12 +346,14 @@ int CSoftKeyBar::IndexOf(WPARAM idOrIndex, bool byIndex) const
 
 bool CSoftKeyBar::Enabled(int index) const
 {
-    return (m_keys[index].state & TBSTATE_ENABLED) != 0;
+    if (index == kDoneKey)
+        return DoneButtonCommand(m_owner) != 0;
+    return index >= 0 && static_cast<size_t>(index) < m_keys.size() && (m_keys[index].state & TBSTATE_ENABLED) != 0;
 }
 
 void CSoftKeyBar::RedrawKey(int index)
 {
-    if (index < 0 || static_cast<size_t>(index) >= m_keys.size())
+    if (index != kDoneKey && (index < 0 || static_cast<size_t>(index) >= m_keys.size()))
         return;
     RECT key = KeyRect(index);
     InvalidateRect(m_window, &key, FALSE);
@@ -333,15 +391,38 @@ void CSoftKeyBar::Paint(HDC dc)
         SetTextColor(dc, text);
         DrawTextW(dc, m_keys[i].text.c_str(), -1, &key, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
+    PaintDone(dc);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldPen);
     DeleteObject(line);
+}
+
+// A rounded "ok" (or a cross for the Cancel form) in the bar's middle.
+void CSoftKeyBar::PaintDone(HDC dc)
+{
+    RECT done = DoneRect();
+    if (IsRectEmpty(&done))
+        return;
+    bool down = m_pressed == kDoneKey && m_pressedInside;
+    InflateRect(&done, -ScaleX(3), -ScaleY(4));
+    HBRUSH fill = GetSysColorBrush(down ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    HGDIOBJ oldBrush = SelectObject(dc, fill);
+    int round = ScaleY(10);
+    RoundRect(dc, done.left, done.top, done.right, done.bottom, round, round);
+    SelectObject(dc, oldBrush);
+    SetTextColor(dc, GetSysColor(down ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    const wchar_t* text = DoneButtonCommand(m_owner) == IDCANCEL ? L"\x00D7" : L"ok";
+    DrawTextW(dc, text, -1, &done, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void CSoftKeyBar::Press(int index)
 {
     if (!Enabled(index))
         return;
+    if (index == kDoneKey) {
+        PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(DoneButtonCommand(m_owner), 0), 0);
+        return;
+    }
     const SoftKey& key = m_keys[index];
     if (!key.menu) {
         // Posted: the owner may destroy itself, and the bar with it, on the command.
@@ -360,7 +441,7 @@ void CSoftKeyBar::Press(int index)
     // The owner gets WM_INITMENUPOPUP, the owner-drawn item messages and the command.
     TrackPopupMenuEx(key.menu, align, last ? rect.right : rect.left, rect.top, m_owner, nullptr);
     if (IsWindow(window) && FromWindow(window) == this) {
-        m_pressed = -1;
+        m_pressed = kNoKey;
         RedrawKey(index);
     }
 }

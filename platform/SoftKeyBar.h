@@ -12,6 +12,15 @@
 // Posted in place of F1/F2 (wParam: key index) so the key runs inside the
 // message loop that read the key, dialog loops included.
 #define JOV_MBM_PRESSKEY (WM_USER + 500)
+// Sent by SHDoneButton: the owner's Done button came or went.
+#define JOV_MBM_DONECHANGED (WM_USER + 501)
+
+// F1 and F2 press the soft keys, F3 the Done button, in every message loop
+// of the calling thread.
+void HookSoftKeyButtons();
+// The command of window's Done button (IDOK, or IDCANCEL for the Cancel
+// form), or 0 when it shows none.
+int DoneButtonCommand(HWND window);
 
 struct SoftKey {
     int command;
@@ -39,7 +48,11 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void Paint(HDC dc);
+    void PaintDone(HDC dc);
     RECT KeyRect(int index) const;
+    // The owner's Done button sits mid-bar, where the device has its
+    // input-panel button; empty when the owner shows none.
+    RECT DoneRect() const;
     int HitKey(POINT point) const;
     int IndexOf(WPARAM idOrIndex, bool byIndex) const;
     bool Enabled(int index) const;
@@ -55,6 +68,6 @@ private:
     bool m_ownBackground;
     COLORREF m_background;
     HFONT m_font;
-    int m_pressed;       // key held down by the stylus, or open with its menu
+    int m_pressed;       // key held down by the stylus, or open with its menu; kDoneKey for Done
     bool m_pressedInside;
 };

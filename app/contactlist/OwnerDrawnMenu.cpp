@@ -1,45 +1,98 @@
 #include "contactlist/OwnerDrawnMenu.h"
 
 #include "HiDpi.h"
+#include "contactlist/DialogSkin.h"
+#include "core/AppGlobals.h"
 
 namespace {
 
-const int kItemHeight = 20;
-const int kSeparatorHeight = 5;
-const int kTextIndent = 20;
+const int kMinWidth = 50;
+const int kItemHeight = 18;
+const int kTextExtra = 24;
+const int kSubmenuExtra = 16;
+const int kImageLeft = 4;
+const int kImageSize = 16;
+const int kCaptionGap = 4;
 
 const CMenuItemInfo* ItemOf(ULONG_PTR data)
 {
     return reinterpret_cast<const CMenuItemInfo*>(data);
 }
 
+bool SetItemData(HMENU menu, UINT position, CMenuItemInfo* item)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
+    return SetMenuItemInfoW(menu, position, TRUE, &info) != 0;
+}
+
+TRIVERTEX Vertex(int x, int y, COLORREF color)
+{
+    TRIVERTEX vertex = {};
+    vertex.x = x;
+    vertex.y = y;
+    vertex.Red = static_cast<COLOR16>(GetRValue(color) * 255);
+    vertex.Green = static_cast<COLOR16>(GetGValue(color) * 255);
+    vertex.Blue = static_cast<COLOR16>(GetBValue(color) * 255);
+    return vertex;
+}
+
+void DrawHeading(HDC dc, const RECT& rect)
+{
+    CDialogSkin& skin = DialogSkin();
+    TRIVERTEX vertices[2] = {Vertex(rect.left, rect.top, skin.GetColor(SkinColorFocus)),
+                             Vertex(rect.right, rect.bottom, skin.GetColor(SkinColorFocusGradient))};
+    GRADIENT_RECT band = {0, 1};
+    GradientFill(dc, vertices, 2, &band, 1, GRADIENT_FILL_RECT_V);
+    HPEN pen = CreatePen(PS_SOLID, 1, skin.GetColor(SkinColorFocusFrame));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
 } // namespace
 
-HMENU BuildPopupMenu(const CMenuInfo& menu, int& nextCommandId, HMENU target)
+HMENU BuildPopupMenu(CMenuInfo& info, unsigned int& nextId, HMENU menu)
 {
-    HMENU popup = target ? target : CreatePopupMenu();
+    HMENU popup = menu ? menu : CreatePopupMenu();
     if (!popup)
         return nullptr;
-    for (int i = 0; i < menu.Count(); ++i) {
-        const CMenuItemInfo& item = menu[i];
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE;
-        info.fType = MFT_OWNERDRAW | (item.type == CMenuItemInfo::MenuItemSeparator ? MFT_SEPARATOR : 0);
-        info.wID = item.commandId ? item.commandId : static_cast<UINT>(nextCommandId++);
-        info.dwItemData = reinterpret_cast<ULONG_PTR>(&item);
-        info.fState = (item.checked ? MFS_CHECKED : 0) |
-                      (item.type == CMenuItemInfo::MenuItemGrayed || item.type == CMenuItemInfo::MenuItemTitle
-                           ? MFS_DISABLED
-                           : 0);
-        if (item.type == CMenuItemInfo::MenuItemSubmenu && item.GetSubmenu()) {
-            info.fMask |= MIIM_SUBMENU;
-            info.hSubMenu = BuildPopupMenu(*item.GetSubmenu(), nextCommandId, nullptr);
+    for (int i = 0; i < info.Count(); ++i) {
+        CMenuItemInfo& item = info[i];
+        const UINT position = static_cast<UINT>(GetMenuItemCount(popup));
+        bool appended = true;
+        switch (item.type) {
+        case CMenuItemInfo::MenuItemSeparator:
+            appended = AppendMenuW(popup, MF_SEPARATOR, 0, nullptr) != 0;
+            break;
+        case CMenuItemInfo::MenuItemSubmenu: {
+            if (!item.GetSubmenu())
+                continue;
+            HMENU submenu = BuildPopupMenu(*item.GetSubmenu(), nextId, nullptr);
+            appended = submenu && AppendMenuW(popup, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                                              reinterpret_cast<LPCWSTR>(&item));
+            if (submenu && !appended)
+                DestroyMenu(submenu);
+            break;
         }
-        if (!InsertMenuItemW(popup, GetMenuItemCount(popup), TRUE, &info)) {
-            if (info.hSubMenu)
-                DestroyMenu(info.hSubMenu);
-            if (!target)
+        default: {
+            const UINT id = item.commandId ? item.commandId : nextId++;
+            const bool inactive =
+                item.type == CMenuItemInfo::MenuItemGrayed || item.type == CMenuItemInfo::MenuItemTitle;
+            appended = AppendMenuW(popup, MF_OWNERDRAW | (inactive ? MF_GRAYED : 0), id, nullptr) &&
+                       SetItemData(popup, position, &item);
+            if (appended && !inactive && item.checked)
+                CheckMenuItem(popup, position, MF_BYPOSITION | MF_CHECKED);
+            break;
+        }
+        }
+        if (!appended) {
+            if (!menu)
                 DestroyMenu(popup);
             return nullptr;
         }
@@ -47,53 +100,74 @@ HMENU BuildPopupMenu(const CMenuInfo& menu, int& nextCommandId, HMENU target)
     return popup;
 }
 
-void MeasureMenuItem(MEASUREITEMSTRUCT* measure)
+BOOL MeasureMenuItem(HWND owner, MEASUREITEMSTRUCT* measure)
 {
+    if (!measure)
+        return TRUE;
+    measure->itemWidth = static_cast<UINT>(HIDPI_ScaleX(kMinWidth));
+    measure->itemHeight = static_cast<UINT>(HIDPI_ScaleY(kItemHeight));
     const CMenuItemInfo* item = ItemOf(measure->itemData);
     if (!item)
-        return;
-    if (item->type == CMenuItemInfo::MenuItemSeparator) {
-        measure->itemWidth = 1;
-        measure->itemHeight = HIDPI_ScaleY(kSeparatorHeight);
-        return;
-    }
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size = {};
+        return TRUE;
     CJOVString caption = item->caption;
-    GetTextExtentPoint32W(dc, caption, caption.GetLength(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    measure->itemWidth = size.cx + HIDPI_ScaleX(kTextIndent * 2);
-    measure->itemHeight = HIDPI_ScaleY(kItemHeight);
+    HDC dc = GetDC(owner);
+    if (!dc)
+        return TRUE;
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size = {};
+    if (GetTextExtentPoint32W(dc, caption, caption.GetLength(), &size)) {
+        int width = size.cx + HIDPI_ScaleX(kTextExtra);
+        if (item->GetSubmenu())
+            width += HIDPI_ScaleX(kSubmenuExtra);
+        if (width > HIDPI_ScaleX(kMinWidth))
+            measure->itemWidth = static_cast<UINT>(width);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(owner, dc);
+    return TRUE;
 }
 
-void DrawMenuItem(DRAWITEMSTRUCT* draw)
+BOOL DrawMenuItem(HWND, DRAWITEMSTRUCT* draw)
 {
+    if (!draw)
+        return TRUE;
+    HDC dc = draw->hDC;
+    RECT rect = draw->rcItem;
+    FillRect(dc, &rect, GetSysColorBrush((draw->itemState & ODS_SELECTED) ? COLOR_HIGHLIGHT : COLOR_MENU));
     const CMenuItemInfo* item = ItemOf(draw->itemData);
     if (!item)
-        return;
-    RECT rect = draw->rcItem;
-    bool selected = (draw->itemState & ODS_SELECTED) && item->type != CMenuItemInfo::MenuItemTitle;
-    FillRect(draw->hDC, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    if (item->type == CMenuItemInfo::MenuItemSeparator) {
-        RECT line = {rect.left + 2, (rect.top + rect.bottom) / 2, rect.right - 2, (rect.top + rect.bottom) / 2 + 1};
-        FillRect(draw->hDC, &line, GetSysColorBrush(COLOR_GRAYTEXT));
-        return;
+        return TRUE;
+
+    const bool heading = item->type == CMenuItemInfo::MenuItemTitle;
+    if (heading) {
+        DrawHeading(dc, rect);
+    } else if (item->checked) {
+        RECT edge = rect;
+        InflateRect(&edge, -HIDPI_ScaleX(1), -HIDPI_ScaleY(1));
+        DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT | BF_FLAT);
     }
-    HGDIOBJ old = SelectObject(draw->hDC, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(draw->hDC, TRANSPARENT);
-    bool grayed = (draw->itemState & ODS_DISABLED) && item->type != CMenuItemInfo::MenuItemTitle;
-    SetTextColor(draw->hDC, GetSysColor(grayed     ? COLOR_GRAYTEXT
-                                        : selected ? COLOR_HIGHLIGHTTEXT
-                                                   : COLOR_MENUTEXT));
-    if (item->checked) {
-        RECT mark = rect;
-        mark.right = mark.left + HIDPI_ScaleX(kTextIndent);
-        DrawTextW(draw->hDC, L"\x221A", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+
+    const int middle = (rect.top + rect.bottom) / 2;
+    RECT image = {rect.left + HIDPI_ScaleX(kImageLeft), middle - HIDPI_ScaleY(kImageSize / 2),
+                  rect.left + HIDPI_ScaleX(kImageLeft + kImageSize), middle + HIDPI_ScaleY(kImageSize / 2)};
+    if (g_App.pServices) {
+        for (int i = 0; i < item->images.Count(); ++i)
+            g_App.pServices->DrawImage(item->images[i], dc, image);
     }
-    rect.left += HIDPI_ScaleX(kTextIndent);
+
+    RECT text = {image.right + HIDPI_ScaleX(kCaptionGap), image.top, rect.right, image.bottom};
+    if (heading && item->images.Count() == 0)
+        text.left = rect.left + HIDPI_ScaleX(kCaptionGap);
+    SetBkMode(dc, TRANSPARENT);
+    const bool grayedLook = item->type == CMenuItemInfo::MenuItemGrayed || heading;
+    COLORREF oldColor = 0;
+    if (grayedLook)
+        oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     CJOVString caption = item->caption;
-    DrawTextW(draw->hDC, caption, caption.GetLength(), &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(draw->hDC, old);
+    DrawTextW(dc, caption, caption.GetLength(), &text, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+    if (grayedLook)
+        SetTextColor(dc, oldColor);
+    return TRUE;
 }

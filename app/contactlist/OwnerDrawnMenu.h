@@ -1,15 +1,18 @@
-// Native popup menus built from menu descriptions, drawn by their owner.
-// UI thread. Each item's MIIM_DATA points at its CMenuItemInfo, so the
+// Native popup menus built from menu descriptions, every item drawn by its
+// owner: the owner window forwards WM_MEASUREITEM and WM_DRAWITEM of its
+// menus here. Each item's MIIM_DATA points at its CMenuItemInfo, so the
 // description must outlive the menu.
+// UI thread.
 #pragma once
 
 #include <windows.h>
 
 #include "MenuInfo.h"
 
-// Appends one owner-drawn item per item of menu to target (a new popup menu
-// when null); an item without a command id of its own gets nextCommandId,
-// which then goes up. Null when an append fails.
-HMENU BuildPopupMenu(const CMenuInfo& menu, int& nextCommandId, HMENU target);
-void DrawMenuItem(DRAWITEMSTRUCT* item);
-void MeasureMenuItem(MEASUREITEMSTRUCT* item);
+// Appends one owner-drawn item per item of info to menu (a new popup menu
+// when null) and answers it. An item without a command id of its own gets
+// nextId, which then goes up, depth first across submenus. Null when a native
+// call fails.
+HMENU BuildPopupMenu(CMenuInfo& info, unsigned int& nextId, HMENU menu);
+BOOL MeasureMenuItem(HWND owner, MEASUREITEMSTRUCT* measure);
+BOOL DrawMenuItem(HWND owner, DRAWITEMSTRUCT* draw);

@@ -3,7 +3,6 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
-#include "contactlist/UserDetails.h"
 #include "core/AppGlobals.h"
 #include "core/MainMenu.h"
 
@@ -65,11 +64,12 @@ int CEventsClientImpl::OnEvent(const JOV_GUID& sender, const CJOVString& name, C
         } else if (name == EVENT_AccountChanged) {
             QueueMenu();
         } else if (name == EVENT_DetailsReceived) {
+            // The dialogs belong to the UI thread: it reloads them.
             if (ReadId(arg1, &id))
-                RefreshUserDetails(id);
+                Queue(GuiUpdate::ReloadUserDetails, id);
         } else if (name == EVENT_ContactDetailsReceived) {
             if (ReadId(arg2, &id))
-                RefreshContactDetails(id);
+                Queue(GuiUpdate::ReloadContactDetails, id);
         }
     } else if (sender == GUID_CLCtrl) {
         if (name == EVENT_CLCurrentItemChanged)

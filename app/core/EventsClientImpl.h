@@ -18,9 +18,9 @@
 #include "core/GuiServices.h"
 
 struct GuiUpdate {
-    enum Kind { SetStatus, RemoveButton, RebuildMenu, LangChanged };
+    enum Kind { SetStatus, RemoveButton, RebuildMenu, LangChanged, ReloadUserDetails, ReloadContactDetails };
     Kind kind;
-    unsigned int accountId;
+    unsigned int accountId;  // the contact's id for ReloadContactDetails
     AccountStatus status;  // SetStatus
     CMenuInfo leftMenu;    // RebuildMenu
 };

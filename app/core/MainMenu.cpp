@@ -101,7 +101,7 @@ HWND ApplyMainMenu(HWND menuBar, const CMenuInfo& left)
 
     CGuiServices* services = g_App.pServices;
     SetSoftKeyText(menuBar, IDK_LEFT_SOFTKEY, services ? GetGuiText(*services, 15, L"Menu") : CJOVString(L"Menu"));
-    int nextCommand = kFirstMenuCommand;
+    unsigned int nextCommand = kFirstMenuCommand;
     if (leftMenu)
         BuildPopupMenu(g_App.leftMenu, nextCommand, leftMenu);
 

@@ -5,10 +5,11 @@
 #include "MenuBar.h"
 #include "ServiceIds.h"
 #include "contactlist/AboutDlg.h"
+#include "contactlist/ContactDetailsDlg.h"
 #include "contactlist/ContactsWnd.h"
 #include "contactlist/OwnerDrawnMenu.h"
-#include "contactlist/Preferences.h"
-#include "contactlist/UserDetails.h"
+#include "contactlist/PreferencesDlg.h"
+#include "contactlist/UserDetailsDlg.h"
 #include "core/AppGlobals.h"
 #include "core/EventsClientImpl.h"
 #include "core/settings/JOVDatabase.h"
@@ -148,6 +149,12 @@ void ApplyGuiUpdates()
             if (g_App.pMessageWnd)
                 PostMessageW(g_App.pMessageWnd->GetWnd(), WM_JOV_LANG_CHANGED, 0, 0);
             break;
+        case GuiUpdate::ReloadUserDetails:
+            RefreshUserDetails(update.accountId);
+            break;
+        case GuiUpdate::ReloadContactDetails:
+            RefreshContactDetails(update.accountId);
+            break;
         }
     }
 }
@@ -186,14 +193,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DRAWITEM:
         if (wParam != 0)
             return 0;
-        if (lParam)
-            DrawMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
+        return DrawMenuItem(window, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_MEASUREITEM:
         if (wParam != 0)
             return 0;
-        MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-        return TRUE;
+        return MeasureMenuItem(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_NOTIFY: {
         NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->idFrom == static_cast<UINT_PTR>(kStatusToolbarId) && header->code == NM_CUSTOMDRAW &&

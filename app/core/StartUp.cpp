@@ -11,7 +11,7 @@
 #include "Screen.h"
 #include "ServiceIds.h"
 #include "contactlist/ContactsWnd.h"
-#include "contactlist/Preferences.h"
+#include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
 #include "core/AppGuiServices.h"
 #include "core/clmodel/ContactListImpl.h"

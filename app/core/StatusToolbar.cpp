@@ -140,7 +140,7 @@ void ShowStatusMenu(HWND owner, HWND toolbar, UINT command, CGuiServices& servic
                                                                services.GetAccountProtocolName(accountId));
         menu.Insert(0, title);
     }
-    int nextCommand = kFirstStatusMenuCommand;
+    unsigned int nextCommand = kFirstStatusMenuCommand;
     HMENU popup = BuildPopupMenu(menu, nextCommand, nullptr);
     if (!popup)
         return;

@@ -15,12 +15,11 @@
 #include "JOVArray.h"
 #include "JOVTime.h"
 #include "MenuInfo.h"
+#include "PanelInfo.h"
 #include "protocols/ContactStatusInfo.h"
 #include "protocols/MessageInfo.h"
 #include "protocols/ProtocolInfo.h"
 #include "protocols/Status.h"
-
-struct CPanelInfo;  // a dialog page a plug-in supplies; the dialogs define it
 
 namespace Protocols {
 

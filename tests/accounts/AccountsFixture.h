@@ -22,12 +22,6 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/TempFolder.h"
 
-// The dialogs' page record is not part of this program; the manager only
-// carries a pointer to the caller's array.
-struct CPanelInfo {
-    int unused = 0;
-};
-
 inline JOV_GUID TestProtocol(unsigned char byte)
 {
     JOV_GUID guid = {byte * 0x01010101u, static_cast<unsigned short>(byte * 0x0101u),

@@ -176,3 +176,18 @@ TEST_F(MainWindowTest, ShutDownWaitsForTheClientsRunningHandlerAndStopsIt)
     Pump();
     EXPECT_EQ(g_App.leftMenu.Count(), 0) << "nothing is applied once shut-down began";
 }
+
+TEST_F(GuiClientTest, NewDetailsAreHandedToTheWindowsThreadToReloadTheDialogs)
+{
+    // The dialogs belong to the UI thread: the client only queues the reload.
+    ASSERT_EQ(Send(GUID_ProtocolsManager, EVENT_DetailsReceived, IdArg(0x10000001), nullptr), 0);
+    ASSERT_EQ(Send(GUID_ProtocolsManager, EVENT_ContactDetailsReceived, IdArg(0x10000001), IdArg(0x80000002)), 0);
+    ASSERT_EQ(Send(GUID_ProtocolsManager, EVENT_ContactDetailsReceived, IdArg(0x10000001), nullptr), 0);
+    EXPECT_TRUE(UpdateNoticePosted(main));
+    std::vector<GuiUpdate> updates = client.TakeUpdates();
+    ASSERT_EQ(updates.size(), 2u);
+    EXPECT_EQ(updates[0].kind, GuiUpdate::ReloadUserDetails);
+    EXPECT_EQ(updates[0].accountId, 0x10000001u);
+    EXPECT_EQ(updates[1].kind, GuiUpdate::ReloadContactDetails);
+    EXPECT_EQ(updates[1].accountId, 0x80000002u);
+}

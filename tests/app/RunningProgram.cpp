@@ -14,20 +14,49 @@ std::wstring OwnFolder()
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+bool IsDots(const wchar_t* name)
+{
+    return lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0;
+}
+
 void RemoveFolder(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+            std::wstring path = folder + L"\\" + found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(path.c_str());
+            else if (!IsDots(found.cFileName))
+                RemoveFolder(path);
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     RemoveDirectoryW(folder.c_str());
 }
 
-// The program and the libraries beside it; no plug-ins, so no accounts.
+// A folder with everything under it.
+bool CopyFolder(const std::wstring& from, const std::wstring& to)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool copied = true;
+    do {
+        std::wstring source = from + L"\\" + found.cFileName, target = to + L"\\" + found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            copied = CopyFileW(source.c_str(), target.c_str(), FALSE) && copied;
+        else if (!IsDots(found.cFileName))
+            copied = CopyFolder(source, target) && copied;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return copied;
+}
+
+// The program and the libraries beside it; without "Protos", no plug-ins.
 bool CopyTree(const std::wstring& from, const std::wstring& to)
 {
     std::vector<std::wstring> names = {L"JOV.exe"};
@@ -95,10 +124,21 @@ CRunningProgram::~CRunningProgram()
     RemoveFolder(m_folder);
 }
 
-bool CRunningProgram::Start()
+bool CRunningProgram::Start(bool withPlugins)
 {
     if (!CopyTree(OwnFolder(), m_folder))
         return false;
+    if (withPlugins && !CopyFolder(OwnFolder() + L"\\Protos", m_folder + L"\\Protos"))
+        return false;
+    m_process.hProcess = StartAnother();
+    m_process.dwProcessId = m_process.hProcess ? GetProcessId(m_process.hProcess) : 0;
+    return m_process.hProcess != nullptr;
+}
+
+bool CRunningProgram::Restart()
+{
+    if (m_process.hProcess)
+        CloseHandle(m_process.hProcess);
     m_process.hProcess = StartAnother();
     m_process.dwProcessId = m_process.hProcess ? GetProcessId(m_process.hProcess) : 0;
     return m_process.hProcess != nullptr;

@@ -14,7 +14,10 @@ public:
     CRunningProgram(const CRunningProgram&) = delete;
     CRunningProgram& operator=(const CRunningProgram&) = delete;
 
-    bool Start();
+    // withPlugins: the "Protos" tree goes along, so accounts can be made.
+    bool Start(bool withPlugins = false);
+    // After the program ended: starts it again from the same folder.
+    bool Restart();
     // Starts one more process from the same folder; its handle, or null.
     HANDLE StartAnother() const;
     // True when the program ended within the time.

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 
 #include "RunningProgram.h"
+#include "ServiceIds.h"
+#include "core/settings/JOVDatabase.h"
+#include "core/settings/NamedValueMap.h"
 
 namespace {
 
@@ -40,9 +43,67 @@ HWND MenuBarOf(const CRunningProgram& program, HWND main)
 
 std::wstring DialogText(HWND dialog, int id)
 {
-    wchar_t text[64] = {};
-    GetDlgItemTextW(dialog, id, text, 64);
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(dialog, id, text, 2048);
     return text;
+}
+
+// The preferences' page and its list of accounts.
+HWND AccountsList(HWND preferences)
+{
+    HWND page = FindWindowExW(preferences, nullptr, L"#32770", nullptr);
+    return page ? GetDlgItem(page, 1000) : nullptr;
+}
+
+int Rows(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool WaitForRows(HWND list, int rows)
+{
+    const DWORD start = GetTickCount();
+    while (Rows(list) != rows && GetTickCount() - start < 5000)
+        Sleep(50);
+    return Rows(list) == rows;
+}
+
+void ClickButton(HWND list, int id)
+{
+    HWND page = GetParent(list);
+    PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// A tap on the middle of the window's soft-key bar: its Done button.
+void TapDone(const CRunningProgram& program, HWND window)
+{
+    HWND bar = nullptr;
+    const DWORD start = GetTickCount();
+    while (!bar && GetTickCount() - start < 5000) {
+        for (HWND w = program.FindWindowOf(L"JOV Soft-key Bar", nullptr); w; w = nullptr)
+            bar = GetWindow(w, GW_OWNER) == window ? w : nullptr;
+        if (!bar)
+            Sleep(50);
+    }
+    RECT client = {};
+    GetClientRect(bar, &client);
+    LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(bar, WM_LBUTTONUP, 0, middle);
+}
+
+// The accounts "settings.jov" holds.
+int SavedAccounts(const std::wstring& path)
+{
+    Database::CJOVDatabase store{Database::CSettingsFile(CJOVString(path.c_str()))};
+    unsigned size = 0;
+    if (!store.GetValueSize(GUID_ProtocolsManager, L"Accounts data", &size) || size == 0)
+        return 0;
+    std::vector<unsigned char> bytes(size);
+    store.GetData(GUID_ProtocolsManager, L"Accounts data", bytes.data(), &size);
+    NamedValueMap accounts;
+    accounts.Unpack(bytes.data(), size);
+    return accounts.GetCount();
 }
 
 } // namespace
@@ -55,7 +116,10 @@ TEST(Startup, RunsOnePocketScreenInstanceWithItsMenusAndSavesItsSettings)
     // With no account the preferences open on the accounts page first.
     HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
     ASSERT_NE(preferences, nullptr);
-    EXPECT_EQ(DialogText(preferences, 1001), L"Page 8");
+    HWND list = AccountsList(preferences);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_EQ(Rows(list), 0);
     PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
 
@@ -92,17 +156,20 @@ TEST(Startup, RunsOnePocketScreenInstanceWithItsMenusAndSavesItsSettings)
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(program.FindWindowOf(L"JOV", L"JOV"), main);
 
-    // The main menu, from the bottom: Quit, About, Preferences.
+    // The main menu, from the bottom: Quit, About, Preferences. The about
+    // box has only the Done button to close it.
     ChooseFromMainMenu(program, main, 2);
-    HWND about = program.WaitForWindow(nullptr, L"About JOV");
+    HWND about = program.WaitForWindow(nullptr, L"About");
     ASSERT_NE(about, nullptr);
-    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(DialogText(about, 1121), L"Build: 2020");
+    EXPECT_EQ(DialogText(about, 1056).find(L"protocol:"), std::wstring::npos) << "no plug-in here";
+    TapDone(program, about);
     ASSERT_TRUE(CRunningProgram::WaitUntilGone(about));
 
     ChooseFromMainMenu(program, main, 3);
     preferences = program.WaitForWindow(nullptr, L"Preferences");
     ASSERT_NE(preferences, nullptr);
-    EXPECT_EQ(DialogText(preferences, 1001), L"Page 0");
+    EXPECT_NE(AccountsList(preferences), nullptr);
     PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
 
@@ -128,4 +195,66 @@ TEST(Startup, ClosingTheWindowEndsTheProgram)
     ASSERT_TRUE(program.WaitForExit(10000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_NE(GetFileAttributesW(program.File(L"settings.jov").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Startup, AccountsAreAddedAndDeletedOnTheAccountsPage)
+{
+    CRunningProgram program;
+    ASSERT_TRUE(program.Start(true));
+    HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    HWND list = AccountsList(preferences);
+    ASSERT_NE(list, nullptr);
+
+    // "Add" offers the protocols; the one that makes accounts adds a row.
+    for (int item = 1; item <= 2 && Rows(list) == 0; ++item) {
+        ClickButton(list, 1001);
+        HWND menu = program.WaitForWindow(L"#32768", nullptr, 5000);
+        ASSERT_NE(menu, nullptr) << "Add opens no menu";
+        for (int i = 0; i < item; ++i)
+            PostKey(menu, VK_DOWN);
+        PostKey(menu, VK_RETURN);
+        ASSERT_TRUE(CRunningProgram::WaitUntilGone(menu));
+        WaitForRows(list, 1);
+    }
+    ASSERT_EQ(Rows(list), 1);
+    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+
+    // About names each loaded plug-in.
+    HWND main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    ChooseFromMainMenu(program, main, 2);
+    HWND about = program.WaitForWindow(nullptr, L"About");
+    ASSERT_NE(about, nullptr);
+    std::wstring text = DialogText(about, 1056);
+    EXPECT_NE(text.find(L"ICQ protocol:"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Jabber protocol:"), std::wstring::npos);
+    TapDone(program, about);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(about));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000));
+    EXPECT_EQ(SavedAccounts(program.File(L"settings.jov")), 1);
+
+    // With an account the preferences wait for the menu; "Delete" asks first.
+    ASSERT_TRUE(program.Restart());
+    main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    ChooseFromMainMenu(program, main, 3);
+    preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    list = AccountsList(preferences);
+    ASSERT_TRUE(WaitForRows(list, 1));
+    ClickButton(list, 1004);
+    HWND question = program.WaitForWindow(nullptr, L"Delete");
+    ASSERT_NE(question, nullptr) << "Delete asks first";
+    EXPECT_EQ(Rows(list), 1);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitForRows(list, 0));
+    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000));
+    EXPECT_EQ(SavedAccounts(program.File(L"settings.jov")), 0);
 }

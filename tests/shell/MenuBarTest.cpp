@@ -2,10 +2,12 @@
 // menu-bar messages, F1/F2 and taps, and the bar going with its window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "MenuBar.h"
 #include "Screen.h"
+#include "Shell.h"
 #include "ShellTestIds.h"
 #include "ShellTestSupport.h"
 
@@ -190,6 +192,79 @@ TEST(MenuBarKeys, ATapOnAKeySendsItsCommand)
     PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(left.x, left.y));
     PumpFor(50);
     EXPECT_EQ(host.Count(WM_COMMAND), 1);
+}
+
+TEST(MenuBarDoneButton, SitsMidBarBetweenTheKeysAndSendsOk)
+{
+    CTestHost host;
+    HWND bar = MakeBar(host.Window(), IDR_OK_CANCEL_BAR);
+    ASSERT_NE(bar, nullptr);
+    RECT left = {}, right = {}, client = {};
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&left));
+    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&right));
+    GetClientRect(bar, &client);
+    EXPECT_EQ(left.right, right.left) << "no Done button: the keys share the bar";
+
+    ASSERT_TRUE(SHDoneButton(host.Window(), SHDB_SHOW));
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&left));
+    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&right));
+    const int gap = right.left - left.right;
+    EXPECT_EQ(gap, (36 * Platform::GetScreenDpiX() + 48) / 96);
+    EXPECT_EQ(left.left, client.left);
+    EXPECT_EQ(right.right, client.right);
+    EXPECT_LE(std::abs((left.right + right.left) / 2 - client.right / 2), 1) << "centred";
+
+    // A tap on it, then F3, each send IDOK; the keys still work beside it.
+    const int middle = (left.right + right.left) / 2;
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle, 5));
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(middle, 5));
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(WM_COMMAND) == 1; }));
+    EXPECT_EQ(LastCommand(host), IDOK);
+    PostKey(host.Window(), VK_F3);
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(WM_COMMAND) == 2; }));
+    EXPECT_EQ(LastCommand(host), IDOK);
+    EXPECT_EQ(host.Count(WM_KEYDOWN), 0);
+    PostKey(host.Window(), VK_F2);
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(WM_COMMAND) == 3; }));
+    EXPECT_EQ(LastCommand(host), IDCANCEL);
+
+    // The Cancel form sends IDCANCEL; hidden, F3 is an ordinary key again.
+    SHDoneButton(host.Window(), SHDB_SHOWCANCEL);
+    PostKey(host.Window(), VK_F3);
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(WM_COMMAND) == 4; }));
+    EXPECT_EQ(LastCommand(host), IDCANCEL);
+    SHDoneButton(host.Window(), SHDB_HIDE);
+    PostKey(host.Window(), VK_F3);
+    PumpFor(50);
+    EXPECT_EQ(host.Count(WM_COMMAND), 4);
+    EXPECT_EQ(host.Count(WM_KEYDOWN), 1);
+}
+
+TEST(MenuBarDoneButton, WorksOnAnEmptyBarAndWithoutABar)
+{
+    // The about box's form: an empty bar with only the Done button.
+    CTestHost host;
+    HWND bar = MakeBar(host.Window(), 0, SHCMBF_EMPTYBAR);
+    ASSERT_NE(bar, nullptr);
+    SHDoneButton(host.Window(), SHDB_SHOW);
+    RECT client;
+    GetClientRect(bar, &client);
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, 5));
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(client.right / 2, 5));
+    ASSERT_TRUE(PumpUntil([&] { return host.Count(WM_COMMAND) == 1; }));
+    EXPECT_EQ(LastCommand(host), IDOK);
+
+    // A tap beside it does nothing.
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 5));
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(2, 5));
+    PumpFor(50);
+    EXPECT_EQ(host.Count(WM_COMMAND), 1);
+
+    CTestHost bare;
+    SHDoneButton(bare.Window(), SHDB_SHOW);
+    PostKey(bare.Window(), VK_F3);
+    ASSERT_TRUE(PumpUntil([&] { return bare.Count(WM_COMMAND) == 1; }));
+    EXPECT_EQ(LOWORD(bare.Last(WM_COMMAND)->wParam), IDOK);
 }
 
 TEST(MenuBarKeys, ADropDownKeyOpensItsMenuForTheOwner)

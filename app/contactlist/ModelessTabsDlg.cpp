@@ -1,0 +1,436 @@
+#include "contactlist/ModelessTabsDlg.h"
+
+#include <cstdlib>
+
+#include "HiDpi.h"
+#include "contactlist/TabsDialog.h"
+#include "core/AppGlobals.h"
+
+namespace {
+
+const unsigned int kNotBlinking = static_cast<unsigned int>(-1);
+const DWORD kDoubleTapMs = 500;
+const DWORD kBlinkHalfPeriodMs = 500;
+const CTabStrip::PaintStyle kStyle = {1, true};
+
+HINSTANCE ProgramModule()
+{
+    return g_App.hInstance ? g_App.hInstance : GetModuleHandleW(nullptr);
+}
+
+} // namespace
+
+CModelessTabsDlg::CModelessTabsDlg(HWND parent, int softKeyBarId)
+    : CModelessDlg(ProgramModule(), parent, IDD_TABS_FRAME, softKeyBarId), m_current(0), m_pages(10),
+      m_pageRect(), m_titles(10), m_images(10), m_blinkImages(10), m_blinking(0), m_shown(0), m_focusButton(nullptr),
+      m_focusButtonProc(nullptr), m_stripFocused(true), m_pressedTab(-1), m_pressX(0), m_lastPress(0),
+      m_ignoreUp(false), m_clock(DefaultClock)
+{
+}
+
+CModelessTabsDlg::~CModelessTabsDlg()
+{
+    if (m_blinking > 0 && m_hDlg)
+        KillTimer(m_hDlg, kBlinkTimer);
+    for (int i = 0; i < m_images.Count(); ++i)
+        delete m_images[i];
+}
+
+DWORD CModelessTabsDlg::DefaultClock()
+{
+    return GetTickCount();
+}
+
+CModelessDlg* CModelessTabsDlg::GetPage(int index) const
+{
+    return index >= 0 && index < m_pages.Count() ? m_pages[index] : nullptr;
+}
+
+int CModelessTabsDlg::IndexOf(const CModelessDlg* page) const
+{
+    for (int i = 0; i < m_pages.Count(); ++i) {
+        if (m_pages[i] == page)
+            return i;
+    }
+    return -1;
+}
+
+void CModelessTabsDlg::OnInitDialog()
+{
+    CModelessDlg::OnInitDialog();
+    m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
+                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
+                                    nullptr, m_hInstance, nullptr);
+    if (m_focusButton) {
+        SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_focusButtonProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(m_focusButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FocusButtonProc)));
+    }
+    HIDPI_InitScaling();
+    m_strip.SetMetrics(CTabStrip::MetricsFor(g_HIDPI_LogPixelsX, g_HIDPI_LogPixelsY));
+    RecalcLayout();
+    m_strip.Widths().RemoveAll();
+    m_titles.RemoveAll();
+}
+
+HFONT CModelessTabsDlg::StripFont() const
+{
+    HFONT font = m_hDlg ? reinterpret_cast<HFONT>(SendMessageW(m_hDlg, WM_GETFONT, 0, 0)) : nullptr;
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void CModelessTabsDlg::RecalcLayout()
+{
+    RECT client;
+    GetClientRect(m_hDlg, &client);
+    TEXTMETRICW metrics = {};
+    HDC dc = GetDC(m_hDlg);
+    HGDIOBJ old = SelectObject(dc, StripFont());
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(m_hDlg, dc);
+    m_pageRect = m_strip.Layout(client, metrics.tmHeight, GetToolbarHeight());
+}
+
+int CModelessTabsDlg::MeasureTab(const CJOVString& title)
+{
+    CJOVString text = title;
+    SIZE size = {};
+    HDC dc = GetDC(m_hDlg);
+    HGDIOBJ old = SelectObject(dc, StripFont());
+    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
+    SelectObject(dc, old);
+    ReleaseDC(m_hDlg, dc);
+    // The image's place is kept even for a tab without images.
+    return m_strip.TabWidth(size.cx, true);
+}
+
+void CModelessTabsDlg::PlacePage(CModelessDlg* page)
+{
+    SetWindowPos(page->GetWnd(), nullptr, m_pageRect.left, m_pageRect.top, m_pageRect.right - m_pageRect.left,
+                 m_pageRect.bottom - m_pageRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CModelessTabsDlg::RepaintStrip()
+{
+    RECT rect = m_strip.RepaintRect();
+    InvalidateRect(m_hDlg, &rect, FALSE);
+}
+
+void CModelessTabsDlg::AddPage(CModelessDlg* page, const CJOVString& title, const CJOVArray<unsigned int>& images)
+{
+    if (!page)
+        return;
+    m_pages.Append(page);
+    m_strip.Widths().Append(MeasureTab(title));
+    m_titles.Append(title);
+    m_images.Append(new CJOVArray<unsigned int>(images));
+    m_blinkImages.Append(kNotBlinking);
+    PlacePage(page);
+    page->Show(true);
+    m_current = m_pages.Count() - 1;
+    ActivatePage();
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::SetPageTitle(CModelessDlg* page, const CJOVString& title,
+                                    const CJOVArray<unsigned int>& images)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return;
+    m_titles[index] = title;
+    *m_images[index] = images;
+    m_strip.Widths()[index] = MeasureTab(title);
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::SetPageImages(CModelessDlg* page, const CJOVArray<unsigned int>& images)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return;
+    *m_images[index] = images;
+    RepaintStrip();
+}
+
+bool CModelessTabsDlg::SelectPage(CModelessDlg* page)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return false;
+    m_current = index;
+    m_strip.KeepVisible(m_current);
+    ActivatePage();
+    return true;
+}
+
+void CModelessTabsDlg::ActivatePage()
+{
+    if (m_current < 0 || m_current >= m_pages.Count())
+        return;
+    if (m_shown >= 0 && m_shown < m_pages.Count() && m_shown != m_current)
+        m_pages[m_shown]->Show(false);
+    m_shown = m_current;
+    m_pages[m_current]->Show(true);
+    if (m_focusButton)
+        SetFocus(m_focusButton);
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::StopBlink(int index)
+{
+    if (m_blinkImages[index] == kNotBlinking)
+        return;
+    m_blinkImages[index] = kNotBlinking;
+    if (InterlockedDecrement(&m_blinking) == 0 && m_hDlg)
+        KillTimer(m_hDlg, kBlinkTimer);
+}
+
+void CModelessTabsDlg::RemovePage(CModelessDlg* page)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return;
+    StopBlink(index);
+    delete page;
+    m_pages.Remove(index);
+    m_strip.Widths().Remove(index);
+    m_titles.Remove(index);
+    delete m_images[index];
+    m_images.Remove(index);
+    m_blinkImages.Remove(index);
+
+    // The indexes after the removed page move down by one; the shown page
+    // was deleted when it was this one.
+    const int count = m_pages.Count();
+    if (index < m_current || (index == m_current && m_current >= count && m_current > 0))
+        --m_current;
+    if (index < m_shown)
+        --m_shown;
+    else if (index == m_shown)
+        m_shown = -1;
+    if (index < m_strip.GetFirstVisible())
+        m_strip.SetFirstVisible(m_strip.GetFirstVisible() - 1);
+    if (m_strip.GetFirstVisible() >= count)
+        m_strip.SetFirstVisible(count > 0 ? count - 1 : 0);
+
+    ActivatePage();
+    m_strip.KeepVisible(m_current);
+    if (count == 0)
+        Show(false);
+    else
+        RepaintStrip();
+}
+
+void CModelessTabsDlg::StartPageBlink(CModelessDlg* page, unsigned int image)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return;
+    const bool wasBlinking = m_blinkImages[index] != kNotBlinking;
+    m_blinkImages[index] = image;
+    if (!wasBlinking && InterlockedIncrement(&m_blinking) == 1 && m_hDlg)
+        SetTimer(m_hDlg, kBlinkTimer, kBlinkHalfPeriodMs, nullptr);
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::StopPageBlink(CModelessDlg* page)
+{
+    int index = IndexOf(page);
+    if (index < 0)
+        return;
+    StopBlink(index);
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::OnChangeWindowSize()
+{
+    RecalcLayout();
+    for (int i = 0; i < m_pages.Count(); ++i) {
+        m_strip.Widths()[i] = MeasureTab(m_titles[i]);
+        PlacePage(m_pages[i]);
+    }
+    RepaintStrip();
+}
+
+void CModelessTabsDlg::OnPaint(HDC dc)
+{
+    const CTabStrip::Metrics& m = m_strip.GetMetrics();
+    HGDIOBJ oldFont = SelectObject(dc, StripFont());
+    POINT origin = {0, 0};
+    ClientToScreen(m_hDlg, &origin);
+    const bool blinkOn = (m_clock() / kBlinkHalfPeriodMs) % 2 == 1;
+    HBRUSH pageBrush = GetBkBrush();
+    m_strip.Paint(dc, kStyle, m_current, m_stripFocused, pageBrush, POINT{-origin.x, -origin.y},
+                  [&](HDC tabDc, int index, const RECT& tab) {
+                      const int middle = (tab.top + tab.bottom) / 2;
+                      RECT square = {tab.left + m.inset, middle - m.imageHeight / 2, tab.left + m.inset + m.imageWidth,
+                                     middle + m.imageHeight / 2};
+                      if (g_App.pServices) {
+                          if (m_blinkImages[index] == kNotBlinking) {
+                              const CJOVArray<unsigned int>& images = *m_images[index];
+                              for (int i = 0; i < images.Count(); ++i)
+                                  g_App.pServices->DrawImage(images[i], tabDc, square);
+                          } else if (blinkOn) {
+                              g_App.pServices->DrawImage(m_blinkImages[index], tabDc, square);
+                          }
+                      }
+                      RECT text = {square.right + m.imageGap, tab.top, tab.right, tab.bottom};
+                      CJOVString title = m_titles[index];
+                      DrawTextW(tabDc, title, title.GetLength(), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                  });
+    SelectObject(dc, oldFont);
+}
+
+void CModelessTabsDlg::OnTabDoubleTap() {}
+
+int CModelessTabsDlg::GetToolbarHeight()
+{
+    return 0;
+}
+
+void CModelessTabsDlg::OnButtonDown(POINT point)
+{
+    const int previousX = m_pressX;
+    m_pressX = point.x;
+    m_pressedTab = m_strip.HitTest(point);
+    if (m_pressedTab < 0)
+        return;
+    SetCapture(m_hDlg);
+    const DWORD now = m_clock();
+    if (now - m_lastPress < kDoubleTapMs && std::abs(point.x - previousX) < m_strip.GetMetrics().dragDistance) {
+        OnTabDoubleTap();
+        ReleaseCapture();
+        m_pressedTab = -1;
+        m_pressX = 0;
+        m_ignoreUp = true;
+    }
+    m_lastPress = now;
+}
+
+void CModelessTabsDlg::OnButtonUp(POINT point)
+{
+    if (m_pressedTab >= 0 && GetCapture() == m_hDlg)
+        ReleaseCapture();
+    if (m_ignoreUp) {
+        // The second press of a double tap is neither a tap nor a drag.
+        m_ignoreUp = false;
+    } else if (std::abs(m_pressX - point.x) < m_strip.GetMetrics().dragDistance) {
+        int hit = m_strip.HitTest(point);
+        if (hit == CTabStrip::kNextArrow) {
+            m_strip.ScrollBy(1);
+            RepaintStrip();
+        } else if (hit == CTabStrip::kPreviousArrow) {
+            m_strip.ScrollBy(-1);
+            RepaintStrip();
+        } else if (hit >= 0 && hit != m_current) {
+            m_current = hit;
+            m_strip.KeepVisible(m_current);
+            ActivatePage();
+        } else if (hit >= 0 && m_focusButton) {
+            SetFocus(m_focusButton);
+        }
+    } else if (m_pressedTab >= 0) {
+        m_strip.Drag(m_pressedTab, point.x);
+        RepaintStrip();
+    }
+    m_pressedTab = -1;
+}
+
+bool CModelessTabsDlg::OnTabsKey(UINT key)
+{
+    switch (key) {
+    case VK_RIGHT:
+        if (m_current < m_pages.Count() - 1) {
+            ++m_current;
+            ActivatePage();
+        } else {
+            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
+        }
+        break;
+    case VK_LEFT:
+        if (m_current > 0) {
+            --m_current;
+            ActivatePage();
+        } else {
+            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
+        }
+        break;
+    case VK_UP:
+        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
+        break;
+    case VK_DOWN:
+    case VK_TAB:
+        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
+        break;
+    default:
+        return false;
+    }
+    m_strip.KeepVisible(m_current);
+    RepaintStrip();
+    return true;
+}
+
+INT_PTR CModelessTabsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        OnButtonDown(point);
+        break;
+    case WM_LBUTTONUP:
+        OnButtonUp(point);
+        break;
+    case WM_MOUSEMOVE:
+        if (m_pressedTab >= 0) {
+            m_strip.Drag(m_pressedTab, point.x);
+            RepaintStrip();
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == kBlinkTimer) {
+            RepaintStrip();
+            return 0;
+        }
+        break;
+    case WM_JOV_MODELESS_TABS_KEY: {
+        LONG_PTR answer = m_stripFocused && OnTabsKey(static_cast<UINT>(wParam)) ? 0 : 1;
+        SetWindowLongPtrW(m_hDlg, DWLP_MSGRESULT, answer);
+        return 1;
+    }
+    case WM_COMMAND:
+        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton) {
+            if (HIWORD(wParam) == BN_SETFOCUS) {
+                m_stripFocused = true;
+                m_strip.KeepVisible(m_current);
+                RepaintStrip();
+            } else if (HIWORD(wParam) == BN_KILLFOCUS) {
+                m_stripFocused = false;
+                RepaintStrip();
+            }
+        }
+        break;
+    }
+    return CModelessDlg::DialogProc(message, wParam, lParam);
+}
+
+LRESULT CALLBACK CModelessTabsDlg::FocusButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CModelessTabsDlg* dialog = reinterpret_cast<CModelessTabsDlg*>(GetWindowLongPtrW(button, GWLP_USERDATA));
+    if (!dialog || !dialog->m_focusButtonProc)
+        return DefWindowProcW(button, message, wParam, lParam);
+    switch (message) {
+    case WM_GETDLGCODE:
+        // The strip's keys, Tab among them, must reach it past the dialog manager.
+        return CallWindowProcW(dialog->m_focusButtonProc, button, message, wParam, lParam) | DLGC_WANTARROWS |
+               DLGC_WANTTAB;
+    case WM_KEYDOWN:
+        if (SendMessageW(dialog->m_hDlg, WM_JOV_MODELESS_TABS_KEY, wParam, lParam) == 0)
+            return 0;
+        break;
+    case WM_CHAR:
+        return SendMessageW(dialog->m_hDlg, WM_CHAR, wParam, lParam);
+    }
+    return CallWindowProcW(dialog->m_focusButtonProc, button, message, wParam, lParam);
+}

@@ -1,0 +1,31 @@
+// The details of an account's own user: the pages its plug-in supplies ("Get
+// account details dlg info"). "Update" stores every page and stays open; the
+// title bar's OK stores and closes. While open it is reloaded when the
+// account reports new details, page by page where the user changed nothing.
+// UI thread, RefreshUserDetails included (the "GUI" client hands it over).
+#pragma once
+
+#include "contactlist/TabsDialog.h"
+
+class CUserDetailsDlg : public CTabsDialog {
+public:
+    CUserDetailsDlg(HWND parent, unsigned int accountId);
+
+    unsigned int GetAccountId() const { return m_accountId; }
+
+protected:
+    INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    int GetSoftKeyCap(int index, CJOVString& caption) override;
+    bool GetPanels(CJOVArray<CPanelInfo>& panels) override;
+    unsigned int GetOwnerId() override { return m_accountId; }
+
+private:
+    unsigned int m_accountId;
+};
+
+// Runs the dialog modally, known to RefreshUserDetails meanwhile.
+int ShowUserDetails(HWND parent, unsigned int accountId);
+// Reloads the open dialog when it shows that account.
+void RefreshUserDetails(unsigned int accountId);
+// The open dialog, or null.
+CUserDetailsDlg* GetOpenUserDetails();

@@ -1,0 +1,4 @@
+#include "PanelInfo.h"
+
+// Exported by the declaration in the header.
+template class CJOVArray<CPanelInfo>;

@@ -1,0 +1,167 @@
+// The preferences on the "Accounts" page: the rows, "Add" with a menu of the
+// protocols, "Settings" and Return opening the options, and "Delete" asking
+// first.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "contactlist/AccountsPage.h"
+#include "contactlist/DialogIds.h"
+#include "contactlist/PreferencesDlg.h"
+#include "dialogs/DialogScript.h"
+#include "dialogs/DialogsFixture.h"
+
+namespace {
+
+const wchar_t kPreferences[] = L"Preferences";
+const wchar_t kOptions[] = L"Network settings";
+
+bool s_answer = false;
+std::vector<std::wstring> s_asked;
+
+bool Answer(HWND, const CJOVString& text)
+{
+    s_asked.push_back(Str(text));
+    return s_answer;
+}
+
+int Rows(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int Selected(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+class AccountsPageTest : public DialogsTest {
+protected:
+    void SetUp() override
+    {
+        DialogsTest::SetUp();
+        s_answer = false;
+        s_asked.clear();
+        SetAccountDeleteConfirmation(Answer);
+    }
+    void TearDown() override
+    {
+        SetAccountDeleteConfirmation(nullptr);
+        DialogsTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(AccountsPageTest, AccountsAreListedAddedFromAProtocolMenuAndDeletedAfterAsking)
+{
+    const unsigned int existing = AddPagesAccount();
+    CPreferencesDlg preferences(nullptr, 8);
+    HWND page = nullptr, list = nullptr;
+    int pages = 0, current = -1, rowsAtOpen = 0, selectedAtOpen = -1, menuItems = 0;
+    int rowsAfterAdd = 0, selectedAfterAdd = -1, rowsAfterNo = 0, rowsAfterYes = 0, selectedAfterYes = -1;
+    std::wstring tab;
+    unsigned int firstRowAccount = 0;
+    CDialogScript script;
+    script
+        .When(kPreferences,
+              [&](HWND) {
+                  pages = preferences.GetPageCount();
+                  current = preferences.GetCurrentPage();
+                  tab = Str(preferences.GetTabTitle(0));
+                  page = preferences.GetPageWnd(0);
+                  list = GetDlgItem(page, IDC_ACCOUNTS_LIST);
+                  rowsAtOpen = Rows(list);
+                  selectedAtOpen = Selected(list);
+                  LVITEMW item = {};
+                  item.mask = LVIF_PARAM;
+                  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+                  firstRowAccount = static_cast<unsigned int>(item.lParam);
+                  Click(page, IDC_ACCOUNT_ADD);
+              })
+        .WhenMenu([&](HWND menu) {
+            menuItems = GetMenuItemCount(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+            PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+            PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+        })
+        .When(kPreferences,
+              [&](HWND) {
+                  rowsAfterAdd = Rows(list);
+                  selectedAfterAdd = Selected(list);
+                  Click(page, IDC_ACCOUNT_DELETE);
+              })
+        .When(kPreferences,
+              [&](HWND) {
+                  rowsAfterNo = Rows(list);
+                  s_answer = true;
+                  Click(page, IDC_ACCOUNT_DELETE);
+              })
+        .When(kPreferences, [&](HWND window) {
+            rowsAfterYes = Rows(list);
+            selectedAfterYes = Selected(list);
+            PostCommand(window, IDOK);
+        });
+    script.Start();
+    EXPECT_EQ(preferences.DoModal(), IDOK);
+    EXPECT_TRUE(script.Done());
+    EXPECT_FALSE(script.GaveUp());
+
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(current, 0) << "page 8 is past the pages built: the first, Accounts";
+    EXPECT_EQ(tab, L"Accounts");
+    EXPECT_EQ(rowsAtOpen, 1);
+    EXPECT_EQ(selectedAtOpen, 0);
+    EXPECT_EQ(firstRowAccount, existing);
+    EXPECT_EQ(menuItems, manager->GetProtocolCount());
+    EXPECT_EQ(rowsAfterAdd, 2);
+    EXPECT_EQ(selectedAfterAdd, 1);
+    EXPECT_EQ(s_asked, (std::vector<std::wstring>{L"Pages Tester", L"Pages Tester"}));
+    EXPECT_EQ(rowsAfterNo, 2) << "no: nothing deleted";
+    EXPECT_EQ(rowsAfterYes, 1);
+    EXPECT_EQ(selectedAfterYes, 0) << "the row before the deleted one";
+
+    // The manager deletes on its own thread.
+    const DWORD start = GetTickCount();
+    while (manager->GetAccountCount() != 1 && GetTickCount() - start < 3000)
+        Sleep(10);
+    EXPECT_EQ(manager->GetAccountCount(), 1);
+    EXPECT_EQ(manager->GetAccountId(0), existing);
+}
+
+TEST_F(AccountsPageTest, SettingsAndReturnOpenTheSelectedAccountsOptions)
+{
+    const unsigned int account = AddPagesAccount();
+    CPreferencesDlg preferences(nullptr, 0);
+    HWND page = nullptr;
+    int optionsOpened = 0;
+    CDialogScript script;
+    script
+        .When(kPreferences,
+              [&](HWND) {
+                  page = preferences.GetPageWnd(0);
+                  Click(page, IDC_ACCOUNT_SETTINGS);
+              })
+        .When(kOptions,
+              [&](HWND options) {
+                  ++optionsOpened;
+                  PostCommand(options, IDCANCEL);
+              })
+        .When(kPreferences,
+              [&](HWND) {
+                  HWND list = GetDlgItem(page, IDC_ACCOUNTS_LIST);
+                  SetFocus(list);
+                  PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+              })
+        .When(kOptions,
+              [&](HWND options) {
+                  ++optionsOpened;
+                  PostCommand(options, IDCANCEL);
+              })
+        .When(kPreferences, [&](HWND window) { PostCommand(window, IDCANCEL); });
+    script.Start();
+    EXPECT_EQ(preferences.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(optionsOpened, 2);
+    EXPECT_EQ(CPluginLog::CountLines(L"load Login " + std::to_wstring(account)), 2);
+}
