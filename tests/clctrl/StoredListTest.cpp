@@ -18,10 +18,6 @@
 #include "core/protocols/ProtocolsManagerImpl.h"
 #include "core/settings/JOVDatabase.h"
 
-struct CPanelInfo {
-    int unused = 0;
-};
-
 namespace {
 
 const JOV_GUID kGood = {0x33333333, 0x3333, 0x3333, {0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33}};
