@@ -24,9 +24,15 @@ class CContactListImpl;
 namespace Protocols {
 class CProtocolsManagerImpl;
 }
+namespace Alert {
+class CAlertManagerImpl;
+}
 class CContactsWnd;
 class CMessageWnd;
 class CEventsClientImpl;
+class CNotificationsManager;
+class CTrayIcon;
+class CVersionCheck;
 
 struct AppGlobals {
     HWND hMenuBar;
@@ -53,6 +59,10 @@ struct AppGlobals {
     CL::CContactListImpl* pContactList;
     Protocols::CProtocolsManagerImpl* pProtocolsManager;
     CMessageWnd* pMessageWnd;
+    Alert::CAlertManagerImpl* pAlertManager;
+    CNotificationsManager* pNotifications;
+    CTrayIcon* pTrayIcon;
+    CVersionCheck* pVersionCheck;
 
     CGuiServices* pServices;
     CEventsClientImpl* pGuiClient;

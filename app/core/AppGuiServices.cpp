@@ -4,6 +4,9 @@
 #include "EventsQueue.h"
 #include "ServicesManager.h"
 #include "core/AppGlobals.h"
+#include "core/alerts/AlertManagerImpl.h"
+#include "core/notify/TrayIcon.h"
+#include "core/notify/VersionCheck.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
 
 namespace {
@@ -90,18 +93,25 @@ void CAppGuiServices::DrawImage(unsigned int, HDC, const RECT&)
 {
 }
 
-void CAppGuiServices::PlayAlert(int)
+void CAppGuiServices::PlayAlert(int alertId)
 {
+    if (g_App.pAlertManager && alertId > 0)
+        g_App.pAlertManager->PlayAlert(static_cast<unsigned int>(alertId));
 }
 
 void CAppGuiServices::RefreshTrayIcon()
 {
+    UpdateTrayIcon();
 }
 
 void CAppGuiServices::StartVersionCheckIfDue()
 {
+    if (g_App.pVersionCheck)
+        g_App.pVersionCheck->StartIfDue();
 }
 
 void CAppGuiServices::StopVersionCheck()
 {
+    if (g_App.pVersionCheck)
+        g_App.pVersionCheck->Stop();
 }
