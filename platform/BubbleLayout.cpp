@@ -216,6 +216,9 @@ std::wstring BubbleHtmlText(const std::wstring& html)
         else
             text += run.text;
     }
+    // The break that ends the last line adds no line.
+    if (!text.empty() && text.back() == L'\n')
+        text.pop_back();
     return text;
 }
 

@@ -1,6 +1,6 @@
 // Notification bubbles. The shell layer draws them itself: one at a time,
 // across the upper part of the screen, with an icon, a title and a body in a
-// small HTML subset (see BubbleHtml.h), and the bubble's soft keys on a bar
+// small HTML subset (see BubbleLayout.h), and the bubble's soft keys on a bar
 // of its own along the bottom. A soft key posts WM_COMMAND (wParam: the key's
 // command) to the notification's sink window. "Straight to tray" keeps the
 // notification without a pop-up.

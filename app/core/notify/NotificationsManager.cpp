@@ -451,7 +451,9 @@ void CNotificationsManager::OnCommand(UINT command)
     AnswerCallback callback = nullptr;
     {
         CCriticalSectionLock hold(m_lock);
-        if (!m_current)
+        // A key of another bubble than the one up now (pressed as it went) is not its answer.
+        bool message = m_current && (m_current->kind == kNoticeMessage || m_current->kind == kNoticeMessageShown);
+        if (!m_current || message != (command != kCmdOk))
             return;
         serial = m_current->serial;
         callback = m_onAnswer;
