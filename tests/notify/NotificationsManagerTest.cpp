@@ -148,7 +148,8 @@ TEST_F(NotificationsTest, TheSoftKeysOnTheBubblesBarAnswer)
     EXPECT_EQ(answers[0].serial, 7u);
     EXPECT_FALSE(answers[0].open) << "the right key is Hide";
     ASSERT_TRUE(WaitForNoBubble(5000));
-    EXPECT_EQ(Platform::GetBubbleWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([] { return !Platform::GetBubbleWindow() && !Platform::GetBubbleSoftKeyBar(); }, 5000))
+        << "the window and its bar go with the notification";
 }
 
 TEST_F(NotificationsTest, RemovingAContactEndsItsBubbleAndDropsItsNotices)

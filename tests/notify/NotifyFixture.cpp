@@ -11,6 +11,10 @@ void CFakeNotifyHost::DrawImage(int imageId, HDC dc, const RECT& rect)
 {
     if (onDraw)
         onDraw(imageId);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        drawnOn.push_back(static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)));
+    }
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));

@@ -109,6 +109,8 @@ public:
                                                 {0x80000003, {L"<b>Eve</b> & \"co\"", 0x10000001}}};
     std::vector<BubbleSmiley> smilies;
     HWND mainWindow = nullptr;
+    // The bitmap each image was drawn on (the one selected into the DC).
+    std::vector<HBITMAP> drawnOn;
 
 private:
     std::mutex m_lock;

@@ -22,6 +22,7 @@ const DWORD kRequestFlags = 0x04040300;  // no cache write, no auth, no UI, prag
 const DWORD_PTR kConnectContext = 1234;
 const DWORD_PTR kRequestContext = 4321;
 const int kMaxDigits = 9;
+const DWORD kStopWaitMs = 2000;
 
 Database::CJOVDatabase* Store(Services::CServicesManager* bus)
 {
@@ -160,7 +161,11 @@ VersionAnswer CVersionCheck::Fetch(const std::wstring& host, WORD port, int ownB
     HINTERNET request = connection ? HttpOpenRequestW(connection, nullptr, kObject, nullptr, nullptr, nullptr,
                                                       kRequestFlags, kRequestContext)
                                    : nullptr;
+    // Each handle keeps its own time-outs.
+    if (connection)
+        SetTimeouts(connection, timeoutMs);
     if (request) {
+        SetTimeouts(request, timeoutMs);
         OSVERSIONINFOW version = {};
         version.dwOSVersionInfoSize = sizeof(version);
         GetVersionExW(&version);
@@ -293,9 +298,10 @@ void CVersionCheck::Stop()
     }
     if (!m_thread)
         return;
-    // The time-outs bound the wait; a thread still running past them touches
-    // nothing of ours any more and holds its own reference to the state.
-    WaitForSingleObject(m_thread, 3 * m_settings.timeoutMs + 1000);
+    // A request that waits on the network is not always cut short by closing
+    // its session; the thread then ends at its time-outs on its own, touching
+    // nothing but WinINet and its own reference to the state.
+    WaitForSingleObject(m_thread, kStopWaitMs);
     CloseHandle(m_thread);
     m_thread = nullptr;
 }

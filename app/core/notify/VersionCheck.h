@@ -48,7 +48,8 @@ public:
     // Nothing while a check still runs.
     void Start();
     void StartIfDue();
-    // Ends a running check and waits for its thread (bounded by the time-outs).
+    // Cuts a running check off: once it returns, the check neither stores
+    // nor adds a notice. Waits a little for the thread to end.
     void Stop();
     // Waits for the running check; false when it still runs after ms.
     bool Wait(DWORD ms);

@@ -7,6 +7,7 @@ import os
 import socket
 import sys
 import threading
+import time
 
 ANSWERS = {
     "build2019": (200, b"2019"),
@@ -25,7 +26,13 @@ def handler_for(name):
 
         def do_GET(self):
             if name == "agent":
-                status, body = 200, ("0 " + self.headers.get("User-Agent", "") + " " + self.path).encode()
+                # What the client asked with, for the test to read.
+                with open(os.path.join(os.path.dirname(OUT), "agent.txt"), "w") as f:
+                    f.write("%s\n%s\n" % (self.headers.get("User-Agent", ""), self.path))
+                status, body = 200, b"0"
+            elif name == "slow2021":
+                time.sleep(4)
+                status, body = 200, b"2021"
             else:
                 status, body = ANSWERS[name]
             self.send_response(status)
@@ -48,10 +55,13 @@ def mute(listener):
         held.append(conn)
 
 
+OUT = sys.argv[1] if len(sys.argv) > 1 else ""
+
+
 def main():
-    out = sys.argv[1]
+    out = OUT
     lines = []
-    for name in list(ANSWERS) + ["agent"]:
+    for name in list(ANSWERS) + ["agent", "slow2021"]:
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler_for(name))
         server.daemon_threads = True
         threading.Thread(target=server.serve_forever, daemon=True).start()
