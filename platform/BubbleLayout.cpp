@@ -298,6 +298,19 @@ void CBubbleLayout::EndLine(std::vector<Line>& lines, Line& line, int width, int
     while (!line.pieces.empty() && line.pieces.back().run->kind == Platform::BubbleRun::Text &&
            line.pieces.back().text.find_first_not_of(L' ') == std::wstring::npos)
         line.pieces.pop_back();
+    // Words of one run on one line are drawn as one string, so that the
+    // system spaces them as it measures them.
+    std::vector<Piece> merged;
+    for (Piece& piece : line.pieces) {
+        Piece* last = merged.empty() ? nullptr : &merged.back();
+        if (last && last->run == piece.run && piece.run->kind == Platform::BubbleRun::Text) {
+            last->text += piece.text;
+            last->width = piece.x + piece.width - last->x;
+        } else {
+            merged.push_back(std::move(piece));
+        }
+    }
+    line.pieces.swap(merged);
     line.height = lineHeight;
     int right = 0;
     for (const Piece& piece : line.pieces) {
