@@ -23,12 +23,8 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
-#include "core/alerts/AlertManagerImpl.h"
-#include "core/notify/AppNotifyHost.h"
-#include "core/notify/NotificationsManager.h"
+#include "core/notify/NotifyServices.h"
 #include "core/notify/TrayIcon.h"
-#include "core/notify/VersionCheck.h"
-#include "core/notify/WarningHost.h"
 #include "messaging/MessageWnd.h"
 
 namespace {
@@ -39,8 +35,6 @@ const int kNoAccountPreferencesPage = 8;
 
 CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
-CAppNotifyHost s_notifyHost;
-CWarningHost s_warningHost;
 
 bool InitControls()
 {
@@ -96,43 +90,6 @@ bool CreateMainWindow(const wchar_t* className, const wchar_t* title)
     return true;
 }
 
-// Stands in for the contact-list control's answer handler until the control exists.
-void BubbleAnswerStandIn(unsigned int, BOOL)
-{
-}
-
-void CreateAlertsAndNotifications()
-{
-    g_App.pAlertManager = new (std::nothrow) Alert::CAlertManagerImpl(&g_ServicesManager);
-    g_App.pNotifications = new (std::nothrow) CNotificationsManager(&g_ServicesManager, s_notifyHost);
-    if (g_App.pNotifications)
-        g_App.pNotifications->SetAnswerCallback(BubbleAnswerStandIn);
-    s_warningHost.SetNotifications(g_App.pNotifications);
-    g_App.pTrayIcon = new (std::nothrow) CTrayIcon(&g_ServicesManager, s_notifyHost);
-    SetTrayIcon(g_App.pTrayIcon);
-    g_App.pVersionCheck = new (std::nothrow) CVersionCheck(&g_ServicesManager, [](int build) {
-        // Stopped before the notifications go (StopGuiClient), so the manager is there.
-        if (g_App.pNotifications)
-            g_App.pNotifications->AddNewVersionNotification(build);
-    });
-}
-
-// Nothing may add a notice once its manager is going: the version check is
-// stopped with the GUI client, the accounts' warnings are cut off here.
-void DeleteAlertsAndNotifications()
-{
-    s_warningHost.SetNotifications(nullptr);
-    delete g_App.pVersionCheck;
-    g_App.pVersionCheck = nullptr;
-    SetTrayIcon(nullptr);
-    delete g_App.pTrayIcon;
-    g_App.pTrayIcon = nullptr;
-    delete g_App.pNotifications;
-    g_App.pNotifications = nullptr;
-    delete g_App.pAlertManager;
-    g_App.pAlertManager = nullptr;
-}
-
 void CreateContactsWindow()
 {
     g_App.pCLCtrl = new (std::nothrow) CContactsWnd;
@@ -156,7 +113,7 @@ void CreateNetworkAndAccounts()
 {
     g_App.pSocketsManager = new (std::nothrow) JOVSockets::CSocketsManagerImpl(g_ServicesManager);
     g_App.pContactList = new (std::nothrow) CL::CContactListImpl(g_ServicesManager);
-    g_App.pProtocolsManager = new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, &s_warningHost);
+    g_App.pProtocolsManager = new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, GetWarningHost());
     if (g_App.pContactList)
         g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
 }
@@ -236,7 +193,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     CreateDatabase();
     if (!CreateMainWindow(className, title))
         return FALSE;
-    CreateAlertsAndNotifications();
+    CreateAlertsAndNotifications(g_ServicesManager);
     CreateContactsWindow();
     RegisterGuiClient();
     CreateNetworkAndAccounts();
