@@ -8,6 +8,27 @@
 #include "core/settings/SettingsFile.h"
 #include "notify/DebuggedProgram.h"
 
+namespace {
+
+// A tenth of a second of a 440 Hz tone: 8 kHz, 8-bit mono PCM.
+std::string ShortWave()
+{
+    const unsigned rate = 8000, samples = 800;
+    auto le = [](unsigned value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    std::string data;
+    for (unsigned i = 0; i < samples; ++i)
+        data += static_cast<char>((i * 440 * 2 / rate) % 2 ? 0xC0 : 0x40);
+    return "RIFF" + le(36 + samples, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) + le(rate, 4) +
+           le(1, 2) + le(8, 2) + "data" + le(samples, 4) + data;
+}
+
+} // namespace
+
 TEST(ProgramRun, PlaysTheStartUpSoundShowsTheTrayIconAndKeepsItsSettings)
 {
     CDebuggedProgram program;
@@ -16,6 +37,7 @@ TEST(ProgramRun, PlaysTheStartUpSoundShowsTheTrayIconAndKeepsItsSettings)
     CreateDirectoryW((program.Folder() + L"\\Sounds").c_str(), nullptr);
     CreateDirectoryW(scheme.c_str(), nullptr);
     CProgramFolder::WriteFile(scheme + L"_sounds.ini", SchemeIni("startup.wav"));
+    CProgramFolder::WriteFile(scheme + L"startup.wav", ShortWave());
     ASSERT_TRUE(program.Start());
 
     std::wstring wideFolder = program.Folder();
