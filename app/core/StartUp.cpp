@@ -25,6 +25,8 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
+#include "core/notify/NotifyServices.h"
+#include "core/notify/TrayIcon.h"
 #include "messaging/MessageWnd.h"
 
 namespace {
@@ -36,7 +38,6 @@ const int kNoAccountPreferencesPage = 8;
 CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
 Skins::CAppSkinHost s_skinHost;
-Skins::CSkinProtocolsHost s_protocolsHost;
 
 bool InitControls()
 {
@@ -129,7 +130,7 @@ void CreateNetworkAndAccounts()
     g_App.pSocketsManager = new (std::nothrow) JOVSockets::CSocketsManagerImpl(g_ServicesManager);
     g_App.pContactList = new (std::nothrow) CL::CContactListImpl(g_ServicesManager);
     g_App.pProtocolsManager =
-        new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, &s_protocolsHost);
+        new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, GetWarningHost());
     if (g_App.pContactList)
         g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
 }
@@ -210,6 +211,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     if (!CreateMainWindow(className, title))
         return FALSE;
     CreateSkinManager();
+    CreateAlertsAndNotifications(g_ServicesManager);
     CreateContactsWindow();
     RegisterGuiClient();
     CreateNetworkAndAccounts();
@@ -231,9 +233,11 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
 void ShutDown()
 {
     g_App.closing = true;
+    RemoveTrayIcon();
     StopGuiClient();
     DeleteMessageWindow();
     DeleteContactsWindow();
+    DeleteAlertsAndNotifications();
     DeleteNetworkAndAccounts();
     DeleteSkinManager();
     DeleteDatabase();
