@@ -321,8 +321,9 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
     } else if (name == CJOVString(L"Lang change")) {
         CJOVString language;
         if (ArgValue(arg1, language)) {
+            // No Russian ICQ file exists: English then, never the language chosen before.
             if (CLocalization* localization = GetPluginLocalization())
-                localization->ChangeLang(language);
+                localization->ChangeLangOrEnglish(language);
             ClearStatusTable();
         }
     }
