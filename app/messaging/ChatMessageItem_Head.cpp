@@ -370,6 +370,16 @@ POINT CChatMessageItem_Head::MoveCaret(int step, CJOVDrawContext* context)
 {
     if (m_caretRun < 0 || m_caretRun >= m_runs.Count())
         return NoCaret();
+    if (step == CaretPrevNode || step == CaretLineUp || step == CaretNextNode || step == CaretLineDown) {
+        POINT here;
+        {
+            CFontSelection font(context->hDC, RunFont(m_caretRun));
+            here = m_runs[m_caretRun]->MoveCaret(CaretHere, context);
+        }
+        ResetCaret();
+        bool back = step == CaretPrevNode || step == CaretLineUp;
+        return back ? POINT{-1, here.y} : POINT{here.x, -1};
+    }
     POINT moved;
     {
         CFontSelection font(context->hDC, RunFont(m_caretRun));

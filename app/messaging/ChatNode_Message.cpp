@@ -121,7 +121,7 @@ POINT CChatNode_Message::MoveCaret(int step, CJOVDrawContext* context)
     if (m_text->HoldsCaret()) {
         POINT moved = m_text->MoveCaret(step, context);
         // Before the text's start: into the head, at its end.
-        if (step != CaretHere && moved.x == -1 && m_head->GetRunCount() > 0) {
+        if ((step == CaretPrevChar || step == CaretLineUp) && moved.x == -1 && m_head->GetRunCount() > 0) {
             const RECT& last = m_head->GetRun(m_head->GetRunCount() - 1)->GetRect();
             return m_head->SetCaretFromPoint({last.right, last.bottom}, context);
         }
@@ -129,7 +129,7 @@ POINT CChatNode_Message::MoveCaret(int step, CJOVDrawContext* context)
     }
     POINT moved = m_head->MoveCaret(step, context);
     // Past the head's end: into the text, at its first line.
-    if (step != CaretHere && moved.y == -1 && m_text->GetLineCount() > 0) {
+    if ((step == CaretNextChar || step == CaretLineDown) && moved.y == -1 && m_text->GetLineCount() > 0) {
         const RECT& first = m_text->GetLine(0)->GetRect();
         return m_text->SetCaretFromPoint({first.left, first.top}, context);
     }

@@ -1,5 +1,7 @@
 #include "messaging/FindText.h"
 
+#include <windows.h>
+
 #include <cwchar>
 #include <cwctype>
 #include <vector>
@@ -8,15 +10,11 @@ namespace {
 
 bool IsWordEdge(wchar_t c) { return std::iswspace(c) || std::iswpunct(c); }
 
-bool MatchesAt(const wchar_t* text, const wchar_t* pattern, int patternLength, bool matchCase)
+// The platform's upper-casing knows every script, not only the C locale's letters.
+void UpperCase(std::vector<wchar_t>& text)
 {
-    if (matchCase)
-        return std::wmemcmp(text, pattern, patternLength) == 0;
-    for (int i = 0; i < patternLength; ++i) {
-        if (std::towupper(text[i]) != static_cast<wint_t>(pattern[i]))
-            return false;
-    }
-    return true;
+    if (!text.empty())
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
 }
 
 } // namespace
@@ -28,20 +26,20 @@ int FindTextFrom(const wchar_t* text, int length, int from, const wchar_t* patte
     int patternLength = static_cast<int>(std::wcslen(pattern));
     if (patternLength == 0 || patternLength > length - from)
         return -1;
-    bool matchCase = flags.matchCase != 0;
-    // Without match case the pattern is upper-cased once, the text as it goes.
-    std::vector<wchar_t> folded;
+    const wchar_t* searched = text;
     const wchar_t* needle = pattern;
-    if (!matchCase) {
-        folded.assign(pattern, pattern + patternLength);
-        for (wchar_t& c : folded)
-            c = static_cast<wchar_t>(std::towupper(c));
-        needle = folded.data();
+    std::vector<wchar_t> foldedText, foldedPattern;
+    if (!flags.matchCase) {
+        // Both sides upper-cased once; offsets stay those of the text.
+        foldedText.assign(text, text + length);
+        foldedPattern.assign(pattern, pattern + patternLength);
+        UpperCase(foldedText);
+        UpperCase(foldedPattern);
+        searched = foldedText.data();
+        needle = foldedPattern.data();
     }
-    wchar_t first = needle[0];
     for (int at = from; at + patternLength <= length; ++at) {
-        wchar_t c = matchCase ? text[at] : static_cast<wchar_t>(std::towupper(text[at]));
-        if (c != first || !MatchesAt(text + at, needle, patternLength, matchCase))
+        if (searched[at] != needle[0] || std::wmemcmp(searched + at, needle, patternLength) != 0)
             continue;
         if (flags.wholeWord) {
             int end = at + patternLength;
