@@ -41,9 +41,12 @@ void CChatContent::AddEvent(const SMessage* message)
         node = new CChatNode_HistorySep(m_parent);
         break;
     }
-    if (node)
-        m_nodes.Append(node);
-    LayoutTail();
+    // Laying the tail out again without a new node would move the last one
+    // down by the gap.
+    if (node && m_nodes.Append(node) >= 0)
+        LayoutTail();
+    else
+        delete node;
 }
 
 void CChatContent::LayoutFrom(int first, int last)
