@@ -16,6 +16,7 @@ export BENCH_BIN=$BENCH_BUILD/bin
 export WINE=/usr/lib/wine/wine64
 
 BENCHMARKS=(
+  "chat|$WINE ./bench_chat.exe"
 )
 
 "$root/scripts/setup.sh"
