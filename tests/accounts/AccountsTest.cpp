@@ -139,17 +139,6 @@ TEST_F(AccountsTest, ItemNamesOrderAsTextSoTheTenthAccountComesSecond)
     }
 }
 
-TEST_F(AccountsTest, AccountsOfARemovedPluginAreSkippedAndGoneAfterTheNextSave)
-{
-    m_manager->AddAccount(kGood);
-    m_manager->AddAccount(kOther);
-    Restart(L"mixed");  // has no Other
-    ASSERT_EQ(m_manager->GetAccountCount(), 1);
-    EXPECT_TRUE(m_manager->GetAccountProtocol(m_manager->GetAccountId(0)).guid == kGood);
-    Restart(L"two");
-    EXPECT_EQ(m_manager->GetAccountCount(), 1);
-}
-
 TEST_F(AccountsTest, DeletingAnnouncesFirstThenDestroysAndDiscardsTheSettings)
 {
     const unsigned int keep = m_manager->AddAccount(kGood);

@@ -191,6 +191,12 @@ bool CScriptedOscarServer::RunStep(const Step& step)
         }
         CloseClient();
         m_client = accept(m_listener, nullptr, nullptr);
+        if (m_client != INVALID_SOCKET) {
+            // Each frame goes out as it is sent, as a server does: the client's
+            // timing is under test, not the server's coalescing.
+            BOOL noDelay = TRUE;
+            setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
+        }
         m_serverSequence = 0x1000;
         m_haveClientSequence = false;
         if (m_client == INVALID_SOCKET)

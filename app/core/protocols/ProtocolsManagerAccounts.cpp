@@ -17,6 +17,9 @@ namespace Protocols {
 namespace {
 
 const wchar_t kAccountsData[] = L"Accounts data";
+// Where a damaged "Accounts data" is kept as it was read; a later one replaces it.
+const wchar_t kDamagedAccountsData[] = L"Accounts data (damaged)";
+const int kDamagedAccountsTextId = 201;
 const int kGuidTextLength = 38;
 
 } // namespace
@@ -270,27 +273,83 @@ void CProtocolsManagerImpl::SaveAccounts(const AccountMap& accounts)
     auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
     if (!store)
         return;
+    // Never read this run: what is stored is kept, not replaced by nothing.
+    if (!m_accountsRead)
+        LoadAccounts(false);
     NamedValueMap all;
     int position = 1;
+    auto add = [&](const CJOVString& protocolText, const unsigned char* data, unsigned size) {
+        all.Set(NamedValue(protocolText + CJOVString(std::to_wstring(position).c_str()), data, size));
+        ++position;
+    };
+    size_t kept = 0;
     for (const auto& [accountId, record] : accounts) {
+        for (; kept < m_keptAccounts.size() && m_keptAccounts[kept].after < accountId; ++kept)
+            add(m_keptAccounts[kept].protocolText, m_keptAccounts[kept].settings.GetData(),
+                m_keptAccounts[kept].settings.GetSize());
         if (record.deleting)
             continue;
         std::vector<unsigned char> packed(record.settings->GetPackedSize());
         unsigned size = record.settings->Pack(packed.data(), static_cast<unsigned>(packed.size()));
-        CJOVString name = record.protocol.GetString() + CJOVString(std::to_wstring(position).c_str());
-        all.Set(NamedValue(name, packed.data(), size));
-        ++position;
+        add(record.protocol.GetString(), packed.data(), size);
     }
+    for (; kept < m_keptAccounts.size(); ++kept)
+        add(m_keptAccounts[kept].protocolText, m_keptAccounts[kept].settings.GetData(),
+            m_keptAccounts[kept].settings.GetSize());
     std::vector<unsigned char> bytes(all.GetPackedSize());
     unsigned size = all.Pack(bytes.data(), static_cast<unsigned>(bytes.size()));
     store->SetData(GUID_ProtocolsManager, CJOVString(kAccountsData), bytes.data(), &size);
 }
 
-void CProtocolsManagerImpl::LoadAccounts()
+bool CProtocolsManagerImpl::ReadAccountsData(const std::vector<unsigned char>& bytes, NamedValueMap* items)
+{
+    bool whole = true;
+    unsigned offset = 0;
+    const unsigned length = static_cast<unsigned>(bytes.size());
+    while (offset < length) {
+        NamedValue item;
+        const unsigned used = item.Unpack(bytes.data() + offset, length - offset);
+        if (used == 0)
+            return false;  // cut short: nothing after it can be read
+        offset += used;
+        // The name must begin with a whole protocol id text, not just parse as one.
+        CJOVString guidText = item.GetName().Substring(0, kGuidTextLength);
+        JOV_GUID protocol;
+        std::memset(&protocol, 0, sizeof(protocol));
+        protocol.SetString(guidText);
+        if (guidText.GetLength() != kGuidTextLength || protocol.GetString() != guidText || !items->Set(item))
+            whole = false;
+    }
+    return whole;
+}
+
+void CProtocolsManagerImpl::KeepDamagedAccountsData(const std::vector<unsigned char>& bytes, bool warn)
 {
     auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
     if (!store)
         return;
+    unsigned size = static_cast<unsigned>(bytes.size());
+    store->SetData(GUID_ProtocolsManager, CJOVString(kDamagedAccountsData), bytes.data(), &size);
+    if (!warn || !m_host)
+        return;
+    CJOVString text;
+    if (!m_host->GetString(kDamagedAccountsTextId, text))
+        text = CJOVString(L"The stored accounts are damaged: those that could be read are loaded, and a copy of the "
+                          L"damaged data is kept.");
+    m_host->ShowWarning(0, text);
+}
+
+void CProtocolsManagerImpl::LoadAccounts(bool create)
+{
+    auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
+    if (!store)
+        return;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        if (m_accountsRead)
+            return;
+        m_accountsRead = true;
+    }
     unsigned size = 0;
     if (!store->GetValueSize(GUID_ProtocolsManager, CJOVString(kAccountsData), &size) || size == 0)
         return;
@@ -298,21 +357,28 @@ void CProtocolsManagerImpl::LoadAccounts()
     if (!store->GetData(GUID_ProtocolsManager, CJOVString(kAccountsData), bytes.data(), &size))
         return;
     NamedValueMap all;
-    all.Unpack(bytes.data(), size);
+    bool damaged = !ReadAccountsData(bytes, &all);
     for (int i = 0; i < all.GetCount(); ++i) {
         const NamedValue* item = all.GetAt(i);
-        // The name must begin with a whole protocol id text, not just parse as one.
         CJOVString guidText = item->GetName().Substring(0, kGuidTextLength);
         JOV_GUID protocol;
         std::memset(&protocol, 0, sizeof(protocol));
         protocol.SetString(guidText);
-        if (guidText.GetLength() != kGuidTextLength || protocol.GetString() != guidText || !FindProtocol(protocol))
-            continue;
-        auto* settings = new NamedValueMap;
-        if (item->GetSize() > 0)
-            settings->Unpack(item->GetData(), item->GetSize());
-        CreateAccountInstance(protocol, settings);
+        unsigned int accountId = 0;
+        if (create && FindProtocol(protocol)) {
+            auto* settings = new NamedValueMap;
+            // Settings cut short: the values before the damage, as for the collection.
+            if (item->GetSize() > 0 && settings->Unpack(item->GetData(), item->GetSize()) != item->GetSize())
+                damaged = true;
+            accountId = CreateAccountInstance(protocol, settings);
+        }
+        if (accountId == 0) {
+            std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+            m_keptAccounts.push_back(KeptAccount{guidText, *item, m_nextAccountId - 1});
+        }
     }
+    if (damaged)
+        KeepDamagedAccountsData(bytes, create);
 }
 
 bool CProtocolsManagerImpl::FindAccount(unsigned int accountId, JOV_GUID* protocol, unsigned int* clientId)

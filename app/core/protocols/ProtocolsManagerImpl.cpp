@@ -46,7 +46,8 @@ CJOVString CProtocolsManagerImpl::DefaultProtosFolder()
 CProtocolsManagerImpl::CProtocolsManagerImpl(Services::CServicesManager* bus, CProtocolsManagerHost* host,
                                              const CJOVString& protosFolder)
     : m_bus(bus), m_host(host), m_protosFolder(protosFolder), m_handler(this), m_serviceId(0), m_clientId(0),
-      m_eventIds(), m_loadedSubscription(0), m_nextAccountId(0x10000001), m_closing(false),
+      m_eventIds(), m_loadedSubscription(0), m_accountsRead(false),
+      m_nextAccountId(0x10000001), m_closing(false),
       m_overallStatus(StatusOffline), m_statusTable(10)
 {
     m_serviceId = m_bus->RegisterService(GUID_ProtocolsManager, static_cast<CProtocolsManager*>(this));

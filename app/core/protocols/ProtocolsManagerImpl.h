@@ -18,6 +18,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "EventsClient.h"
 #include "ServicesManager.h"
@@ -124,10 +125,26 @@ private:
     enum EventIndex { EvAdded, EvDeleted, EvAccountChanged, EvStatusChanged, EvMessageSent, EvDetailsReceived,
                       EvContactDetailsReceived, EvCount };
 
+    // An item of "Accounts data" that became no account (no plug-in serves
+    // its protocol, or the plug-in refused it): written back as it was read,
+    // in its place, so that it loads again once its plug-in is back.
+    struct KeptAccount {
+        CJOVString protocolText;  // the item name's leading protocol id text
+        NamedValue settings;      // the item as read
+        unsigned int after;       // the last account id handed out before it
+    };
+
     // Accounts (ProtocolsManagerAccounts.cpp).
     unsigned int CreateAccountInstance(const JOV_GUID& protocol, NamedValueMap* settings);
     void SaveAccounts(const AccountMap& accounts);
-    void LoadAccounts();
+    // Creates the stored accounts; with create false (a save before any
+    // load) every item is only kept.
+    void LoadAccounts(bool create = true);
+    // The items of "Accounts data" in name order; false when the value is
+    // damaged (cut short, or an item named twice or not after a protocol).
+    bool ReadAccountsData(const std::vector<unsigned char>& bytes, NamedValueMap* items);
+    // Stores the damaged value under its own name; warn tells the user once.
+    void KeepDamagedAccountsData(const std::vector<unsigned char>& bytes, bool warn);
     NamedValue* FindSetting(unsigned int accountId, const CJOVString& name);
     void StoreSetting(unsigned int accountId, const NamedValue& value);
     // The account's client id, 0 when missing.
@@ -172,6 +189,8 @@ private:
 
     std::recursive_mutex m_accountsLock;  // also guards the status table and the overall status
     AccountMap m_accounts;
+    std::vector<KeptAccount> m_keptAccounts;  // in the order they were read
+    bool m_accountsRead;                      // "Accounts data" was read this run
     unsigned int m_nextAccountId;
     bool m_closing;  // no account may be added once teardown began
     Status m_overallStatus;

@@ -97,6 +97,10 @@ int CJOVSocket::Connect(const SocketParams& params)
         ::closesocket(s);
         return error;
     }
+    // Chat protocols send small requests and wait for the answer: waiting to
+    // coalesce them (Nagle) only adds a round trip to every exchange.
+    BOOL noDelay = TRUE;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
     if (m_params.sslMode != kSslNone && ConfigureSecureSocket(s) != 0) {
         SecureSockets::closesocket(s);
         return -1;

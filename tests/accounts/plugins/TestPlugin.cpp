@@ -190,8 +190,10 @@ extern "C" void jov_GetProtocolInfo(Protocols::ProtocolInfo& info)
 extern "C" unsigned int jov_CreateAccount(Services::CServicesManager* bus, unsigned int accountId,
                                           unsigned int ownerId)
 {
-    wchar_t refuse[8];
-    if (GetEnvironmentVariableW(L"JOV_TEST_REFUSE_ACCOUNT", refuse, 8) > 0) {
+    // "1" refuses every account, a protocol name only that protocol's.
+    wchar_t refuse[32];
+    DWORD set = GetEnvironmentVariableW(L"JOV_TEST_REFUSE_ACCOUNT", refuse, 32);
+    if (set > 0 && set < 32 && (std::wstring(refuse) == L"1" || std::wstring(refuse) == TEST_PROTOCOL_NAME)) {
         Log(accountId, L"CreateAccount refused");
         return 0;
     }

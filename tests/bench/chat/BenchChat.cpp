@@ -1,7 +1,7 @@
 // Times the chat content with 1,000 and 10,000 messages of mixed lengths,
 // some with smilies and links, on the pocket screen (240 px at 96 dpi) and
-// the VGA one (480 px at 192 dpi). Prints one row a figure for the
-// benchmarks runner: figure, median, min, max, unit, baseline, baseline median.
+// the VGA one (480 px at 192 dpi), one row a figure. The text-extent calls
+// per message per layout are a figure too.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRow.h"
 #include "chat/ChatFakes.h"
 #include "messaging/ChatContent.h"
 #include "messaging/ChatEntry.h"
@@ -20,30 +21,6 @@
 
 namespace {
 
-struct Figure {
-    std::vector<double> samples;
-    double Median() const
-    {
-        std::vector<double> sorted = samples;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted.empty() ? 0 : sorted[sorted.size() / 2];
-    }
-    double Min() const { return samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end()); }
-    double Max() const { return samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end()); }
-};
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 double Time(const std::function<void()>& work)
 {
     double start = NowMs();
@@ -51,13 +28,10 @@ double Time(const std::function<void()>& work)
     return NowMs() - start;
 }
 
-void Row(const std::string& figure, const Figure& f, const char* unit, const std::string& baseline = "-",
-         double baselineMedian = -1)
+void Row(const std::string& figure, const std::vector<double>& samples, const char* unit,
+         const std::string& baseline = std::string(), const std::vector<double>& baselineSamples = {})
 {
-    std::string base = baselineMedian < 0 ? "-" : std::to_string(baselineMedian);
-    std::printf("%s\t%.3f\t%.3f\t%.3f\t%s\t%s\t%s\n", figure.c_str(), f.Median(), f.Min(), f.Max(), unit,
-                baseline.c_str(), base.c_str());
-    std::fflush(stdout);
+    PrintRow(figure.c_str(), samples, unit, baseline.empty() ? nullptr : baseline.c_str(), baselineSamples);
 }
 
 // Deterministic messages: words of mixed lengths, now and then a smiley, a
@@ -133,10 +107,12 @@ void Run(const Screen& screen, int count)
     RECT start = {3, 1, 3 + narrow, 1};
     content.Layout(start);
 
-    std::string suffix = "-" + std::to_string(count / 1000) + "k-" + screen.name;
+    char name[32];
+    std::snprintf(name, sizeof(name), "-%dk-%s", count / 1000, screen.name);
+    const std::string suffix = name;
     CMessageMaker maker;
-    Figure addAll;
-    addAll.samples.push_back(Time([&] {
+    std::vector<double> addAll;
+    addAll.push_back(Time([&] {
         for (int i = 0; i < count; ++i) {
             SMessage message = maker.Next();
             content.AddEvent(&message);
@@ -144,27 +120,27 @@ void Run(const Screen& screen, int count)
     }));
     Row("add-all" + suffix, addAll, "ms");
 
-    Figure addOne;
+    std::vector<double> addOne;
     for (int i = 0; i < 15; ++i) {
         SMessage message = maker.Next();
-        addOne.samples.push_back(Time([&] { content.AddEvent(&message); }));
+        addOne.push_back(1000 * Time([&] { content.AddEvent(&message); }));
     }
-    Row("add-one" + suffix, addOne, "ms");
+    Row("add-one" + suffix, addOne, "us");
 
     int nodes = content.GetNodeCount();
-    Figure relayoutFixed, relayoutGdi, extents;
+    std::vector<double> relayoutFixed, relayoutGdi, extents;
     for (int i = 0; i < 5; ++i) {
         view.SetMeasurer(fixed);
         RECT rect = {3, 1, 3 + (i % 2 ? narrow : wide), 1};
-        relayoutFixed.samples.push_back(Time([&] { content.Layout(rect); }));
+        relayoutFixed.push_back(Time([&] { content.Layout(rect); }));
         view.SetMeasurer(counting);
         RECT other = {3, 1, 3 + (i % 2 ? wide : narrow), 1};
         long long before = counting.calls;
-        relayoutGdi.samples.push_back(Time([&] { content.Layout(other); }));
-        extents.samples.push_back(static_cast<double>(counting.calls - before) / nodes);
+        relayoutGdi.push_back(Time([&] { content.Layout(other); }));
+        extents.push_back(static_cast<double>(counting.calls - before) / nodes);
     }
     Row("relayout-fixed" + suffix, relayoutFixed, "ms");
-    Row("relayout-gdi" + suffix, relayoutGdi, "ms", "relayout-fixed" + suffix, relayoutFixed.Median());
+    Row("relayout-gdi" + suffix, relayoutGdi, "ms", "relayout-fixed", relayoutFixed);
     Row("extents-per-msg" + suffix, extents, "calls");
 
     HDC screenDc = GetDC(nullptr);
@@ -173,12 +149,12 @@ void Run(const Screen& screen, int count)
     HGDIOBJ old = SelectObject(memory, bitmap);
     CJOVDrawContext context(memory);
     int end = content.GetRect().bottom + 11 - screen.height;
-    Figure paintEnd, paintTop;
+    std::vector<double> paintEnd, paintTop;
     for (int i = 0; i < 7; ++i) {
         RECT all = {0, 0, screen.width, screen.height};
         FillRect(memory, &all, skin.GetBackgroundBrush(0));
-        paintEnd.samples.push_back(Time([&] { content.Draw(&context, end); }));
-        paintTop.samples.push_back(Time([&] { content.Draw(&context, 0); }));
+        paintEnd.push_back(Time([&] { content.Draw(&context, end); }));
+        paintTop.push_back(Time([&] { content.Draw(&context, 0); }));
     }
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -187,17 +163,17 @@ void Run(const Screen& screen, int count)
     Row("paint-end" + suffix, paintEnd, "ms");
     Row("paint-top" + suffix, paintTop, "ms");
 
-    Figure copyAll, find;
+    std::vector<double> copyAll, find;
     size_t copied = 0;
     for (int i = 0; i < 5; ++i) {
-        copyAll.samples.push_back(Time([&] {
+        copyAll.push_back(Time([&] {
             CGrowingTextBuffer buffer;
             content.AppendAllText(buffer);
             copied = buffer.GetLength();
         }));
         CViewDrawContext dc(&view);
         content.ResetFind();
-        find.samples.push_back(Time([&] { content.Find(L"no such words here", {0, 0}, &dc); }));
+        find.push_back(Time([&] { content.Find(L"no such words here", {0, 0}, &dc); }));
     }
     Row("copy-all" + suffix, copyAll, "ms");
     Row("find-miss" + suffix, find, "ms");
@@ -208,6 +184,7 @@ void Run(const Screen& screen, int count)
 
 int main()
 {
+    BeginRows();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     const Screen screens[] = {{"qvga", 96, 240, 320}, {"vga", 192, 480, 640}};
     for (const Screen& screen : screens) {
