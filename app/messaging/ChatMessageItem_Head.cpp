@@ -107,8 +107,6 @@ void CChatMessageItem_Head::Layout(RECT& rect)
     bool nickShown = flags.showNames && !m_nick.empty();
     bool timeShown = flags.showTime && !m_time.empty();
 
-    CViewDrawContext context(m_parent);
-    HDC dc = context.hDC;
     CTextMeasurer& measurer = m_parent->GetTextMeasurer();
     // One measure per font: the text with " :" behind it gives the separator's width too.
     std::vector<int> widths;
@@ -117,8 +115,8 @@ void CChatMessageItem_Head::Layout(RECT& rect)
     if (nickShown) {
         std::wstring measured = m_nick + kSeparator;
         {
-            CFontSelection font(dc, settings.GetFont(MessageWndSettings::HeadFont));
-            hN = MeasurePrefixes(measurer, dc, measured.c_str(), static_cast<int>(measured.size()), widths);
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::HeadFont));
+            hN = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
         }
         int n = static_cast<int>(m_nick.size());
         separatorN = widths[n + kSeparatorLength] - widths[n];
@@ -129,8 +127,8 @@ void CChatMessageItem_Head::Layout(RECT& rect)
     if (timeShown) {
         std::wstring measured = m_time + kSeparator;
         {
-            CFontSelection font(dc, settings.GetFont(MessageWndSettings::SubheadFont));
-            hT = MeasurePrefixes(measurer, dc, measured.c_str(), static_cast<int>(measured.size()), widths);
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::SubheadFont));
+            hT = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
         }
         int n = static_cast<int>(m_time.size());
         separatorT = widths[n + kSeparatorLength] - widths[n];

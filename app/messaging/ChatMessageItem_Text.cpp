@@ -145,7 +145,6 @@ int CChatMessageItem_Text::Find(const wchar_t* pattern, const FindFlags& flags, 
 {
     int length = static_cast<int>(m_text.size());
     int patternLength = pattern ? static_cast<int>(std::wcslen(pattern)) : 0;
-    CFontSelection font(context->hDC, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
     int from = m_findPosition + 1;
     for (;;) {
         int at = FindTextFrom(m_text.c_str(), length, from, pattern, flags);
@@ -154,9 +153,13 @@ int CChatMessageItem_Text::Find(const wchar_t* pattern, const FindFlags& flags, 
             return -1;
         }
         int top = -1;
-        for (int i = 0; i < m_lines.Count(); ++i) {
-            if (m_lines[i]->SelectRange(at, at + patternLength - 1, context) && top < 0)
-                top = m_lines[i]->GetRect().top;
+        {
+            // Only a hit is measured: a search that finds nothing selects no font.
+            CFontSelection font(context->hDC, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
+            for (int i = 0; i < m_lines.Count(); ++i) {
+                if (m_lines[i]->SelectRange(at, at + patternLength - 1, context) && top < 0)
+                    top = m_lines[i]->GetRect().top;
+            }
         }
         if (top >= 0) {
             m_findPosition = at;

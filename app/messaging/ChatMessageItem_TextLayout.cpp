@@ -141,8 +141,7 @@ void CChatMessageItem_Text::Layout(RECT& rect)
     static std::vector<int> extents;
     int height;
     {
-        CViewDrawContext context(m_parent);
-        CFontSelection font(context.hDC, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
+        CViewMeasureContext context(m_parent, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
         height = MeasurePrefixes(m_parent->GetTextMeasurer(), context.hDC, m_text.c_str(), length, extents);
     }
     bool besideHead = !m_parent->GetSettings().GetChatFlags().newLine;

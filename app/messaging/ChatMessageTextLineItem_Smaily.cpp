@@ -20,7 +20,7 @@ void CChatMessageTextLineItem_Smaily::Draw(CJOVDrawContext* context, int scroll)
     if (!m_control)
         return;
     m_control->Pause();
-    m_control->Move(m_rect.left + 1, m_rect.top - scroll + 1);
+    m_control->MoveTo(m_rect.left + 1, m_rect.top - scroll + 1);
     if (m_selected) {
         RECT back = {m_rect.left, m_rect.top - scroll, m_rect.right, m_rect.bottom - scroll + 1};
         HBRUSH brush = CreateSolidBrush(m_parent->GetSkin().GetColor(CChatSkin::Highlighting));

@@ -77,7 +77,6 @@ void CChatNode_Service::Layout(RECT& rect)
     m_rect = rect;
     m_rect.bottom = rect.top + row;
     const int x0 = rect.left + SX(16) + SX(5);
-    CViewDrawContext context(m_parent);
     CTextMeasurer& measurer = m_parent->GetTextMeasurer();
     std::vector<int> widths;
     int h1 = 0;
@@ -85,7 +84,7 @@ void CChatNode_Service::Layout(RECT& rect)
     int x = x0;
     if (!m_first.empty()) {
         {
-            CFontSelection font(context.hDC, settings.GetFont(MessageWndSettings::HeadFont));
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::HeadFont));
             h1 = MeasurePrefixes(measurer, context.hDC, m_first.c_str(), static_cast<int>(m_first.size()), widths);
         }
         int top = h1 < row ? rect.top + (row - h1) / 2 : rect.top;
@@ -95,7 +94,7 @@ void CChatNode_Service::Layout(RECT& rect)
     if (!m_second.empty()) {
         int h2;
         {
-            CFontSelection font(context.hDC, settings.GetFont(MessageWndSettings::SubheadFont));
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::SubheadFont));
             h2 = MeasurePrefixes(measurer, context.hDC, m_second.c_str(), static_cast<int>(m_second.size()), widths);
         }
         int top = h2 < row ? rect.top + (row - h2) / 2 : rect.top;

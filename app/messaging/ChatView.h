@@ -31,11 +31,43 @@ public:
     // outermost fetched, so a whole layout costs one.
     HDC AcquireDC();
     void ReleaseDC();
+    // Between AcquireDC and ReleaseDC: a context like the window's with font
+    // selected, kept per font until the outermost release. Selecting a font
+    // costs far more than measuring with it, and a layout measures three
+    // fonts by turns for every message.
+    HDC GetMeasureDC(HFONT font);
 
 private:
+    struct MeasureDC {
+        HFONT font;
+        HDC dc;
+        HGDIOBJ oldFont;
+    };
+    static const int kMeasureFonts = 4;
+
+    void ReleaseMeasureDCs();
+
     HWND m_dcWindow = nullptr;
     HDC m_dc = nullptr;
     int m_dcUses = 0;
+    MeasureDC m_measure[kMeasureFonts] = {};
+    int m_measureCount = 0;
+};
+
+// A context for measuring with one font for the life of a scope.
+class CViewMeasureContext : public CJOVDrawContext {
+public:
+    CViewMeasureContext(CChatView* view, HFONT font) : m_view(view)
+    {
+        view->AcquireDC();
+        hDC = view->GetMeasureDC(font);
+    }
+    ~CViewMeasureContext() { m_view->ReleaseDC(); }
+    CViewMeasureContext(const CViewMeasureContext&) = delete;
+    CViewMeasureContext& operator=(const CViewMeasureContext&) = delete;
+
+private:
+    CChatView* m_view;
 };
 
 // The view's device context for the life of a scope, as a draw context.

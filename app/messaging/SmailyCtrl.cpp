@@ -7,7 +7,8 @@
 
 CSmailyCtrl::CSmailyCtrl(HINSTANCE instance, HWND parent, int smileyIndex, CChatSkin* skin)
     : CWnd(instance, parent), m_smileyIndex(smileyIndex), m_player(nullptr), m_registered(0), m_paused(1),
-      m_skin(skin), m_smilies(skin ? skin->GetSmilies() : nullptr), m_width(0), m_height(0)
+      m_skin(skin), m_smilies(skin ? skin->GetSmilies() : nullptr), m_width(0), m_height(0),
+      m_position()
 {
     if (m_smilies && smileyIndex >= 0 && smileyIndex < m_smilies->GetCount()) {
         m_width = m_smilies->GetWidth(smileyIndex);
@@ -31,6 +32,14 @@ void CSmailyCtrl::Play()
 }
 
 void CSmailyCtrl::Pause() { m_paused = 1; }
+
+void CSmailyCtrl::MoveTo(int x, int y)
+{
+    if (x == m_position.x && y == m_position.y)
+        return;
+    Move(x, y);
+    m_position = {x, y};
+}
 
 void CSmailyCtrl::Stop()
 {

@@ -27,6 +27,9 @@ public:
     void Stop();
     // From the player: repaint the current frame unless paused.
     void Invalidate();
+    // Moves the window when it is not there already: every paint of the chat
+    // places its smilies, and moving a window is dear.
+    void MoveTo(int x, int y);
 
     int GetSmileyIndex() const { return m_smileyIndex; }
     CChatSmilies* GetSmilies() const { return m_smilies; }
@@ -51,4 +54,5 @@ private:
     CChatSmilies* m_smilies;
     int m_width;
     int m_height;
+    POINT m_position;
 };

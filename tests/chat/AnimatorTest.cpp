@@ -50,7 +50,7 @@ protected:
     std::unique_ptr<CSmailyCtrl> Control(int smiley, int x = 0, int y = 0)
     {
         auto control = std::make_unique<CSmailyCtrl>(GetModuleHandleW(nullptr), view.GetViewWindow(), smiley, &skin);
-        control->Move(x, y);
+        control->MoveTo(x, y);
         return control;
     }
 
