@@ -180,10 +180,18 @@ POINT CChatMessageItem_Text::SetCaretFromPoint(POINT point, CJOVDrawContext* con
     int line = count - 1;
     while (line > 0 && m_lines[line]->GetRect().top > point.y)
         --line;
+    // The empty line after a closing line break holds no caret: the end of the line before it does.
+    int holder = line;
+    while (holder > 0 && m_lines[holder]->GetItemCount() == 0)
+        --holder;
+    if (m_lines[holder]->GetItemCount() == 0)
+        return NoCaret();
+    if (holder != line)
+        point = {m_lines[holder]->GetRect().right, m_lines[holder]->GetRect().bottom};
     ResetCaret();
-    m_caretLine = line;
+    m_caretLine = holder;
     CFontSelection font(context->hDC, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
-    return m_lines[line]->SetCaretFromPoint(point, context);
+    return m_lines[holder]->SetCaretFromPoint(point, context);
 }
 
 void CChatMessageItem_Text::ResetCaret()

@@ -9,6 +9,8 @@
 namespace {
 
 std::atomic<CGifAnimator*> g_animator{nullptr};
+// The longest sleep of the ticker, also with only still smilies shown.
+const int kLongestWait = 10000;
 
 } // namespace
 
@@ -20,9 +22,8 @@ void StopSmileyAnimation()
         animator->Stop();
 }
 
-CGifAnimator::CGifAnimator(DWORD longestWait)
-    : m_players(10), m_thread(nullptr), m_threadId(0), m_running(0), m_wake(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_longestWait(longestWait)
+CGifAnimator::CGifAnimator()
+    : m_players(10), m_thread(nullptr), m_threadId(0), m_running(0), m_wake(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
     InitializeCriticalSection(&m_lock);
     InitializeCriticalSection(&m_startStopLock);
@@ -147,7 +148,7 @@ void CGifAnimator::RunTicker()
     EnterCriticalSection(&m_lock);
     int elapsed = 0;
     while (m_running) {
-        int wait = static_cast<int>(m_longestWait);
+        int wait = kLongestWait;
         for (int i = 0; i < m_players.Count(); ++i) {
             int next = m_players[i]->Tick(elapsed);
             if (next < wait)

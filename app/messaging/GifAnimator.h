@@ -15,7 +15,7 @@ class CSmailyCtrl;
 class CGifAnimator {
 public:
     // Becomes the animator GetGifAnimator answers.
-    explicit CGifAnimator(DWORD longestWait = 10000);
+    CGifAnimator();
     // Stops the ticker (waiting for it) and deletes the players.
     virtual ~CGifAnimator();
     CGifAnimator(const CGifAnimator&) = delete;
@@ -48,7 +48,6 @@ private:
     CRITICAL_SECTION m_startStopLock;
     int m_running;
     HANDLE m_wake;
-    DWORD m_longestWait;
 };
 
 // The animator the messaging window made, or null while there is none.

@@ -62,6 +62,14 @@ TEST_F(CaretTest, TheTextItemMovesByCharactersLinesAndNodes)
     EXPECT_EQ(content->GetCaretNode(), 0);
 }
 
+TEST_F(CaretTest, TheEmptyLineAfterAClosingLineBreakSendsTheCaretToTheLineBefore)
+{
+    SetFlags(1, 0, 1);
+    AddMessage(L"ab\n");  // "ab\r\n" at 16, an empty line at 30
+    EXPECT_EQ(Place({5, 40}), (POINT{12, 16}));
+    EXPECT_EQ(Move(CaretHere), (POINT{12, 16}));
+}
+
 TEST_F(CaretTest, APointBelowARunPutsTheCaretAtItsEnd)
 {
     CChatNode_Message* node = AddMessage(L"hello");
