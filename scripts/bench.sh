@@ -27,6 +27,7 @@ BENCHMARKS=(
   'memory|$WINE bench_start.exe memory 3 JOV.exe bench_minimal.exe "$(account_settings)"'
   'icq-login|$WINE bench_icq.exe 7'
   'settings|$WINE bench_settings.exe "$(account_settings)" 15'
+  'clctrl|$WINE bench_clctrl.exe'
   'chat|$WINE bench_chat.exe'
 )
 

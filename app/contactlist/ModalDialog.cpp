@@ -1,6 +1,7 @@
 #include "contactlist/ModalDialog.h"
 
 #include "core/AppGlobals.h"
+#include "core/skins/SkinManagerImpl.h"
 
 CModalDialog::CModalDialog(HWND parent, int dialogId, int menuBarId, int softKeysFlag)
     : CJOVModalDialog(g_App.hInstance ? g_App.hInstance : GetModuleHandleW(nullptr), parent, dialogId, menuBarId,
@@ -30,5 +31,7 @@ int CModalDialog::GetSoftKeyCap(int index, CJOVString& caption)
 
 HBRUSH CModalDialog::GetBkBrush()
 {
+    if (g_App.pSkinManager)
+        return g_App.pSkinManager->GetBackgroundBrush(0);
     return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }

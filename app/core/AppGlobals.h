@@ -24,6 +24,9 @@ class CContactListImpl;
 namespace Protocols {
 class CProtocolsManagerImpl;
 }
+namespace Skins {
+class CSkinManagerImpl;
+}
 class CContactsWnd;
 class CMessageWnd;
 class CEventsClientImpl;
@@ -53,6 +56,7 @@ struct AppGlobals {
     CL::CContactListImpl* pContactList;
     Protocols::CProtocolsManagerImpl* pProtocolsManager;
     CMessageWnd* pMessageWnd;
+    Skins::CSkinManagerImpl* pSkinManager;
 
     CGuiServices* pServices;
     CEventsClientImpl* pGuiClient;

@@ -5,6 +5,7 @@
 #include "ServicesManager.h"
 #include "core/AppGlobals.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
+#include "core/skins/SkinManagerImpl.h"
 
 namespace {
 
@@ -81,13 +82,17 @@ bool CAppGuiServices::ReadStatusArg(CEventArg* arg, AccountStatus* out)
     return true;
 }
 
-bool CAppGuiServices::GetString(int, CJOVString&)
+bool CAppGuiServices::GetString(int textId, CJOVString& out)
 {
-    return false;
+    return g_App.pSkinManager && g_App.pSkinManager->GetString(textId, out);
 }
 
-void CAppGuiServices::DrawImage(unsigned int, HDC, const RECT&)
+void CAppGuiServices::DrawImage(unsigned int imageId, HDC dc, const RECT& rect)
 {
+    if (!g_App.pSkinManager)
+        return;
+    CJOVDrawContext context(dc);
+    g_App.pSkinManager->DrawImage(imageId, &context, rect.left, rect.top, rect.right, rect.bottom, true, 255);
 }
 
 void CAppGuiServices::PlayAlert(int)

@@ -16,6 +16,8 @@
 #include "core/AppGuiServices.h"
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
+#include "core/skins/AppSkinHost.h"
+#include "core/skins/SkinManagerImpl.h"
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
 #include "core/MainWindow.h"
@@ -33,6 +35,8 @@ const int kNoAccountPreferencesPage = 8;
 
 CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
+Skins::CAppSkinHost s_skinHost;
+Skins::CSkinProtocolsHost s_protocolsHost;
 
 bool InitControls()
 {
@@ -88,6 +92,19 @@ bool CreateMainWindow(const wchar_t* className, const wchar_t* title)
     return true;
 }
 
+// It creates the localization and starts loading the smilies set.
+void CreateSkinManager()
+{
+    g_App.pSkinManager = new (std::nothrow) Skins::CSkinManagerImpl(&g_ServicesManager, &s_skinHost);
+}
+
+// Saves its settings into the store, which is deleted after it.
+void DeleteSkinManager()
+{
+    delete g_App.pSkinManager;
+    g_App.pSkinManager = nullptr;
+}
+
 void CreateContactsWindow()
 {
     g_App.pCLCtrl = new (std::nothrow) CContactsWnd;
@@ -111,7 +128,8 @@ void CreateNetworkAndAccounts()
 {
     g_App.pSocketsManager = new (std::nothrow) JOVSockets::CSocketsManagerImpl(g_ServicesManager);
     g_App.pContactList = new (std::nothrow) CL::CContactListImpl(g_ServicesManager);
-    g_App.pProtocolsManager = new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager);
+    g_App.pProtocolsManager =
+        new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, &s_protocolsHost);
     if (g_App.pContactList)
         g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
 }
@@ -191,6 +209,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     CreateDatabase();
     if (!CreateMainWindow(className, title))
         return FALSE;
+    CreateSkinManager();
     CreateContactsWindow();
     RegisterGuiClient();
     CreateNetworkAndAccounts();
@@ -216,5 +235,6 @@ void ShutDown()
     DeleteMessageWindow();
     DeleteContactsWindow();
     DeleteNetworkAndAccounts();
+    DeleteSkinManager();
     DeleteDatabase();
 }

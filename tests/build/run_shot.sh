@@ -1,6 +1,6 @@
 #!/bin/bash
 # Starts JOV.exe on the pocket screen, takes a screenshot of the X screen and
-# checks that the program's window fills the 240x320 desktop.
+# checks that the program's windows cover the 240x320 desktop.
 # usage: run_shot.sh <wine-run.sh> <JOV.exe> <out.png>
 set -euo pipefail
 run=$1 exe=$2 out=$3
@@ -13,8 +13,9 @@ trap 'kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
   sleep 0.2
   import -window root -crop 240x320+0+0 +repage "$out" 2>/dev/null || continue
-  white=$(convert "$out" -fill black +opaque white -format '%[fx:mean]' info:)
-  awk -v w="$white" 'BEGIN { exit !(w > 0.9) }' && { echo "window shown: white fraction $white"; exit 0; }
+  # The bare desktop is black; the window's background follows the skin.
+  covered=$(convert "$out" -fill white +opaque black -format '%[fx:mean]' info:)
+  awk -v c="$covered" 'BEGIN { exit !(c > 0.9) }' && { echo "window shown: covered fraction $covered"; exit 0; }
 done
-echo "no window on the pocket screen (white fraction ${white:-none})"
+echo "no window on the pocket screen (covered fraction ${covered:-none})"
 exit 1

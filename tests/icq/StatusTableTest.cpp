@@ -11,8 +11,9 @@
 namespace {
 
 // Stands in for the skin manager: hands out ids from 100 and counts releases.
-class CFakeSkins : public CImageRegistrar {
+class CFakeSkins : public Skins::CSkinManager {
 public:
+    BOOL DrawImage(unsigned int, CJOVDrawContext*, int, int, int, int, bool, unsigned int) override { return FALSE; }
     int AddImage(const JOV_GUID& protocol, const CJOVString& file) override
     {
         EXPECT_TRUE(protocol == GUID_ICQProtocol);
@@ -20,6 +21,8 @@ public:
         return 100 + static_cast<int>(files.size()) - 1;
     }
     void ReleaseImage(unsigned int id) override { ++released[id]; }
+    HBRUSH GetBackgroundBrush(int) override { return nullptr; }
+    HBITMAP CreateBackgroundBitmap(int, HWND) override { return nullptr; }
 
     std::vector<std::wstring> files;
     std::map<unsigned int, int> released;

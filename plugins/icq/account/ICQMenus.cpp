@@ -279,7 +279,7 @@ void CICQProtocol::OnContactAction(const CJOVString& name, unsigned int contactI
 
 void CICQProtocol::BuildStatusMenu(CMenuInfo& menu)
 {
-    BuildStatusTable(GetPluginImageRegistrar());
+    BuildStatusTable(GetPluginSkinManager());
     static const int kOrder[] = {5, 6, 7, 8, 9, -1, 10, 11, 12, 13, 14, -1, 2, 3, 4, -1, 0, -1};
     for (int status : kOrder) {
         if (status < 0) {

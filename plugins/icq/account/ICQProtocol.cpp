@@ -68,8 +68,12 @@ CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int ac
     InitializeCriticalSection(&m_sendLock);
     BuildXStatusTable(m_xStatuses);
     m_sequence = static_cast<unsigned short>(m_random() % 0x8000);
-    if (m_services)
+    if (m_services) {
         m_clientId = m_services->RegisterEventsClient(this, CJOVString());
+        // The images are the module's, registered once for all its accounts.
+        if (auto* skins = static_cast<Skins::CSkinManager*>(m_services->GetService(GUID_SkinManager)))
+            SetPluginSkinManager(skins);
+    }
 }
 
 CICQProtocol::~CICQProtocol()
@@ -176,7 +180,7 @@ void CICQProtocol::ShowWarning(const CJOVString& text)
 
 void CICQProtocol::GetStatusInfo(Protocols::Status status, Protocols::StatusInfo& info)
 {
-    FindStatusInfo(GetPluginImageRegistrar(), status, info);
+    FindStatusInfo(GetPluginSkinManager(), status, info);
 }
 
 unsigned int CICQProtocol::NextRequestId()
@@ -234,7 +238,7 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
     } else if (name == CJOVString(L"Get images")) {
         CJOVArray<unsigned int>* out = nullptr;
         if (ArgValue(arg1, out) && out) {
-            LoadImages(GetPluginImageRegistrar());
+            LoadImages(GetPluginSkinManager());
             *out = GetImages();
         }
     } else if (name == CJOVString(L"Init root menu")) {

@@ -39,7 +39,7 @@ CJOVString GetImageFileName(int position)
     return CJOVString();
 }
 
-void LoadImages(CImageRegistrar* skins)
+void LoadImages(Skins::CSkinManager* skins)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     if (!skins || g_imageTable.Count() > 0)
@@ -48,7 +48,7 @@ void LoadImages(CImageRegistrar* skins)
         g_imageTable.Append(static_cast<unsigned int>(skins->AddImage(GUID_ICQProtocol, GetImageFileName(position))));
 }
 
-void ReleaseImages(CImageRegistrar* skins)
+void ReleaseImages(Skins::CSkinManager* skins)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     if (skins) {

@@ -3,8 +3,8 @@
 // account's thread may fill or read it, so it is guarded by its own lock.
 #pragma once
 
-#include "ImageRegistrar.h"
 #include "JOVArray.h"
+#include "SkinManager.h"
 
 // Positions of the table.
 enum ImagePosition {
@@ -24,10 +24,10 @@ const int kImageCount = 73;
 // The file registered at a position (no folder).
 CJOVString GetImageFileName(int position);
 // Registers every image while the table is empty; later calls return at once.
-// Without a registrar nothing is registered and the table stays empty.
-void LoadImages(CImageRegistrar* skins);
-// Gives every id back to the registrar (skipped without one) and empties the table.
-void ReleaseImages(CImageRegistrar* skins);
+// Without a skin manager nothing is registered and the table stays empty.
+void LoadImages(Skins::CSkinManager* skins);
+// Gives every id back to the skin manager (skipped without one) and empties the table.
+void ReleaseImages(Skins::CSkinManager* skins);
 // The id at a position; a position past the last filled one reads the last.
 unsigned int GetImageId(int position);
 int GetImageCount();

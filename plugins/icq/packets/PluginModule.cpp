@@ -9,7 +9,7 @@
 namespace {
 HINSTANCE g_instance = nullptr;
 CLocalization* g_localization = nullptr;
-std::atomic<CImageRegistrar*> g_registrar{nullptr};
+std::atomic<Skins::CSkinManager*> g_skins{nullptr};
 }
 
 void AttachPluginModule(HINSTANCE instance)
@@ -21,7 +21,7 @@ void AttachPluginModule(HINSTANCE instance)
 
 void DetachPluginModule(bool processEnding)
 {
-    ReleaseImages(processEnding ? nullptr : g_registrar.load());
+    ReleaseImages(processEnding ? nullptr : g_skins.load());
     delete g_localization;
     g_localization = nullptr;
 }
@@ -49,12 +49,12 @@ CJOVString GetPluginText(int id, const wchar_t* builtIn)
     return CJOVString(builtIn);
 }
 
-void SetPluginImageRegistrar(CImageRegistrar* registrar)
+void SetPluginSkinManager(Skins::CSkinManager* skins)
 {
-    g_registrar.store(registrar);
+    g_skins.store(skins);
 }
 
-CImageRegistrar* GetPluginImageRegistrar()
+Skins::CSkinManager* GetPluginSkinManager()
 {
-    return g_registrar.load();
+    return g_skins.load();
 }

@@ -36,7 +36,7 @@ const StatusRow kStatusRows[] = {
 std::mutex g_lock;
 CJOVArray<Protocols::StatusInfo> g_statusTable;
 
-void BuildLocked(CImageRegistrar* skins)
+void BuildLocked(Skins::CSkinManager* skins)
 {
     if (g_statusTable.Count() > 0)
         return;
@@ -55,7 +55,7 @@ void BuildLocked(CImageRegistrar* skins)
 
 } // namespace
 
-void BuildStatusTable(CImageRegistrar* skins)
+void BuildStatusTable(Skins::CSkinManager* skins)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     BuildLocked(skins);
@@ -73,7 +73,7 @@ int GetStatusTableCount()
     return g_statusTable.Count();
 }
 
-bool FindStatusInfo(CImageRegistrar* skins, int status, Protocols::StatusInfo& info)
+bool FindStatusInfo(Skins::CSkinManager* skins, int status, Protocols::StatusInfo& info)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     BuildLocked(skins);

@@ -6,17 +6,17 @@
 // TLV 0x06) with its two bytes exchanged.
 #pragma once
 
-#include "ImageRegistrar.h"
+#include "SkinManager.h"
 #include "protocols/Status.h"
 
 // Registers the images (LoadImages) and fills the table while it is empty.
-void BuildStatusTable(CImageRegistrar* skins);
+void BuildStatusTable(Skins::CSkinManager* skins);
 // Empties the table, so the next use rebuilds it (after a language change).
 void ClearStatusTable();
 int GetStatusTableCount();
 // Copies the record of the status into `info`, building the table first when
 // needed; false, with `info` untouched, for a status not in the table.
-bool FindStatusInfo(CImageRegistrar* skins, int status, Protocols::StatusInfo& info);
+bool FindStatusInfo(Skins::CSkinManager* skins, int status, Protocols::StatusInfo& info);
 
 // The held-form word sent for a status; 0xFFFF for Offline, Connecting and
 // any unknown value.

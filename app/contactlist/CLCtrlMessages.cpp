@@ -1,0 +1,330 @@
+// Messages through the control: incoming and outgoing chat entries, the
+// pending entries with their bubbles, and opening a chat with them.
+#include "contactlist/CLCtrl.h"
+
+#include <new>
+
+#include "AlertManager.h"
+#include "CriticalSectionLock.h"
+#include "EventArgData.h"
+#include "Power.h"
+#include "ServiceIds.h"
+#include "cl/ContactList.h"
+#include "core/notify/Notifications.h"
+#include "core/settings/JOVDatabase.h"
+#include "messaging/ChatPages.h"
+#include "protocols/ProtocolsManager.h"
+
+namespace {
+
+const int kIncomingImage = 22;
+const int kOutgoingImage = 23;
+const int kOfflineMessageImage = 24;
+
+std::atomic<unsigned int> s_nextEntryId{1};
+
+CJOVString TimeText(const CTime& time)
+{
+    return CJOVString(L"(") + time.GetShortDateString() + CJOVString(L")");
+}
+
+SMessage* NewEntry(unsigned int kind, int subKind, const CJOVString& nick, const CJOVString& time,
+                   const CJOVString& text)
+{
+    auto* message = new (std::nothrow) SMessage;
+    if (!message)
+        return nullptr;
+    message->kind = kind;
+    message->subKind = subKind;
+    message->nick = nick;
+    message->time = time;
+    message->text = text;
+    return message;
+}
+
+} // namespace
+
+void CCLCtrl::OnMessageSent(CEventArg* arg2)
+{
+    auto* data = dynamic_cast<CEventArg_Data<Protocols::MessageInfo>*>(arg2);
+    if (!data)
+        return;
+    const Protocols::MessageInfo message = data->m_data;
+    const unsigned int contactId = message.contactId;
+    SMessage* entry = NewEntry(SMessage::Outgoing, kOutgoingImage, CJOVString(L"I"), TimeText(message.time),
+                               message.text);
+    const HistoryTarget history = GetHistoryTarget(m_bus, contactId);
+    CCriticalSectionLock hold(m_lock);
+    if (m_opening.count(contactId)) {
+        // OpenChat reads the history now; it adds this after what it read.
+        if (entry) {
+            m_arrivals.push_back(Arrival{contactId, *entry, history, 1, message.time.GetUnixTime(), message.text});
+            delete entry;
+        }
+        return;
+    }
+    PostEntry(contactId, entry);
+    AppendHistoryRecord(history, 1, 1, 0, message.time.GetUnixTime(), message.text);
+}
+
+void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
+{
+    auto* data = dynamic_cast<CEventArg_Data<Protocols::MessageInfo>*>(arg2);
+    if (!data)
+        return;
+    const Protocols::MessageInfo message = data->m_data;
+    if (message.kind == SMessage::Service) {
+        PostEntry(message.contactId, NewEntry(SMessage::Service, message.imageIndex, message.text, message.title,
+                                              CJOVString()));
+        return;
+    }
+    const int image = message.imageIndex != -1 ? message.imageIndex
+                                                : message.kind == 1 ? kOfflineMessageImage : kIncomingImage;
+    // Everything the model and the account are asked, before locking.
+    CL::CContactList* model = Model();
+    const unsigned int accountId = model->GetItemKey(contactId);
+    const unsigned int groupId = model->GetContactGroup(contactId);
+    CJOVString alias;
+    model->GetString(contactId, CJOVString(L"CL Alias"), alias);
+    const HistoryTarget history = GetHistoryTarget(m_bus, contactId);
+    const unsigned long time = message.time.GetUnixTime();
+    CChatPages* chat = m_chat;
+
+    bool notified = false;
+    unsigned int entryId = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
+        const bool opening = m_opening.count(contactId) != 0;
+        const bool hasPage = opening || (chat && chat->HasPage(contactId));
+        bool shown = false;
+        if (hasPage) {
+            SMessage* entry = NewEntry(SMessage::Incoming, image, alias, TimeText(message.time), message.text);
+            if (opening) {
+                // The chat the user is opening shows it: nothing to notify.
+                if (entry)
+                    m_arrivals.push_back(Arrival{contactId, *entry, history, 0, time, message.text});
+                delete entry;
+            } else {
+                PostEntry(contactId, entry);
+                const bool inFront = chat->IsShownInFront() && chat->GetCurrentContact() == contactId;
+                notified = shown = !inFront;
+            }
+        } else {
+            notified = true;
+        }
+        // With the entry made under the same lock, OpenChat knows exactly
+        // which pending entries are the last records of the file.
+        const bool inHistory =
+            !opening && AppendHistoryRecord(history, 1, 0, 0, time, message.text) == kHistoryOk && history.save;
+        if (notified) {
+            NotifyEntry entry;
+            entry.entryId = entryId = s_nextEntryId++;
+            entry.accountId = accountId;
+            entry.groupId = groupId;
+            entry.contactId = contactId;
+            entry.kind = message.kind;
+            entry.image = image;
+            entry.time = message.time;
+            entry.text = message.text;
+            entry.shown = shown;
+            entry.inHistory = inHistory;
+            m_pending.push_back(entry);
+
+            CGroupItem* group = nullptr;
+            CContactItem* contact = nullptr;
+            if (FindContactItem(contactId, nullptr, &group, &contact)) {
+                contact->SetUnread(true);
+                if (Resort(contact)) {
+                    contact->SetVisible(true);
+                    group->SetVisible(true);
+                }
+            }
+            CStatusItem* section = nullptr;
+            if (FindStatusContactItem(contactId, &section, &contact)) {
+                const unsigned int old = section->GetSection();
+                if (section->RemoveChild(contact)) {
+                    contact->SetUnread(true);
+                    AddToSection(old == 2 ? 2 : 0, contact);
+                }
+            }
+        }
+    }
+    if (notified) {
+        WakeDevice();
+        if (CNotifications* notifications = m_notifications)
+            notifications->AddMessageNotification(entryId, image, contactId, message.text);
+    }
+    if (auto* alerts = static_cast<Alert::CAlertManager*>(m_bus.GetService(GUID_AlertManager)))
+        alerts->PlayAlert(Alert::kAlertIncomingMessage);
+    if (m_redraw && notified)
+        Refresh(0);
+}
+
+void CCLCtrl::WakeDevice()
+{
+    auto* store = static_cast<Database::CJOVDatabase*>(m_bus.GetService(GUID_Database));
+    unsigned char wake = 0;
+    if (!store || !store->GetByte(GUID_GUI, CJOVString(L"Wake up"), &wake) || !wake)
+        return;
+    DWORD flags = POWER_STATE_ON;
+    Platform::GetSystemPowerState(nullptr, 0, &flags);
+    if (flags == POWER_STATE_SUSPEND)
+        Platform::SetSystemPowerState(nullptr, POWER_STATE_ON, POWER_FORCE);
+}
+
+void CCLCtrl::OpenChat(unsigned int contactId)
+{
+    CChatPages* chat = m_chat;
+    CL::CContactList* model = Model();
+    if (!chat)
+        return;
+    CJOVString alias;
+    if (model)
+        model->GetString(contactId, CJOVString(L"CL Alias"), alias);
+    std::vector<NotifyEntry> unshown;
+    int inHistory = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
+        // Already opening it further up this thread.
+        if (!m_opening.insert(contactId).second)
+            return;
+        for (NotifyEntry& entry : m_pending) {
+            if (entry.contactId != contactId || entry.shown)
+                continue;
+            unshown.push_back(entry);
+            entry.shown = true;
+            if (entry.inHistory)
+                ++inHistory;
+        }
+    }
+    // Unlocked: the window reads the history and asks the account.
+    chat->OpenContact(contactId, inHistory);
+    for (const NotifyEntry& entry : unshown) {
+        SMessage message;
+        message.kind = SMessage::Incoming;
+        message.subKind = entry.image;
+        message.nick = alias;
+        message.time = TimeText(entry.time);
+        message.text = entry.text;
+        chat->AddMessage(contactId, &message);
+    }
+    // What came for the contact meanwhile goes after, history first.
+    for (;;) {
+        std::vector<Arrival> arrived;
+        {
+            CCriticalSectionLock hold(m_lock);
+            for (auto it = m_arrivals.begin(); it != m_arrivals.end();) {
+                if (it->contactId == contactId) {
+                    arrived.push_back(*it);
+                    it = m_arrivals.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (arrived.empty()) {
+                m_opening.erase(contactId);
+                break;
+            }
+            for (const Arrival& arrival : arrived)
+                AppendHistoryRecord(arrival.history, 1, arrival.direction, 0, arrival.time, arrival.text);
+        }
+        for (const Arrival& arrival : arrived)
+            chat->AddMessage(contactId, &arrival.message);
+    }
+}
+
+void CCLCtrl::OpenItemChat(CContactItem* item)
+{
+    CCLCtrl* control = GetInstance();
+    if (item && control)
+        control->OpenChat(item->GetContactId());
+}
+
+bool CCLCtrl::HasUnhandled(unsigned int contactId) const
+{
+    for (const NotifyEntry& entry : m_pending) {
+        if (entry.contactId == contactId && !entry.handled)
+            return true;
+    }
+    return false;
+}
+
+int CCLCtrl::ClearNotifications(unsigned int contactId)
+{
+    int count = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
+        for (auto entry = m_pending.begin(); entry != m_pending.end();) {
+            if (entry->contactId == contactId) {
+                entry = m_pending.erase(entry);
+                ++count;
+            } else {
+                ++entry;
+            }
+        }
+    }
+    if (CNotifications* notifications = m_notifications)
+        notifications->RemoveNotification(contactId);
+    {
+        CCriticalSectionLock hold(m_lock);
+        ResetUnread(contactId);
+    }
+    Invalidate();
+    return count;
+}
+
+void CCLCtrl::ResetUnread(unsigned int contactId)
+{
+    CGroupItem* group = nullptr;
+    CContactItem* contact = nullptr;
+    if (FindContactItem(contactId, nullptr, &group, &contact) && group->RemoveChild(contact)) {
+        contact->SetUnread(false);
+        group->AddChild(contact);
+        if (m_onlineOnly) {
+            if (group->GetGroupId() != 0 && contact->GetStatus() == Protocols::StatusOffline)
+                contact->SetVisible(false);
+            ApplyGroupHiding(group);
+        }
+    }
+    CStatusItem* section = nullptr;
+    if (FindStatusContactItem(contactId, &section, &contact)) {
+        const unsigned int old = section->GetSection();
+        if (section->RemoveChild(contact)) {
+            contact->SetUnread(false);
+            AddToSection(old == 2 ? 2 : contact->GetStatus() < Protocols::StatusOnline ? 1 : 0, contact);
+        }
+    }
+}
+
+void CCLCtrl::AnswerBubble(unsigned int entryId, BOOL open)
+{
+    unsigned int contactId = 0;
+    bool stillPending = false;
+    {
+        CCriticalSectionLock hold(m_lock);
+        for (NotifyEntry& entry : m_pending) {
+            if (entry.entryId != entryId)
+                continue;
+            contactId = entry.contactId;
+            if (!open)
+                entry.handled = true;
+            break;
+        }
+        if (!contactId)
+            return;
+        stillPending = HasUnhandled(contactId);
+    }
+    if (open) {
+        OpenChat(contactId);
+        return;
+    }
+    if (CChatPages* chat = m_chat)
+        chat->UpdateContactPage(contactId, 0, 1);
+    if (stillPending)
+        return;
+    {
+        CCriticalSectionLock hold(m_lock);
+        ResetUnread(contactId);
+    }
+    Invalidate();
+}

@@ -1,0 +1,407 @@
+#include "messaging/HistoryFiles.h"
+
+#include <cwchar>
+#include <mutex>
+#include <vector>
+
+#include "JOVTime.h"
+#include "ServiceIds.h"
+#include "cl/ContactList.h"
+#include "core/settings/JOVDatabase.h"
+#include "messaging/HistoryFormat.h"
+#include "protocols/ProtocolsManager.h"
+
+using namespace HistoryFormat;
+
+namespace {
+
+const wchar_t kSaveSetting[] = L"Hist Save";
+const wchar_t kSaveNotInListSetting[] = L"Hist Save Not in list";
+const int kDamagedNames = 100;
+
+std::mutex& FilesLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+CJOVString& FolderOverride()
+{
+    static CJOVString folder;
+    return folder;
+}
+
+Database::CJOVDatabase* Store(Services::CServicesManager& bus)
+{
+    return static_cast<Database::CJOVDatabase*>(bus.GetService(GUID_Database));
+}
+
+CL::CContactList* Model(Services::CServicesManager& bus)
+{
+    return static_cast<CL::CContactList*>(bus.GetService(GUID_ContactList));
+}
+
+Protocols::CProtocolsManager* Manager(Services::CServicesManager& bus)
+{
+    return static_cast<Protocols::CProtocolsManager*>(bus.GetService(GUID_ProtocolsManager));
+}
+
+// 1 when the byte is missing.
+bool SettingOn(Database::CJOVDatabase* store, const wchar_t* name)
+{
+    unsigned char value = 1;
+    store->GetByte(GUID_History, CJOVString(name), &value);
+    return value != 0;
+}
+
+// Names keep every character a file name can hold; the others (and so every
+// way out of the folder) become %XX.
+CJOVString EscapeNamePart(const CJOVString& part)
+{
+    std::wstring out;
+    for (int i = 0; i < part.GetLength(); ++i) {
+        const wchar_t c = part.Data()[i];
+        if (c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' || c == L'<' ||
+            c == L'>' || c == L'|') {
+            wchar_t escaped[4];
+            std::swprintf(escaped, 4, L"%%%02X", static_cast<unsigned int>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return CJOVString(out.c_str());
+}
+
+CJOVString HistoryFolder()
+{
+    CJOVString folder;
+    {
+        std::lock_guard<std::mutex> guard(FilesLock());
+        folder = FolderOverride();
+    }
+    if (folder.GetLength() == 0) {
+        CJOVString program = GetAppDir();
+        if (program.GetLength() == 0)
+            return CJOVString();
+        folder = program + CJOVString(L"History\\");
+    }
+    CreateDirectoryW(static_cast<wchar_t*>(folder), nullptr);
+    return folder;
+}
+
+ULONGLONG FileSize(HANDLE file)
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file, &size) ? static_cast<ULONGLONG>(size.QuadPart) : 0;
+}
+
+bool WriteAt(HANDLE file, ULONGLONG offset, const std::vector<unsigned char>& bytes)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD written = 0;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+           WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+void CutAt(HANDLE file, ULONGLONG length)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(length);
+    if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
+        SetEndOfFile(file);
+}
+
+// The damaged file goes aside as "<name>.bad", "<name>.bad2", ...
+bool MoveAside(const CJOVString& path)
+{
+    for (int i = 1; i <= kDamagedNames; ++i) {
+        std::wstring aside = std::wstring(path.Data(), path.GetLength()) + L".bad";
+        if (i > 1)
+            aside += std::to_wstring(i);
+        if (MoveFileW(std::wstring(path.Data(), path.GetLength()).c_str(), aside.c_str()))
+            return true;
+    }
+    return false;
+}
+
+// Records after a failed write of an older program, or a cut file: the file
+// is cut back after its last whole record and the header counts those.
+void Repair(HANDLE file, ULONGLONG size, Header* header)
+{
+    CReader reader(file, size);
+    reader.Seek(header->EncodedSize());
+    unsigned int count = 0;
+    ULONGLONG end = reader.Position();
+    unsigned int blockLength = 0;
+    while (ReadRecordHead(reader, &blockLength) == RecordStep::Ok) {
+        reader.Skip(blockLength);
+        end = reader.Position();
+        ++count;
+    }
+    CutAt(file, end);
+    header->SetCount(count);
+    header->SetRecordsSize(static_cast<unsigned int>(end - header->EncodedSize()));
+}
+
+int AppendLocked(const HistoryTarget& target, const Record& draft)
+{
+    std::wstring path(target.path.Data(), target.path.GetLength());
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return kHistoryCannotOpen;
+    ULONGLONG size = FileSize(file);
+    Header header;
+    if (size > 0) {
+        CReader reader(file, size);
+        const HeaderRead read = ReadHeader(reader, &header);
+        if (read == HeaderRead::OtherVersion) {
+            CloseHandle(file);
+            return kHistoryOtherVersion;
+        }
+        if (read == HeaderRead::Damaged) {
+            CloseHandle(file);
+            if (!MoveAside(target.path))
+                return kHistoryBadHeader;
+            file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return kHistoryCannotOpen;
+            size = 0;
+        } else if (header.EncodedSize() + header.RecordsSize() != size) {
+            Repair(file, size, &header);
+            size = FileSize(file);
+        }
+    }
+    const std::vector<unsigned char> oldHeader = header.Encode();
+    if (size == 0)
+        header = Header::New(target.accountName, target.alias);
+    header.SetCount(header.Count() + 1);
+    header.SetLastId(header.LastId() + 1);
+    Record record = draft;
+    record.id = header.LastId();
+    const std::vector<unsigned char> bytes = EncodeRecord(record);
+    header.SetRecordsSize(header.RecordsSize() + static_cast<unsigned int>(bytes.size()));
+
+    int result = kHistoryOk;
+    if (bytes.empty()) {
+        result = kHistoryIoFailed;
+    } else if (size == 0) {
+        std::vector<unsigned char> whole = header.Encode();
+        whole.insert(whole.end(), bytes.begin(), bytes.end());
+        if (!WriteAt(file, 0, whole)) {
+            CutAt(file, 0);
+            result = kHistoryIoFailed;
+        }
+    } else if (!WriteAt(file, size, bytes)) {
+        // The record first: a header never counts a record the file lacks.
+        CutAt(file, size);
+        result = kHistoryIoFailed;
+    } else if (!WriteAt(file, 0, header.Encode())) {
+        WriteAt(file, 0, oldHeader);
+        CutAt(file, size);
+        result = kHistoryIoFailed;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+SMessage ToMessage(const Record& record, const CJOVString& alias)
+{
+    SMessage message;
+    if (record.direction == 0) {
+        message.kind = SMessage::Incoming;
+        message.subKind = 22;
+        message.nick = alias;
+    } else {
+        message.kind = SMessage::Outgoing;
+        message.subKind = 23;
+        message.nick = CJOVString(L"I");
+    }
+    message.time = CJOVString(L"(") + CTime(record.time).GetShortDateString() + CJOVString(L")");
+    message.text = CJOVString(reinterpret_cast<const unsigned char*>(record.text.data()),
+                              static_cast<int>(record.text.size()), CP_UTF8);
+    return message;
+}
+
+// The records the header counts that the file really holds; from the
+// last n of them (all for n < 0) the good ones go to messages.
+int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray<SMessage>& messages)
+{
+    HANDLE file = CreateFileW(std::wstring(path.Data(), path.GetLength()).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return kHistoryCannotOpen;
+    CReader reader(file, FileSize(file));
+    Header header;
+    const HeaderRead read = ReadHeader(reader, &header);
+    if (read != HeaderRead::Ok) {
+        CloseHandle(file);
+        return read == HeaderRead::OtherVersion ? kHistoryOtherVersion : kHistoryBadHeader;
+    }
+    int result = kHistoryOk;
+    std::vector<ULONGLONG> starts;
+    unsigned int blockLength = 0;
+    for (unsigned int i = 0; i < header.Count(); ++i) {
+        const ULONGLONG start = reader.Position();
+        const RecordStep step = ReadRecordHead(reader, &blockLength);
+        if (step != RecordStep::Ok) {
+            if (step == RecordStep::Damaged)
+                result = kHistoryIoFailed;
+            break;
+        }
+        starts.push_back(start);
+        reader.Skip(blockLength);
+    }
+    size_t first = 0;
+    if (n >= 0 && starts.size() > static_cast<size_t>(n))
+        first = starts.size() - static_cast<size_t>(n);
+    // One allocation, not one every few records.
+    messages.Reserve(messages.Count() + static_cast<int>(starts.size() - first));
+    std::vector<unsigned char> block;
+    for (size_t i = first; i < starts.size(); ++i) {
+        reader.Seek(starts[i]);
+        ReadRecordHead(reader, &blockLength);
+        block.resize(blockLength);
+        Record record;
+        if (!reader.Read(block.data(), blockLength)) {
+            result = kHistoryIoFailed;
+            break;
+        }
+        if (DecodeRecordBlock(block.data(), blockLength, &record))
+            messages.Append(ToMessage(record, alias));
+    }
+    CloseHandle(file);
+    return result;
+}
+
+CJOVString CurrentAlias(Services::CServicesManager& bus, unsigned int contactId)
+{
+    CJOVString alias;
+    if (CL::CContactList* model = Model(bus))
+        model->GetString(contactId, CJOVString(L"CL Alias"), alias);
+    return alias;
+}
+
+} // namespace
+
+bool GetHistorySaving(Services::CServicesManager& bus, int kind)
+{
+    Database::CJOVDatabase* store = Store(bus);
+    if (!store || (kind != 0 && kind != 1))
+        return true;
+    if (!SettingOn(store, kSaveSetting))
+        return false;
+    return kind == 0 || SettingOn(store, kSaveNotInListSetting);
+}
+
+void SetHistorySaving(Services::CServicesManager& bus, int kind, bool value)
+{
+    Database::CJOVDatabase* store = Store(bus);
+    if (!store || (kind != 0 && kind != 1))
+        return;
+    const unsigned char byte = value ? 1 : 0;
+    store->SetByte(GUID_History, CJOVString(kind == 0 ? kSaveSetting : kSaveNotInListSetting), &byte);
+}
+
+CJOVString GetHistoryFilePath(Services::CServicesManager& bus, unsigned int contactId)
+{
+    CL::CContactList* model = Model(bus);
+    Protocols::CProtocolsManager* manager = Manager(bus);
+    if (!model || !manager)
+        return CJOVString();
+    const unsigned int accountId = model->GetItemKey(contactId);
+    const CJOVString protocol = manager->GetAccountProtocol(accountId).name;
+    const CJOVString account = manager->GetAccountName(accountId, false);
+    CJOVString contact;
+    model->GetString(contactId, CJOVString(L"Account name"), contact);
+    // A missing part would name another contact's file, or none.
+    if (protocol.GetLength() == 0 || account.GetLength() == 0 || contact.GetLength() == 0)
+        return CJOVString();
+    const CJOVString folder = HistoryFolder();
+    if (folder.GetLength() == 0)
+        return CJOVString();
+    return folder + EscapeNamePart(protocol) + CJOVString(L"_") + EscapeNamePart(account) + CJOVString(L"_") +
+           EscapeNamePart(contact) + CJOVString(L".vdh");
+}
+
+HistoryTarget GetHistoryTarget(Services::CServicesManager& bus, unsigned int contactId)
+{
+    HistoryTarget target;
+    CL::CContactList* model = Model(bus);
+    const bool inList = model && model->GetContactGroup(contactId) != 0;
+    target.save = GetHistorySaving(bus, inList ? 0 : 1);
+    if (!target.save)
+        return target;
+    target.path = GetHistoryFilePath(bus, contactId);
+    if (model) {
+        model->GetString(contactId, CJOVString(L"Account name"), target.accountName);
+        model->GetString(contactId, CJOVString(L"CL Alias"), target.alias);
+    }
+    return target;
+}
+
+int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigned char direction, unsigned char flag,
+                        unsigned long time, const CJOVString& text)
+{
+    if (!target.save)
+        return kHistoryOk;
+    if (target.path.GetLength() == 0)
+        return kHistoryCannotOpen;
+    Record record;
+    record.time = time;
+    record.direction = direction;
+    record.flag = flag;
+    record.kind = kind;
+    record.text = ToUtf8(text, kMaxTextBytes);
+    std::lock_guard<std::mutex> guard(FilesLock());
+    return AppendLocked(target, record);
+}
+
+int AppendHistoryMessage(Services::CServicesManager& bus, unsigned int contactId, unsigned char kind,
+                         unsigned char direction, unsigned char flag, unsigned long time, const CJOVString& text)
+{
+    return AppendHistoryRecord(GetHistoryTarget(bus, contactId), kind, direction, flag, time, text);
+}
+
+namespace {
+
+int ReadRecords(Services::CServicesManager& bus, unsigned int contactId, int n, CJOVArray<SMessage>& messages)
+{
+    const CJOVString path = GetHistoryFilePath(bus, contactId);
+    const CJOVString alias = CurrentAlias(bus, contactId);
+    if (path.GetLength() == 0)
+        return kHistoryCannotOpen;
+    std::lock_guard<std::mutex> guard(FilesLock());
+    return ReadLocked(path, alias, n, messages);
+}
+
+} // namespace
+
+int ReadHistory(Services::CServicesManager& bus, unsigned int contactId, CJOVArray<SMessage>& messages)
+{
+    return ReadRecords(bus, contactId, -1, messages);
+}
+
+int ReadHistoryTail(Services::CServicesManager& bus, unsigned int contactId, int n, CJOVArray<SMessage>& messages)
+{
+    return ReadRecords(bus, contactId, n > 0 ? n : 0, messages);
+}
+
+bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId)
+{
+    const CJOVString path = GetHistoryFilePath(bus, contactId);
+    if (path.GetLength() == 0)
+        return false;
+    std::lock_guard<std::mutex> guard(FilesLock());
+    return DeleteFileW(std::wstring(path.Data(), path.GetLength()).c_str()) != 0;
+}
+
+void SetHistoryFolder(const CJOVString& folder)
+{
+    std::lock_guard<std::mutex> guard(FilesLock());
+    FolderOverride() = folder;
+}

@@ -1,0 +1,351 @@
+// The history files byte for byte: appends, whole and tail reads, the
+// settings, file names, damaged files and appends racing reads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ServiceIds.h"
+#include "clctrl/FakeServices.h"
+#include "core/TempFolder.h"
+#include "core/bus/ServicesManagerImpl.h"
+#include "core/clmodel/ContactListImpl.h"
+#include "core/settings/JOVDatabase.h"
+#include "messaging/HistoryFiles.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+constexpr unsigned int kAccount = 1;
+constexpr unsigned long kTime = 0x65000000;
+
+class HistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetHistoryFolder(CJOVString(m_folder.File(L"").c_str()));
+        m_store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(m_folder.Path(L"settings.jov")));
+        m_storeId = m_bus.RegisterService(GUID_Database, m_store.get());
+        m_protocolsId = m_bus.RegisterService(GUID_ProtocolsManager, &m_protocols);
+        CFakeProtocols::Account account;
+        account.name = L"123456";
+        m_protocols.Set(kAccount, account);
+        m_model = std::make_unique<CL::CContactListImpl>(m_bus);
+        m_bus.FireLoaded();
+        m_loose = NewContact(L"uin42", L"Pal", 0);
+        m_group = m_model->CreateGroup(kAccount);
+        m_member = NewContact(L"member", L"Member", m_group);
+    }
+
+    void TearDown() override
+    {
+        m_model.reset();
+        m_bus.UnregisterService(m_protocolsId);
+        m_bus.UnregisterService(m_storeId);
+        SetHistoryFolder(CJOVString());
+    }
+
+    unsigned int NewContact(const wchar_t* accountName, const wchar_t* alias, unsigned int group)
+    {
+        const unsigned int contact = m_model->CreateContact(kAccount, group);
+        if (*accountName)
+            m_model->SetString(contact, CJOVString(L"Account name"), CJOVString(accountName));
+        m_model->SetString(contact, CJOVString(L"CL Alias"), CJOVString(alias));
+        return contact;
+    }
+
+    int Append(unsigned int contact, const wchar_t* text, unsigned char direction = 0, unsigned long time = kTime)
+    {
+        return AppendHistoryMessage(m_bus, contact, 1, direction, 0, time, CJOVString(text));
+    }
+
+    std::vector<std::wstring> Texts(unsigned int contact, int* result = nullptr, int tail = -1)
+    {
+        CJOVArray<SMessage> messages;
+        const int answer = tail < 0 ? ReadHistory(m_bus, contact, messages)
+                                    : ReadHistoryTail(m_bus, contact, tail, messages);
+        if (result)
+            *result = answer;
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < messages.Count(); ++i)
+            texts.push_back(Text(messages[i].text));
+        return texts;
+    }
+
+    std::wstring File(const wchar_t* name = L"ICQ_123456_uin42.vdh") { return m_folder.File(name); }
+    Bytes Read() { return CTempFolder::Read(File()); }
+    void Write(const Bytes& bytes) { CTempFolder::Write(File(), bytes); }
+    void SetByte(const wchar_t* name, unsigned char value)
+    {
+        m_store->SetByte(GUID_History, CJOVString(name), &value);
+    }
+
+    CTempFolder m_folder;
+    Services::CServicesManagerImpl m_bus{300};
+    std::unique_ptr<Database::CJOVDatabase> m_store;
+    CFakeProtocols m_protocols;
+    std::unique_ptr<CL::CContactListImpl> m_model;
+    unsigned int m_storeId = 0;
+    unsigned int m_protocolsId = 0;
+    unsigned int m_loose = 0;
+    unsigned int m_group = 0;
+    unsigned int m_member = 0;
+};
+
+Bytes Header(unsigned char recordsSize, unsigned char count)
+{
+    Bytes bytes(34, 0);
+    bytes[0] = 'V';
+    bytes[1] = 'D';
+    bytes[2] = 'H';
+    bytes[3] = 1;
+    bytes[7] = recordsSize;
+    const Bytes tail = {0, 0, 0, count, 0, 0, 0, count, 0, 1, 0, 6, 'u', 'i', 'n', '4', '2', 0, 0, 4, 'P', 'a', 'l', 0};
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
+TEST_F(HistoryTest, TheFirstAndSecondAppendWriteTheseBytes)
+{
+    ASSERT_EQ(Append(m_loose, L"Hi"), kHistoryOk);
+    Bytes expected = Header(35, 1);
+    const Bytes first = {0, 1, 0, 0, 0, 29, 0, 1, 0, 4, 0, 0, 0, 1, 0, 2, 0, 4, 0x65, 0, 0, 0,
+                         0, 3, 0, 3, 0, 0, 1, 0, 4, 0, 2, 'H', 'i'};
+    expected.insert(expected.end(), first.begin(), first.end());
+    EXPECT_EQ(Read(), expected);
+
+    ASSERT_EQ(Append(m_loose, L"Yo!", 1, kTime + 1), kHistoryOk);
+    expected = Header(35 + 36, 2);
+    const Bytes second = {0, 1, 0, 0, 0, 30, 0, 1, 0, 4, 0, 0, 0, 2, 0, 2, 0, 4, 0x65, 0, 0, 1,
+                          0, 3, 0, 3, 1, 0, 1, 0, 4, 0, 3, 'Y', 'o', '!'};
+    expected.insert(expected.end(), first.begin(), first.end());
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(Read(), expected);
+
+    CJOVArray<SMessage> messages;
+    ASSERT_EQ(ReadHistory(m_bus, m_loose, messages), kHistoryOk);
+    ASSERT_EQ(messages.Count(), 2);
+    EXPECT_EQ(messages[0].kind, 0u);
+    EXPECT_EQ(messages[0].subKind, 22);
+    EXPECT_EQ(Text(messages[0].nick), L"Pal");
+    EXPECT_EQ(Text(messages[0].time), L"(" + Text(CTime(kTime).GetShortDateString()) + L")");
+    EXPECT_EQ(messages[1].kind, 1u);
+    EXPECT_EQ(messages[1].subKind, 23);
+    EXPECT_EQ(Text(messages[1].nick), L"I");
+    // The readers take the alias of now, not the header's.
+    m_model->SetString(m_loose, CJOVString(L"CL Alias"), CJOVString(L"Buddy"));
+    messages.RemoveAll();
+    ReadHistory(m_bus, m_loose, messages);
+    EXPECT_EQ(Text(messages[0].nick), L"Buddy");
+}
+
+TEST_F(HistoryTest, TailReadsTakeTheLastRecordsInFileOrder)
+{
+    for (int i = 1; i <= 10; ++i)
+        Append(m_loose, std::to_wstring(i).c_str());
+    EXPECT_EQ(Texts(m_loose, nullptr, 3), (std::vector<std::wstring>{L"8", L"9", L"10"}));
+    EXPECT_EQ(Texts(m_loose, nullptr, 20).size(), 10u);
+    EXPECT_TRUE(Texts(m_loose, nullptr, 0).empty());
+    int result = -1;
+    EXPECT_TRUE(Texts(m_member, &result, 3).empty());
+    EXPECT_EQ(result, kHistoryCannotOpen);
+}
+
+TEST_F(HistoryTest, TheSettingsDecideWhatIsSaved)
+{
+    EXPECT_TRUE(GetHistorySaving(m_bus, 0));
+    EXPECT_TRUE(GetHistorySaving(m_bus, 1));
+    SetHistorySaving(m_bus, 1, false);
+    EXPECT_FALSE(GetHistorySaving(m_bus, 1));
+    EXPECT_TRUE(GetHistorySaving(m_bus, 0));
+    EXPECT_EQ(Append(m_loose, L"not kept"), kHistoryOk);
+    EXPECT_FALSE(CTempFolder::Exists(File()));
+    EXPECT_EQ(Append(m_member, L"kept"), kHistoryOk);
+    EXPECT_EQ(Texts(m_member), (std::vector<std::wstring>{L"kept"}));
+
+    SetHistorySaving(m_bus, 0, false);
+    SetHistorySaving(m_bus, 1, true);
+    EXPECT_FALSE(GetHistorySaving(m_bus, 1)) << "\"Hist Save\" comes first";
+    EXPECT_EQ(Append(m_member, L"not either"), kHistoryOk);
+    EXPECT_EQ(Texts(m_member).size(), 1u);
+    EXPECT_TRUE(GetHistorySaving(m_bus, 7));
+}
+
+TEST_F(HistoryTest, NamesKeepPlainPartsAndEscapeWhatCannotStandInAFileName)
+{
+    const unsigned int jabber = NewContact(L"friend@example.org", L"F", 0);
+    const unsigned int odd = NewContact(L"..\\..\\a/b:c*?", L"O", 0);
+    const unsigned int nameless = NewContact(L"", L"N", 0);
+    EXPECT_EQ(Append(jabber, L"x"), kHistoryOk);
+    EXPECT_TRUE(CTempFolder::Exists(File(L"ICQ_123456_friend@example.org.vdh")));
+    EXPECT_EQ(Append(odd, L"y"), kHistoryOk);
+    EXPECT_TRUE(CTempFolder::Exists(File(L"ICQ_123456_..%5C..%5Ca%2Fb%3Ac%2A%3F.vdh")));
+    EXPECT_EQ(Texts(odd), (std::vector<std::wstring>{L"y"}));
+
+    // An empty part would name nobody's file.
+    EXPECT_EQ(GetHistoryFilePath(m_bus, nameless).GetLength(), 0);
+    EXPECT_EQ(Append(nameless, L"z"), kHistoryCannotOpen);
+    m_protocols.Change(kAccount, [](CFakeProtocols::Account& a) { a.name.clear(); });
+    EXPECT_EQ(Append(jabber, L"z"), kHistoryCannotOpen);
+}
+
+TEST_F(HistoryTest, LongTextsAreCutAtACharacterAndEmptyOnesKept)
+{
+    std::wstring text(30000, L'\x0436');  // two bytes each
+    text += L'a';
+    text += std::wstring(2000, L'\x20AC');  // three bytes each
+    ASSERT_EQ(Append(m_loose, text.c_str()), kHistoryOk);
+    ASSERT_EQ(Append(m_loose, L""), kHistoryOk);
+    const std::vector<std::wstring> texts = Texts(m_loose);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], text.substr(0, 30001 + (65535 - 60001) / 3));
+    EXPECT_EQ(texts[1], L"");
+}
+
+TEST_F(HistoryTest, ReadingACutFileStopsAtItsEndAndAppendingMendsIt)
+{
+    for (const wchar_t* text : {L"one", L"two", L"three"})
+        Append(m_loose, text);
+    const Bytes whole = Read();
+    const size_t headerEnd = Header(0, 0).size();
+    // The records end 36, 72 and 110 bytes after the header.
+    const size_t ends[] = {0, 36, 72, 110};
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        Write(Bytes(whole.begin(), whole.begin() + cut));
+        int result = -1;
+        const std::vector<std::wstring> texts = Texts(m_loose, &result);
+        if (cut < headerEnd) {
+            EXPECT_EQ(result, kHistoryBadHeader);
+            EXPECT_TRUE(texts.empty());
+            continue;
+        }
+        const size_t body = cut - headerEnd;
+        size_t records = 0;
+        while (records < 3 && ends[records + 1] <= body)
+            ++records;
+        EXPECT_EQ(texts.size(), records);
+        EXPECT_EQ(result, body == ends[records] ? kHistoryOk : kHistoryIoFailed);
+        // The tail never reaches past the cut either.
+        EXPECT_EQ(Texts(m_loose, nullptr, 2).size(), records < 2 ? records : 2);
+    }
+    // A cut record is cut away before the next one goes on.
+    Write(Bytes(whole.begin(), whole.end() - 4));
+    ASSERT_EQ(Append(m_loose, L"four"), kHistoryOk);
+    int result = -1;
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"two", L"four"}));
+    EXPECT_EQ(result, kHistoryOk);
+    EXPECT_EQ(Read().size(), headerEnd + 72 + 37);
+}
+
+TEST_F(HistoryTest, LengthsPastTheEndAndWrongMarkersEndTheReading)
+{
+    for (const wchar_t* text : {L"one", L"two", L"three"})
+        Append(m_loose, text);
+    const Bytes whole = Read();
+    const size_t second = Header(0, 0).size() + 36;
+    int result = -1;
+
+    Bytes bytes = whole;
+    bytes[second + 2] = 0x7F;  // the second record's block length
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one"}));
+    EXPECT_EQ(result, kHistoryIoFailed);
+
+    bytes = whole;
+    bytes[second + 1] = 2;  // marker
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one"}));
+
+    bytes = whole;
+    bytes[44] = 0x40;  // the first string's length
+    Write(bytes);
+    EXPECT_TRUE(Texts(m_loose, &result).empty());
+    EXPECT_EQ(result, kHistoryBadHeader);
+
+    // A record without its text item is passed over.
+    bytes = whole;
+    bytes[second + 6 + 8 + 8 + 7 + 1] = 9;  // the text item's type
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"three"}));
+    EXPECT_EQ(result, kHistoryOk);
+}
+
+TEST_F(HistoryTest, TheCountDecidesHowManyRecordsAreRead)
+{
+    for (const wchar_t* text : {L"one", L"two", L"three"})
+        Append(m_loose, text);
+    Bytes bytes = Read();
+    int result = -1;
+    bytes[37] = 9;  // count above the records
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose, &result).size(), 3u);
+    EXPECT_EQ(result, kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, nullptr, 2), (std::vector<std::wstring>{L"two", L"three"}));
+    bytes[37] = 2;
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose), (std::vector<std::wstring>{L"one", L"two"}));
+    bytes[0] = 'X';  // the magic is not checked
+    Write(bytes);
+    EXPECT_EQ(Texts(m_loose).size(), 2u);
+}
+
+TEST_F(HistoryTest, AnotherVersionIsNeitherReadNorWritten)
+{
+    Append(m_loose, L"one");
+    Bytes bytes = Read();
+    bytes[3] = 2;
+    Write(bytes);
+    int result = -1;
+    EXPECT_TRUE(Texts(m_loose, &result).empty());
+    EXPECT_EQ(result, kHistoryOtherVersion);
+    EXPECT_EQ(Append(m_loose, L"two"), kHistoryOtherVersion);
+    EXPECT_EQ(Read(), bytes);
+}
+
+TEST_F(HistoryTest, ADamagedHeaderIsKeptAsideAndANewFileStarted)
+{
+    Append(m_loose, L"one");
+    const Bytes whole = Read();
+    Write(Bytes(whole.begin(), whole.begin() + 20));
+    ASSERT_EQ(Append(m_loose, L"fresh"), kHistoryOk);
+    EXPECT_EQ(Texts(m_loose), (std::vector<std::wstring>{L"fresh"}));
+    EXPECT_EQ(CTempFolder::Read(File(L"ICQ_123456_uin42.vdh.bad")), Bytes(whole.begin(), whole.begin() + 20));
+
+    Write(Bytes(whole.begin(), whole.begin() + 5));
+    ASSERT_EQ(Append(m_loose, L"fresher"), kHistoryOk);
+    EXPECT_TRUE(CTempFolder::Exists(File(L"ICQ_123456_uin42.vdh.bad2")));
+    EXPECT_TRUE(DeleteHistory(m_bus, m_loose));
+    EXPECT_FALSE(CTempFolder::Exists(File()));
+    EXPECT_FALSE(DeleteHistory(m_bus, m_loose));
+}
+
+TEST_F(HistoryTest, AnAppendRacingReadsLosesNothing)
+{
+    constexpr int kMessages = 150;
+    std::atomic<bool> done{false};
+    std::atomic<int> refused{0};
+    std::thread reader([&] {
+        while (!done) {
+            CJOVArray<SMessage> messages;
+            const int result = ReadHistoryTail(m_bus, m_loose, 5, messages);
+            if (result != kHistoryOk && result != kHistoryCannotOpen)
+                ++refused;
+        }
+    });
+    int failed = 0;
+    for (int i = 0; i < kMessages; ++i)
+        failed += Append(m_loose, std::to_wstring(i).c_str()) != kHistoryOk;
+    done = true;
+    reader.join();
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(refused, 0);
+    const std::vector<std::wstring> texts = Texts(m_loose);
+    ASSERT_EQ(texts.size(), static_cast<size_t>(kMessages));
+    EXPECT_EQ(texts.back(), std::to_wstring(kMessages - 1));
+}
+
+} // namespace
