@@ -4,6 +4,8 @@
 #include "chat/ChatFixture.h"
 #include "chat/Screenshot.h"
 #include "messaging/ChatNode_Service.h"
+#include "core/skins/SkinManagerImpl.h"
+#include "messaging/AppChatSkin.h"
 #include "messaging/GifAnimator.h"
 
 namespace {
@@ -76,13 +78,21 @@ TEST_F(ContentTest, PaintsOnlyTheNodesThatMeetTheView)
     ReleaseDC(nullptr, screen);
 }
 
-// With the platform's measuring and fonts, at the screen's own density.
+class CQuietSkinHost final : public Skins::CSkinManagerHost {
+public:
+    unsigned int GetLanChangedEventId() override { return 0; }
+    HWND GetMessageWindow() override { return nullptr; }
+    void StopSmileyAnimation() override {}
+};
+
+// With the platform's measuring and fonts, the default skin and smilies, at
+// the screen's own density.
 TEST(ChatPicture, AConversationAsTheUserSeesIt)
 {
     CGdiTextMeasurer measurer;
-    CFakeSmilies smilies;
-    smilies.Add({L":)"}, 15, 15, {RGB(250, 200, 40), RGB(250, 160, 40)}, {300, 300});
-    CFakeSkin skin(&smilies);
+    CQuietSkinHost host;
+    Skins::CSkinManagerImpl skins(nullptr, &host);
+    CAppChatSkin skin(&skins);
     MessageWndSettings settings(nullptr, nullptr);
     settings.SetChatFlags({1, 1, 0});
     int width = HIDPI_ScaleX(240), height = HIDPI_ScaleY(320);
@@ -102,7 +112,7 @@ TEST(ChatPicture, AConversationAsTheUserSeesIt)
     };
     add(SMessage::Incoming, 22, L"Alice", L"(09:12)", L"Hi! Did you see www.example.org/news today?");
     add(SMessage::HistorySeparator, 0, L"", L"", L"");
-    add(SMessage::Outgoing, 23, L"I", L"(09:13)", L"Yes :) the second part\nis on a line of its own");
+    add(SMessage::Outgoing, 23, L"I", L"(09:13)", L"Yes :-) the second part\nis on a line of its own ;-)");
     add(SMessage::Service, 11, L"Alice is away", L" (09:20)", L"");
     add(SMessage::Incoming, 22, L"Alice with a rather long nick", L"(09:31)",
         L"Supercalifragilisticexpialidocious-words-wrap-too");

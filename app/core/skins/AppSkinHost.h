@@ -5,6 +5,7 @@
 
 #include "core/protocols/ProtocolsManagerHost.h"
 #include "core/skins/SkinManagerHost.h"
+#include "messaging/GifAnimator.h"
 
 namespace Skins {
 
@@ -12,8 +13,8 @@ class CAppSkinHost final : public CSkinManagerHost {
 public:
     unsigned int GetLanChangedEventId() override;
     HWND GetMessageWindow() override;
-    // Nothing animates smilies yet.
-    void StopSmileyAnimation() override {}
+    // The chat's smiley animation, before a set goes.
+    void StopSmileyAnimation() override { ::StopSmileyAnimation(); }
 };
 
 // Texts and language from g_App.pSkinManager; no warning bubbles yet.
