@@ -1,4 +1,4 @@
-// The plug-in module's process-wide state: its instance handle (the dialogs
+// A plug-in module's process-wide state: its instance handle (the dialogs
 // take their templates from it), its folder, its localization and the image
 // registrar its accounts lend it. Set up when the module is attached, torn
 // down when it is detached; read from every thread in between.
@@ -11,14 +11,14 @@
 class CImageRegistrar;
 class CLocalization;
 
-// Process attach: keep the handle, create the localization over the "Langs"
-// folder beside the executable (where the language files are installed) with
-// the prefix "Verdel_", read the reference text tables.
-void AttachPluginModule(HINSTANCE instance);
-// Process detach: give the images back (when a registrar is known), then
-// delete the localization. When the whole process is ending the skin manager
-// may already be gone, so the images are not given back then.
-void DetachPluginModule(bool processEnding);
+// Process attach: keep the handle and create the localization over the
+// "Langs" folder beside the executable (where the language files are
+// installed) with the module's file prefix ("Verdel_", "Jabber_").
+void AttachPluginModule(HINSTANCE instance, const wchar_t* languagePrefix);
+// Process detach: delete the localization. The module gives its images back
+// itself, before this, and only when the process is not ending: the skin
+// manager may already be gone then.
+void DetachPluginModule();
 
 HINSTANCE GetPluginInstance();
 // The folder of the module's own file with its trailing backslash, or empty.
