@@ -16,6 +16,7 @@ export BENCH_BIN=$BENCH_BUILD/bin
 export WINE=/usr/lib/wine/wine64
 
 BENCHMARKS=(
+  'xmpp|"$WINE" bench_xmpp.exe'
 )
 
 "$root/scripts/setup.sh"
