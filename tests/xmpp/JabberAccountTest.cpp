@@ -259,3 +259,16 @@ TEST_F(JabberAccountTest, TwoAccountsReadTheStatusTableWhileOneRebuildsIt)
                                        nullptr, true),
               0);
 }
+
+TEST_F(JabberAccountTest, StatusNamesComeFromTheLanguageFileInLangsBesideTheProgram)
+{
+    AttachPluginModule(GetModuleHandleW(nullptr), L"Jabber_");
+    Protocols::StatusInfo info;
+    m_account->GetStatusInfo(Protocols::StatusConnecting, info);
+    EXPECT_TRUE(info.name == CJOVString(L"Connecting")) << "no language chosen yet: the built-in text";
+    Manager(L"Lang change", new CEventArg_Data<CJOVString>(CJOVString(L"English")));
+    m_account->GetStatusInfo(Protocols::StatusConnecting, info);
+    // Langs\Jabber_English.dll says "Connection" where the built-in text says "Connecting".
+    EXPECT_TRUE(info.name == CJOVString(L"Connection"));
+    DetachPluginModule();
+}

@@ -346,7 +346,8 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
         return kIncomplete;
     }
     end = i + 1;
-    // The stanza's count includes its own open tag (OpenElement starts it).
+    // Inside a stanza every tag counts; outside one, a tag may open a stanza,
+    // whose count then starts with it.
     if (CurrentDepth() >= 2) {
         m_stanzaBytes += end - pos;
         if (m_stanzaBytes > kMaxStanzaBytes) {
