@@ -27,7 +27,7 @@ class CProtocolsManagerImpl;
 namespace Skins {
 class CSkinManagerImpl;
 }
-class CContactsWnd;
+class CCLCtrl;
 class CMessageWnd;
 class CEventsClientImpl;
 
@@ -51,7 +51,7 @@ struct AppGlobals {
 
     Database::CJOVDatabase* pDatabase;
     unsigned int databaseServiceId;
-    CContactsWnd* pCLCtrl;
+    CCLCtrl* pCLCtrl;
     JOVSockets::CSocketsManagerImpl* pSocketsManager;
     CL::CContactListImpl* pContactList;
     Protocols::CProtocolsManagerImpl* pProtocolsManager;

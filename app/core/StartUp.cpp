@@ -10,13 +10,14 @@
 #include "MenuBar.h"
 #include "Screen.h"
 #include "ServiceIds.h"
-#include "contactlist/ContactsWnd.h"
+#include "contactlist/CLCtrl.h"
 #include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
 #include "core/AppGuiServices.h"
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/skins/AppSkinHost.h"
+#include "core/skins/DialogSkinAdapter.h"
 #include "core/skins/SkinManagerImpl.h"
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
@@ -37,6 +38,7 @@ CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
 Skins::CAppSkinHost s_skinHost;
 Skins::CSkinProtocolsHost s_protocolsHost;
+Skins::CDialogSkinAdapter* s_dialogSkin = nullptr;
 
 bool InitControls()
 {
@@ -96,18 +98,27 @@ bool CreateMainWindow(const wchar_t* className, const wchar_t* title)
 void CreateSkinManager()
 {
     g_App.pSkinManager = new (std::nothrow) Skins::CSkinManagerImpl(&g_ServicesManager, &s_skinHost);
+    if (g_App.pSkinManager) {
+        s_dialogSkin = new (std::nothrow) Skins::CDialogSkinAdapter(*g_App.pSkinManager, GetAppDir());
+        SetDialogSkin(s_dialogSkin);
+    }
 }
 
 // Saves its settings into the store, which is deleted after it.
 void DeleteSkinManager()
 {
+    SetDialogSkin(nullptr);
+    delete s_dialogSkin;
+    s_dialogSkin = nullptr;
     delete g_App.pSkinManager;
     g_App.pSkinManager = nullptr;
 }
 
+// Before the model and the manager, so that it hears every account and
+// contact they announce on "Loaded".
 void CreateContactsWindow()
 {
-    g_App.pCLCtrl = new (std::nothrow) CContactsWnd;
+    g_App.pCLCtrl = new (std::nothrow) CCLCtrl(g_ServicesManager);
     if (!g_App.pCLCtrl)
         return;
     RECT client;
@@ -116,6 +127,7 @@ void CreateContactsWindow()
     SetFocus(g_App.pCLCtrl->GetWnd());
 }
 
+// After the messaging window, which the control no longer reaches.
 void DeleteContactsWindow()
 {
     delete g_App.pCLCtrl;
@@ -169,10 +181,15 @@ void CreateMessageWindow()
     g_App.pMessageWnd = new (std::nothrow) CMessageWnd(g_App.hMainWnd);
     if (g_App.pMessageWnd)
         g_App.pMessageWnd->Create();
+    if (g_App.pCLCtrl)
+        g_App.pCLCtrl->SetChatPages(g_App.pMessageWnd);
 }
 
+// The control stops first: no handler of it reaches the window after this.
 void DeleteMessageWindow()
 {
+    if (g_App.pCLCtrl)
+        g_App.pCLCtrl->Stop();
     delete g_App.pMessageWnd;
     g_App.pMessageWnd = nullptr;
 }
