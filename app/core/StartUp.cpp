@@ -123,6 +123,12 @@ void CreateContactsWindow()
         return;
     RECT client;
     GetClientRect(g_App.hMainWnd, &client);
+    // Above the status toolbar, as WM_SIZE places it later: made after the
+    // toolbar, the list would cover it until then.
+    RECT toolbar = {};
+    if (g_App.hStatusToolbar)
+        GetWindowRect(g_App.hStatusToolbar, &toolbar);
+    client.bottom -= toolbar.bottom - toolbar.top;
     g_App.pCLCtrl->CreateWnd(WS_VISIBLE | WS_TABSTOP, client, g_App.hMainWnd, kContactsControlId);
     SetFocus(g_App.pCLCtrl->GetWnd());
 }
