@@ -70,6 +70,24 @@ bool CLocalization::ChangeLang(const CJOVString& language)
     return false;
 }
 
+bool CLocalization::ChangeLangOrEnglish(const CJOVString& language)
+{
+    CCriticalSectionLock hold(m_lock);
+    m_fallbackDone = true;
+    if (m_lookUp.load() && language == m_curLang)
+        return true;
+    const CJOVString dll(L".dll");
+    if (SetNewLangDll(m_basePath + language + dll, language))
+        return true;
+    const CJOVString english(L"English");
+    if (language != english && SetNewLangDll(m_basePath + english + dll, english))
+        return false;
+    // The file stays loaded: a look-up may still be running in it.
+    m_lookUp.store(nullptr);
+    m_curLang = CJOVString();
+    return false;
+}
+
 bool CLocalization::SetNewLangDll(const CJOVString& path, const CJOVString& language)
 {
     CJOVString terminated(path);

@@ -24,6 +24,11 @@ public:
     // The first call of the object's life falls back to "English", then to any
     // file with the prefix; later failures keep the language loaded before.
     bool ChangeLang(const CJOVString& language);
+    // For a plug-in following the program's language: that language's file,
+    // else the English file, else nothing loaded (the built-in texts), so the
+    // outcome never depends on the languages chosen before. False when no
+    // file of that language is loaded.
+    bool ChangeLangOrEnglish(const CJOVString& language);
     // False, out unchanged, when nothing is loaded or the file has no such text.
     bool GetString(int id, CJOVString& out) const;
     // The loaded language's name ("Russian"); false when nothing is loaded.

@@ -1,5 +1,6 @@
 #include "MenuBar.h"
 
+#include "Notification.h"
 #include "ShellTrace.h"
 #include "SoftKeyBar.h"
 
@@ -117,7 +118,13 @@ LRESULT CALLBACK SoftKeyHook(int code, WPARAM wParam, LPARAM lParam)
         bool keyMessage = msg->message == WM_KEYDOWN || msg->message == WM_KEYUP;
         bool firstDown = msg->message == WM_KEYDOWN && !(msg->lParam & (1 << 30));
         if (keyMessage && (msg->wParam == VK_F1 || msg->wParam == VK_F2)) {
-            if (HWND bar = BarForKey(msg->hwnd)) {
+            // A notification bubble on the screen takes the soft-key buttons.
+            HWND bubbleBar = Platform::GetBubbleSoftKeyBar();
+            if (bubbleBar && IsWindowVisible(bubbleBar)) {
+                if (firstDown)
+                    PostMessageW(bubbleBar, JOV_MBM_PRESSKEY, msg->wParam == VK_F1 ? 0 : 1, 0);
+                msg->message = WM_NULL;
+            } else if (HWND bar = BarForKey(msg->hwnd)) {
                 if (firstDown) {
                     msg->wParam = msg->wParam == VK_F1 ? 0 : 1;
                     msg->hwnd = bar;

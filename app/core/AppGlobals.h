@@ -27,9 +27,15 @@ class CProtocolsManagerImpl;
 namespace Skins {
 class CSkinManagerImpl;
 }
+namespace Alert {
+class CAlertManagerImpl;
+}
 class CCLCtrl;
 class CMessageWnd;
 class CEventsClientImpl;
+class CNotificationsManager;
+class CTrayIcon;
+class CVersionCheck;
 
 struct AppGlobals {
     HWND hMenuBar;
@@ -57,6 +63,10 @@ struct AppGlobals {
     Protocols::CProtocolsManagerImpl* pProtocolsManager;
     CMessageWnd* pMessageWnd;
     Skins::CSkinManagerImpl* pSkinManager;
+    Alert::CAlertManagerImpl* pAlertManager;
+    CNotificationsManager* pNotifications;
+    CTrayIcon* pTrayIcon;
+    CVersionCheck* pVersionCheck;
 
     CGuiServices* pServices;
     CEventsClientImpl* pGuiClient;

@@ -4,6 +4,9 @@
 #include "EventsQueue.h"
 #include "ServicesManager.h"
 #include "core/AppGlobals.h"
+#include "core/alerts/AlertManagerImpl.h"
+#include "core/notify/TrayIcon.h"
+#include "core/notify/VersionCheck.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
 #include "core/skins/SkinManagerImpl.h"
 
@@ -95,18 +98,25 @@ void CAppGuiServices::DrawImage(unsigned int imageId, HDC dc, const RECT& rect)
     g_App.pSkinManager->DrawImage(imageId, &context, rect.left, rect.top, rect.right, rect.bottom, true, 255);
 }
 
-void CAppGuiServices::PlayAlert(int)
+void CAppGuiServices::PlayAlert(int alertId)
 {
+    if (g_App.pAlertManager && alertId > 0)
+        g_App.pAlertManager->PlayAlert(static_cast<unsigned int>(alertId));
 }
 
 void CAppGuiServices::RefreshTrayIcon()
 {
+    UpdateTrayIcon();
 }
 
 void CAppGuiServices::StartVersionCheckIfDue()
 {
+    if (g_App.pVersionCheck)
+        g_App.pVersionCheck->StartIfDue();
 }
 
 void CAppGuiServices::StopVersionCheck()
 {
+    if (g_App.pVersionCheck)
+        g_App.pVersionCheck->Stop();
 }

@@ -16,6 +16,7 @@
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
 #include "core/StartUp.h"
+#include "core/notify/TrayIcon.h"
 #include "core/StatusToolbar.h"
 #include "messaging/MessageWnd.h"
 
@@ -225,6 +226,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ApplyGuiUpdates();
         return 0;
     case WM_JOV_TRAY:
+        OnTrayIconMessage(static_cast<unsigned int>(wParam), static_cast<unsigned int>(lParam));
         return 0;
     case WM_CLOSE:
         ShutDown();

@@ -26,6 +26,9 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
+#include "core/notify/NotificationsManager.h"
+#include "core/notify/NotifyServices.h"
+#include "core/notify/TrayIcon.h"
 #include "messaging/MessageWnd.h"
 
 namespace {
@@ -37,7 +40,6 @@ const int kNoAccountPreferencesPage = 8;
 CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
 Skins::CAppSkinHost s_skinHost;
-Skins::CSkinProtocolsHost s_protocolsHost;
 Skins::CDialogSkinAdapter* s_dialogSkin = nullptr;
 
 bool InitControls()
@@ -121,6 +123,7 @@ void CreateContactsWindow()
     g_App.pCLCtrl = new (std::nothrow) CCLCtrl(g_ServicesManager);
     if (!g_App.pCLCtrl)
         return;
+    g_App.pCLCtrl->SetNotifications(g_App.pNotifications);
     RECT client;
     GetClientRect(g_App.hMainWnd, &client);
     // Above the status toolbar, as WM_SIZE places it later: made after the
@@ -147,7 +150,7 @@ void CreateNetworkAndAccounts()
     g_App.pSocketsManager = new (std::nothrow) JOVSockets::CSocketsManagerImpl(g_ServicesManager);
     g_App.pContactList = new (std::nothrow) CL::CContactListImpl(g_ServicesManager);
     g_App.pProtocolsManager =
-        new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, &s_protocolsHost);
+        new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, GetWarningHost());
     if (g_App.pContactList)
         g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
 }
@@ -233,6 +236,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     if (!CreateMainWindow(className, title))
         return FALSE;
     CreateSkinManager();
+    CreateAlertsAndNotifications(g_ServicesManager);
     CreateContactsWindow();
     RegisterGuiClient();
     CreateNetworkAndAccounts();
@@ -254,9 +258,11 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
 void ShutDown()
 {
     g_App.closing = true;
+    RemoveTrayIcon();
     StopGuiClient();
     DeleteMessageWindow();
     DeleteContactsWindow();
+    DeleteAlertsAndNotifications();
     DeleteNetworkAndAccounts();
     DeleteSkinManager();
     DeleteDatabase();

@@ -18,6 +18,7 @@
 #include "AccountRig.h"
 #include "ScriptedOscarServer.h"
 #include "ServiceIds.h"
+#include "SoftKeyBar.h"
 #include "app/RunningProgram.h"
 #include "core/settings/JOVDatabase.h"
 #include "dialogs/Screenshot.h"
@@ -30,6 +31,8 @@ using OscarWire::Frame;
 const int kStepTimeoutMs = 30000;
 const wchar_t kListClass[] = L"Contact List Wnd Class";
 const char kCarolsMessage[] = "Hello from Carol";
+const wchar_t kBubbleClass[] = L"JOV Notification Bubble";
+const wchar_t kBarClass[] = L"JOV Soft-key Bar";
 
 enum Phase { kLoggingIn, kAwaitingReady, kDone };
 
@@ -256,6 +259,20 @@ protected:
         return false;
     }
 
+    // The soft-key bar of the bubble on the screen, once one shows.
+    HWND WaitForBubbleBar()
+    {
+        HWND bubble = m_program.WaitForWindow(kBubbleClass, nullptr, 10000);
+        for (DWORD start = GetTickCount(); bubble && GetTickCount() - start < 5000; Sleep(50)) {
+            for (HWND bar = FindWindowExW(nullptr, nullptr, kBarClass, nullptr); bar;
+                 bar = FindWindowExW(nullptr, bar, kBarClass, nullptr)) {
+                if (GetWindow(bar, GW_OWNER) == bubble && IsWindowVisible(bar))
+                    return bar;
+            }
+        }
+        return nullptr;
+    }
+
     std::vector<unsigned char> ReadFile(const std::wstring& path)
     {
         std::ifstream file(path.c_str(), std::ios::binary);
@@ -328,13 +345,27 @@ TEST_F(ProgramTest, TheListShowsTheAccountsContactsAndAMessageComesFirstBlinking
     ASSERT_TRUE(CRunningProgram::WaitUntilGone(menu));
     ASSERT_TRUE(Close());
 
-    // The "Simple" view: the sections "Online", "Offline" and "Not in list".
+    // The "Simple" view: the sections "Online", "Offline" and "Not in list";
+    // the messages' bubbles show while the program is in front too.
     SetGuiByte(L"CL mode", 0);
+    SetGuiByte(L"Dont show if active", 0);
     ASSERT_TRUE(m_program.Restart());
     ASSERT_TRUE(FindWindows());
     ASSERT_TRUE(GoOnline());
     ASSERT_TRUE(m_servers.WaitForSessions(2, kStepTimeoutMs)) << m_servers.Report();
-    Sleep(800);
+
+    // "Hide" on both bubbles answers the list: nothing blinks any more.
+    for (int bubble = 0; bubble < 2; ++bubble) {
+        HWND bar = WaitForBubbleBar();
+        ASSERT_NE(bar, nullptr) << "bubble " << bubble;
+        if (bubble == 0) {
+            EXPECT_TRUE(SaveScreenshotAs(L"cl", L"bubble"));
+        }
+        PostMessageW(bar, JOV_MBM_PRESSKEY, 1, 0);
+        ASSERT_TRUE(CRunningProgram::WaitUntilGone(bar));
+    }
+    Sleep(300);
+    EXPECT_FALSE(Blinks());
     EXPECT_TRUE(SaveScreenshotAs(L"cl", L"simple"));
     ASSERT_TRUE(Close());
     EXPECT_TRUE(m_servers.Wait()) << m_servers.Report();

@@ -114,6 +114,46 @@ TEST(LocalizationFallback, EmptyNameWithNothingLoadedFallsBack)
     EXPECT_EQ(CurLang(localization), L"English");
 }
 
+// A plug-in follows the program: its language, else English, whatever came before.
+TEST(LocalizationPlugInFallback, MissingLanguageGivesEnglishAfterEverySwitch)
+{
+    CLocalization localization(Folder(L"full"), kPrefix);
+    EXPECT_TRUE(localization.ChangeLangOrEnglish(CJOVString(L"Russian")));
+    EXPECT_EQ(TextZero(localization), L"Russian");
+    EXPECT_FALSE(localization.ChangeLangOrEnglish(CJOVString(L"Czech")));
+    EXPECT_EQ(CurLang(localization), L"English");
+    EXPECT_EQ(TextZero(localization), L"English");
+    EXPECT_TRUE(localization.ChangeLangOrEnglish(CJOVString(L"Russian")));
+    EXPECT_EQ(TextZero(localization), L"Russian");
+    // The same missing language again: English again, not the Russian of just now.
+    EXPECT_FALSE(localization.ChangeLangOrEnglish(CJOVString(L"Czech")));
+    EXPECT_EQ(TextZero(localization), L"English");
+
+    // The first call of a life and the program's own rule after it are unchanged.
+    CLocalization first(Folder(L"full"), kPrefix);
+    EXPECT_FALSE(first.ChangeLangOrEnglish(CJOVString(L"Czech")));
+    EXPECT_EQ(CurLang(first), L"English");
+    EXPECT_FALSE(first.ChangeLang(CJOVString(L"Polish")));
+    EXPECT_EQ(CurLang(first), L"English");
+}
+
+TEST(LocalizationPlugInFallback, WithoutEnglishTheBuiltInTextsNotAnEarlierLanguage)
+{
+    CLocalization localization(Folder(L"russian_only"), kPrefix);
+    // Not the first file with the prefix, as the program's first call would take.
+    EXPECT_FALSE(localization.ChangeLangOrEnglish(CJOVString(L"Czech")));
+    CJOVString out(L"kept");
+    EXPECT_FALSE(localization.GetString(0, out));
+    EXPECT_FALSE(localization.GetCurLang(out));
+    EXPECT_EQ(Text(out), L"kept");
+
+    EXPECT_TRUE(localization.ChangeLangOrEnglish(CJOVString(L"Russian")));
+    EXPECT_EQ(TextZero(localization), L"Russian");
+    EXPECT_FALSE(localization.ChangeLangOrEnglish(CJOVString(L"Czech")));
+    EXPECT_FALSE(localization.GetString(0, out));
+    EXPECT_TRUE(IsLoaded(L"russian_only", L"T_Russian.dll"));  // a look-up may still run in it
+}
+
 TEST(LocalizationModules, EarlierFilesStayLoadedUntilDestroyed)
 {
     {
@@ -197,8 +237,9 @@ TEST(LocalizationRealFiles, ProgramAndPlugInFiles)
     ASSERT_TRUE(jabber.ChangeLang(CJOVString(L"English")));
     ASSERT_TRUE(jabber.GetString(34, text));
     EXPECT_EQ(Text(text), L"Ignore");
+    // New texts are added after the last: past the end, whatever it is.
     CJOVString kept(L"kept");
-    EXPECT_FALSE(jabber.GetString(35, kept));
+    EXPECT_FALSE(jabber.GetString(100000, kept));
     EXPECT_FALSE(jabber.GetString(-1, kept));
     EXPECT_EQ(Text(kept), L"kept");
 }

@@ -1,10 +1,14 @@
 // The Verdel module as the program uses it: loaded by the protocols manager,
 // its account keeping its settings there and logging in through the sockets
-// manager to a scripted login server.
+// manager to a scripted login server, and its texts following the program's
+// language.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "EventArgData.h"
+#include "EventNames.h"
+#include "Localization.h"
 #include "MD5.h"
 #include "ScriptedOscarServer.h"
 #include "ServiceIds.h"
@@ -63,6 +67,75 @@ TEST(VerdelModule, LoadsLogsInWithItsStoredSettingsAndReportsTheRefusal)
     sockets.reset();
     for (int i = 0; i < 300 && JOVSockets::CJOVSocket::RunningWorkers() > 0; ++i)
         Sleep(10);
+    bus->UnregisterService(storeId);
+    store.reset();
+    bus.reset();
+}
+
+namespace {
+
+// The program's side of the language: its name at start; no texts of its own.
+class LanguageHost final : public Protocols::CProtocolsManagerHost {
+public:
+    explicit LanguageHost(const wchar_t* language) : m_language(language) {}
+    bool GetString(int, CJOVString&) override { return false; }
+    CJOVString GetLanguageName() override { return m_language; }
+    void ShowWarning(unsigned int, const CJOVString&) override {}
+
+private:
+    CJOVString m_language;
+};
+
+CJOVString VerdelText(const wchar_t* language, int id)
+{
+    CLocalization file(GetAppDir() + CJOVString(L"Langs"), CJOVString(L"Verdel_"));
+    CJOVString text;
+    EXPECT_TRUE(file.ChangeLang(CJOVString(language)));
+    EXPECT_TRUE(file.GetString(id, text));
+    return text;
+}
+
+} // namespace
+
+TEST(VerdelModule, StatusNamesFollowTheProgramsLanguageOrEnglish)
+{
+    const int kFreeForChatText = 8;
+    const CJOVString english = VerdelText(L"English", kFreeForChatText);
+    const CJOVString czech = VerdelText(L"Czech", kFreeForChatText);
+    ASSERT_TRUE(english == CJOVString(L"Free for chat"));  // the file's, not the built-in "Free 4 chat"
+    ASSERT_FALSE(czech == english);
+
+    CTempFolder folder;
+    auto bus = std::make_unique<Services::CServicesManagerImpl>();
+    auto store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(folder.Path(L"settings.jov")));
+    unsigned int storeId = bus->RegisterService(GUID_Database, store.get());
+    auto sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus);
+    LanguageHost host(L"Russian");  // no Russian ICQ file exists
+    auto manager = std::make_unique<Protocols::CProtocolsManagerImpl>(bus.get(), &host,
+                                                                      GetAppDir() + CJOVString(L"Protos\\"));
+    bus->FireLoaded();
+    unsigned int account = manager->AddAccount(GUID_ICQProtocol);
+    ASSERT_NE(account, 0u);
+    auto nameNow = [&] {
+        Protocols::StatusInfo info;
+        manager->GetStatusInfo(account, Protocols::StatusFreeForChat, &info);  // queued after "Lang change"
+        return info.name;
+    };
+    auto switchTo = [&](const wchar_t* language) {
+        bus->SendEventToClient(manager->GetClientId(), GUID_GUI, CJOVString(EVENT_LanChanged),
+                               new CEventArg_Data<CJOVString>(CJOVString(language)), nullptr, true);
+    };
+
+    EXPECT_TRUE(nameNow() == english);
+    switchTo(L"Czech");
+    EXPECT_TRUE(nameNow() == czech);
+    switchTo(L"Russian");
+    EXPECT_TRUE(nameNow() == english);  // not the Czech of the switch before
+    switchTo(L"Czech");
+    EXPECT_TRUE(nameNow() == czech);
+
+    manager.reset();
+    sockets.reset();
     bus->UnregisterService(storeId);
     store.reset();
     bus.reset();

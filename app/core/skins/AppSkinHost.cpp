@@ -16,14 +16,4 @@ HWND CAppSkinHost::GetMessageWindow()
     return g_App.pMessageWnd ? g_App.pMessageWnd->GetWnd() : nullptr;
 }
 
-bool CSkinProtocolsHost::GetString(int textId, CJOVString& out)
-{
-    return g_App.pSkinManager && g_App.pSkinManager->GetString(textId, out);
-}
-
-CJOVString CSkinProtocolsHost::GetLanguageName()
-{
-    return g_App.pSkinManager ? g_App.pSkinManager->GetLanguageName() : CJOVString();
-}
-
 } // namespace Skins

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "ScreenName.h"
 #include "EventArgData.h"
 #include "Localization.h"
@@ -12,7 +12,7 @@
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/ImageTable.h"
 #include "packets/StatusTable.h"
 
@@ -321,8 +321,9 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
     } else if (name == CJOVString(L"Lang change")) {
         CJOVString language;
         if (ArgValue(arg1, language)) {
+            // No Russian ICQ file exists: English then, never the language chosen before.
             if (CLocalization* localization = GetPluginLocalization())
-                localization->ChangeLang(language);
+                localization->ChangeLangOrEnglish(language);
             ClearStatusTable();
         }
     }

@@ -1,0 +1,203 @@
+#include "notify/DebuggedProgram.h"
+
+#include "alerts/ProgramFolder.h"
+
+namespace {
+
+std::wstring OwnFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpW(text, search->title) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+CDebuggedProgram::CDebuggedProgram()
+{
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH, temp);
+    m_folder = std::wstring(temp) + L"jov_run_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(GetTickCount());
+}
+
+CDebuggedProgram::~CDebuggedProgram()
+{
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        if (m_process && !m_exited)
+            TerminateProcess(m_process, 1);
+    }
+    if (m_debugger.joinable())
+        m_debugger.join();
+    CProgramFolder::RemoveTree(m_folder);
+}
+
+bool CDebuggedProgram::Prepare()
+{
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    std::wstring from = OwnFolder();
+    std::vector<std::wstring> names = {L"JOV.exe"};
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((from + L"\\*.dll").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            names.push_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    for (const std::wstring& name : names) {
+        if (!CopyFileW((from + L"\\" + name).c_str(), (m_folder + L"\\" + name).c_str(), FALSE))
+            return false;
+    }
+    return true;
+}
+
+bool CDebuggedProgram::Start()
+{
+    m_debugger = std::thread([this] { Debug(); });
+    std::unique_lock<std::mutex> hold(m_lock);
+    m_changed.wait(hold, [this] { return m_started || m_exited; });
+    return m_process != nullptr && !m_exited;
+}
+
+// A debugger's loop: it must run on the thread that started the process.
+void CDebuggedProgram::Debug()
+{
+    std::wstring exe = m_folder + L"\\JOV.exe";
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    BOOL created = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                                  nullptr, m_folder.c_str(), &startup, &process);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_started = created != FALSE;
+        m_exited = !created;
+        m_process = created ? process.hProcess : nullptr;
+        m_processId = created ? process.dwProcessId : 0;
+    }
+    m_changed.notify_all();
+    if (!created)
+        return;
+    CloseHandle(process.hThread);
+    bool done = false;
+    while (!done) {
+        DEBUG_EVENT event = {};
+        if (!WaitForDebugEvent(&event, 60000))
+            break;
+        DWORD how = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO& text = event.u.DebugString;
+            SIZE_T units = text.nDebugStringLength < 2048 ? text.nDebugStringLength : 2048;
+            std::string line;
+            if (text.fUnicode) {
+                std::wstring wide(units, L'\0');
+                SIZE_T got = 0;
+                ReadProcessMemory(process.hProcess, text.lpDebugStringData, &wide[0], units * 2, &got);
+                for (wchar_t c : wide)
+                    line += c < 0x80 ? static_cast<char>(c) : '?';
+            } else {
+                line.resize(units);
+                SIZE_T got = 0;
+                ReadProcessMemory(process.hProcess, text.lpDebugStringData, &line[0], units, &got);
+            }
+            while (!line.empty() && (line.back() == '\0' || line.back() == '\n' || line.back() == '\r'))
+                line.pop_back();
+            std::lock_guard<std::mutex> hold(m_lock);
+            m_lines.push_back(line);
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT:
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                how = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile)
+                CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile)
+                CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            done = true;
+            break;
+        default:
+            break;
+        }
+        m_changed.notify_all();
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, how);
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_exited = true;
+        CloseHandle(m_process);
+        m_process = nullptr;
+    }
+    m_changed.notify_all();
+}
+
+int CDebuggedProgram::WaitForLine(const std::string& text, DWORD ms, int from)
+{
+    std::unique_lock<std::mutex> hold(m_lock);
+    int found = -1;
+    m_changed.wait_for(hold, std::chrono::milliseconds(ms), [&] {
+        for (size_t i = from < 0 ? 0 : from; i < m_lines.size(); ++i) {
+            if (m_lines[i].find(text) != std::string::npos) {
+                found = static_cast<int>(i);
+                return true;
+            }
+        }
+        return m_exited;
+    });
+    return found;
+}
+
+std::vector<std::string> CDebuggedProgram::Lines()
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_lines;
+}
+
+bool CDebuggedProgram::WaitForExit(DWORD ms)
+{
+    std::unique_lock<std::mutex> hold(m_lock);
+    return m_changed.wait_for(hold, std::chrono::milliseconds(ms), [this] { return m_exited; });
+}
+
+HWND CDebuggedProgram::WaitForWindow(const wchar_t* title, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {m_processId, title, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < ms);
+    return nullptr;
+}
