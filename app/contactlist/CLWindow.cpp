@@ -334,6 +334,8 @@ bool CCLCtrl::OnTap(HWND window, int x, int y)
     const int position = ScrollPos(window);
     m_tapX = x;
     m_tapY = y;
+    // A menu of a right click has no tap to end it: this tap is a new one.
+    m_menuShown = false;
     RECT client = {};
     GetClientRect(window, &client);
     CTreeItem* hit = nullptr;
