@@ -142,7 +142,8 @@ public:
     bool FillItemMenu(CTreeItem* item, CMenuInfo& menu, unsigned int* ownerId = nullptr);
     // Pops up item's menu at the screen point and runs the chosen entry.
     void ShowContextMenu(CTreeItem* item, HWND owner, int x, int y);
-    // item is still linked in one of the trees (callers hold the lock).
+    // item is still linked in one of the trees; the answer holds while the
+    // caller keeps the lock.
     bool IsLiveItem(const CTreeItem* item);
     // The current item by ids; kind Root when there is none.
     CLItemRef GetCurrentItemRef();
