@@ -86,7 +86,7 @@ protected:
         script.When(title, [&](HWND dialog) {
             if (prepare)
                 prepare(dialog);
-            saved = SaveScreenshot(name, area);
+            saved = SaveScreenshotAs(area, name);
             PostCommand(dialog, IDCANCEL);
         });
         script.Start();
