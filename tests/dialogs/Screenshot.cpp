@@ -34,7 +34,7 @@ std::wstring ScreenName()
     return Platform::GetScreenDpiX() >= 192 ? L"vga" : L"qvga";
 }
 
-bool SaveScreenshot(const std::wstring& what)
+bool SaveScreenshot(const std::wstring& what, const std::wstring& area)
 {
     EnumThreadWindows(GetCurrentThreadId(), RepaintNow, 0);
     GdiFlush();
@@ -68,8 +68,8 @@ bool SaveScreenshot(const std::wstring& what)
         image.width = static_cast<png_uint_32>(width);
         image.height = static_cast<png_uint_32>(height);
         image.format = PNG_FORMAT_BGR;
-        std::string path = Folder() + "dialogs-";
-        for (wchar_t c : what + L"-" + ScreenName() + L".png")
+        std::string path = Folder();
+        for (wchar_t c : area + L"-" + what + L"-" + ScreenName() + L".png")
             path += static_cast<char>(c);
         written = png_image_write_to_file(&image, path.c_str(), 0, bits, stride, nullptr) != 0;
     }

@@ -8,7 +8,8 @@
 #include <string>
 
 // Repaints every window of this thread now, then saves the screen; false
-// when the picture could not be taken or written.
-bool SaveScreenshot(const std::wstring& what);
+// when the picture could not be taken or written. area names the file's first
+// part, for the tests of other areas that show dialogs.
+bool SaveScreenshot(const std::wstring& what, const std::wstring& area = L"dialogs");
 // "qvga" at 96 dpi, "vga" at 192.
 std::wstring ScreenName();
