@@ -32,21 +32,13 @@ Bytes Text(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
-// The privacy item the account wants for Online, so that it adds none.
-OscarWire::SsiItem PrivacyItem()
-{
-    OscarWire::Builder tlvs;
-    tlvs.Tlv(0x00CA, Bytes{4}).Tlv32(0x00CB, 0xFFFFFFFF);
-    return {"", 0, 77, 4, tlvs.Get()};
-}
-
 std::vector<OscarWire::SsiItem> Roster(bool awaitingAuthorization = false)
 {
     OscarWire::Builder buddy;
     buddy.Tlv(0x0131, std::string("Buddy"));
     if (awaitingAuthorization)
         buddy.Tlv(0x0066, Bytes());
-    return {{"Friends", 1, 0, 1, {}}, {"Work", 2, 0, 1, {}}, {"111222333", 1, 10, 0, buddy.Get()}, PrivacyItem()};
+    return {{"Friends", 1, 0, 1, {}}, {"Work", 2, 0, 1, {}}, {"111222333", 1, 10, 0, buddy.Get()}, OnlinePrivacyItem()};
 }
 
 // Contact-list adds of buddies (item type 0).
@@ -252,7 +244,7 @@ TEST_F(OnlineRequestsTest, TheAddContactDialogAddsToTheChosenGroupAndSaysWhatIsM
 
 TEST_F(OnlineRequestsTest, WithoutAGroupTheAddContactDialogSaysSo)
 {
-    const unsigned int account = LogIn({PrivacyItem()});
+    const unsigned int account = LogIn({OnlinePrivacyItem()});
     CMenuInfo menu = RootMenu();
     manager->InitRootMenu(account, &menu);
     const CMenuItemInfo* add = FindCaption(menu, L"Add contact");

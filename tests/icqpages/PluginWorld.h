@@ -16,6 +16,7 @@
 #include <string>
 
 #include "ScriptedOscarServer.h"
+#include "icqpages/LoginScript.h"
 #include "app/FakeGuiServices.h"
 #include "core/TempFolder.h"
 #include "core/bus/ServicesManagerImpl.h"
@@ -47,9 +48,7 @@ protected:
     void SetLogin(unsigned int account, const wchar_t* uin, const char* password);
     std::wstring Setting(unsigned int account, const wchar_t* name);
 
-    // The login server's script for uin and password, sending the client on
-    // to the BOS server; the BOS server's up to the roster, after which it
-    // records every frame until the client closes.
+    // One login of uin with password (LoginScript.h), and the servers started.
     void ScriptLogin(const std::string& uin, const std::string& password, const std::vector<OscarWire::SsiItem>& roster);
     // Online through the protocols manager, as the status menu does.
     bool GoOnline(unsigned int account);
@@ -73,6 +72,5 @@ private:
     CNoSkinWindows m_skinWindows;
     CTempFolder m_folder;
     unsigned int m_storeId = 0;
-    std::atomic<bool> m_afterRoster{false};
-    size_t m_rosterFrames = 0;
+    LoginSession m_session;
 };
