@@ -28,6 +28,8 @@ BENCHMARKS=(
   'icq-login|$WINE bench_icq.exe 7'
   'settings|$WINE bench_settings.exe "$(account_settings)" 15'
   'clctrl|$WINE bench_clctrl.exe'
+  'chat|$WINE bench_chat.exe'
+  'xmpp|$WINE bench_xmpp.exe'
 )
 
 account_settings() {

@@ -26,6 +26,22 @@ void CMessageWnd::OnLangChange()
 {
 }
 
+void CMessageWnd::OpenContact(unsigned int, int)
+{
+}
+
+void CMessageWnd::AddMessage(unsigned int, const SMessage*)
+{
+}
+
+void CMessageWnd::UpdateContactPage(unsigned int, int, int)
+{
+}
+
+void CMessageWnd::ClosePage(unsigned int)
+{
+}
+
 INT_PTR CALLBACK CMessageWnd::DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {

@@ -34,7 +34,12 @@ std::wstring ScreenName()
     return Platform::GetScreenDpiX() >= 192 ? L"vga" : L"qvga";
 }
 
-bool SaveScreenshot(const std::wstring& what, const std::wstring& area)
+bool SaveScreenshot(const std::wstring& what)
+{
+    return SaveScreenshotAs(L"dialogs", what);
+}
+
+bool SaveScreenshotAs(const std::wstring& area, const std::wstring& what)
 {
     EnumThreadWindows(GetCurrentThreadId(), RepaintNow, 0);
     GdiFlush();

@@ -8,8 +8,9 @@
 #include <string>
 
 // Repaints every window of this thread now, then saves the screen; false
-// when the picture could not be taken or written. area names the file's first
-// part, for the tests of other areas that show dialogs.
-bool SaveScreenshot(const std::wstring& what, const std::wstring& area = L"dialogs");
+// when the picture could not be taken or written.
+bool SaveScreenshot(const std::wstring& what);
+// The same as <area>-<what>-<qvga|vga>.png.
+bool SaveScreenshotAs(const std::wstring& area, const std::wstring& what);
 // "qvga" at 96 dpi, "vga" at 192.
 std::wstring ScreenName();

@@ -5,7 +5,7 @@
 
 #include "MD5.h"
 #include "OptionsPageValues.h"
-#include "icqaccount/FakeSettings.h"
+#include "support/FakeSettings.h"
 #include "icqpages/PluginWorld.h"
 
 namespace {

@@ -36,7 +36,7 @@ const wchar_t* const kPageTitles[] = {L"General",  L"Home",            L"Work", 
 
 bool Shot(const std::wstring& what)
 {
-    return SaveScreenshot(what, L"icq");
+    return SaveScreenshotAs(L"icq", what);
 }
 
 std::wstring Text(HWND page, int id)

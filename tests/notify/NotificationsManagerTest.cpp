@@ -318,7 +318,7 @@ TEST_F(NotificationsTest, TurnedOffOnlyWarningsAndNewsShow)
     std::vector<std::wstring> shown = AnswerAll();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], L"Warning: still shown");
-    EXPECT_EQ(shown[1], L"Information: New version of JOV PDA (2021) is available from the program's update server.");
+    EXPECT_EQ(shown[1], L"Information: New version of JOV PDA (2021) is available on the JOV website.");
 
     options.turnOff = FALSE;
     options.signOn = FALSE;

@@ -180,7 +180,7 @@ void CNotificationsManager::AddNewVersionNotification(int build)
     item->imageId = kImageInfo;
     item->title = NotifyText(m_host, 171, L"Information");
     CJOVString text = NotifyText(m_host, 167, L"New version of JOV PDA (") + CJOVString(std::to_wstring(build).c_str()) +
-                      NotifyText(m_host, 168, L") is available from the program's update server.");
+                      NotifyText(m_host, 168, L") is available on the JOV website.");
     item->html = PlainTextToBubbleHtml(text);
     Queue(std::move(item));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/skins/SkinManagerHost.h"
+#include "messaging/GifAnimator.h"
 
 namespace Skins {
 
@@ -10,8 +11,8 @@ class CAppSkinHost final : public CSkinManagerHost {
 public:
     unsigned int GetLanChangedEventId() override;
     HWND GetMessageWindow() override;
-    // Nothing animates smilies yet.
-    void StopSmileyAnimation() override {}
+    // The chat's smiley animation, before a set goes.
+    void StopSmileyAnimation() override { ::StopSmileyAnimation(); }
 };
 
 } // namespace Skins

@@ -3,7 +3,7 @@
 #include "ICQProtocol.h"
 
 #include "AccountRequests.h"
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "EventArgData.h"
 #include "cl/ContactList.h"
 #include "packets/CLI_META_INFO_REQ.h"

@@ -2,7 +2,7 @@
 
 #include "PageControls.h"
 #include "VerdelResource.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "XStatusesDlg.h"
 #include "cl/ContactList.h"
 #include "packets/ImageTable.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "SkinManager.h"
 #include "VerdelResource.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 CICQModalDialog::CICQModalDialog(HWND parent, int dialogId)
     : CJOVModalDialog(GetPluginInstance(), parent, dialogId, IDM_ICQ_OK_CANCEL, 0)

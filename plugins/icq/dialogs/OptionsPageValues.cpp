@@ -5,7 +5,7 @@
 #include <string>
 
 #include "MD5.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 const wchar_t* const kLoginServers[kLoginServerCount] = {
     L"login.icq.com",           L"slogin.icq.com",          L"login.oscar.aol.com",    L"slogin.oscar.aol.com",

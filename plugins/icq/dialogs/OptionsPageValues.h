@@ -3,7 +3,7 @@
 // the login server. A refused page stores nothing: every check runs first.
 #pragma once
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "PanelInfo.h"
 
 // The field shows this while a password is stored; it stands for "keep it".

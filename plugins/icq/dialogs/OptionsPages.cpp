@@ -9,7 +9,7 @@
 #include "PageControls.h"
 #include "PluginPages.h"
 #include "VerdelResource.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 namespace {
 

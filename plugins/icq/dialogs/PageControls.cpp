@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "DetailsValues.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 namespace {
 

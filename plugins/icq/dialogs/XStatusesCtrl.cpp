@@ -1,7 +1,7 @@
 #include "XStatusesCtrl.h"
 
 #include "SkinManager.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 CXStatusesCtrl::CXStatusesCtrl(HINSTANCE instance, HWND parent, const CJOVArray<unsigned int>& images,
                                int cellWidth, int cellHeight, int horzGap, int vertGap)

@@ -3,7 +3,7 @@
 #include "HiDpi.h"
 #include "PageControls.h"
 #include "VerdelResource.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 
 namespace {
 

@@ -1,0 +1,402 @@
+#include "messaging/ChatMessageItem_Head.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "messaging/ChatMessageTextLineItem_String.h"
+#include "messaging/ChatSkin.h"
+#include "messaging/ChatView.h"
+#include "messaging/FindText.h"
+#include "messaging/GrowingTextBuffer.h"
+#include "messaging/MessageWndSettings.h"
+#include "messaging/TextMeasurer.h"
+
+namespace {
+
+const wchar_t kSeparator[] = L" :";
+const int kSeparatorLength = 2;
+
+std::wstring Copy(const CJOVString& text) { return std::wstring(text.Data() ? text.Data() : L"", text.GetLength()); }
+
+} // namespace
+
+CChatMessageItem_Head::CChatMessageItem_Head(int subKind, const CJOVString& nick, const CJOVString& time,
+                                             int direction, CChatView* parent, CChatNode_Message* node)
+    : CChatNode(parent), m_node(node), m_image(subKind), m_nick(Copy(nick)), m_time(Copy(time)),
+      m_direction(direction), m_runs(10), m_nickRuns(0), m_separatorRect(), m_separatorFont(-1),
+      m_separatorSelected(0), m_iconSelected(0), m_findPosition(-1), m_caretRun(-1)
+{
+}
+
+CChatMessageItem_Head::~CChatMessageItem_Head() { DeleteRuns(); }
+
+int CChatMessageItem_Head::GetType() const { return ChatItemHead; }
+
+void CChatMessageItem_Head::DeleteRuns()
+{
+    for (int i = 0; i < m_runs.Count(); ++i)
+        delete m_runs[i];
+    m_runs.RemoveAll();
+    m_nickRuns = 0;
+    m_caretRun = -1;
+}
+
+HFONT CChatMessageItem_Head::RunFont(int run) const
+{
+    const MessageWndSettings& settings = m_parent->GetSettings();
+    return settings.GetFont(run < m_nickRuns ? MessageWndSettings::HeadFont : MessageWndSettings::SubheadFont);
+}
+
+int CChatMessageItem_Head::GetTailX() const
+{
+    if (m_runs.Count() == 0)
+        return m_rect.left + SX(16);
+    if (m_separatorFont < 0)
+        return m_runs[m_runs.Count() - 1]->GetRect().right;
+    return m_separatorRect.right;
+}
+
+void CChatMessageItem_Head::GetTailRows(int* top, int* bottom) const
+{
+    const RECT& row = m_runs.Count() == 0     ? m_rect
+                      : m_separatorFont < 0 ? m_runs[m_runs.Count() - 1]->GetRect()
+                                            : m_separatorRect;
+    *top = row.top;
+    *bottom = row.bottom;
+}
+
+bool CChatMessageItem_Head::PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0,
+                                      int right, int rowTop, int height)
+{
+    bool wrapped = false;
+    int count = static_cast<int>(text.size());
+    int rowStart = 0;
+    int rowLeft = x;
+    for (int i = 0; i < count; ++i) {
+        int width = widths[i + 1] - widths[i];
+        // The first character of a row stays on it, however wide.
+        if (x + width > right && (i > rowStart || x > x0)) {
+            if (i > rowStart)
+                m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, i - rowStart,
+                                                                  {rowLeft, rowTop, x, rowTop + height}, m_parent));
+            rowTop += height;
+            x = rowLeft = x0;
+            rowStart = i;
+            wrapped = true;
+        }
+        x += width;
+    }
+    if (count > rowStart)
+        m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, count - rowStart,
+                                                          {rowLeft, rowTop, x, rowTop + height}, m_parent));
+    return wrapped;
+}
+
+void CChatMessageItem_Head::Layout(RECT& rect)
+{
+    DeleteRuns();
+    m_iconSelected = 0;
+    m_separatorSelected = 0;
+    const MessageWndSettings& settings = m_parent->GetSettings();
+    const MessageWndSettings::ChatFlags& flags = settings.GetChatFlags();
+    const int icon = SY(16);
+    m_rect = rect;
+    m_rect.bottom = rect.top + icon;
+    const int x0 = rect.left + SX(16) + SX(5);
+    const int right = rect.right;
+    bool nickShown = flags.showNames && !m_nick.empty();
+    bool timeShown = flags.showTime && !m_time.empty();
+
+    CTextMeasurer& measurer = m_parent->GetTextMeasurer();
+    // One measure per font: the text with " :" behind it gives the separator's width too.
+    std::vector<int> widths;
+    int hN = 0, hT = 0, separatorN = 0, separatorT = 0;
+    bool wrapped = false;
+    if (nickShown) {
+        std::wstring measured = m_nick + kSeparator;
+        {
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::HeadFont));
+            hN = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
+        }
+        int n = static_cast<int>(m_nick.size());
+        separatorN = widths[n + kSeparatorLength] - widths[n];
+        int rowTop = hN < icon ? rect.top + (icon - hN) / 2 : rect.top;
+        wrapped = PlaceRows(m_nick, widths, x0, x0, right, rowTop, hN) || wrapped;
+    }
+    m_nickRuns = m_runs.Count();
+    if (timeShown) {
+        std::wstring measured = m_time + kSeparator;
+        {
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::SubheadFont));
+            hT = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
+        }
+        int n = static_cast<int>(m_time.size());
+        separatorT = widths[n + kSeparatorLength] - widths[n];
+        int x = x0;
+        int rowTop = hT < icon ? rect.top + (icon - hT) / 2 : rect.top;
+        if (m_nickRuns > 0) {
+            const RECT& last = m_runs[m_nickRuns - 1]->GetRect();
+            x = last.right + SX(5);
+            if (hN >= hT)
+                rowTop = last.bottom - hT;
+            else if (m_nickRuns >= 2)
+                rowTop = last.top;
+        }
+        wrapped = PlaceRows(m_time, widths, x, x0, right, rowTop, hT) || wrapped;
+    }
+    int placedBottom = m_rect.bottom;
+    m_separatorFont = -1;
+    m_separatorRect = {};
+    if (m_runs.Count() > 0) {
+        const RECT& last = m_runs[m_runs.Count() - 1]->GetRect();
+        placedBottom = last.bottom;
+        if (!flags.newLine) {
+            m_separatorFont = hN < hT ? 1 : 0;
+            int width = m_separatorFont ? separatorT : separatorN;
+            int height = m_separatorFont ? hT : hN;
+            if (last.right + width > right)
+                m_separatorRect = {x0, last.bottom, x0 + width, last.bottom + height};
+            else
+                m_separatorRect = {last.right, last.bottom - height, last.right + width, last.bottom};
+            placedBottom = m_separatorRect.bottom;
+        }
+    }
+    m_rect.bottom = std::max<LONG>(rect.top + icon, placedBottom);
+    // On one row the text may go on right after the head.
+    if (!wrapped)
+        m_rect.right = m_separatorFont >= 0 ? m_separatorRect.right : x0;
+    rect = m_rect;
+}
+
+void CChatMessageItem_Head::Draw(CJOVDrawContext* context, int scroll)
+{
+    HDC dc = context->hDC;
+    CChatSkin& skin = m_parent->GetSkin();
+    const MessageWndSettings& settings = m_parent->GetSettings();
+    const MessageWndSettings::ChatFlags& flags = settings.GetChatFlags();
+    skin.DrawImage(m_image, context, m_rect.left, m_rect.top - scroll, m_rect.left + SX(16),
+                   m_rect.top + SY(16) - scroll, true, m_iconSelected ? 128 : 255);
+    COLORREF colour = skin.GetColor(m_direction ? CChatSkin::OutgoingTimestamp : CChatSkin::IncomingTimestamp);
+    COLORREF oldText = SetTextColor(dc, colour);
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    if (flags.showNames) {
+        SelectObject(dc, settings.GetFont(MessageWndSettings::HeadFont));
+        for (int i = 0; i < m_nickRuns; ++i)
+            m_runs[i]->Draw(context, scroll);
+    }
+    if (flags.showTime) {
+        SelectObject(dc, settings.GetFont(MessageWndSettings::SubheadFont));
+        for (int i = m_nickRuns; i < m_runs.Count(); ++i)
+            m_runs[i]->Draw(context, scroll);
+    }
+    if (m_separatorFont >= 0) {
+        SelectObject(dc, settings.GetFont(m_separatorFont ? MessageWndSettings::SubheadFont
+                                                          : MessageWndSettings::HeadFont));
+        RECT rect = m_separatorRect;
+        rect.top -= scroll;
+        rect.bottom -= scroll;
+        int oldMode = GetBkMode(dc);
+        COLORREF oldBack = GetBkColor(dc);
+        if (m_separatorSelected) {
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, skin.GetColor(CChatSkin::Highlighting));
+            SetTextColor(dc, skin.GetColor(CChatSkin::HighlightText));
+        } else {
+            SetBkMode(dc, TRANSPARENT);
+        }
+        DrawTextW(dc, kSeparator, kSeparatorLength, &rect, DT_NOPREFIX | DT_NOCLIP);
+        SetBkMode(dc, oldMode);
+        SetBkColor(dc, oldBack);
+    }
+    SelectObject(dc, oldFont);
+    SetTextColor(dc, oldText);
+}
+
+void CChatMessageItem_Head::Select(POINT first, POINT second, CJOVDrawContext* context)
+{
+    m_iconSelected = 0;
+    m_separatorSelected = 0;
+    POINT s = first.y <= second.y ? first : second;
+    POINT e = first.y <= second.y ? second : first;
+    if (s.y >= m_rect.bottom || e.y <= m_rect.top) {
+        for (int i = 0; i < m_runs.Count(); ++i)
+            m_runs[i]->ClearSelection();
+        return;
+    }
+    const int rowBottom = m_rect.top + SY(16);
+    const int middle = m_rect.left + SX(16) / 2;
+    const int x0 = m_rect.left + SX(16) + SX(5);
+    if (s.y <= m_rect.top)
+        m_iconSelected = e.y >= rowBottom || e.x >= middle;
+    else if (s.y < rowBottom) {
+        if (e.y >= rowBottom)
+            m_iconSelected = s.x <= middle;
+        else
+            m_iconSelected = std::min(s.x, e.x) <= middle && std::max(s.x, e.x) >= x0;
+    }
+    HDC dc = context->hDC;
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    for (int i = 0; i < m_runs.Count(); ++i) {
+        SelectObject(dc, RunFont(i));
+        m_runs[i]->Select(s, e, context);
+    }
+    SelectObject(dc, oldFont);
+    if (m_separatorFont >= 0) {
+        const RECT& r = m_separatorRect;
+        if (r.bottom < s.y || e.y < r.top)
+            m_separatorSelected = 0;
+        else if (s.y <= r.top)
+            m_separatorSelected = e.y >= r.bottom || e.x >= r.right;
+        else if (e.y >= r.bottom)
+            m_separatorSelected = s.x <= r.left;
+        else
+            m_separatorSelected = std::min(s.x, e.x) <= r.left && std::max(s.x, e.x) >= r.right;
+    }
+}
+
+void CChatMessageItem_Head::ClearSelection()
+{
+    for (int i = 0; i < m_runs.Count(); ++i)
+        m_runs[i]->ClearSelection();
+    m_iconSelected = 0;
+    m_separatorSelected = 0;
+}
+
+void CChatMessageItem_Head::AppendSelectedText(CGrowingTextBuffer& buffer)
+{
+    CGrowingTextBuffer runs;
+    for (int i = 0; i < m_runs.Count(); ++i)
+        m_runs[i]->AppendSelectedText(runs);
+    if (m_iconSelected)
+        buffer.Append(buffer.IsEmpty() ? L" " : L"\r\n\r\n ");
+    buffer.Append(runs.GetText(), runs.GetLength());
+    if (m_separatorSelected)
+        buffer.Append(kSeparator);
+}
+
+void CChatMessageItem_Head::AppendAllText(CGrowingTextBuffer& buffer)
+{
+    const MessageWndSettings::ChatFlags& flags = m_parent->GetSettings().GetChatFlags();
+    buffer.Append(L" ");
+    if (flags.showNames)
+        buffer.Append(m_nick.c_str(), static_cast<int>(m_nick.size()));
+    if (flags.showTime) {
+        if (flags.showNames)
+            buffer.Append(L" ");
+        buffer.Append(m_time.c_str(), static_cast<int>(m_time.size()));
+    }
+    if (flags.newLine)
+        buffer.Append(L"\r\n");
+    else if (flags.showNames || flags.showTime)
+        buffer.Append(L": ");
+}
+
+int CChatMessageItem_Head::MarkRange(bool inTime, int from, int to, CJOVDrawContext* context)
+{
+    int top = -1;
+    int begin = inTime ? m_nickRuns : 0;
+    int end = inTime ? m_runs.Count() : m_nickRuns;
+    HDC dc = context->hDC;
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    for (int i = begin; i < end; ++i) {
+        SelectObject(dc, RunFont(i));
+        if (m_runs[i]->SelectRange(from, to, context) && top < 0)
+            top = m_runs[i]->GetRect().top;
+    }
+    SelectObject(dc, oldFont);
+    return top;
+}
+
+int CChatMessageItem_Head::Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context)
+{
+    const MessageWndSettings::ChatFlags& shown = m_parent->GetSettings().GetChatFlags();
+    // The nick and the time are searched as one text, so a hit may run from one into the other.
+    std::wstring nick = shown.showNames ? m_nick : std::wstring();
+    std::wstring searched = nick + (shown.showTime ? m_time : std::wstring());
+    int nickLength = static_cast<int>(nick.size());
+    int length = static_cast<int>(searched.size());
+    int at = FindTextFrom(searched.c_str(), length, m_findPosition + 1, pattern, flags);
+    if (at < 0) {
+        m_findPosition = -1;
+        return -1;
+    }
+    m_findPosition = at;
+    int last = at + static_cast<int>(std::wcslen(pattern)) - 1;
+    int top = -1;
+    if (at < nickLength)
+        top = MarkRange(false, at, std::min(last, nickLength - 1), context);
+    if (last >= nickLength) {
+        int timeTop = MarkRange(true, std::max(at, nickLength) - nickLength, last - nickLength, context);
+        if (top < 0)
+            top = timeTop;
+    }
+    return top;
+}
+
+void CChatMessageItem_Head::ResetFind() { m_findPosition = -1; }
+
+POINT CChatMessageItem_Head::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
+{
+    int count = m_runs.Count();
+    if (count == 0)
+        return NoCaret();
+    int run = count - 1;
+    while (run > 0 && m_runs[run]->GetRect().top > point.y)
+        --run;
+    // Between the nick and the time the caret goes to the nick's end.
+    if (run == m_nickRuns && run > 0 && point.x < m_runs[run]->GetRect().left) {
+        const RECT& nickRow = m_runs[run - 1]->GetRect();
+        const RECT& timeRow = m_runs[run]->GetRect();
+        if (nickRow.bottom > timeRow.top && nickRow.top < timeRow.bottom)
+            --run;
+    }
+    ResetCaret();
+    m_caretRun = run;
+    CChatMessageTextLineItem_String* item = m_runs[run];
+    CFontSelection font(context->hDC, RunFont(run));
+    return item->SetCaretFromPoint({std::max<LONG>(point.x, item->GetRect().left), point.y}, context);
+}
+
+void CChatMessageItem_Head::ResetCaret()
+{
+    if (m_caretRun >= 0 && m_caretRun < m_runs.Count())
+        m_runs[m_caretRun]->ResetCaret();
+    m_caretRun = -1;
+}
+
+POINT CChatMessageItem_Head::MoveCaret(int step, CJOVDrawContext* context)
+{
+    if (m_caretRun < 0 || m_caretRun >= m_runs.Count())
+        return NoCaret();
+    if (step == CaretPrevNode || step == CaretLineUp || step == CaretNextNode || step == CaretLineDown) {
+        POINT here;
+        {
+            CFontSelection font(context->hDC, RunFont(m_caretRun));
+            here = m_runs[m_caretRun]->MoveCaret(CaretHere, context);
+        }
+        ResetCaret();
+        bool back = step == CaretPrevNode || step == CaretLineUp;
+        return back ? POINT{-1, here.y} : POINT{here.x, -1};
+    }
+    POINT moved;
+    {
+        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        moved = m_runs[m_caretRun]->MoveCaret(step, context);
+    }
+    // Through the runs like a line: leaving one run enters the next or the previous.
+    while (step == CaretNextChar && moved.y == -1 && m_caretRun + 1 < m_runs.Count()) {
+        CChatMessageTextLineItem_String* next = m_runs[++m_caretRun];
+        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        next->SetCaretFromPoint({next->GetRect().left, next->GetRect().top}, context);
+        moved = next->MoveCaret(CaretNextChar, context);
+    }
+    while (step == CaretPrevChar && moved.x == -1 && m_caretRun > 0) {
+        CChatMessageTextLineItem_String* previous = m_runs[--m_caretRun];
+        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        previous->SetCaretFromPoint({previous->GetRect().right, previous->GetRect().top}, context);
+        moved = previous->MoveCaret(CaretPrevChar, context);
+    }
+    if (moved.x == -1 || moved.y == -1)
+        m_caretRun = -1;
+    return moved;
+}

@@ -1,0 +1,85 @@
+// The body of a message: its text cut into plain runs, smilies and links
+// once, when made, and laid out into lines that fit the view on every
+// layout; the first line may stand beside the head. Its allowance of smiley
+// pictures only ever shrinks: the chat-wide limit turns its first smilies
+// back into text.
+// UI thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "JOVArray.h"
+#include "JOVString.h"
+#include "messaging/ChatItem.h"
+
+class CChatMessageItem_Head;
+class CChatMessageTextLine;
+class CSmailyCtrl;
+
+class CChatMessageItem_Text : public CChatNode {
+public:
+    struct ParsingTextItem {
+        int start;
+        int length;
+        int type;   // ChatItemSmaily, ChatItemString or ChatItemLink
+        int index;  // a smiley's control index (its index in the set while parsing)
+    };
+
+    CChatMessageItem_Text(const CJOVString& text, CChatMessageItem_Head* head, CChatView* parent, int historyFlag);
+    ~CChatMessageItem_Text() override;
+
+    int GetType() const override;
+    void Draw(CJOVDrawContext* context, int scroll) override;
+    void Select(POINT first, POINT second, CJOVDrawContext* context) override;
+    void ClearSelection() override;
+    void AppendSelectedText(CGrowingTextBuffer& buffer) override;
+    int OnClick(POINT point) override;
+    POINT SetCaretFromPoint(POINT point, CJOVDrawContext* context) override;
+    void ResetCaret() override;
+    POINT MoveCaret(int step, CJOVDrawContext* context) override;
+    void Layout(RECT& rect) override;
+    int Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context) override;
+    void ResetFind() override;
+    void AppendAllText(CGrowingTextBuffer& buffer) override;
+
+    // Rebuilds the runs and the smiley controls from the text and the allowance.
+    void Parse();
+    // Lowers the allowance; 1 when smilies turned into text (lay out again).
+    int SetSmiliesLimit(int allowance);
+    int GetFirstLineIndent() const;
+
+    const std::wstring& GetText() const { return m_text; }
+    int GetRunCount() const { return m_runs.Count(); }
+    const ParsingTextItem& GetRun(int index) const { return m_runs[index]; }
+    int GetSmileyCount() const { return m_smilies.Count(); }
+    CSmailyCtrl* GetSmiley(int index) const { return m_smilies[index]; }
+    int GetAllowance() const { return m_allowance; }
+    int GetLineCount() const { return m_lines.Count(); }
+    CChatMessageTextLine* GetLine(int index) const { return m_lines[index]; }
+    bool IsLaidOut() const { return m_laidOut != 0; }
+    bool HoldsCaret() const { return m_caretLine >= 0; }
+
+private:
+    struct LineSpan;
+
+    void DeleteLines();
+    void DeleteSmilies();
+    // Lays the lines out; false when line 0 beside the head could not take
+    // the text's first word, which then starts again below the head.
+    bool LayoutLines(const RECT& rect, bool besideHead, const std::vector<int>& extents, int height);
+    // The line of the atoms from one cursor to the other, at x = left.
+    CChatMessageTextLine* BuildLine(const LineSpan& span, int left, int top, int right,
+                                    const std::vector<int>& extents, int height);
+    bool IsFirstLineBesideHead() const;
+
+    std::wstring m_text;
+    CChatMessageItem_Head* m_head;
+    CJOVArray<ParsingTextItem> m_runs;
+    CJOVArray<CSmailyCtrl*> m_smilies;
+    CJOVArray<CChatMessageTextLine*> m_lines;
+    int m_allowance;
+    int m_laidOut;
+    int m_findPosition;
+    int m_caretLine;
+};

@@ -1,0 +1,260 @@
+#include "messaging/ChatNode_Service.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "messaging/ChatMessageTextLineItem_String.h"
+#include "messaging/ChatSkin.h"
+#include "messaging/ChatView.h"
+#include "messaging/FindText.h"
+#include "messaging/GrowingTextBuffer.h"
+#include "messaging/MessageWndSettings.h"
+#include "messaging/TextMeasurer.h"
+
+namespace {
+
+std::wstring Copy(const CJOVString& text) { return std::wstring(text.Data() ? text.Data() : L"", text.GetLength()); }
+
+} // namespace
+
+CChatNode_Service::CChatNode_Service(int subKind, const CJOVString& nick, const CJOVString& time, CChatView* parent)
+    : CChatNode(parent), m_image(subKind), m_first(Copy(nick)), m_second(Copy(time)), m_items(10), m_firstItems(0),
+      m_imageSelected(0), m_findPosition(-1)
+{
+}
+
+CChatNode_Service::~CChatNode_Service() { DeletePieces(); }
+
+int CChatNode_Service::GetType() const { return ChatItemService; }
+
+void CChatNode_Service::DeletePieces()
+{
+    for (int i = 0; i < m_items.Count(); ++i)
+        delete m_items[i];
+    m_items.RemoveAll();
+    m_firstItems = 0;
+}
+
+HFONT CChatNode_Service::PieceFont(int piece) const
+{
+    return m_parent->GetSettings().GetFont(piece < m_firstItems ? MessageWndSettings::HeadFont
+                                                                : MessageWndSettings::SubheadFont);
+}
+
+bool CChatNode_Service::PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right,
+                                  int rowTop, int height)
+{
+    bool wrapped = false;
+    int count = static_cast<int>(text.size());
+    int rowStart = 0;
+    int rowLeft = x;
+    for (int i = 0; i < count; ++i) {
+        int width = widths[i + 1] - widths[i];
+        // A row keeps at least its first character, however narrow the node.
+        if (x + width > right && (i > rowStart || x > x0)) {
+            if (i > rowStart)
+                m_items.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, i - rowStart,
+                                                                   {rowLeft, rowTop, x, rowTop + height}, m_parent));
+            rowTop += height;
+            x = rowLeft = x0;
+            rowStart = i;
+            wrapped = true;
+        }
+        x += width;
+    }
+    if (count > rowStart)
+        m_items.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, count - rowStart,
+                                                           {rowLeft, rowTop, x, rowTop + height}, m_parent));
+    return wrapped;
+}
+
+void CChatNode_Service::Layout(RECT& rect)
+{
+    DeletePieces();
+    m_imageSelected = 0;
+    const MessageWndSettings& settings = m_parent->GetSettings();
+    const int row = SY(16);
+    m_rect = rect;
+    m_rect.bottom = rect.top + row;
+    const int x0 = rect.left + SX(16) + SX(5);
+    CTextMeasurer& measurer = m_parent->GetTextMeasurer();
+    std::vector<int> widths;
+    int h1 = 0;
+    bool wrapped = false;
+    int x = x0;
+    if (!m_first.empty()) {
+        {
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::HeadFont));
+            h1 = MeasurePrefixes(measurer, context.hDC, m_first.c_str(), static_cast<int>(m_first.size()), widths);
+        }
+        int top = h1 < row ? rect.top + (row - h1) / 2 : rect.top;
+        wrapped = PlaceRows(m_first, widths, x0, x0, rect.right, top, h1) || wrapped;
+    }
+    m_firstItems = m_items.Count();
+    if (!m_second.empty()) {
+        int h2;
+        {
+            CViewMeasureContext context(m_parent, settings.GetFont(MessageWndSettings::SubheadFont));
+            h2 = MeasurePrefixes(measurer, context.hDC, m_second.c_str(), static_cast<int>(m_second.size()), widths);
+        }
+        int top = h2 < row ? rect.top + (row - h2) / 2 : rect.top;
+        if (m_firstItems > 0) {
+            const RECT& last = m_items[m_firstItems - 1]->GetRect();
+            x = last.right;
+            if (h2 <= h1)
+                top = last.bottom - h2;
+            else if (m_firstItems > 1)
+                top = last.top;
+        }
+        wrapped = PlaceRows(m_second, widths, x, x0, rect.right, top, h2) || wrapped;
+    }
+    if (m_items.Count() > 0) {
+        const RECT& last = m_items[m_items.Count() - 1]->GetRect();
+        m_rect.bottom = std::max<LONG>(rect.top + row, last.bottom);
+        if (!wrapped)
+            m_rect.right = last.right;
+    }
+    rect = m_rect;
+}
+
+void CChatNode_Service::Draw(CJOVDrawContext* context, int scroll)
+{
+    HDC dc = context->hDC;
+    CChatSkin& skin = m_parent->GetSkin();
+    skin.DrawImage(m_image, context, m_rect.left, m_rect.top - scroll, m_rect.left + SX(16),
+                   m_rect.top + SY(16) - scroll, true, m_imageSelected ? 128 : 255);
+    COLORREF oldText = SetTextColor(dc, skin.GetColor(CChatSkin::CustomStatusText));
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    for (int i = 0; i < m_items.Count(); ++i) {
+        SelectObject(dc, PieceFont(i));
+        m_items[i]->Draw(context, scroll);
+    }
+    SelectObject(dc, oldFont);
+    SetTextColor(dc, oldText);
+}
+
+void CChatNode_Service::Select(POINT first, POINT second, CJOVDrawContext* context)
+{
+    m_imageSelected = 0;
+    POINT t = first.y <= second.y ? first : second;
+    POINT b = first.y <= second.y ? second : first;
+    if (t.y > m_rect.bottom || b.y <= m_rect.top) {
+        for (int i = 0; i < m_items.Count(); ++i)
+            m_items[i]->ClearSelection();
+        return;
+    }
+    const int rowBottom = m_rect.top + SY(16);
+    const int middle = m_rect.left + SX(16) / 2;
+    const int x0 = m_rect.left + SX(16) + SX(5);
+    if (t.y <= rowBottom) {
+        bool tInRow = t.y > m_rect.top;
+        bool bInRow = b.y < rowBottom;
+        if (tInRow && bInRow)
+            m_imageSelected = std::min(t.x, b.x) <= middle && std::max(t.x, b.x) >= x0;
+        else if (tInRow)
+            m_imageSelected = t.x <= middle;
+        else if (bInRow)
+            m_imageSelected = b.x >= middle;
+        else
+            m_imageSelected = 1;
+    }
+    HDC dc = context->hDC;
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    for (int i = 0; i < m_items.Count(); ++i) {
+        SelectObject(dc, PieceFont(i));
+        m_items[i]->Select(t, b, context);
+    }
+    SelectObject(dc, oldFont);
+}
+
+void CChatNode_Service::ClearSelection()
+{
+    for (int i = 0; i < m_items.Count(); ++i)
+        m_items[i]->ClearSelection();
+    m_imageSelected = 0;
+}
+
+void CChatNode_Service::AppendSelectedText(CGrowingTextBuffer& buffer)
+{
+    CGrowingTextBuffer local;
+    if (m_imageSelected)
+        local.Append(buffer.IsEmpty() ? L" " : L"\r\n\r\n ");
+    for (int i = 0; i < m_items.Count(); ++i)
+        m_items[i]->AppendSelectedText(local);
+    if (!local.IsEmpty())
+        buffer.Append(local.GetText(), local.GetLength());
+}
+
+void CChatNode_Service::AppendAllText(CGrowingTextBuffer& buffer)
+{
+    buffer.Append(L" ");
+    buffer.Append(m_first.c_str(), static_cast<int>(m_first.size()));
+    buffer.Append(m_second.c_str(), static_cast<int>(m_second.size()));
+    buffer.Append(L"\r\n");
+}
+
+int CChatNode_Service::MarkRange(bool second, int from, int to, CJOVDrawContext* context)
+{
+    int top = -1;
+    HDC dc = context->hDC;
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    int begin = second ? m_firstItems : 0;
+    int end = second ? m_items.Count() : m_firstItems;
+    for (int i = begin; i < end; ++i) {
+        SelectObject(dc, PieceFont(i));
+        if (m_items[i]->SelectRange(from, to, context) && top < 0)
+            top = m_items[i]->GetRect().top;
+    }
+    SelectObject(dc, oldFont);
+    return top;
+}
+
+int CChatNode_Service::Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context)
+{
+    // Both texts as one, so that a hit may span them.
+    std::wstring searched = m_first + m_second;
+    int firstLength = static_cast<int>(m_first.size());
+    int at = FindTextFrom(searched.c_str(), static_cast<int>(searched.size()), m_findPosition + 1, pattern, flags);
+    if (at < 0) {
+        m_findPosition = -1;
+        return -1;
+    }
+    m_findPosition = at;
+    int last = at + static_cast<int>(std::wcslen(pattern)) - 1;
+    int top = -1;
+    if (at < firstLength)
+        top = MarkRange(false, at, std::min(last, firstLength - 1), context);
+    if (last >= firstLength) {
+        int secondTop = MarkRange(true, std::max(at, firstLength) - firstLength, last - firstLength, context);
+        if (top < 0)
+            top = secondTop;
+    }
+    return top;
+}
+
+void CChatNode_Service::ResetFind() { m_findPosition = -1; }
+
+POINT CChatNode_Service::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
+{
+    int count = m_items.Count();
+    if (count == 0)
+        return NoCaret();
+    int piece = count - 1;
+    while (piece >= 0 && m_items[piece]->GetRect().top > point.y)
+        --piece;
+    if (piece < 0) {
+        const RECT& first = m_items[0]->GetRect();
+        CFontSelection font(context->hDC, PieceFont(0));
+        POINT caret = m_items[0]->SetCaretFromPoint({first.left, first.top}, context);
+        m_items[0]->ResetCaret();  // the line holds no caret of its own
+        return caret;
+    }
+    if (piece == m_firstItems && piece > 0 && point.x < m_items[piece]->GetRect().left &&
+        m_items[piece - 1]->GetRect().bottom > m_items[piece]->GetRect().top)
+        --piece;
+    CChatMessageTextLineItem_String* item = m_items[piece];
+    CFontSelection font(context->hDC, PieceFont(piece));
+    POINT caret = item->SetCaretFromPoint({std::max<LONG>(point.x, item->GetRect().left), point.y}, context);
+    item->ResetCaret();
+    return caret;
+}

@@ -1,0 +1,195 @@
+// Times the chat content with 1,000 and 10,000 messages of mixed lengths,
+// some with smilies and links, on the pocket screen (240 px at 96 dpi) and
+// the VGA one (480 px at 192 dpi), one row a figure. The text-extent calls
+// per message per layout are a figure too.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchRow.h"
+#include "chat/ChatFakes.h"
+#include "messaging/ChatContent.h"
+#include "messaging/ChatEntry.h"
+#include "messaging/FindText.h"
+#include "messaging/GifAnimator.h"
+#include "messaging/GrowingTextBuffer.h"
+
+namespace {
+
+double Time(const std::function<void()>& work)
+{
+    double start = NowMs();
+    work();
+    return NowMs() - start;
+}
+
+void Row(const std::string& figure, const std::vector<double>& samples, const char* unit,
+         const std::string& baseline = std::string(), const std::vector<double>& baselineSamples = {})
+{
+    PrintRow(figure.c_str(), samples, unit, baseline.empty() ? nullptr : baseline.c_str(), baselineSamples);
+}
+
+// Deterministic messages: words of mixed lengths, now and then a smiley, a
+// link or a line break.
+class CMessageMaker {
+public:
+    SMessage Next()
+    {
+        SMessage message;
+        bool mine = Random(3) == 0;
+        message.kind = mine ? SMessage::Outgoing : SMessage::Incoming;
+        message.subKind = mine ? 23 : 22;
+        message.nick = mine ? L"I" : L"Alice";
+        message.time = L"(12:34:56)";
+        int words = 1 + Random(Random(4) == 0 ? 60 : 12);
+        std::wstring text;
+        for (int i = 0; i < words; ++i) {
+            if (i)
+                text += Random(25) == 0 ? L"\n" : L" ";
+            int kind = Random(40);
+            if (kind == 0)
+                text += kCodes[Random(kCodeCount)];
+            else if (kind == 1)
+                text += L"www.example.org/page" + std::to_wstring(Random(1000));
+            else
+                text += kWords[Random(kWordCount)];
+        }
+        message.text = text.c_str();
+        return message;
+    }
+
+    static constexpr const wchar_t* kCodes[] = {L":)", L";)", L":D", L":(", L"8)", L":P"};
+    static constexpr int kCodeCount = 6;
+
+private:
+    int Random(int n)
+    {
+        m_state = m_state * 1103515245u + 12345u;
+        return static_cast<int>((m_state >> 16) % static_cast<unsigned>(n));
+    }
+
+    static constexpr const wchar_t* kWords[] = {L"a", L"the", L"message", L"hello", L"tomorrow", L"ok",
+                                                L"internationalisation", L"we", L"will", L"see", L"photo",
+                                                L"yes", L"because", L"meeting", L"x", L"conversation"};
+    static constexpr int kWordCount = 16;
+    unsigned m_state = 12345u;
+};
+
+struct Screen {
+    const char* name;
+    int dpi;
+    int width;
+    int height;
+};
+
+void Run(const Screen& screen, int count)
+{
+    CDensity density(screen.dpi);
+    CGdiTextMeasurer gdi;
+    CCountingMeasurer counting(gdi);
+    CFixedWidthMeasurer fixed(HIDPI_ScaleX(6));
+    CFakeSmilies smilies;
+    for (int i = 0; i < CMessageMaker::kCodeCount; ++i)
+        smilies.Add({CMessageMaker::kCodes[i]}, HIDPI_ScaleX(15), HIDPI_ScaleY(15),
+                    {RGB(250, 200, 40), RGB(250, 160, 40)}, {150, 150});
+    CFakeSkin skin(&smilies);
+    MessageWndSettings settings(nullptr, nullptr);
+    settings.SetChatFlags({1, 1, 0});
+    CTestChatView view(screen.width, screen.height, counting, skin, settings);
+    CGifAnimator animator;
+    CChatContent content(&view, 0);
+    const int narrow = screen.width - 6, wide = screen.width - 6 - HIDPI_ScaleX(40);
+    RECT start = {3, 1, 3 + narrow, 1};
+    content.Layout(start);
+
+    char name[32];
+    std::snprintf(name, sizeof(name), "-%dk-%s", count / 1000, screen.name);
+    const std::string suffix = name;
+    CMessageMaker maker;
+    std::vector<double> addAll;
+    addAll.push_back(Time([&] {
+        for (int i = 0; i < count; ++i) {
+            SMessage message = maker.Next();
+            content.AddEvent(&message);
+        }
+    }));
+    Row("add-all" + suffix, addAll, "ms");
+
+    std::vector<double> addOne;
+    for (int i = 0; i < 15; ++i) {
+        SMessage message = maker.Next();
+        addOne.push_back(1000 * Time([&] { content.AddEvent(&message); }));
+    }
+    Row("add-one" + suffix, addOne, "us");
+
+    int nodes = content.GetNodeCount();
+    std::vector<double> relayoutFixed, relayoutGdi, extents;
+    for (int i = 0; i < 5; ++i) {
+        view.SetMeasurer(fixed);
+        RECT rect = {3, 1, 3 + (i % 2 ? narrow : wide), 1};
+        relayoutFixed.push_back(Time([&] { content.Layout(rect); }));
+        view.SetMeasurer(counting);
+        RECT other = {3, 1, 3 + (i % 2 ? wide : narrow), 1};
+        long long before = counting.calls;
+        relayoutGdi.push_back(Time([&] { content.Layout(other); }));
+        extents.push_back(static_cast<double>(counting.calls - before) / nodes);
+    }
+    Row("relayout-fixed" + suffix, relayoutFixed, "ms");
+    Row("relayout-gdi" + suffix, relayoutGdi, "ms", "relayout-fixed", relayoutFixed);
+    Row("extents-per-msg" + suffix, extents, "calls");
+
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, screen.width, screen.height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    CJOVDrawContext context(memory);
+    int end = content.GetRect().bottom + 11 - screen.height;
+    std::vector<double> paintEnd, paintTop;
+    for (int i = 0; i < 7; ++i) {
+        RECT all = {0, 0, screen.width, screen.height};
+        FillRect(memory, &all, skin.GetBackgroundBrush(0));
+        paintEnd.push_back(Time([&] { content.Draw(&context, end); }));
+        paintTop.push_back(Time([&] { content.Draw(&context, 0); }));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screenDc);
+    Row("paint-end" + suffix, paintEnd, "ms");
+    Row("paint-top" + suffix, paintTop, "ms");
+
+    std::vector<double> copyAll, find;
+    size_t copied = 0;
+    for (int i = 0; i < 5; ++i) {
+        copyAll.push_back(Time([&] {
+            CGrowingTextBuffer buffer;
+            content.AppendAllText(buffer);
+            copied = buffer.GetLength();
+        }));
+        CViewDrawContext dc(&view);
+        content.ResetFind();
+        find.push_back(Time([&] { content.Find(L"no such words here", {0, 0}, &dc); }));
+    }
+    Row("copy-all" + suffix, copyAll, "ms");
+    Row("find-miss" + suffix, find, "ms");
+    std::fprintf(stderr, "%s: %d messages, %zu characters copied\n", suffix.c_str() + 1, nodes, copied);
+}
+
+} // namespace
+
+int main()
+{
+    BeginRows();
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+    const Screen screens[] = {{"qvga", 96, 240, 320}, {"vga", 192, 480, 640}};
+    for (const Screen& screen : screens) {
+        Run(screen, 1000);
+        Run(screen, 10000);
+    }
+    return 0;
+}
