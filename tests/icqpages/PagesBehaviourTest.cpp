@@ -198,14 +198,8 @@ TEST_F(PagesBehaviourTest, WhileConnectedTheLoginIsLockedAndAContactsNoteIsKept)
     options.DoModal();
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false}));
 
-    unsigned int contact = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        CJOVArray<CL::CLItemInfo> items;
-        model->GetItems(account, &items);
-        for (int i = 0; i < items.Count(); ++i)
-            contact = items[i].contactId ? items[i].contactId : contact;
-        return contact != 0;
-    }));
+    const unsigned int contact = ContactOf(account, L"111222333");
+    ASSERT_NE(contact, 0u);
     CContactDetailsDlg details(nullptr, contact);
     bool nickLocked = false;
     CDialogScript contactScript;

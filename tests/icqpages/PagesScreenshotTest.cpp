@@ -19,8 +19,6 @@
 
 namespace {
 
-typedef void (*MenuCallback)(unsigned int subjectId, uintptr_t param);
-
 // The program's tabbed dialogs with their pages turned by the test.
 template <class Dialog>
 class CTurned : public Dialog {
@@ -148,14 +146,8 @@ TEST_F(PagesScreenshotTest, EveryPageAndDialogOfThePlugIn)
                 {{"Friends", 1, 0, 1, {}}, {"Work", 2, 0, 1, {}}, {"111222333", 1, 10, 0, buddy.Get()},
                  OnlinePrivacyItem()});
     ASSERT_TRUE(GoOnline(account)) << login->Report() << bos->Report();
-    unsigned int contact = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        CJOVArray<CL::CLItemInfo> items;
-        model->GetItems(account, &items);
-        for (int i = 0; i < items.Count(); ++i)
-            contact = items[i].contactId ? items[i].contactId : contact;
-        return contact != 0;
-    }));
+    const unsigned int contact = ContactOf(account, L"111222333");
+    ASSERT_NE(contact, 0u);
 
     StoreOwnDetails(account);
     CTurned<CUserDetailsDlg> own(nullptr, account);
@@ -203,13 +195,9 @@ TEST_F(PagesScreenshotTest, EveryPageAndDialogOfThePlugIn)
     EXPECT_NE(languages.find(L';'), std::wstring::npos) << "two known languages: " << std::string(languages.begin(), languages.end());
 
     // The dialogs, from the items the account puts in its menus.
-    CMenuInfo root;
-    for (unsigned int id = 1000; id <= 1005; ++id)
-        root.Append(CMenuItemInfo(CJOVString(L"item"), id, 0));
+    CMenuInfo root = RootMenu();
     manager->InitRootMenu(account, &root);
-    CMenuInfo contactMenu;
-    for (unsigned int id : {4001u, 4003u, 4004u, 4005u, 4007u, 4008u, 4009u, 4010u, 4011u})
-        contactMenu.Append(CMenuItemInfo(CJOVString(L"item"), id, 0));
+    CMenuInfo contactMenu = ContactMenu();
     manager->InitContactMenu(account, contact, &contactMenu);
     CMenuInfo status;
     manager->GetStatusMenuInfo(account, &status);
@@ -245,9 +233,9 @@ TEST_F(PagesScreenshotTest, EveryPageAndDialogOfThePlugIn)
             PostCommand(dialog, IDCANCEL);
         });
     dialogs.Start();
-    reinterpret_cast<MenuCallback>(add->handler)(account, add->param);
-    reinterpret_cast<MenuCallback>(contactMenu[1].handler)(contact, contactMenu[1].param);
-    reinterpret_cast<MenuCallback>(status.Last().handler)(account, status.Last().param);
+    Choose(*add, account);
+    Choose(contactMenu[1], contact);
+    Choose(status.Last(), account);
     EXPECT_TRUE(dialogs.Done());
     expectedShots += 3;
     EXPECT_EQ(shots, expectedShots);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "MD5.h"
+#include "cl/CLItemInfo.h"
 #include "icqpages/LoginScript.h"
 #include "ServiceIds.h"
 #include "core/AppGlobals.h"
@@ -135,4 +136,43 @@ Protocols::Status PluginWorldTest::Status(unsigned int account)
     Protocols::Status status = Protocols::StatusOffline;
     manager->GetStatus(account, &status);
     return status;
+}
+
+unsigned int PluginWorldTest::ContactOf(unsigned int account, const wchar_t* uin)
+{
+    unsigned int contact = 0;
+    WaitUntil([&] {
+        CJOVArray<CL::CLItemInfo> items;
+        model->GetItems(account, &items);
+        for (int i = 0; i < items.Count() && !contact; ++i) {
+            CJOVString name;
+            if (items[i].contactId && model->GetString(items[i].contactId, CJOVString(L"Account name"), name) &&
+                Str(name) == uin)
+                contact = items[i].contactId;
+        }
+        return contact != 0;
+    });
+    return contact;
+}
+
+CMenuInfo PluginWorldTest::RootMenu()
+{
+    CMenuInfo menu;
+    for (unsigned int id = 1000; id <= 1005; ++id)
+        menu.Append(CMenuItemInfo(CJOVString(L"item"), id, 0));
+    return menu;
+}
+
+CMenuInfo PluginWorldTest::ContactMenu()
+{
+    CMenuInfo menu;
+    for (unsigned int id : {4001u, 4003u, 4004u, 4005u, 4007u, 4008u, 4009u, 4010u, 4011u})
+        menu.Append(CMenuItemInfo(CJOVString(L"item"), id, 0));
+    return menu;
+}
+
+void PluginWorldTest::Choose(const CMenuItemInfo& item, unsigned int subjectId)
+{
+    typedef void (*MenuCallback)(unsigned int subjectId, uintptr_t param);
+    reinterpret_cast<MenuCallback>(item.handler)(subjectId, item.param);
 }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "MenuInfo.h"
 #include "ScriptedOscarServer.h"
 #include "icqpages/LoginScript.h"
 #include "app/FakeGuiServices.h"
@@ -57,6 +58,13 @@ protected:
     std::vector<OscarWire::Frame> AfterRoster();
 
     Protocols::Status Status(unsigned int account);
+    // The account's contact of that UIN in the model, waited for; 0 when none came.
+    unsigned int ContactOf(unsigned int account, const wchar_t* uin);
+    // The menus as the contact list fills them before the account adds its items.
+    static CMenuInfo RootMenu();
+    static CMenuInfo ContactMenu();
+    // Runs an item the account put in a menu, as the program does.
+    static void Choose(const CMenuItemInfo& item, unsigned int subjectId);
 
     CFakeGuiServices gui;
     std::unique_ptr<Services::CServicesManagerImpl> bus;
