@@ -365,6 +365,9 @@ void CMessageWnd::ApplySettings(int kind)
         }
         if (m_hDlg) {
             OnChangeWindowSize();
+            // A toolbar that kept its size is not told of its buttons' settings.
+            if (m_toolbar)
+                m_toolbar->Relayout();
             UpdateSoftKeyCaps();
         }
     }

@@ -71,6 +71,11 @@ void CMessageWnd::CToolBar::OnCreate()
 
 void CMessageWnd::CToolBar::OnWindowPosChanged(WINDOWPOS*)
 {
+    Relayout();
+}
+
+void CMessageWnd::CToolBar::Relayout()
+{
     if (!m_quickBar)
         return;
     const Geometry geometry = Measure();

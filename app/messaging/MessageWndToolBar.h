@@ -16,6 +16,9 @@ public:
     CToolBar(CMessageWnd* owner, const RECT& rect);
     ~CToolBar() override;
 
+    // Places the bar and the buttons for the present size and settings.
+    void Relayout();
+
     CQuickSmailyPanel* GetQuickBar() const { return m_quickBar; }
     CJOVButton* GetSmiliesButton() const { return m_smiliesButton; }
     CJOVButton* GetSendButton() const { return m_sendButton; }

@@ -157,6 +157,9 @@ void CQuickSmailyPanel::OnWindowPosChanged(WINDOWPOS* pos)
 
 void CQuickSmailyPanel::OnPaint(CJOVDrawContext* context)
 {
+    // A child of a hidden window is shown without being told: painted, it is on show.
+    if (m_rebuildPending)
+        Rebuild();
     if (m_selection < 0 || m_selection >= GetCount())
         return;
     const int gap = HIDPI_ScaleX(kGap);
@@ -271,10 +274,9 @@ LRESULT CQuickSmailyPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == 0) {
             Clear();
         } else {
+            // A bar already on show is not shown again: it fills itself when next painted.
             m_rebuildPending = 1;
-            // A bar already on show is never shown again: it fills itself now.
-            if (GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VISIBLE)
-                Rebuild();
+            Repaint();
         }
         break;
     }

@@ -1,6 +1,7 @@
 // The one-row bar of recently used smilies in the messaging window's
 // toolbar: animated smilies, most recent first, as many as fit. It fills
-// itself from the start of the set when first shown. Choosing one (a tap,
+// itself from the start of the set when first shown or painted, and again
+// after the set was replaced. Choosing one (a tap,
 // or Enter on the selection) is sent to the parent as WM_JOV_SMILEY_CHOSEN.
 // UI thread.
 #pragma once
