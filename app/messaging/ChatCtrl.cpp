@@ -399,7 +399,9 @@ LRESULT CChatCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnButtonDown(x, y);
         break;
     case WM_MOUSEMOVE:
-        if (m_dragging)
+        // A move without the button held is the system's own (a capture
+        // change sends one at the pointer), not the stylus dragging.
+        if (m_dragging && (wParam & MK_LBUTTON))
             OnMouseMove(x, y);
         break;
     case WM_LBUTTONUP:

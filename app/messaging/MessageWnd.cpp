@@ -285,6 +285,12 @@ void CMessageWnd::ActivatePage()
     if (CMessageDialogCtrl* page = GetCurrentPage())
         StopPageBlink(page);
     CModelessTabsDlg::ActivatePage();
+    // The tab order as on screen: the tabs, the page shown, the toolbar.
+    if (CMessageDialogCtrl* page = GetCurrentPage())
+        SetWindowPos(page->GetWnd(), GetFocusButton() ? GetFocusButton() : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (m_toolbar)
+        SetWindowPos(*m_toolbar, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const unsigned int contactId = GetPageContact(GetCurrentPage());
     NoteCurrentContact(contactId);
     if (contactId) {

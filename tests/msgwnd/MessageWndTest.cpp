@@ -231,10 +231,14 @@ TEST_F(MessagingTest, SoftKeysFollowLeftKeyAndReverseKeys)
     window->GetSettings().SetControls({1, 1, 1, CMessageWnd::LeftKeySmilies, 0});
     EXPECT_EQ(SoftKeyText(bar, IDC_FUNCTION_KEY), L"Smilies");
 
+    CGuiServices* program = g_App.pServices;
+    g_App.pServices = &TestTexts();
     TestTexts().texts.erase(121);
     window->GetSettings().SetControls({1, 1, 1, CMessageWnd::LeftKeySmilies, 1});
     EXPECT_EQ(SoftKeyText(bar, IDC_MENU_KEY), L"???") << "no English stand-in for a missing text";
+    EXPECT_EQ(SoftKeyText(bar, IDC_FUNCTION_KEY), L"Menu");
     TestTexts().texts[121] = L"Smilies";
+    g_App.pServices = program;
 }
 
 TEST_F(MessagingTest, TheCloseKeyHidesTheWindowAndItsBarAndTheChatsSurvive)

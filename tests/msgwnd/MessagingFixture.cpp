@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/AppGuiServices.h"
 #include "core/skins/SkinManagerHost.h"
 #include "core/skins/SkinManagerImpl.h"
 #include "messaging/ChatMessageItem_Text.h"
@@ -19,7 +20,7 @@ public:
     void SetUp() override
     {
         g_App.hInstance = GetModuleHandleW(nullptr);
-        g_App.pServices = &TestTexts();
+        g_App.pServices = &m_services;
         m_skins = std::make_unique<Skins::CSkinManagerImpl>(nullptr, &m_host);
         m_skins->GetSmilies();
         g_App.pSkinManager = m_skins.get();
@@ -33,6 +34,7 @@ public:
 
 private:
     CQuietSkinHostForTest m_host;
+    CAppGuiServices m_services;
     std::unique_ptr<Skins::CSkinManagerImpl> m_skins;
 };
 
