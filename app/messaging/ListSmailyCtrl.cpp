@@ -3,6 +3,7 @@
 #include "HiDpi.h"
 #include "core/AppGlobals.h"
 #include "messaging/ChatSmilies.h"
+#include "messaging/MessagingSkin.h"
 #include "messaging/SmailyCtrl.h"
 
 namespace {
@@ -36,6 +37,11 @@ void CListSmailyCtrl::OnCreate()
     const int count = m_skin.GetSmilies()->GetCount();
     for (int smiley = 0; smiley < count; ++smiley)
         m_controls.Append(new CSmailyCtrl(m_hInstance, m_hWnd, smiley, &m_skin));
+}
+
+HBRUSH CListSmailyCtrl::GetBkBrush()
+{
+    return GetSkinBackgroundBrush();
 }
 
 void CListSmailyCtrl::RedrawImage(int index, const RECT& cell, CJOVDrawContext*)

@@ -20,6 +20,7 @@ public:
 protected:
     void OnCreate() override;
     void RedrawImage(int index, const RECT& cell, CJOVDrawContext* context) override;
+    HBRUSH GetBkBrush() override;
 
 private:
     CJOVArray<CSmailyCtrl*> m_controls;
