@@ -125,10 +125,10 @@ void CQuickSmailyPanel::Trim()
         m_recent.pop_back();
     }
     // A selection past the kept smilies would name one that is gone.
-    if (m_selection >= GetCount()) {
+    if (m_selection >= GetCount())
         m_selection = -1;
+    if (m_selection < 0)
         Repaint();
-    }
 }
 
 void CQuickSmailyPanel::Rebuild()
