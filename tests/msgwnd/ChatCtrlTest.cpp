@@ -160,6 +160,12 @@ TEST_F(ChatCtrlTest, ATapAndHoldOpensTheMenuAndStartsNothing)
     EXPECT_FALSE(copyAllState & MF_GRAYED);
     EXPECT_FALSE(chat->IsDragging());
     EXPECT_FALSE(chat->HasSelection());
+
+    CDialogScript rightClick;
+    rightClick.WhenMenu([](HWND menuWindow) { PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 1); });
+    rightClick.Start();
+    SendMessageW(*chat, WM_RBUTTONUP, 0, MAKELPARAM(line.left + 2, line.top + 2));
+    EXPECT_TRUE(rightClick.Done()) << "a right click opens it through WM_CONTEXTMENU";
 }
 
 TEST_F(ChatCtrlTest, DraggingPastTheEdgesScrollsTenPixelsATickAndExtendsTheSelection)
