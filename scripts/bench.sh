@@ -29,6 +29,7 @@ BENCHMARKS=(
   'settings|$WINE bench_settings.exe "$(account_settings)" 15'
   'clctrl|$WINE bench_clctrl.exe'
   'chat|$WINE bench_chat.exe'
+  'xmpp|$WINE bench_xmpp.exe'
 )
 
 account_settings() {

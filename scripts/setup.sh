@@ -1,12 +1,13 @@
 #!/bin/bash
 # Installs what a fresh Debian 12 machine lacks to build and test JOV, then
-# cross-builds libpng from Debian's source archive into build/deps.
+# cross-builds libpng (and expat, for the XML parser's benchmark only) from
+# Debian's source archive into build/deps.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 PKGS=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
       wine wine64 fonts-wine xvfb imagemagick googletest dpkg-dev python3 openssl ca-certificates
-      tinyproxy dante-server microsocks)
+      tinyproxy dante-server microsocks ejabberd prosody)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -14,8 +15,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  # The test peers (proxies) are started by the tests themselves: keep apt
-  # from starting them as system daemons.
+  # The test peers (proxies, XMPP servers) are started by the tests
+  # themselves: keep apt from starting them as system daemons.
   if [ ! -e /usr/sbin/policy-rc.d ]; then
     printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
     chmod +x /usr/sbin/policy-rc.d
@@ -25,3 +26,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 "$root/scripts/build-libpng.sh" "$root/build/deps"
+"$root/scripts/build-expat.sh" "$root/build/deps"

@@ -14,6 +14,8 @@ public:
     unsigned int GetItemHeight() override;
     int OnClick() override;
     void SetOpen(BYTE open) override;
+    void Draw(HDC dc, const RECT* rect, const RECT* clip, BYTE drawChildren) override;
+    void FillContextMenu(CMenuInfo& menu) override;
 
     unsigned int GetAccountId() const { return m_accountId; }
     const CJOVString& GetName() const { return m_name; }

@@ -55,6 +55,7 @@ CCLCtrl::CCLCtrl(Services::CServicesManager& bus) : m_bus(bus)
 CCLCtrl::~CCLCtrl()
 {
     Stop();
+    DestroyWnd();
     {
         CCriticalSectionLock hold(m_lock);
         m_current = nullptr;

@@ -10,11 +10,12 @@
 //   lock and reaches the UI thread only by invalidating the window and
 //   posting to it: chat entries (kChatEntryMessage) and the page, layout and
 //   scroll requests, which the window hands to OnWindowMessage.
-// - The UI thread runs the window, the tree operations that the window, the
-//   main menu and the preferences call, OpenChat, ClearNotifications and
-//   OnBubbleAnswer.
+// - The UI thread runs the window (CLWindow.cpp: painting, input, timer), the
+//   item menus, the tree operations that the window, the main menu and the
+//   preferences call, OpenChat, ClearNotifications and OnBubbleAnswer.
 // - The lock guards both trees, the current item and the pending list; every
-//   walk holds it. No account is asked anything while it is held.
+//   walk holds it. No account is asked anything while it is held: menus and
+//   stale statuses are asked for by ids once it is released.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,7 @@
 #include <atomic>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "EventsClient.h"
@@ -93,6 +95,11 @@ public:
     // The id of the events client "CLCtrl".
     unsigned int GetClientId() const { return m_clientId; }
 
+    // The list's window, a child of parent with the timer of the blinking;
+    // style gains WS_CHILD and WS_VSCROLL. 1 when it was made. UI thread.
+    int CreateWnd(DWORD style, const RECT& rect, HWND parent, int controlId);
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     // Start-up's wiring; each may be null.
     void SetWindow(HWND window) { m_hWnd = window; }
     HWND GetWnd() const { return m_hWnd; }
@@ -127,7 +134,17 @@ public:
                          CContactItem** contact);
     bool FindStatusContactItem(unsigned int contactId, CStatusItem** section, CContactItem** contact);
 
+    // The current item's menu: its own entries, then its account's.
     void FillSelectedItemMenu(CMenuInfo& menu);
+    // item's menu (item: a token, looked for in the trees under the lock);
+    // ownerId gets the id the entries' handlers are called with. False when
+    // the item is gone or has no menu. Asks the account: never under the lock.
+    bool FillItemMenu(CTreeItem* item, CMenuInfo& menu, unsigned int* ownerId = nullptr);
+    // Pops up item's menu at the screen point and runs the chosen entry.
+    void ShowContextMenu(CTreeItem* item, HWND owner, int x, int y);
+    // item is still linked in one of the trees; the answer holds while the
+    // caller keeps the lock.
+    bool IsLiveItem(const CTreeItem* item);
     // The current item by ids; kind Root when there is none.
     CLItemRef GetCurrentItemRef();
     // What an item menu's handler gets: the account, group or contact id.
@@ -138,6 +155,12 @@ public:
     BYTE HasPendingForAccount(unsigned int accountId);
     BYTE HasPendingForGroup(unsigned int groupId);
     BYTE HasPending();
+
+    // While a paint draws under the lock: a contact whose status is stale,
+    // asked of its account once the lock is released.
+    void NoteStaleStatus(unsigned int contactId, unsigned int accountId);
+    // "Status only" as read when the paint began.
+    bool PaintStatusOnly() const { return m_paintStatusOnly; }
 
     // UI thread: shows the contact's chat and adds its entries not yet shown.
     void OpenChat(unsigned int contactId);
@@ -150,12 +173,18 @@ public:
     // UI thread: a message the control posted to its window; false for others.
     bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The model and the accounts' manager on the bus, or null.
+    CL::CContactList* Model();
+    Protocols::CProtocolsManager* Manager();
+
     // For the window and tests: the lock and what it guards.
     CRITICAL_SECTION& GetLock() { return m_lock; }
     CRootItem* GetAccountTree() const { return m_accountRoot; }
     CRootItem* GetStatusTree() const { return m_statusRoot; }
     CTreeItem* GetCurrentItem() const { return m_current; }
     std::vector<NotifyEntry> GetPendingEntries();
+    BYTE GetBlinkPhase() const { return m_blinkPhase; }
+    bool IsMenuShown() const { return m_menuShown; }
 
 private:
     // An entry for a chat that OpenChat is opening, with its history record
@@ -169,8 +198,6 @@ private:
         CJOVString text;
     };
 
-    CL::CContactList* Model();
-    Protocols::CProtocolsManager* Manager();
     CRootItem* ShownRoot() const;
     bool OnWindowThread() const;
     void Post(UINT message, WPARAM wParam, LPARAM lParam);
@@ -197,6 +224,20 @@ private:
     void OnContactStatusChanged(unsigned int contactId, CEventArg* arg2);
     void OnMessageReceived(unsigned int contactId, CEventArg* arg2);
     void WakeDevice();
+
+    // The window (UI thread).
+    void DestroyWnd();
+    LRESULT OnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint(HWND window);
+    void FetchStaleStatuses();
+    bool OnKeyDown(HWND window, WPARAM key);
+    void OnScroll(HWND window, WPARAM wParam);
+    void OnDrag(HWND window, WPARAM flags, int y);
+    bool OnTap(HWND window, int x, int y);
+    void OnTapUp(HWND window, int x);
+    void OnTimer(HWND window);
+    void OnContextMenu(HWND window, LPARAM lParam);
+    int ScrollPos(HWND window) const;
 
     // Callers hold the lock.
     void MoveCurrentOutOf(CTreeItem* doomed);
@@ -231,6 +272,17 @@ private:
     std::atomic<CNotifications*> m_notifications{nullptr};
     std::atomic<bool> m_relayoutPosted{false};
     std::atomic<bool> m_scrollPosted{false};
+
+    // The window's (UI thread).
+    bool m_ownsWindow = false;
+    BYTE m_blinkPhase = 1;
+    UINT_PTR m_timerId = 0;
+    int m_tapX = 0;
+    int m_tapY = 0;
+    bool m_menuShown = false;
+    bool m_paintStatusOnly = false;
+    // Stale contacts seen by the paint under way: contact id, account id.
+    std::vector<std::pair<unsigned int, unsigned int>> m_staleSeen;
 
     // Chats being opened by OpenChat, and what arrived for them meanwhile.
     std::set<unsigned int> m_opening;

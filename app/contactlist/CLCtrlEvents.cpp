@@ -191,6 +191,8 @@ void CCLCtrl::OnContactAdded(unsigned int contactId, CEventArg* arg2)
         }
         contact->SetUnread(unread);
         statusContact->SetUnread(unread);
+        contact->SetGroupId(groupId);
+        statusContact->SetGroupId(groupId);
         if (!m_onlineOnly || groupId == 0 || unread)
             parent->SetVisible(true);
         else

@@ -320,13 +320,6 @@ bool CCLCtrl::FindStatusContactItem(unsigned int contactId, CStatusItem** sectio
     return false;
 }
 
-void CCLCtrl::FillSelectedItemMenu(CMenuInfo& menu)
-{
-    CCriticalSectionLock hold(m_lock);
-    if (m_current)
-        m_current->FillContextMenu(menu);
-}
-
 CLItemRef CCLCtrl::GetCurrentItemRef()
 {
     CCriticalSectionLock hold(m_lock);

@@ -21,6 +21,8 @@ public:
     int OnEnter() override;
     int Compare(const CTreeItem* other) const override;
     BYTE HasUnread() const override { return m_unread ? 1 : 0; }
+    void Draw(HDC dc, const RECT* rect, const RECT* clip, BYTE drawChildren) override;
+    void FillContextMenu(CMenuInfo& menu) override;
 
     unsigned int GetContactId() const { return m_contactId; }
     unsigned int GetAccountId() const { return m_accountId; }
@@ -34,6 +36,10 @@ public:
     const Protocols::ContactStatusInfo& GetStatusInfo() const { return m_status; }
     void SetStatusInfo(const Protocols::ContactStatusInfo& status) { m_status = status; }
     int GetStatus() const { return m_status.status; }
+    // The contact's group in the model when the item was made (a move makes
+    // new items); 0: in no group.
+    unsigned int GetGroupId() const { return m_groupId; }
+    void SetGroupId(unsigned int groupId) { m_groupId = groupId; }
 
     // Compare calls made so far in the process (the benchmark reports them).
     static unsigned long GetCompareCount();
@@ -46,6 +52,7 @@ private:
     bool m_statusStale;
     Protocols::ContactStatusInfo m_status;
     bool m_unread;
+    unsigned int m_groupId = 0;
 };
 
 // Case-insensitive order of two names: below 0, 0 or above 0.

@@ -20,6 +20,8 @@ public:
     unsigned int GetColumns() const;
 
 protected:
+    // The visible children in the grid below the own row, when open.
+    void DrawGrid(HDC dc, const RECT* rect, const RECT* clip);
     // The children the grid's height counts.
     virtual unsigned int GetGridChildCount() = 0;
 

@@ -15,6 +15,8 @@ public:
     // Groups keep the order of arrival; group 0 goes last.
     int Compare(const CTreeItem* other) const override;
     void SetOpen(BYTE open) override;
+    void Draw(HDC dc, const RECT* rect, const RECT* clip, BYTE drawChildren) override;
+    void FillContextMenu(CMenuInfo& menu) override;
 
     unsigned int GetGroupId() const { return m_groupId; }
     const CJOVString& GetName() const { return m_name; }
@@ -24,6 +26,11 @@ protected:
     unsigned int GetGridChildCount() override { return GetVisibleChildCount(); }
 
 private:
+    // The own row: image, name and counters.
+    void DrawCaption(HDC dc, const RECT* rect);
+    // The online and total counts (or, for group 0, the total) after the name.
+    void DrawCounter(HDC dc, RECT caption, int nameWidth);
+
     unsigned int m_groupId;
     CJOVString m_name;
     Services::CServicesManager* m_bus;

@@ -11,6 +11,7 @@ public:
 
     TreeItemKind GetKind() const override { return TreeItemKind::Status; }
     void SetOpen(BYTE open) override;
+    void Draw(HDC dc, const RECT* rect, const RECT* clip, BYTE drawChildren) override;
 
     unsigned int GetSection() const { return m_section; }
     // The setting that keeps a section's open flag; null for no section.
@@ -21,6 +22,9 @@ protected:
     unsigned int GetGridChildCount() override { return GetChildCount(); }
 
 private:
+    // The own row: image, caption and its lines.
+    void DrawCaption(HDC dc, const RECT* rect);
+
     unsigned int m_section;
     Services::CServicesManager* m_bus;
 };

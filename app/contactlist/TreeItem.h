@@ -4,7 +4,9 @@
 // the screen (HIDPI_ScaleX/Y).
 //
 // The items do not lock: the control changes them on its queue thread and
-// the UI thread measures and walks them, both under the control's lock.
+// the UI thread measures, draws and walks them, both under the control's lock.
+// Drawing (ItemDrawing.cpp) takes the skin's colours and images through the
+// dialog framework (DialogSkin, the program's image drawing).
 #pragma once
 
 #include <windows.h>
@@ -53,12 +55,17 @@ public:
     virtual void AddChild(CTreeItem* child);
     // 1 when child was linked here; it is unlinked, not destroyed.
     virtual int RemoveChild(CTreeItem* child);
+    // The own row at the top of rect and, when open and drawChildren is set,
+    // the visible children below it; only what meets clip is drawn.
+    virtual void Draw(HDC dc, const RECT* rect, const RECT* clip, BYTE drawChildren);
     // y from the item's own top; the item or descendant there, or null.
     virtual CTreeItem* HitTest(int x, int y, int width);
     // Non-zero: the window acts on the answer.
     virtual int OnClick();
     virtual int OnDoubleClick();
     virtual int OnEnter();
+    // The item's own menu entries (the caller holds the control's lock; the
+    // control adds the account's entries afterwards).
     virtual void FillContextMenu(CMenuInfo& menu);
     // The lowest visible row of the branch (moving the selection up).
     virtual CTreeItem* GetLastVisible();
@@ -84,6 +91,9 @@ public:
     bool Holds(const CTreeItem* item) const;
     // Top of the first child's row: this item's top plus its row height.
     int ChildrenTop();
+
+    // Rows drawn so far in the process (the benchmark reports them).
+    static unsigned long GetRowsDrawn();
 
 private:
     CTreeItem* m_parent;

@@ -30,7 +30,7 @@ class CSkinManagerImpl;
 namespace Alert {
 class CAlertManagerImpl;
 }
-class CContactsWnd;
+class CCLCtrl;
 class CMessageWnd;
 class CEventsClientImpl;
 class CNotificationsManager;
@@ -57,7 +57,7 @@ struct AppGlobals {
 
     Database::CJOVDatabase* pDatabase;
     unsigned int databaseServiceId;
-    CContactsWnd* pCLCtrl;
+    CCLCtrl* pCLCtrl;
     JOVSockets::CSocketsManagerImpl* pSocketsManager;
     CL::CContactListImpl* pContactList;
     Protocols::CProtocolsManagerImpl* pProtocolsManager;

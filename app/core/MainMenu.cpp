@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "MenuBar.h"
-#include "contactlist/ContactsWnd.h"
+#include "contactlist/CLCtrl.h"
 #include "contactlist/OwnerDrawnMenu.h"
 #include "core/AppGlobals.h"
 #include "core/JOVResource.h"

@@ -6,7 +6,7 @@
 #include "ServiceIds.h"
 #include "contactlist/AboutDlg.h"
 #include "contactlist/ContactDetailsDlg.h"
-#include "contactlist/ContactsWnd.h"
+#include "contactlist/CLCtrl.h"
 #include "contactlist/OwnerDrawnMenu.h"
 #include "contactlist/PreferencesDlg.h"
 #include "contactlist/UserDetailsDlg.h"

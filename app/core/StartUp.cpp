@@ -10,13 +10,14 @@
 #include "MenuBar.h"
 #include "Screen.h"
 #include "ServiceIds.h"
-#include "contactlist/ContactsWnd.h"
+#include "contactlist/CLCtrl.h"
 #include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
 #include "core/AppGuiServices.h"
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/skins/AppSkinHost.h"
+#include "core/skins/DialogSkinAdapter.h"
 #include "core/skins/SkinManagerImpl.h"
 #include "core/JOVResource.h"
 #include "core/MainMenu.h"
@@ -25,6 +26,7 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
+#include "core/notify/NotificationsManager.h"
 #include "core/notify/NotifyServices.h"
 #include "core/notify/TrayIcon.h"
 #include "messaging/MessageWnd.h"
@@ -38,6 +40,7 @@ const int kNoAccountPreferencesPage = 8;
 CAppGuiServices s_services;
 CEventsClientImpl s_guiClient(s_services);
 Skins::CAppSkinHost s_skinHost;
+Skins::CDialogSkinAdapter* s_dialogSkin = nullptr;
 
 bool InitControls()
 {
@@ -97,26 +100,43 @@ bool CreateMainWindow(const wchar_t* className, const wchar_t* title)
 void CreateSkinManager()
 {
     g_App.pSkinManager = new (std::nothrow) Skins::CSkinManagerImpl(&g_ServicesManager, &s_skinHost);
+    if (g_App.pSkinManager) {
+        s_dialogSkin = new (std::nothrow) Skins::CDialogSkinAdapter(*g_App.pSkinManager, GetAppDir());
+        SetDialogSkin(s_dialogSkin);
+    }
 }
 
 // Saves its settings into the store, which is deleted after it.
 void DeleteSkinManager()
 {
+    SetDialogSkin(nullptr);
+    delete s_dialogSkin;
+    s_dialogSkin = nullptr;
     delete g_App.pSkinManager;
     g_App.pSkinManager = nullptr;
 }
 
+// Before the model and the manager, so that it hears every account and
+// contact they announce on "Loaded".
 void CreateContactsWindow()
 {
-    g_App.pCLCtrl = new (std::nothrow) CContactsWnd;
+    g_App.pCLCtrl = new (std::nothrow) CCLCtrl(g_ServicesManager);
     if (!g_App.pCLCtrl)
         return;
+    g_App.pCLCtrl->SetNotifications(g_App.pNotifications);
     RECT client;
     GetClientRect(g_App.hMainWnd, &client);
+    // Above the status toolbar, as WM_SIZE places it later: made after the
+    // toolbar, the list would cover it until then.
+    RECT toolbar = {};
+    if (g_App.hStatusToolbar)
+        GetWindowRect(g_App.hStatusToolbar, &toolbar);
+    client.bottom -= toolbar.bottom - toolbar.top;
     g_App.pCLCtrl->CreateWnd(WS_VISIBLE | WS_TABSTOP, client, g_App.hMainWnd, kContactsControlId);
     SetFocus(g_App.pCLCtrl->GetWnd());
 }
 
+// After the messaging window, which the control no longer reaches.
 void DeleteContactsWindow()
 {
     delete g_App.pCLCtrl;
@@ -170,10 +190,15 @@ void CreateMessageWindow()
     g_App.pMessageWnd = new (std::nothrow) CMessageWnd(g_App.hMainWnd);
     if (g_App.pMessageWnd)
         g_App.pMessageWnd->Create();
+    if (g_App.pCLCtrl)
+        g_App.pCLCtrl->SetChatPages(g_App.pMessageWnd);
 }
 
+// The control stops first: no handler of it reaches the window after this.
 void DeleteMessageWindow()
 {
+    if (g_App.pCLCtrl)
+        g_App.pCLCtrl->Stop();
     delete g_App.pMessageWnd;
     g_App.pMessageWnd = nullptr;
 }

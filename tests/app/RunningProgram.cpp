@@ -135,6 +135,11 @@ bool CRunningProgram::Start(bool withPlugins)
     return m_process.hProcess != nullptr;
 }
 
+bool CRunningProgram::CopyAlong(const wchar_t* folder)
+{
+    return CopyFolder(OwnFolder() + L"\\" + folder, m_folder + L"\\" + folder);
+}
+
 bool CRunningProgram::Restart()
 {
     if (m_process.hProcess)

@@ -16,6 +16,8 @@ public:
 
     // withPlugins: the "Protos" tree goes along, so accounts can be made.
     bool Start(bool withPlugins = false);
+    // Before Start: a folder of the runnable tree ("Skins", "Langs") goes along.
+    bool CopyAlong(const wchar_t* folder);
     // After the program ended: starts it again from the same folder.
     bool Restart();
     // Starts one more process from the same folder; its handle, or null.

@@ -46,6 +46,20 @@ public:
         std::lock_guard<std::mutex> guard(m_lock);
         return m_statusQuestions;
     }
+    // The requests to accounts, as "create <account> <name>", "rename group
+    // <account> <group> <name>", "delete group ...", "rename contact ...",
+    // "move <account> <contact> <group>", "delete contact ...".
+    std::vector<std::wstring> Requests()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_requests;
+    }
+
+    // What "Get contact status info" answers, and who asked.
+    std::function<bool(unsigned int accountId, unsigned int contactId, Protocols::ContactStatusInfo* info)>
+        contactStatus;
+    // The accounts' own menu entries.
+    std::function<void(unsigned int accountId, unsigned int itemId, CMenuInfo* menu)> accountMenu;
 
     int LoadProtocols() override { return 0; }
     int GetProtocolCount() override { return 1; }
@@ -101,17 +115,48 @@ public:
             images->Append(image);
         return true;
     }
-    bool GetContactStatusInfo(unsigned int, unsigned int, Protocols::ContactStatusInfo*) override { return false; }
-    bool InitRootMenu(unsigned int, CMenuInfo*) override { return false; }
-    bool InitGroupMenu(unsigned int, unsigned int, CMenuInfo*) override { return false; }
-    bool InitContactMenu(unsigned int, unsigned int, CMenuInfo*) override { return false; }
+    bool GetContactStatusInfo(unsigned int accountId, unsigned int contactId,
+                              Protocols::ContactStatusInfo* info) override
+    {
+        return contactStatus && contactStatus(accountId, contactId, info);
+    }
+    bool InitRootMenu(unsigned int accountId, CMenuInfo* menu) override { return Menu(accountId, 0, menu); }
+    bool InitGroupMenu(unsigned int accountId, unsigned int groupId, CMenuInfo* menu) override
+    {
+        return Menu(accountId, groupId, menu);
+    }
+    bool InitContactMenu(unsigned int accountId, unsigned int contactId, CMenuInfo* menu) override
+    {
+        return Menu(accountId, contactId, menu);
+    }
     bool InitMessageWindowMenu(unsigned int, unsigned int, CMenuInfo*) override { return false; }
-    bool CreateGroup(unsigned int, const CJOVString&) override { return false; }
-    bool RenameGroup(unsigned int, unsigned int, const CJOVString&) override { return false; }
-    bool DeleteGroup(unsigned int, unsigned int) override { return false; }
-    bool RenameContact(unsigned int, unsigned int, const CJOVString&) override { return false; }
-    bool MoveContact(unsigned int, unsigned int, unsigned int) override { return false; }
-    bool DeleteContact(unsigned int, unsigned int) override { return false; }
+    bool CreateGroup(unsigned int accountId, const CJOVString& name) override
+    {
+        return Request(L"create " + std::to_wstring(accountId) + L" " + Text(name));
+    }
+    bool RenameGroup(unsigned int accountId, unsigned int groupId, const CJOVString& name) override
+    {
+        return Request(L"rename group " + std::to_wstring(accountId) + L" " + std::to_wstring(groupId) + L" " +
+                       Text(name));
+    }
+    bool DeleteGroup(unsigned int accountId, unsigned int groupId) override
+    {
+        return Request(L"delete group " + std::to_wstring(accountId) + L" " + std::to_wstring(groupId));
+    }
+    bool RenameContact(unsigned int accountId, unsigned int contactId, const CJOVString& name) override
+    {
+        return Request(L"rename contact " + std::to_wstring(accountId) + L" " + std::to_wstring(contactId) + L" " +
+                       Text(name));
+    }
+    bool MoveContact(unsigned int accountId, unsigned int contactId, unsigned int groupId) override
+    {
+        return Request(L"move " + std::to_wstring(accountId) + L" " + std::to_wstring(contactId) + L" " +
+                       std::to_wstring(groupId));
+    }
+    bool DeleteContact(unsigned int accountId, unsigned int contactId) override
+    {
+        return Request(L"delete contact " + std::to_wstring(accountId) + L" " + std::to_wstring(contactId));
+    }
     bool SendMessage(unsigned int, const Protocols::MessageInfo*) override { return false; }
     int GetAccountDetailsDlgInfo(unsigned int, CJOVArray<CPanelInfo>*) override { return 0; }
     int GetContactDetailsDlgInfo(unsigned int, unsigned int, CJOVArray<CPanelInfo>*) override { return 0; }
@@ -136,9 +181,24 @@ public:
     int GetOptionsDlgInfo(unsigned int, CJOVArray<CPanelInfo>*) override { return 0; }
 
 private:
+    bool Menu(unsigned int accountId, unsigned int itemId, CMenuInfo* menu)
+    {
+        if (!accountMenu)
+            return false;
+        accountMenu(accountId, itemId, menu);
+        return true;
+    }
+    bool Request(const std::wstring& request)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_requests.push_back(request);
+        return true;
+    }
+
     std::mutex m_lock;
     std::map<unsigned int, Account> m_accounts;
     int m_statusQuestions = 0;
+    std::vector<std::wstring> m_requests;
 };
 
 class CFakeAlerts final : public Alert::CAlertManager {

@@ -36,6 +36,11 @@ std::wstring ScreenName()
 
 bool SaveScreenshot(const std::wstring& what)
 {
+    return SaveScreenshotAs(L"dialogs", what);
+}
+
+bool SaveScreenshotAs(const std::wstring& area, const std::wstring& what)
+{
     EnumThreadWindows(GetCurrentThreadId(), RepaintNow, 0);
     GdiFlush();
     // Waiting for messages is when the display driver sends out what was drawn.
@@ -68,8 +73,8 @@ bool SaveScreenshot(const std::wstring& what)
         image.width = static_cast<png_uint_32>(width);
         image.height = static_cast<png_uint_32>(height);
         image.format = PNG_FORMAT_BGR;
-        std::string path = Folder() + "dialogs-";
-        for (wchar_t c : what + L"-" + ScreenName() + L".png")
+        std::string path = Folder();
+        for (wchar_t c : area + L"-" + what + L"-" + ScreenName() + L".png")
             path += static_cast<char>(c);
         written = png_image_write_to_file(&image, path.c_str(), 0, bits, stride, nullptr) != 0;
     }

@@ -13,7 +13,7 @@
 #include "ServiceIds.h"
 #include "common/RecordingClient.h"
 #include "core/bus/ServicesManagerImpl.h"
-#include "icqaccount/FakeSettings.h"
+#include "support/FakeSettings.h"
 #include "icqaccount/FakeSockets.h"
 
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000)
@@ -168,7 +168,7 @@ protected:
     }
 
     std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>();
-    CFakeSockets m_sockets;
+    CFakeOscarSockets m_sockets;
     CFakeSettings m_settings;
     CRecordingClient m_host;
     unsigned int m_serviceId = 0;

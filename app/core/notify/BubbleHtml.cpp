@@ -1,5 +1,6 @@
 #include "core/notify/BubbleHtml.h"
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -39,7 +40,7 @@ bool CodeAt(const CJOVString& text, int at, const CJOVString& code)
 {
     int length = code.GetLength();
     return length > 0 && at + length <= text.GetLength() &&
-           std::wstring(text.Data() + at, length) == std::wstring(code.Data(), length);
+           std::wmemcmp(text.Data() + at, code.Data(), static_cast<size_t>(length)) == 0;
 }
 
 // The length of the smiley code at that place, and its smiley; 0 for none.

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "contactlist/CLCtrl.h"
 #include "core/AppGlobals.h"
 #include "core/alerts/AlertManagerImpl.h"
 #include "core/notify/AppNotifyHost.h"
@@ -15,11 +16,6 @@ namespace {
 CAppNotifyHost s_notifyHost;
 CWarningHost s_warningHost;
 
-// Stands in for the contact-list control's answer handler until the control exists.
-void BubbleAnswerStandIn(unsigned int, BOOL)
-{
-}
-
 } // namespace
 
 void CreateAlertsAndNotifications(Services::CServicesManager& bus)
@@ -27,7 +23,7 @@ void CreateAlertsAndNotifications(Services::CServicesManager& bus)
     g_App.pAlertManager = new (std::nothrow) Alert::CAlertManagerImpl(&bus);
     g_App.pNotifications = new (std::nothrow) CNotificationsManager(&bus, s_notifyHost);
     if (g_App.pNotifications)
-        g_App.pNotifications->SetAnswerCallback(BubbleAnswerStandIn);
+        g_App.pNotifications->SetAnswerCallback(OnBubbleAnswer);
     s_warningHost.SetNotifications(g_App.pNotifications);
     g_App.pTrayIcon = new (std::nothrow) CTrayIcon(&bus, s_notifyHost);
     SetTrayIcon(g_App.pTrayIcon);

@@ -3,7 +3,7 @@
 // reconnect.
 #include "ICQProtocol.h"
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "ScreenName.h"
 #include "EventArgData.h"
 #include "ServiceIds.h"
@@ -16,7 +16,7 @@
 #include "packets/CLI_SETICBM.h"
 #include "packets/CLI_SETxSTATUS.h"
 #include "packets/LoginErrorTexts.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/SRV_AUTH_FAILED.h"
 #include "packets/SRV_HELLO.h"
 #include "packets/StatusTable.h"

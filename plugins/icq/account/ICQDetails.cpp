@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "EventArgData.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"

@@ -5,7 +5,7 @@
 
 #include "cl/ContactList.h"
 #include "packets/CLI_SSIxITEM.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/SRV_SSIxMODxACK.h"
 
 namespace {

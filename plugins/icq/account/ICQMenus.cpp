@@ -4,7 +4,7 @@
 #include "ICQProtocol.h"
 
 #include "AccountRegistry.h"
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "EventArgData.h"
 #include "MenuInfo.h"
 #include "ServiceIds.h"
@@ -13,7 +13,7 @@
 #include "packets/CLI_SSI_AUTHxREPLY.h"
 #include "packets/ClientIdentification.h"
 #include "packets/ImageTable.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/StatusTable.h"
 #include "packets/XStatusTable.h"
 

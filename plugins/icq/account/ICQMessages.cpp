@@ -2,7 +2,7 @@
 // take them, and acknowledging what arrives.
 #include "ICQProtocol.h"
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "packets/CLI_SEND_ICBM_ACK_CH2.h"
 #include "packets/CLI_SEND_ICBM_CH1.h"
 #include "packets/CLI_SEND_ICBM_CH2.h"

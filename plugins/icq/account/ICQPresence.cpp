@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "packets/CLI_SETUSERINFO.h"
 #include "packets/CLI_SSIxITEM.h"
 #include "packets/CapabilityRegistry.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "ScreenName.h"
 #include "EventArgData.h"
 #include "Localization.h"
@@ -12,7 +12,7 @@
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/ImageTable.h"
 #include "packets/StatusTable.h"
 

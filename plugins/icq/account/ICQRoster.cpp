@@ -2,7 +2,7 @@
 // "CL data", presence of buddies and the privacy rules.
 #include "ICQProtocol.h"
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "ScreenName.h"
 #include "packets/ByteReader.h"
 #include "packets/ByteWriter.h"

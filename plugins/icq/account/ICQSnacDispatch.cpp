@@ -4,14 +4,14 @@
 
 #include <cwchar>
 
-#include "AccountSettings.h"
+#include "ICQSettingKeys.h"
 #include "packets/CLI_FAMILIES_VERSIONS.h"
 #include "packets/CLI_MD5_LOGIN.h"
 #include "packets/CLI_META_REQ.h"
 #include "packets/CLI_RATES_ACK.h"
 #include "packets/CLI_RATES_REQUEST.h"
 #include "packets/CLI_SETUSERINFO.h"
-#include "packets/PluginModule.h"
+#include "PluginModule.h"
 #include "packets/SRV_AUTH_KEY_RESPONSE.h"
 #include "packets/SRV_FAMILIES.h"
 #include "packets/SRV_FAMILIES_VERSIONS.h"

@@ -3,6 +3,8 @@
 //   figure  median  min  max  unit  -  -
 // List steps run on a fresh control each time, through its event handlers,
 // with fake services; the history figures use one file in a temporary folder.
+// The paints are the window's own, at both densities, with the program's
+// skin manager drawing the default skin's images.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,12 +16,19 @@
 #include <vector>
 
 #include "EventArgData.h"
+#include "HiDpi.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
 #include "clctrl/FakeServices.h"
 #include "cl/ContactList.h"
 #include "contactlist/CLCtrl.h"
+#include "contactlist/DialogSkin.h"
+#include "core/AppGlobals.h"
+#include "core/AppGuiServices.h"
 #include "core/bus/ServicesManagerImpl.h"
+#include "core/skins/AppSkinHost.h"
+#include "core/skins/DialogSkinAdapter.h"
+#include "core/skins/SkinManagerImpl.h"
 #include "messaging/HistoryFiles.h"
 
 namespace {
@@ -30,6 +39,7 @@ constexpr int kContacts = 1000;
 constexpr int kListRuns = 7;
 constexpr int kAppends = 10000;
 constexpr int kReadRuns = 7;
+constexpr int kPaintRuns = 15;
 
 // The contact list as the handlers and the history ask it: ids, groups, names.
 class CFakeModel final : public CL::CContactList {
@@ -169,6 +179,10 @@ public:
         for (int c = 0; c < kContacts; ++c) {
             CEventArg_Data<Protocols::ContactStatusInfo> status;
             status.m_data.status = c % 2 == 0 ? Protocols::StatusOnline : Protocols::StatusOffline;
+            // A status image, as an account gives one (any skin image costs alike).
+            CJOVArray<unsigned int> images(10);
+            images.Append(c % 2 == 0 ? 22u : 24u);
+            status.m_data.statusImages.Append(images);
             Event(control, GUID_ContactList, EVENT_ContactStatusChanged, ContactId(c), &status);
         }
     }
@@ -225,6 +239,70 @@ public:
         Row("Compare calls per re-sort", {resortCompares}, "calls");
     }
 
+    // One full paint and one after a page down, at a density and the list
+    // window's size on that screen; all groups open, two columns.
+    void RunPaint(int dpi, int width, int height, const char* screen)
+    {
+        g_HIDPI_LogPixelsX = g_HIDPI_LogPixelsY = dpi;
+        HWND parent = CreateWindowExW(0, L"BenchCLWindow", L"JOV", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        auto control = std::make_unique<CCLCtrl>(m_bus);
+        control->SetNotifications(&m_notifications);
+        Fill(*control);
+        ChangeStatuses(*control);
+        const RECT rect = {0, 0, width, height};
+        control->CreateWnd(WS_VISIBLE, rect, parent, 2);
+        HWND list = control->GetWnd();
+        UpdateWindow(list);
+
+        std::vector<double> full, scrolled, fullRows, scrolledRows;
+        for (int run = 0; run < kPaintRuns; ++run) {
+            SetScrollPos(list, SB_VERT, 0, FALSE);
+            InvalidateRect(list, nullptr, FALSE);
+            unsigned long rows = CTreeItem::GetRowsDrawn();
+            double start = Now();
+            UpdateWindow(list);
+            full.push_back(Now() - start);
+            fullRows.push_back(static_cast<double>(CTreeItem::GetRowsDrawn() - rows));
+
+            SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
+            rows = CTreeItem::GetRowsDrawn();
+            start = Now();
+            UpdateWindow(list);
+            scrolled.push_back(Now() - start);
+            scrolledRows.push_back(static_cast<double>(CTreeItem::GetRowsDrawn() - rows));
+        }
+        const std::string name = std::string("paint ") + screen;
+        Row((name + " full").c_str(), full, "ms");
+        Row((name + " rows drawn").c_str(), fullRows, "rows");
+        Row((name + " after page down").c_str(), scrolled, "ms");
+        Row((name + " rows drawn after page down").c_str(), scrolledRows, "rows");
+        control->Stop();
+        control.reset();
+        DestroyWindow(parent);
+    }
+
+    void RunPaints()
+    {
+        // The program's image drawing and skin colours.
+        Skins::CAppSkinHost host;
+        Skins::CSkinManagerImpl skins(&m_bus, &host);
+        Skins::CDialogSkinAdapter skin(skins, GetAppDir());
+        CAppGuiServices services;
+        g_App.pSkinManager = &skins;
+        g_App.pServices = &services;
+        SetDialogSkin(&skin);
+        const int dpiX = g_HIDPI_LogPixelsX, dpiY = g_HIDPI_LogPixelsY;
+        // The list between the menu bar and the status toolbar of each screen.
+        RunPaint(96, 240, 270, "qvga");
+        RunPaint(192, 480, 540, "vga");
+        g_HIDPI_LogPixelsX = dpiX;
+        g_HIDPI_LogPixelsY = dpiY;
+        SetDialogSkin(nullptr);
+        g_App.pServices = nullptr;
+        g_App.pSkinManager = nullptr;
+    }
+
     void RunHistory()
     {
         wchar_t temp[MAX_PATH];
@@ -278,6 +356,7 @@ int main()
 {
     CBench bench;
     bench.RunList();
+    bench.RunPaints();
     bench.RunHistory();
     return 0;
 }

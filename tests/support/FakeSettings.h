@@ -1,4 +1,4 @@
-// The account's settings in memory, read and written from any thread.
+// An account's settings in memory, read and written from any thread.
 #pragma once
 
 #include <map>
@@ -23,6 +23,15 @@ public:
         return true;
     }
     bool GetData(unsigned int, const CJOVString& name, Bytes& out) override { return Find(name, out); }
+    bool GetDWord(unsigned int, const CJOVString& name, unsigned long& out) override
+    {
+        Bytes bytes;
+        if (!Find(name, bytes) || bytes.size() != 4)
+            return false;
+        out = static_cast<unsigned long>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16)) |
+              (static_cast<unsigned long>(bytes[3]) << 24);
+        return true;
+    }
     bool GetWord(unsigned int, const CJOVString& name, unsigned short& out) override
     {
         Bytes bytes;
@@ -49,6 +58,11 @@ public:
         std::lock_guard<std::mutex> guard(m_lock);
         m_data[Key(name)] = value;
     }
+    void SetDWord(unsigned int id, const CJOVString& name, unsigned long value) override
+    {
+        SetData(id, name, Bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)});
+    }
     void SetWord(unsigned int id, const CJOVString& name, unsigned short value) override
     {
         SetData(id, name, Bytes{static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)});
@@ -62,6 +76,7 @@ public:
     void Set(const wchar_t* name, const wchar_t* value) { SetString(0, CJOVString(name), CJOVString(value)); }
     void SetByte(const wchar_t* name, unsigned char value) { SetByte(0, CJOVString(name), value); }
     void SetWord(const wchar_t* name, unsigned short value) { SetWord(0, CJOVString(name), value); }
+    void SetDWord(const wchar_t* name, unsigned long value) { SetDWord(0, CJOVString(name), value); }
     int Word(const wchar_t* name)
     {
         unsigned short value = 0;

@@ -36,6 +36,16 @@ bool CManagerSettings::GetData(unsigned int accountId, const CJOVString& name, s
     return true;
 }
 
+bool CManagerSettings::GetDWord(unsigned int accountId, const CJOVString& name, unsigned long& out)
+{
+    Protocols::CProtocolsManager* manager = Manager(m_services);
+    DWORD value = 0;
+    if (!manager || !manager->GetDWord(accountId, name, &value))
+        return false;
+    out = value;
+    return true;
+}
+
 bool CManagerSettings::GetWord(unsigned int accountId, const CJOVString& name, unsigned short& out)
 {
     Protocols::CProtocolsManager* manager = Manager(m_services);
@@ -67,6 +77,14 @@ void CManagerSettings::SetData(unsigned int accountId, const CJOVString& name, c
     if (Protocols::CProtocolsManager* manager = Manager(m_services)) {
         unsigned size = static_cast<unsigned>(value.size());
         manager->SetData(accountId, name, value.data(), &size);
+    }
+}
+
+void CManagerSettings::SetDWord(unsigned int accountId, const CJOVString& name, unsigned long value)
+{
+    if (Protocols::CProtocolsManager* manager = Manager(m_services)) {
+        DWORD dword = value;
+        manager->SetDWord(accountId, name, &dword);
     }
 }
 

@@ -2,9 +2,7 @@
 
 #include <atomic>
 
-#include "ImageTable.h"
 #include "Localization.h"
-#include "TextTable.h"
 
 namespace {
 HINSTANCE g_instance = nullptr;
@@ -12,16 +10,14 @@ CLocalization* g_localization = nullptr;
 std::atomic<Skins::CSkinManager*> g_skins{nullptr};
 }
 
-void AttachPluginModule(HINSTANCE instance)
+void AttachPluginModule(HINSTANCE instance, const wchar_t* languagePrefix)
 {
     g_instance = instance;
-    g_localization = new CLocalization(GetAppDir() + CJOVString(L"Langs"), CJOVString(L"Verdel_"));
-    LoadTextTables();
+    g_localization = new CLocalization(GetAppDir() + CJOVString(L"Langs"), CJOVString(languagePrefix));
 }
 
-void DetachPluginModule(bool processEnding)
+void DetachPluginModule()
 {
-    ReleaseImages(processEnding ? nullptr : g_skins.load());
     delete g_localization;
     g_localization = nullptr;
 }

@@ -16,10 +16,12 @@ public:
 
     bool GetString(unsigned int accountId, const CJOVString& name, CJOVString& out) override;
     bool GetData(unsigned int accountId, const CJOVString& name, std::vector<unsigned char>& out) override;
+    bool GetDWord(unsigned int accountId, const CJOVString& name, unsigned long& out) override;
     bool GetWord(unsigned int accountId, const CJOVString& name, unsigned short& out) override;
     bool GetByte(unsigned int accountId, const CJOVString& name, unsigned char& out) override;
     void SetString(unsigned int accountId, const CJOVString& name, const CJOVString& value) override;
     void SetData(unsigned int accountId, const CJOVString& name, const std::vector<unsigned char>& value) override;
+    void SetDWord(unsigned int accountId, const CJOVString& name, unsigned long value) override;
     void SetWord(unsigned int accountId, const CJOVString& name, unsigned short value) override;
     void SetByte(unsigned int accountId, const CJOVString& name, unsigned char value) override;
 

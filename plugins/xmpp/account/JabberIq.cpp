@@ -1,0 +1,95 @@
+// Who takes an incoming <iq>, and from whom an answer is taken.
+#include "JabberProtocol.h"
+
+#include "JOVArray.h"
+#include "cl/ContactList.h"
+#include "xml/Jid.h"
+#include "xml/XmlBuilder.h"
+
+namespace {
+
+bool IsEmpty(const CJOVString* text)
+{
+    return !text || text->GetLength() == 0;
+}
+
+CJOVString Lowered(CJOVString text)
+{
+    text.ToLower();
+    return text;
+}
+
+// Bare JIDs and domains compare without case; resources exactly.
+bool SameJid(const CJOVString& a, const CJOVString& b)
+{
+    return a.GetLength() > 0 && JidMatches(a, b) && JidMatches(b, a);
+}
+
+} // namespace
+
+void CJabberProtocol::OnIqStanza(XmlNode* iq)
+{
+    const CJOVString* type = GetAttribute(iq, "type");
+    if (!type)
+        return;
+    bool answer = *type == CJOVString(L"result") || *type == CJOVString(L"error");
+    bool request = *type == CJOVString(L"get") || *type == CJOVString(L"set");
+    int number = GetStanzaNumber(iq);
+    if (m_requests.HandleResult(number, iq) || m_requests.HandleGetSet(iq))
+        return;
+    if (answer) {
+        IqCallbackEntry entry;
+        if (m_iqCallbacks.Take(number, GetAttribute(iq, "from"), *this, entry) && entry.callback)
+            entry.callback(this, iq, entry);
+    } else if (request) {
+        RefuseIq(iq);
+    }
+}
+
+void CJabberProtocol::RefuseIq(XmlNode* iq)
+{
+    // A request nobody here serves; results and errors are never answered.
+    auto refusal = InitIq("error", GetAttribute(iq, "id"), GetAttribute(iq, "from"));
+    refusal->AddChild("error")
+        ->AddAttribute("type", "cancel")
+        ->AddChild("service-unavailable")
+        ->AddAttribute("xmlns", "urn:ietf:params:xml:ns:xmpp-stanzas");
+    SendNode(refusal.get());
+}
+
+bool CJabberProtocol::IsAnswerFrom(const CJOVString& asked, const CJOVString* from)
+{
+    CJOVString bare = GetBareJid();
+    if (asked.GetLength() > 0) {
+        // The server answers for the account's bare JID, with or without "from".
+        if (IsEmpty(from))
+            return SameJid(asked, bare);
+        return JidMatches(asked, *from);
+    }
+    if (IsEmpty(from))
+        return true;
+    return SameJid(*from, bare) || SameJid(*from, m_fullJid) || SameJid(*from, JidDomain(bare));
+}
+
+bool CJabberProtocol::IsFromOwnAccount(const CJOVString* from)
+{
+    return IsEmpty(from) || SameJid(*from, GetBareJid());
+}
+
+unsigned int CJabberProtocol::ContactIdOf(const CJOVString& jid)
+{
+    CL::CContactList* list = ContactList();
+    if (!list)
+        return 0;
+    CJOVString bare = Lowered(JidBare(jid));
+    CJOVArray<CL::CLItemInfo> items;
+    if (!list->GetItems(m_accountId, &items))
+        return 0;
+    for (int i = 0; i < items.Count(); ++i) {
+        CJOVString name;
+        if (items[i].contactId != 0 && list->GetString(items[i].contactId, CJOVString(L"Account name"), name) &&
+            Lowered(name) == bare)
+            return items[i].contactId;
+    }
+    return 0;
+}

@@ -1,0 +1,133 @@
+// The XMPP stream of an account: bytes read into the receive buffer and
+// parsed, stanzas handed on by name, elements written.
+#include "JabberProtocol.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "JabberSettings.h"
+#include "PluginModule.h"
+#include "SocketsManager.h"
+#include "xml/XmlBuilder.h"
+
+void CJabberProtocol::OpenStream()
+{
+    // A restart (after SASL or compression) drops the old stream's tree
+    // with the reset.
+    m_streamRestart = false;
+    m_parser.Reset();
+    m_parser.SetCallback(1, 0, &CJabberProtocol::StreamStarted, this);
+    m_parser.SetCallback(2, 1, &CJabberProtocol::StanzaClosed, this);
+    SendNode(MakeStreamHeader(ReadString(JABBER_KEY_ACCOUNT_SERVER)).get());
+}
+
+bool CJabberProtocol::SendNode(const XmlNode* node)
+{
+    std::string text = ToString(node);
+    return SendRaw(text.data(), static_cast<int>(text.size()));
+}
+
+bool CJabberProtocol::SendRaw(const char* text, int length)
+{
+    JOVSockets::CSocketsManager* sockets = Sockets();
+    if (!sockets || !m_socket || length <= 0)
+        return false;
+    return sockets->Send(m_socket, text, length) == 0;
+}
+
+int CJabberProtocol::ReceiveData()
+{
+    JOVSockets::CSocketsManager* sockets = Sockets();
+    if (!sockets)
+        return -1;
+    return sockets->Read(m_socket, m_buffer + m_used, m_capacity - m_used);
+}
+
+bool CJabberProtocol::GrowReceiveBuffer()
+{
+    int capacity = m_capacity * 2;
+    if (capacity > kMaxBufferSize)
+        return false;
+    char* grown = static_cast<char*>(std::realloc(m_buffer, static_cast<size_t>(capacity) + 1));
+    if (!grown)
+        return false;
+    m_buffer = grown;
+    m_capacity = capacity;
+    return true;
+}
+
+void CJabberProtocol::OnReceive()
+{
+    JOVSockets::CJOVSocket* socket = m_socket;
+    while (m_socket == socket && m_socket) {
+        int n = ReceiveData();
+        if (n < 1)
+            return;
+        m_used += n;
+        m_buffer[m_used] = 0;
+        int consumed = m_parser.ParseChunk(m_buffer, m_used);
+        if (m_socket != socket)
+            return;  // a stanza ended the connection
+        if (consumed < 0) {
+            OnStreamError(m_parser.GetError());
+            return;
+        }
+        if (consumed > 0) {
+            m_used -= consumed;
+            std::memmove(m_buffer, m_buffer + consumed, static_cast<size_t>(m_used));
+            m_buffer[m_used] = 0;
+        } else if (m_used == m_capacity && !GrowReceiveBuffer()) {
+            OnStreamError(XmlParser::kTooLarge);
+            return;
+        }
+        if (m_streamRestart)
+            OpenStream();
+    }
+}
+
+void CJabberProtocol::OnStreamError(XmlParser::Error error)
+{
+    // Tell the server why before leaving, as a stream error.
+    static const char kTooLarge[] = "<stream:error><policy-violation xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
+                                    "</stream:error></stream:stream>";
+    static const char kBadXml[] = "<stream:error><not-well-formed xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
+                                  "</stream:error></stream:stream>";
+    if (error == XmlParser::kTooLarge) {
+        SendRaw(kTooLarge, sizeof kTooLarge - 1);
+        ShowWarning(GetPluginText(35, L"Disconnected: the server sent a stanza over 1 MB"));
+    } else {
+        SendRaw(kBadXml, sizeof kBadXml - 1);
+        ShowWarning(GetPluginText(36, L"Disconnected: the server sent data that is not XML"));
+    }
+    Disconnect();
+}
+
+void CJabberProtocol::StreamStarted(XmlNode* node, void* account)
+{
+    static_cast<CJabberProtocol*>(account)->OnStreamStart(node);
+}
+
+void CJabberProtocol::StanzaClosed(XmlNode* node, void* account)
+{
+    static_cast<CJabberProtocol*>(account)->OnStanza(node);
+}
+
+void CJabberProtocol::OnStreamStart(XmlNode* node)
+{
+    if (node->name != "stream:stream")
+        return;
+    const CJOVString* id = GetAttribute(node, "id");
+    if (id && id->GetLength() > 0) {
+        unsigned char* bytes = id->GetBuffer(CP_UTF8);
+        if (bytes) {
+            m_streamId = reinterpret_cast<const char*>(bytes);
+            CJOVString::FreeBuffer(bytes);
+        }
+    }
+}
+
+void CJabberProtocol::OnStanza(XmlNode* node)
+{
+    if (node->name == "iq")
+        OnIqStanza(node);
+}

@@ -1,0 +1,89 @@
+// Reads the XMPP stream, one document that lasts as long as the connection,
+// from a buffer that grows as bytes arrive. It keeps the elements still open,
+// hands the stream's own element and every stanza to callbacks, and drops each
+// stanza once its callback has run. It knows elements, attributes, character
+// data with the predefined and numeric references, comments and the XML
+// declaration; anything else, and anything that cannot be parsed, is a stream
+// error, after which it parses nothing until Reset.
+//
+// Used on the account's event thread only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "XmlNode.h"
+
+class XmlParser {
+public:
+    typedef void (*Callback)(XmlNode* node, void* user);
+
+    enum Error {
+        kNoError = 0,
+        kNotWellFormed,  // a tag, reference or close tag that cannot be read
+        kNulByte,        // XML has no NUL character
+        kTooLarge,       // a stanza, or one piece of it, past kMaxStanzaBytes
+    };
+
+    // Past this a stanza ends the connection; any lower limit would let a
+    // sender end it with a legal stanza.
+    static constexpr int kMaxStanzaBytes = 1 << 20;
+    // Elements nested deeper than this are not kept, and their stanza is
+    // dropped whole.
+    static constexpr int kMaxDepth = 64;
+
+    XmlParser();
+    XmlParser(const XmlParser&) = delete;
+    XmlParser& operator=(const XmlParser&) = delete;
+
+    // Clears the tree, the four callbacks and any error. From inside a
+    // callback it takes effect when that callback returns, and the chunk is
+    // not parsed further.
+    void Reset();
+    void Destroy() { Reset(); }
+    // depth 1 or 2, close 0 (element opened) or 1 (element closed); false for
+    // other values. A stanza's node is freed after its close callback.
+    bool SetCallback(int depth, int close, Callback callback, void* user);
+
+    // Parses the complete part of the bytes and answers how many it consumed
+    // from the start, or -1 on a stream error (GetError). The caller removes
+    // the consumed bytes and calls again with the rest followed by whatever
+    // arrived since: any split of the stream gives the same callbacks.
+    int ParseChunk(const char* data, int length);
+    Error GetError() const { return m_error; }
+
+    // The innermost element's depth: 0 outside the stream, 1 between stanzas.
+    int CurrentDepth() const { return static_cast<int>(m_open.size() + m_skippedNames.size()); }
+
+private:
+    struct Slot {
+        Callback callback = nullptr;
+        void* user = nullptr;
+    };
+    enum Step { kConsumed, kIncomplete, kFailed };
+
+    Step ScanText(const char* data, int pos, int length, int& end);
+    Step ScanComment(const char* data, int pos, int length, int& end);
+    Step ScanTag(const char* data, int pos, int length, int& end);
+    bool HandleTag(const char* tag, int length);
+    bool OpenElement(const char* name, int nameLength, const char* attributes, int attributesLength, bool empty);
+    bool CloseElement(const char* name, int nameLength);
+    bool AddText(const char* text, int length);
+    void Fire(int depth, int close, XmlNode* node);
+    void Fail(Error error);
+    void Clear();
+
+    Slot m_slots[2][2];
+    XmlNode m_root;
+    std::vector<XmlNode*> m_open;  // innermost last
+    std::vector<std::string> m_skippedNames;  // open past kMaxDepth, innermost last
+    bool m_stanzaDropped;
+    long long m_stanzaBytes;
+    Error m_error;
+    // How far the unfinished piece at the start of the next chunk was already
+    // looked at, so a long piece arriving in many reads is scanned once.
+    int m_scanned;
+    char m_quote;
+    bool m_parsing;
+    bool m_resetPending;
+};

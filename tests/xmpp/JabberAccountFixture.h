@@ -1,0 +1,137 @@
+// Each test gets a bus with a fake sockets service, a recording host (the
+// protocols manager's place) that keeps every status and warning posted, a
+// fake skin manager, and one account with fast timings.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "EventArgData.h"
+#include "JabberImageTable.h"
+#include "JabberProtocol.h"
+#include "JabberStatusTable.h"
+#include "PluginModule.h"
+#include "ServiceIds.h"
+#include "common/RecordingClient.h"
+#include "core/bus/ServicesManagerImpl.h"
+#include "support/FakeSkinManager.h"
+#include "support/FakeSettings.h"
+#include "support/FakeSockets.h"
+
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 5) {
+        if (done())
+            return true;
+        Sleep(5);
+    }
+    return done();
+}
+
+class JabberAccountTest : public ::testing::Test {
+protected:
+    static constexpr unsigned int kAccountId = 9;
+
+    void SetUp() override
+    {
+        SetPluginSkinManager(&m_skins);
+        m_host.SetHandler([this](const CJOVString& name, CEventArg*, CEventArg* arg2) {
+            std::lock_guard<std::mutex> hold(m_lock);
+            if (auto* status = dynamic_cast<CEventArg_Data<Protocols::StatusInfo>*>(arg2);
+                status && name == CJOVString(L"Status changed"))
+                m_statuses.push_back(status->m_data.status);
+            if (auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg2); text && name == CJOVString(L"Warning"))
+                m_warnings.emplace_back(text->m_data.Data(), text->m_data.GetLength());
+            return 0;
+        });
+        m_serviceId = m_bus->RegisterService(GUID_SocketsManager, &m_sockets);
+        m_hostId = m_bus->RegisterEventsClient(&m_host, CJOVString(L"host"));
+        m_settings.Set(L"Account name", L"alice");
+        m_settings.Set(L"Account server", L"localhost");
+        m_settings.Set(L"Manual connection server", L"127.0.0.1");
+        m_settings.SetDWord(L"Manual connection port", 5333);
+        JabberTimings timings;
+        timings.queueScanMs = 10;
+        m_account = std::make_unique<CJabberProtocol>(m_bus.get(), kAccountId, m_hostId, &m_settings, timings);
+        ASSERT_NE(m_account->GetClientId(), 0u);
+    }
+
+    void TearDown() override
+    {
+        m_account.reset();
+        m_bus->UnregisterEventsClient(m_hostId);
+        m_bus->UnregisterService(m_serviceId);
+        m_bus.reset();
+        ClearJabberStatusTable();
+        ReleaseJabberImages(nullptr);
+        SetPluginSkinManager(nullptr);
+    }
+
+    int Manager(const wchar_t* name, CEventArg* arg1 = nullptr, CEventArg* arg2 = nullptr)
+    {
+        return m_bus->SendEventToClient(m_account->GetClientId(), GUID_ProtocolsManager, CJOVString(name), arg1,
+                                        arg2, true);
+    }
+    int SetStatus(Protocols::Status status)
+    {
+        return Manager(L"Set status", new CEventArg_Data<Protocols::Status>(status));
+    }
+    int SocketEvent(const wchar_t* name, CEventArg* arg2 = nullptr, JOVSockets::CJOVSocket* socket = nullptr)
+    {
+        auto* arg1 = new CEventArg_Data<JOVSockets::CJOVSocket*>(socket ? socket : m_sockets.Current());
+        return m_bus->SendEventToClient(m_account->GetClientId(), GUID_SocketsManager, CJOVString(name), arg1,
+                                        arg2, true);
+    }
+    // Bytes arrive from the server: buffered, then announced.
+    void Deliver(const std::string& bytes, JOVSockets::CJOVSocket* socket = nullptr)
+    {
+        m_sockets.Buffer(CFakeSockets::Bytes(bytes.begin(), bytes.end()));
+        SocketEvent(L"Receive", new CEventArg_Data<int>(static_cast<int>(bytes.size())), socket);
+    }
+
+    // Online up to the server's stream header: connected, header sent and read.
+    void OpenStream()
+    {
+        ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+        SocketEvent(L"Connect");
+        Deliver("<?xml version='1.0'?><stream:stream xmlns='jabber:client' "
+                "xmlns:stream='http://etherx.jabber.org/streams' id='s-17' from='localhost' version='1.0'>");
+        m_sockets.ClearSent();
+    }
+
+    std::vector<std::string> Sent()
+    {
+        std::vector<std::string> sent;
+        for (const auto& bytes : m_sockets.SentBytes())
+            sent.emplace_back(bytes.begin(), bytes.end());
+        return sent;
+    }
+    // The statuses posted so far; posted events need WaitUntil.
+    std::vector<int> Statuses()
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_statuses;
+    }
+    std::vector<std::wstring> Warnings()
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_warnings;
+    }
+
+    std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>();
+    CFakeSockets m_sockets;
+    CFakeSettings m_settings;
+    CFakeSkinManager m_skins;
+    CRecordingClient m_host;
+    unsigned int m_serviceId = 0;
+    unsigned int m_hostId = 0;
+    std::unique_ptr<CJabberProtocol> m_account;
+    std::mutex m_lock;
+    std::vector<int> m_statuses;
+    std::vector<std::wstring> m_warnings;
+};

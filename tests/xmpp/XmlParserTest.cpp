@@ -1,0 +1,303 @@
+// The stream parser: what reaches the callbacks, however the bytes are cut,
+// and what a hostile sender cannot do to it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "xmpp/StreamRecorder.h"
+
+namespace {
+
+std::wstring W(const CJOVString* text)
+{
+    return text ? std::wstring(text->Data(), text->GetLength()) : L"<none>";
+}
+
+// The stream header of a server, then `body`.
+std::string Stream(const std::string& body)
+{
+    return "<?xml version='1.0'?><stream:stream xmlns='jabber:client' "
+           "xmlns:stream='http://etherx.jabber.org/streams' id='s1' from='localhost' version='1.0'>" +
+           body;
+}
+
+struct KeepLast {
+    std::unique_ptr<XmlNode> node;
+    int stanzas = 0;
+    static void Take(XmlNode* node, void* self)
+    {
+        auto* keep = static_cast<KeepLast*>(self);
+        ++keep->stanzas;
+        // The parser frees the stanza after this call: keep a copy of what
+        // the look-ups need (written out and parsed back would hide faults).
+        keep->node = std::make_unique<XmlNode>(node->name);
+        keep->node->attributes = node->attributes;
+        keep->node->hasText = node->hasText;
+        keep->node->text = node->text;
+        for (auto& child : node->children)
+            keep->node->children.push_back(std::move(child));
+        node->children.clear();
+    }
+};
+
+// Parses the whole stream at once and keeps the last stanza.
+int ParseKeepingLast(const std::string& stream, KeepLast& keep, XmlParser& parser)
+{
+    parser.SetCallback(2, 1, &KeepLast::Take, &keep);
+    return parser.ParseChunk(stream.data(), static_cast<int>(stream.size()));
+}
+
+} // namespace
+
+TEST(XmlParser, RecordedStreamsGiveTheSameStanzasHoweverTheyAreCut)
+{
+    for (const char* name : {"ejabberd-session.xml", "prosody-session.xml"}) {
+        SCOPED_TRACE(name);
+        std::string stream = ReadRecording(name);
+        ASSERT_GT(stream.size(), 3000u);
+        CStreamRecorder whole;
+        ASSERT_TRUE(whole.Feed(stream));
+        ASSERT_GE(whole.Stanzas().size(), 14u);
+        EXPECT_EQ(whole.events.front().rfind("open1 <stream:stream ", 0), 0u);
+        EXPECT_TRUE(whole.pending.empty());
+
+        for (size_t cut = 1; cut < stream.size(); ++cut) {
+            CStreamRecorder split;
+            ASSERT_TRUE(split.Feed(stream.substr(0, cut))) << cut;
+            ASSERT_TRUE(split.Feed(stream.substr(cut))) << cut;
+            ASSERT_EQ(split.events, whole.events) << "cut at byte " << cut;
+        }
+        CStreamRecorder byteByByte;
+        ASSERT_TRUE(byteByByte.FeedInSteps(stream, 1));
+        EXPECT_EQ(byteByByte.events, whole.events);
+        CStreamRecorder inReads;
+        ASSERT_TRUE(inReads.FeedInSteps(stream, 2048));
+        EXPECT_EQ(inReads.events, whole.events);
+    }
+}
+
+TEST(XmlParser, RecordedTextsArriveDecoded)
+{
+    std::string stream = ReadRecording("ejabberd-session.xml");
+    std::vector<std::wstring> bodies;
+    struct Bodies {
+        static void Take(XmlNode* node, void* self)
+        {
+            if (XmlNode* body = GetChild(node, "body"))
+                static_cast<std::vector<std::wstring>*>(self)->push_back(W(GetText(body)));
+        }
+    };
+    XmlParser parser;
+    parser.SetCallback(2, 1, &Bodies::Take, &bodies);
+    ASSERT_EQ(parser.ParseChunk(stream.data(), static_cast<int>(stream.size())), static_cast<int>(stream.size()));
+    ASSERT_EQ(bodies.size(), 6u);
+    EXPECT_EQ(bodies[1], L"\x041F\x0440\x0438\x0432\x0435\x0442, \x043A\x0430\x043A \x0434\x0435\x043B\x0430?");
+    EXPECT_EQ(bodies[3], L"<b> & 'quoted' \"twice\"");
+    EXPECT_EQ(bodies[4], L"two\nlines\n  indented");
+    EXPECT_EQ(bodies[5], L"\xD83D\xDE00 outside the basic plane");
+}
+
+TEST(XmlParser, StanzasInOneReadArriveInOrderAndTheBlanksAfterThemAreConsumed)
+{
+    CStreamRecorder recorder;
+    std::string stream = Stream("<presence from='a@x'/>\n <message from='b@x'><body>hi</body></message> \n ");
+    int consumed = recorder.parser.ParseChunk(stream.data(), static_cast<int>(stream.size()));
+    EXPECT_EQ(consumed, static_cast<int>(stream.size()));
+    ASSERT_EQ(recorder.events.size(), 5u);
+    EXPECT_EQ(recorder.events[1], "open2 <presence from='a@x'>");
+    EXPECT_EQ(recorder.events[2], "close2 <presence from='a@x'/>");
+    EXPECT_EQ(recorder.events[4], "close2 <message from='b@x'><body>hi</body></message>");
+}
+
+TEST(XmlParser, AnIncompleteStanzaWaitsAndTextInsideItKeepsItsBlanks)
+{
+    CStreamRecorder recorder;
+    std::string head = Stream("<message><body>");
+    ASSERT_TRUE(recorder.Feed(head));
+    EXPECT_TRUE(recorder.Stanzas().empty());
+    // A quoted ">" does not end a tag, in whichever read it comes.
+    ASSERT_TRUE(recorder.Feed("  two  spaces</body><x a='1>2"));
+    EXPECT_EQ(recorder.pending, "<x a='1>2");
+    ASSERT_TRUE(recorder.Feed("'/></message>"));
+    ASSERT_EQ(recorder.Stanzas().size(), 1u);
+    EXPECT_EQ(recorder.Stanzas()[0], "<message><body>  two  spaces</body><x a='1&gt;2'/></message>");
+}
+
+TEST(XmlParser, CommentsAreSkippedAndTextAroundOneIsKeptWhole)
+{
+    CStreamRecorder recorder;
+    std::string stream = Stream("<!-- between > stanzas --><message><body>one <!-- x -->two</body></message>");
+    EXPECT_TRUE(recorder.FeedInSteps(stream, 3));
+    EXPECT_TRUE(recorder.pending.empty());
+    ASSERT_EQ(recorder.Stanzas().size(), 1u);
+    EXPECT_EQ(recorder.Stanzas()[0], "<message><body>one two</body></message>");
+}
+
+TEST(XmlParser, ReferencesAreDecodedInTextAndAttributes)
+{
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<message to='a&amp;b&apos;c' x=\"&#65;&#x42;&quot;\"><body>&lt;&gt;&amp;&#x1F600;&#13;"
+                                "</body></message>");
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    ASSERT_TRUE(keep.node);
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "to")), L"a&b'c");
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "x")), L"AB\"");
+    EXPECT_EQ(W(GetText(GetChild(keep.node.get(), "body"))), L"<>&\xD83D\xDE00\r");
+}
+
+TEST(XmlParser, AReferenceXmlDoesNotKnowIsAStreamError)
+{
+    for (const char* body : {"a &nbsp; b", "a & b", "&#0;", "&#xD800;", "&#x110000;", "&#;", "&#x;", "&amp"}) {
+        SCOPED_TRACE(body);
+        XmlParser parser;
+        std::string stream = Stream(std::string("<message><body>") + body + "</body></message>");
+        EXPECT_EQ(parser.ParseChunk(stream.data(), static_cast<int>(stream.size())), -1);
+        EXPECT_EQ(parser.GetError(), XmlParser::kNotWellFormed);
+    }
+}
+
+TEST(XmlParser, LongNamesAndValuesAreParsedAndTheirChildrenStayInside)
+{
+    // A long tag name or attribute must not make its children stanzas: a
+    // sender could slip a roster push inside a message.
+    std::string longName(300, 'n');
+    std::string longValue(20000, 'v');
+    std::string stream = Stream("<message from='eve@x' pad='" + longValue + "'><" + longName +
+                                "/><iq type='set' id='push'><query xmlns='jabber:iq:roster'/></iq></message>");
+    CStreamRecorder recorder;
+    ASSERT_TRUE(recorder.FeedInSteps(stream, 2048));
+    ASSERT_EQ(recorder.Stanzas().size(), 1u);
+    EXPECT_EQ(recorder.Stanzas()[0].rfind("<message from='eve@x' pad='vvv", 0), 0u);
+    EXPECT_NE(recorder.Stanzas()[0].find("<" + longName + "/><iq type='set'"), std::string::npos);
+}
+
+TEST(XmlParser, LineBreaksInsideTagsAreBlanks)
+{
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<iq\r\ntype='get'\n\tid='a1'\r\n><query\nxmlns='q'\n/></iq\n>");
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    ASSERT_TRUE(keep.node);
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "type")), L"get");
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "id")), L"a1");
+    EXPECT_EQ(W(GetAttribute(GetChild(keep.node.get(), "query"), "xmlns")), L"q");
+}
+
+TEST(XmlParser, ATagThatCannotBeReadIsAStreamErrorThatLastsUntilReset)
+{
+    for (const char* bad : {"<a <b>", "<>", "</>", "<a ='x'/>", "<a b='1' 'c'/>", "<message></body>",
+                            "<!DOCTYPE x>", "<![CDATA[x]]>", "<a/b>", "<a></a b>"}) {
+        SCOPED_TRACE(bad);
+        CStreamRecorder recorder;
+        EXPECT_FALSE(recorder.Feed(Stream(bad)));
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNotWellFormed);
+        EXPECT_EQ(recorder.parser.ParseChunk("<a/>", 4), -1);
+        recorder.parser.Reset();
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNoError);
+        EXPECT_EQ(recorder.parser.ParseChunk("<a/>", 4), 4);
+    }
+}
+
+TEST(XmlParser, ANulByteIsAStreamErrorWhereverItIs)
+{
+    for (const std::string& bad : {std::string("<message><body>a\0b</body></message>", 35),
+                                   std::string("<message to='a\0'/>", 18), std::string(" \0 ", 3),
+                                   std::string("<!-- \0 -->", 10)}) {
+        CStreamRecorder recorder;
+        EXPECT_FALSE(recorder.Feed(Stream(bad)));
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNulByte);
+    }
+}
+
+TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
+{
+    std::string child = "<item jid='someone@example.org' name='A contact'/>";
+    size_t fits = (XmlParser::kMaxStanzaBytes - 200) / child.size();
+    std::string items;
+    for (size_t i = 0; i < fits; ++i)
+        items += child;
+    CStreamRecorder below;
+    ASSERT_TRUE(below.FeedInSteps(Stream("<iq type='result'><query>" + items + "</query></iq>"), 2048));
+    EXPECT_EQ(below.Stanzas().size(), 1u);
+
+    items += child + child + child + child + child;
+    CStreamRecorder above;
+    EXPECT_FALSE(above.FeedInSteps(Stream("<iq type='result'><query>" + items + "</query></iq>"), 2048));
+    EXPECT_EQ(above.parser.GetError(), XmlParser::kTooLarge);
+    EXPECT_TRUE(above.Stanzas().empty());
+
+    // One text that never ends grows the buffer: it is refused once past the limit.
+    CStreamRecorder endless;
+    ASSERT_TRUE(endless.Feed(Stream("<message><body>")));
+    bool failed = false;
+    for (int i = 0; i < 600 && !failed; ++i)
+        failed = !endless.Feed(std::string(2048, 'x'));
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(endless.parser.GetError(), XmlParser::kTooLarge);
+}
+
+TEST(XmlParser, ADeeplyNestedStanzaIsDroppedQuicklyAndTheNextOneArrives)
+{
+    const int depth = 100000;
+    std::string nested;
+    nested.reserve(depth * 8);
+    for (int i = 0; i < depth; ++i)
+        nested += "<a>";
+    for (int i = 0; i < depth; ++i)
+        nested += "</a>";
+    auto started = std::chrono::steady_clock::now();
+    CStreamRecorder recorder;
+    ASSERT_TRUE(recorder.FeedInSteps(Stream("<message>" + nested + "</message><presence/>"), 2048));
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 10.0);
+    ASSERT_EQ(recorder.Stanzas().size(), 1u);
+    EXPECT_EQ(recorder.Stanzas()[0], "<presence/>");
+
+    // Up to the limit the stanza is whole.
+    std::string deepest = "<message>";
+    for (int i = 2; i < XmlParser::kMaxDepth; ++i)
+        deepest += "<a>";
+    for (int i = 2; i < XmlParser::kMaxDepth; ++i)
+        deepest += "</a>";
+    deepest += "</message>";
+    CStreamRecorder kept;
+    ASSERT_TRUE(kept.Feed(Stream(deepest)));
+    EXPECT_EQ(kept.Stanzas().size(), 1u);
+}
+
+TEST(XmlParser, AResetFromACallbackStopsTheChunkSafely)
+{
+    struct Stopper {
+        XmlParser* parser;
+        int seen = 0;
+        static void Take(XmlNode*, void* self)
+        {
+            auto* stopper = static_cast<Stopper*>(self);
+            ++stopper->seen;
+            stopper->parser->Reset();
+        }
+    };
+    XmlParser parser;
+    Stopper stopper{&parser};
+    parser.SetCallback(2, 1, &Stopper::Take, &stopper);
+    std::string stream = Stream("<a/><b/><c/>");
+    int consumed = parser.ParseChunk(stream.data(), static_cast<int>(stream.size()));
+    EXPECT_EQ(stopper.seen, 1);
+    EXPECT_EQ(consumed, static_cast<int>(stream.find("<b/>")));
+    EXPECT_EQ(parser.CurrentDepth(), 0);
+    // The reset took the callbacks too.
+    EXPECT_EQ(parser.ParseChunk(stream.data(), static_cast<int>(stream.size())), static_cast<int>(stream.size()));
+    EXPECT_EQ(stopper.seen, 1);
+}
+
+TEST(XmlParser, TheStreamsEndReachesTheDepthOneCallbacks)
+{
+    CStreamRecorder recorder;
+    EXPECT_FALSE(recorder.parser.SetCallback(3, 0, nullptr, nullptr));
+    EXPECT_FALSE(recorder.parser.SetCallback(1, 2, nullptr, nullptr));
+    ASSERT_TRUE(recorder.Feed(Stream("<presence/></stream:stream>")));
+    ASSERT_EQ(recorder.events.size(), 4u);
+    EXPECT_EQ(recorder.events[3], "close1 stream:stream");
+    EXPECT_EQ(recorder.parser.CurrentDepth(), 0);
+}

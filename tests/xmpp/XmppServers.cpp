@@ -1,0 +1,50 @@
+#include "xmpp/XmppServers.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "SecureSocket.h"
+
+const CXmppServers* CXmppServers::Get()
+{
+    static const CXmppServers* servers = []() -> const CXmppServers* {
+        char path[1024];
+        DWORD n = GetEnvironmentVariableA("JOV_XMPP_SERVERS", path, sizeof path);
+        if (n == 0 || n >= sizeof path)
+            return nullptr;
+        std::ifstream file(path);
+        // Started by ctest but missing: a fault of the fixture, not a reason to skip.
+        EXPECT_TRUE(file.good()) << "no servers file at " << path;
+        auto* loaded = new CXmppServers();
+        std::string line;
+        while (std::getline(file, line)) {
+            size_t eq = line.find('=');
+            if (eq != std::string::npos)
+                loaded->m_values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        std::ifstream ca(loaded->m_values["ca"], std::ios::binary);
+        std::vector<char> der((std::istreambuf_iterator<char>(ca)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(!der.empty() && SecureSockets::AddTrustedRoot(reinterpret_cast<const BYTE*>(der.data()),
+                                                                  static_cast<DWORD>(der.size())))
+            << "the servers' authority is not trusted";
+        return loaded;
+    }();
+    return servers;
+}
+
+int CXmppServers::Port(const std::string& name) const
+{
+    auto found = m_values.find(name);
+    EXPECT_NE(found, m_values.end()) << "no server port " << name;
+    return found == m_values.end() ? 0 : std::stoi(found->second);
+}
+
+std::wstring CXmppServers::Text(const std::string& name) const
+{
+    auto found = m_values.find(name);
+    EXPECT_NE(found, m_values.end()) << "no value " << name;
+    return found == m_values.end() ? std::wstring() : std::wstring(found->second.begin(), found->second.end());
+}
