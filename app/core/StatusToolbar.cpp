@@ -51,8 +51,17 @@ bool AccountOfCommand(HWND toolbar, UINT command, unsigned int* accountId)
 
 HWND CreateStatusToolbar(HWND parent)
 {
-    return CreateToolbarEx(parent, kToolbarStyle, kStatusToolbarId, 0, nullptr, 0, nullptr, 0, IconWidth(),
-                           IconHeight(), IconWidth(), IconHeight(), sizeof(TBBUTTON));
+    HWND toolbar = CreateToolbarEx(parent, kToolbarStyle, kStatusToolbarId, 0, nullptr, 0, nullptr, 0, IconWidth(),
+                                   IconHeight(), IconWidth(), IconHeight(), sizeof(TBBUTTON));
+    if (toolbar) {
+        // The control's own padding is in pixels of 96 dpi: without a button size
+        // of the screen's scale the band cuts the icons at 192 dpi.
+        int padX = ((g_HIDPI_LogPixelsX + 12) * 7) / 96;
+        int padY = ((g_HIDPI_LogPixelsY + 12) * 6) / 96;
+        SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(IconWidth() + padX, IconHeight() + padY));
+        SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+    }
+    return toolbar;
 }
 
 void UpdateAccountStatusButton(HWND toolbar, unsigned int accountId, const AccountStatus& info)

@@ -10,6 +10,7 @@
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "cl/ContactList.h"
+#include "dialogs/DialogActions.h"
 #include "packets/CLI_SSI_AUTHxREPLY.h"
 #include "packets/ClientIdentification.h"
 #include "packets/ImageTable.h"
@@ -41,9 +42,6 @@ void OnMenuUpdateContactList(unsigned int, uintptr_t account)
     auto* self = reinterpret_cast<CICQProtocol*>(account);
     PostToAccount(self->GetAccountId(), L"Update contact list", nullptr);
 }
-
-// Items whose action is a dialog of the account; the dialogs join here.
-void OnMenuDialog(unsigned int, uintptr_t) {}
 
 // A contact item: the contact id goes to the account's thread under the
 // item's own name.
@@ -114,7 +112,7 @@ int CICQProtocol::InitRootMenu(CMenuInfo& menu)
             return 1;
         if (!ReadByte(ICQ_KEY_LOAD_CL, 1))
             menu.Insert(++at, Item(0, L"Update contact list", 35, OnMenuUpdateContactList, self));
-        menu.Insert(++at, Item(43, L"Add contact", 36, OnMenuDialog, self));
+        menu.Insert(++at, Item(43, L"Add contact", 36, OnMenuAddContact, self));
     } else {
         for (int i = menu.Count() - 1; i >= 0; --i) {
             if (menu[i].commandId == 1002 || menu[i].commandId == 1003)
@@ -156,7 +154,7 @@ int CICQProtocol::InitGroupMenu(unsigned int groupId, CMenuInfo& menu)
     }
     if (addContact) {
         menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
-        menu.Append(Item(43, L"Add contact", 36, OnMenuDialog, reinterpret_cast<uintptr_t>(this)));
+        menu.Append(Item(43, L"Add contact", 36, OnMenuAddContactToGroup, reinterpret_cast<uintptr_t>(this)));
     }
     return 1;
 }
@@ -193,7 +191,7 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
             if (!(online || !inList))
                 menu.Remove(i);
             else if (online && !inList)
-                menu.Insert(i, Item(44, L"Add to contact list", 36, OnMenuDialog, self));
+                menu.Insert(i, Item(44, L"Add to contact list", 36, OnMenuAddToContactList, self));
             break;
         default:
             menu.Remove(i);
@@ -203,7 +201,7 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
     if (!online)
         return 1;
     if (item && item->tlvs.GetTLV(0x0066))
-        menu.Insert(1, Item(32, L"Authorization request", 33, OnMenuDialog, self));
+        menu.Insert(1, Item(32, L"Authorization request", 33, OnMenuAuthorizationRequest, self));
     if (item) {
         bool visible = InList(*item, kRosterVisible);
         bool invisible = InList(*item, kRosterInvisible);
@@ -316,5 +314,5 @@ void CICQProtocol::BuildStatusMenu(CMenuInfo& menu)
     CMenuItemInfo privacyItem(GetPluginText(16, L"Privacy status"), privacy);
     privacyItem.images.Append(GetImageId(modeImage));
     menu.Append(privacyItem);
-    menu.Append(Item(28, L"X status", 37 + m_xStatusIndex, OnMenuDialog, 0));
+    menu.Append(Item(28, L"X status", 37 + m_xStatusIndex, OnMenuXStatuses, 0));
 }

@@ -15,6 +15,7 @@
 #include "PluginModule.h"
 #include "packets/ImageTable.h"
 #include "packets/StatusTable.h"
+#include "dialogs/PluginPages.h"
 
 namespace {
 
@@ -199,6 +200,8 @@ int CICQProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEvent
         // The account's own events: the hand-over to the BOS server, and the
         // menu choices, which the user-interface thread hands to this thread.
         unsigned int value = 0;
+        if (OnDialogRequest(name, arg1))
+            return 0;
         if (name == CJOVString(L"Connect to BOS server"))
             ConnectToBos();
         else if (name == CJOVString(L"Update contact list"))
@@ -295,10 +298,16 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
         unsigned int contactId = 0;
         if (ArgValue(arg1, contactId))
             DeleteContact(contactId);
+    } else if (name == CJOVString(L"Get options dlg info")) {
+        CJOVArray<CPanelInfo>* pages = nullptr;
+        if (ArgValue(arg1, pages) && pages)
+            AppendOptionsPages(*pages);
     } else if (name == CJOVString(L"Get account details dlg info")) {
-        // The pages themselves are the details dialogs' to add.
         if (ContactList() && GetStatus() >= Protocols::StatusOnline)
             RequestDetails(0, OwnUin());
+        CJOVArray<CPanelInfo>* pages = nullptr;
+        if (ArgValue(arg1, pages) && pages)
+            AppendOwnDetailsPages(*pages);
     } else if (name == CJOVString(L"Get contact details dlg info")) {
         unsigned int contactId = 0;
         CL::CContactList* list = ContactList();
@@ -307,6 +316,9 @@ int CICQProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEvent
             list->GetString(contactId, CJOVString(L"Account name"), uin)) {
             RequestDetails(contactId, static_cast<unsigned int>(wcstoul(uin, nullptr, 10)));
         }
+        CJOVArray<CPanelInfo>* pages = nullptr;
+        if (ArgValue(arg2, pages) && pages)
+            AppendContactDetailsPages(*pages);
     } else if (name == CJOVString(L"Send message")) {
         Protocols::MessageInfo message;
         if (ArgValue(arg1, message) && message.kind == 0) {

@@ -133,6 +133,15 @@ public:
     // Asks a buddy that shows an x-status for its texts.
     void RequestXStatus(const RosterItem& buddy);
 
+    // The pages' and dialogs' requests (ICQRequests.cpp); false for a name
+    // that is not one of them.
+    bool OnDialogRequest(const CJOVString& name, CEventArg* arg);
+    void AskAuthorization(unsigned int contactId, const CJOVString& reason);
+    // One meta set-info request with the fields, while online.
+    void SendOwnDetails(const CTLVCol& fields);
+    // Drops the roster, its cache and its mirror in the model.
+    void ForgetContactList();
+
 private:
     typedef std::function<int(unsigned short sequence, unsigned char* buffer, int size)> PacketBuilder;
 

@@ -1,0 +1,161 @@
+// Resource ids of the ICQ plug-in's module: its option, details and dialog
+// templates and their controls, and its soft-key bar.
+#pragma once
+
+// Option pages.
+#define IDD_ACCOUNT_OPTIONS 135
+#define IDD_CONNECTION_OPTIONS 136
+// Contact details pages, General to About.
+#define IDD_CONTACT_GENERAL 137
+#define IDD_CONTACT_HOME 138
+#define IDD_CONTACT_WORK 139
+#define IDD_CONTACT_COMPANY 140
+#define IDD_CONTACT_PHONES 141
+#define IDD_CONTACT_PERSONAL 142
+#define IDD_CONTACT_ORIGIN 143
+#define IDD_CONTACT_INTERESTS 144
+#define IDD_CONTACT_ABOUT 145
+// Own details pages, in the same order.
+#define IDD_OWN_GENERAL 146
+#define IDD_OWN_HOME 147
+#define IDD_OWN_WORK 148
+#define IDD_OWN_COMPANY 149
+#define IDD_OWN_PHONES 150
+#define IDD_OWN_PERSONAL 151
+#define IDD_OWN_ORIGIN 152
+#define IDD_OWN_INTERESTS 153
+#define IDD_OWN_ABOUT 154
+// Dialogs.
+#define IDD_ADD_CONTACT 155
+#define IDD_XSTATUSES 156
+#define IDD_AUTH_REQUEST 157
+// The dialogs' soft keys: a menu with OK (1) and Cancel (2).
+#define IDM_ICQ_OK_CANCEL 138
+
+// "Account" page.
+#define IDC_LOGIN_LABEL 1069
+#define IDC_LOGIN 1015
+#define IDC_PASSWORD_LABEL 1071
+#define IDC_PASSWORD 1016
+#define IDC_SHOW_PASSWORD 1017
+#define IDC_SHOW_PASSWORD_TEXT 1101
+#define IDC_SAVE_PASSWORD 1018
+#define IDC_SAVE_PASSWORD_TEXT 1102
+#define IDC_REGISTER 1019
+
+// "Connection" page.
+#define IDC_HOST_LABEL 1054
+#define IDC_HOST 1001
+#define IDC_PORT_LABEL 1055
+#define IDC_PORT 1002
+#define IDC_KEEP_ALIVE 1052
+#define IDC_KEEP_ALIVE_TEXT 1103
+#define IDC_LOAD_CL 1053
+#define IDC_LOAD_CL_TEXT 1104
+#define IDC_AUTO_PRIVACY 1056
+#define IDC_AUTO_PRIVACY_TEXT 1105
+
+// Details fields (the same ids on the own and the contact pages).
+#define IDC_D_ACCOUNT 1002
+#define IDC_D_NICK 1003
+#define IDC_D_FIRST 1004
+#define IDC_D_LAST 1005
+#define IDC_D_EMAIL 1006
+#define IDC_D_HOME_COUNTRY 1007
+#define IDC_D_HOME_CITY 1008
+#define IDC_D_HOME_STATE 1009
+#define IDC_D_HOME_ZIP 1010
+#define IDC_D_HOME_STREET 1011
+#define IDC_D_WORK_COUNTRY 1012
+#define IDC_D_WORK_CITY 1013
+#define IDC_D_WORK_STATE 1014
+#define IDC_D_WORK_ZIP 1015
+#define IDC_D_WORK_STREET 1016
+#define IDC_D_COMPANY 1017
+#define IDC_D_DEPARTMENT 1018
+#define IDC_D_OCCUPATION 1019
+#define IDC_D_POSITION 1020
+#define IDC_D_WEBPAGE 1021
+#define IDC_D_HOME_PHONE 1022
+#define IDC_D_HOME_FAX 1023
+#define IDC_D_CELL_PHONE 1024
+#define IDC_D_WORK_PHONE 1025
+#define IDC_D_WORK_FAX 1026
+#define IDC_D_GENDER 1028
+#define IDC_D_AGE 1029
+#define IDC_D_MARITAL 1030
+#define IDC_D_HOMEPAGE 1031
+#define IDC_D_BIRTHDAY 1032
+#define IDC_D_LANGUAGE1 1045
+#define IDC_D_LANGUAGE2 1046
+#define IDC_D_LANGUAGE3 1047
+#define IDC_D_LANGUAGES 1022
+#define IDC_D_ORIGIN_COUNTRY 1032
+#define IDC_D_ORIGIN_CITY 1033
+#define IDC_D_ORIGIN_STATE 1034
+#define IDC_D_INTEREST1 1039
+#define IDC_D_INTEREST2 1040
+#define IDC_D_INTEREST3 1041
+#define IDC_D_INTEREST4 1042
+#define IDC_D_KEYS1 1036
+#define IDC_D_KEYS2 1037
+#define IDC_D_KEYS3 1038
+#define IDC_D_KEYS4 1035
+#define IDC_D_ABOUT 1039
+#define IDC_D_NOTE 1040
+
+// Details labels.
+#define IDC_L_ACCOUNT 1056
+#define IDC_L_NICK 1057
+#define IDC_L_FIRST 1058
+#define IDC_L_LAST 1059
+#define IDC_L_EMAIL 1060
+#define IDC_L_HOME_COUNTRY 1061
+#define IDC_L_HOME_CITY 1062
+#define IDC_L_HOME_STATE 1063
+#define IDC_L_HOME_ZIP 1064
+#define IDC_L_HOME_STREET 1065
+#define IDC_L_WORK_COUNTRY 1066
+#define IDC_L_WORK_CITY 1067
+#define IDC_L_WORK_STATE 1068
+#define IDC_L_WORK_ZIP 1070
+#define IDC_L_WORK_STREET 1072
+#define IDC_L_COMPANY 1073
+#define IDC_L_DEPARTMENT 1074
+#define IDC_L_OCCUPATION 1075
+#define IDC_L_POSITION 1076
+#define IDC_L_WEBPAGE 1077
+#define IDC_L_HOME_PHONE 1078
+#define IDC_L_HOME_FAX 1080
+#define IDC_L_CELL_PHONE 1081
+#define IDC_L_WORK_PHONE 1082
+#define IDC_L_WORK_FAX 1083
+#define IDC_L_GENDER 1084
+#define IDC_L_AGE 1085
+#define IDC_L_MARITAL 1086
+#define IDC_L_HOMEPAGE 1087
+#define IDC_L_BIRTHDAY 1088
+#define IDC_L_LANGUAGES 1079
+#define IDC_L_ORIGIN_COUNTRY 1089
+#define IDC_L_ORIGIN_CITY 1090
+#define IDC_L_ORIGIN_STATE 1091
+#define IDC_L_ABOUT 1092
+#define IDC_L_NOTE 1093
+
+// Add-contact dialog.
+#define IDC_ADD_ACCOUNT_LABEL 1100
+#define IDC_ADD_ACCOUNT 1049
+#define IDC_ADD_NAME_LABEL 1096
+#define IDC_ADD_NAME 1050
+#define IDC_ADD_GROUP_LABEL 1095
+#define IDC_ADD_GROUP 1051
+
+// Authorization-request dialog.
+#define IDC_AUTH_LABEL 1097
+#define IDC_AUTH_REASON 1098
+
+// X-status dialog.
+#define IDC_XS_NAME_LABEL 1088
+#define IDC_XS_NAME 1040
+#define IDC_XS_DESC_LABEL 1089
+#define IDC_XS_DESC 1041
