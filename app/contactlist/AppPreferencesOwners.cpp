@@ -11,7 +11,12 @@
 #include "core/notify/TrayIcon.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/sockets/SocketsManagerImpl.h"
+#include "messaging/ChatCtrl.h"
 #include "messaging/HistoryFiles.h"
+#include "messaging/MessageWnd.h"
+#include "messaging/MsgWnd_ChatSettingsDlg.h"
+#include "messaging/MsgWnd_EditSettingsDlg.h"
+#include "messaging/MsgWnd_MenuSettingsDlg.h"
 
 namespace {
 
@@ -85,20 +90,38 @@ public:
     bool GetHistorySaving(int kind) override { return ::GetHistorySaving(g_ServicesManager, kind); }
     void SetHistorySaving(int kind, bool save) override { ::SetHistorySaving(g_ServicesManager, kind, save); }
 
-    MessageWndSettings::HistoryView GetHistoryView() override
-    {
-        MessageWndSettings settings(nullptr, &g_ServicesManager);
-        return settings.GetHistoryView();
-    }
+    MessageWndSettings::HistoryView GetHistoryView() override { return GetMessagingSettings().GetHistoryView(); }
 
+    // The window saves its record when it goes.
     void SetHistoryView(const MessageWndSettings::HistoryView& view) override
     {
-        // Saved with the rest of the record when it goes.
-        MessageWndSettings settings(nullptr, &g_ServicesManager);
-        settings.SetHistoryView(view);
+        if (g_App.pMessageWnd)
+            g_App.pMessageWnd->GetSettings().SetHistoryView(view);
     }
 
-    void OpenMessagingSettings(HWND, MessagingSettingsDialog) override {}
+    void OpenMessagingSettings(HWND parent, MessagingSettingsDialog dialog) override
+    {
+        if (!g_App.pMessageWnd)
+            return;
+        MessageWndSettings* settings = &g_App.pMessageWnd->GetSettings();
+        switch (dialog) {
+        case MessagingChatDialog: {
+            CMsgWnd_ChatSettingsDlg chat(parent, settings);
+            chat.DoModal();
+            break;
+        }
+        case MessagingEditDialog: {
+            CMsgWnd_EditSettingsDlg edit(parent, settings);
+            edit.DoModal();
+            break;
+        }
+        case MessagingControlsDialog: {
+            CMsgWnd_MenuSettingsDlg controls(parent, settings);
+            controls.DoModal();
+            break;
+        }
+        }
+    }
 
     Alert::CAlertManager* GetAlerts() override { return g_App.pAlertManager; }
     Alert::CAlertOptions* GetAlertOptions() override { return g_App.pAlertManager; }

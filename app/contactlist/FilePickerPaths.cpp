@@ -134,7 +134,8 @@ std::wstring NameWithExtension(const std::wstring& name, const std::wstring& fil
     if (filter.size() < 2)
         return name;
     const std::wstring extension = filter.substr(1);
-    if (name.size() >= extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+    const size_t size = extension.size();
+    if (name.size() >= size && name.compare(name.size() - size, size, extension) == 0)
         return name;
     return name + extension;
 }

@@ -213,8 +213,8 @@ void Change(HWND page)
         return;
     RECT button;
     GetWindowRect(GetDlgItem(page, IDC_SOUNDS_CHANGE), &button);
-    const UINT chosen = static_cast<UINT>(
-        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_BOTTOMALIGN, button.left, button.top, page, nullptr));
+    const UINT flags = TPM_RETURNCMD | TPM_LEFTALIGN | TPM_BOTTOMALIGN;
+    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(menu, flags, button.left, button.top, page, nullptr));
     DestroyMenu(menu);
     switch (chosen) {
     case IDM_SOUND_SELECT_FILE:

@@ -1,6 +1,7 @@
 // JOV.exe's preferences as the user meets them: one value changed on each of
-// the program's own pages and applied stands under its key in "settings.jov"
-// after quitting, and the page shows it again after a restart.
+// the program's own pages (on "Messaging" through one of its dialogs) and
+// applied stands under its key in "settings.jov" after quitting, and the page
+// shows it again after a restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,6 +28,9 @@ const int kInterfaceMaxSmilies = 1045;
 const int kProxyType = 1008;
 const int kProxyHost = 1009;
 const int kProxyPort = 1010;
+const int kMessagingText = 1127;
+const int kMessagingHistory = 1019;
+const int kChatShowTime = 1015;
 
 // The page of the preferences that holds control id.
 HWND PageWith(HWND preferences, int id)
@@ -37,6 +41,23 @@ HWND PageWith(HWND preferences, int id)
             return page;
     }
     return nullptr;
+}
+
+// "History..." on the "Messaging" page: the chat view's settings, whose
+// "Show timestamp" is set or read, then OK.
+bool ChatShowsTime(const CRunningProgram& program, HWND preferences, int set)
+{
+    HWND page = PageWith(preferences, kMessagingText);
+    PostMessageW(page, WM_COMMAND, MAKEWPARAM(kMessagingHistory, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, kMessagingHistory)));
+    HWND dialog = program.WaitForWindow(nullptr, L"History");
+    if (!dialog)
+        return false;
+    if (set >= 0)
+        SendDlgItemMessageW(dialog, kChatShowTime, BM_SETCHECK, set ? BST_CHECKED : BST_UNCHECKED, 0);
+    const bool shown = SendDlgItemMessageW(dialog, kChatShowTime, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return CRunningProgram::WaitUntilGone(dialog) && shown;
 }
 
 bool Checked(HWND page, int id)
@@ -96,8 +117,8 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     // No account yet: the preferences open by themselves, on "Accounts".
     HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
     ASSERT_NE(preferences, nullptr);
-    for (int id : {kGeneralTray, kListColumns, kEventsTurnOff, kHistoryShow, kSoundsOffText, kInterfaceMaxSmilies,
-                   kProxyType})
+    for (int id : {kGeneralTray, kListColumns, kEventsTurnOff, kMessagingText, kHistoryShow, kSoundsOffText,
+                   kInterfaceMaxSmilies, kProxyType})
         ASSERT_NE(PageWith(preferences, id), nullptr) << id;
 
     HWND general = PageWith(preferences, kGeneralTray);
@@ -108,6 +129,8 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     SendDlgItemMessageW(list, kListColumns, CB_SETCURSEL, 2, 0);
     HWND events = PageWith(preferences, kEventsTurnOff);
     SetChecked(events, kEventsSignOn, true);
+    // The messaging window's dialogs change it at once, whatever the preferences do.
+    EXPECT_TRUE(ChatShowsTime(program, preferences, 1));
     HWND history = PageWith(preferences, kHistoryShow);
     EXPECT_TRUE(Checked(history, kHistoryNotInList));
     SetChecked(history, kHistoryNotInList, false);
@@ -134,6 +157,7 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
         EXPECT_EQ(stored.Byte(GUID_GUI, L"Full screen"), 1);
         EXPECT_EQ(stored.Byte(GUID_GUI, L"CLCtrl columns"), 3);
         EXPECT_EQ(stored.Byte(GUID_GUI, L"Sign on"), 1);
+        EXPECT_EQ(stored.Byte(GUID_GUI, L"Show time"), 1);
         EXPECT_EQ(stored.Byte(GUID_History, L"Hist Save Not in list"), 0);
         EXPECT_EQ(stored.Byte(GUID_AlertManager, L"Disable Vibrate"), 1);
         EXPECT_EQ(stored.DWord(GUID_SkinManager, L"Smailes Num"), 25);
@@ -149,6 +173,7 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     EXPECT_TRUE(Checked(PageWith(preferences, kGeneralTray), 1028));
     EXPECT_EQ(ComboSelection(PageWith(preferences, kListColumns), kListColumns), 2);
     EXPECT_TRUE(Checked(PageWith(preferences, kEventsTurnOff), kEventsSignOn));
+    EXPECT_TRUE(ChatShowsTime(program, preferences, -1));
     EXPECT_FALSE(Checked(PageWith(preferences, kHistoryShow), kHistoryNotInList));
     EXPECT_TRUE(Checked(PageWith(preferences, kSoundsOffText), kSoundsNoVibrate));
     EXPECT_EQ(Text(PageWith(preferences, kInterfaceMaxSmilies), kInterfaceMaxSmilies), L"25");
