@@ -2,26 +2,11 @@
 // server on 127.0.0.1: compression before SASL and refused, DIGEST-MD5's
 // challenges gone wrong, stream errors, a silent server, and a login cut at
 // every step. Each ends online or offline with its warning, never half-way.
-#include <gtest/gtest.h>
+#include <cstdio>
 
-#include <functional>
-#include <memory>
-#include <mutex>
-
-#include "EventArgData.h"
-#include "JabberProtocol.h"
-#include "JabberStatusTable.h"
-#include "JabberTexts.h"
 #include "MD5.h"
-#include "PluginModule.h"
 #include "ScriptedXmppServer.h"
-#include "ServiceIds.h"
-#include "common/RecordingClient.h"
-#include "core/bus/ServicesManagerImpl.h"
-#include "core/sockets/JOVSocket.h"
-#include "core/sockets/SocketsManagerImpl.h"
-#include "support/FakeSettings.h"
-#include "support/FakeSkinManager.h"
+#include "xmpp/LiveAccountFixture.h"
 
 namespace {
 
@@ -32,16 +17,6 @@ const char kHeader[] = "<?xml version='1.0'?><stream:stream xmlns='jabber:client
                        "version='1.0'>";
 const char kSaslNs[] = "urn:ietf:params:xml:ns:xmpp-sasl";
 const char kNonce[] = "scripted-nonce-7";
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 8000)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        if (done())
-            return true;
-        Sleep(10);
-    }
-    return done();
-}
 
 std::string Base64(const std::string& bytes)
 {
@@ -240,114 +215,42 @@ private:
     std::vector<Stage> m_stages;
 };
 
-class ScriptedServerTest : public ::testing::Test {
+class ScriptedServerTest : public LiveAccountTest {
 protected:
     void SetUp() override
     {
-        SetPluginSkinManager(&m_skins);
-        JOVSockets::SocketTimings socketTimings;
-        socketTimings.busyPollMs = 20;
-        socketTimings.idlePollMs = 50;
-        socketTimings.closeWaitMs = 500;
-        socketTimings.apiReadyWaitMs = 200;
-        m_sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*m_bus, socketTimings);
-        m_host.SetHandler([this](const CJOVString& name, CEventArg*, CEventArg* arg2) {
-            std::lock_guard<std::mutex> hold(m_lock);
-            if (auto* status = dynamic_cast<CEventArg_Data<Protocols::StatusInfo>*>(arg2);
-                status && name == CJOVString(L"Status changed"))
-                m_statuses.push_back(status->m_data.status);
-            if (auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg2); text && name == CJOVString(L"Warning"))
-                m_warnings.emplace_back(text->m_data.Data(), text->m_data.GetLength());
-            return 0;
-        });
-        m_hostId = m_bus->RegisterEventsClient(&m_host, CJOVString(L"host"));
-        m_settings.Set(L"Account name", L"alice");
-        m_settings.Set(L"Account password", L"alice-pw1");
-        m_settings.Set(L"Account server", L"localhost");
-        m_settings.SetByte(L"Manual connection settings", 1);
-        m_settings.Set(L"Manual connection server", L"127.0.0.1");
-        m_settings.SetDWord(L"Manual connection port", m_server->GetPort());
+        LiveAccountTest::SetUp();
         MakeAccount(20000);
     }
 
     void TearDown() override
     {
-        m_account.reset();
-        m_bus->UnregisterEventsClient(m_hostId);
-        m_sockets.reset();
-        for (int i = 0; i < 300 && JOVSockets::CJOVSocket::RunningWorkers() > 0; ++i)
-            Sleep(10);
+        LiveAccountTest::TearDown();
         m_server.reset();
-        m_bus.reset();
-        ClearJabberStatusTable();
-        SetPluginSkinManager(nullptr);
     }
 
+    // The account logs in to the scripted server's port on 127.0.0.1.
     void MakeAccount(DWORD loginTimeoutMs)
     {
-        m_account.reset();
-        JabberTimings timings;
-        timings.queueScanMs = 10;
-        timings.loginTimeoutMs = loginTimeoutMs;
-        m_account = std::make_unique<CJabberProtocol>(m_bus.get(), 3, m_hostId, &m_settings, timings);
+        alice = std::make_unique<CLiveAccount>(*bus, 3, loginTimeoutMs);
+        alice->settings.Set(L"Manual connection server", L"127.0.0.1");
+        alice->Use(m_server->GetPort(), false);
     }
 
     void NewServer()
     {
         m_server = std::make_unique<CScriptedXmppServer>();
-        m_settings.SetDWord(L"Manual connection port", m_server->GetPort());
+        alice->Use(m_server->GetPort(), false);
     }
 
-    int SetStatus(Protocols::Status status)
-    {
-        return m_bus->SendEventToClient(m_account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Set status"),
-                                        new CEventArg_Data<Protocols::Status>(status), nullptr, true);
-    }
-    Protocols::Status Status()
-    {
-        return static_cast<Protocols::Status>(m_bus->SendEventToClient(
-            m_account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Get status"), nullptr, nullptr, true));
-    }
-    std::vector<std::wstring> Warnings()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_warnings;
-    }
-    void Forget()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_warnings.clear();
-        m_statuses.clear();
-    }
-    bool WarnedOnce(JabberTextId id)
-    {
-        CJOVString text = JabberText(id);
-        std::wstring start(text.Data(), text.GetLength());
-        if (!WaitFor([&] { return !Warnings().empty(); }))
-            return false;
-        Sleep(50);
-        std::vector<std::wstring> warnings = Warnings();
-        return warnings.size() == 1 && warnings[0].compare(0, start.size(), start) == 0;
-    }
-    std::string Said()
-    {
-        std::string all;
-        for (const std::wstring& warning : Warnings())
-            all += std::string(warning.begin(), warning.end()) + "; ";
-        return all;
-    }
+    int SetStatus(Protocols::Status status) { return alice->SetStatus(status); }
+    Protocols::Status Status() { return alice->Status(); }
+    std::vector<std::wstring> Warnings() { return alice->Warnings(); }
+    void Forget() { alice->Forget(); }
+    bool WarnedOnce(JabberTextId id) { return alice->WarnedOnce(id); }
+    std::string Said() { return alice->Said(); }
 
-    std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>();
-    std::unique_ptr<JOVSockets::CSocketsManagerImpl> m_sockets;
     std::unique_ptr<CScriptedXmppServer> m_server = std::make_unique<CScriptedXmppServer>();
-    CFakeSettings m_settings;
-    CFakeSkinManager m_skins;
-    CRecordingClient m_host;
-    unsigned int m_hostId = 0;
-    std::unique_ptr<CJabberProtocol> m_account;
-    std::mutex m_lock;
-    std::vector<int> m_statuses;
-    std::vector<std::wstring> m_warnings;
 };
 
 } // namespace
@@ -362,8 +265,8 @@ TEST_F(ScriptedServerTest, CompressionOfferedBeforeSaslCarriesTheWholeLoginAndWh
     m_server->Start();
     ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
     ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
-    EXPECT_TRUE(m_account->IsCompressed());
-    EXPECT_EQ(m_account->GetMechanism(), "DIGEST-MD5");
+    EXPECT_TRUE(alice->account->IsCompressed());
+    EXPECT_EQ(alice->account->GetMechanism(), "DIGEST-MD5");
     // The presence comes after the whole roster answer was read through zlib.
     ASSERT_TRUE(WaitFor([&] {
         std::vector<std::string> received = m_server->Received();
@@ -384,7 +287,7 @@ TEST_F(ScriptedServerTest, ARefusedCompressionGoesOnUncompressed)
     ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
     EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
     ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
-    EXPECT_FALSE(m_account->IsCompressed());
+    EXPECT_FALSE(alice->account->IsCompressed());
     EXPECT_TRUE(Warnings().empty()) << Said();
 }
 
@@ -471,7 +374,7 @@ TEST_F(ScriptedServerTest, ALoginCutAtEveryStepEndsOfflineWithOneWarning)
             EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
             EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; })) << Said();
             EXPECT_TRUE(WarnedOnce(kTextConnectionClosed)) << Said();
-            EXPECT_EQ(m_account->GetState(), 0);
+            EXPECT_EQ(alice->account->GetState(), 0);
         }
     }
 }
