@@ -11,6 +11,7 @@
 
 #include "ServiceIds.h"
 #include "app/FakeGuiServices.h"
+#include "common/RecordingClient.h"
 #include "chat/Screenshot.h"
 #include "contactlist/OptionsDlg.h"
 #include "core/AppGlobals.h"
@@ -43,12 +44,15 @@ protected:
         g_App.pProtocolsManager = manager.get();
         account = manager->AddAccount(GUID_JabberProtocol);
         ASSERT_NE(account, 0u);
+        m_listenerId = m_bus->RegisterEventsClient(&listener, CJOVString(L"listener"));
+        m_bus->Subscribe(GUID_ProtocolsManager, CJOVString(L"Account changed"), m_listenerId);
     }
 
     void TearDown() override
     {
         g_App.pProtocolsManager = nullptr;
         manager.reset();
+        m_bus->UnregisterEventsClient(m_listenerId);
         m_bus->UnregisterService(m_storeId);
         m_store.reset();
         m_bus.reset();
@@ -79,8 +83,11 @@ protected:
 
     std::unique_ptr<Protocols::CProtocolsManagerImpl> manager;
     unsigned int account = 0;
+    // Told when an account's name changes.
+    CRecordingClient listener;
 
 private:
+    unsigned int m_listenerId = 0;
     CFakeGuiServices m_services;
     CTempFolder m_folder;
     std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>(3000);
@@ -202,6 +209,10 @@ TEST_F(OptionsPagesTest, BothPagesShowTheSettingsTheirControlsActAndOkStoresThem
     EXPECT_EQ(Setting(L"Manual connection server"), L"localhost");
     EXPECT_EQ(Number(L"Manual connection port"), 5223u);
     EXPECT_EQ(Flag(L"Compression"), 1);
+    // A new user name: the program hears of it.
+    for (int i = 0; i < 100 && listener.Names().empty(); ++i)
+        Sleep(20);
+    EXPECT_EQ(listener.Names(), std::vector<std::wstring>{L"Account changed"});
 }
 
 TEST_F(OptionsPagesTest, APortOutOfRangeKeepsTheDialogOpenWithTheWarning)
