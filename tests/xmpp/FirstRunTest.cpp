@@ -189,7 +189,9 @@ protected:
     {
         HWND main = program.WaitForWindow(L"JOV", L"JOV");
         ASSERT_NE(main, nullptr);
-        HWND toolbar = GetDlgItem(main, kStatusToolbarId);
+        // The window shows before its toolbar is made.
+        HWND toolbar = nullptr;
+        ASSERT_TRUE(WaitUntilTrue([&] { return (toolbar = GetDlgItem(main, kStatusToolbarId)) != nullptr; }));
         ASSERT_TRUE(WaitUntilTrue([&] { return SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) == 2; }))
             << "the account's button and the overall one";
         // The account's button has no text; the overall status's has its name.

@@ -125,8 +125,9 @@ TEST(JabberModule, JovShowsAJabberAccountsButtonOnTheStatusToolbar)
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitForWindow(L"JOV", L"JOV");
     ASSERT_NE(main, nullptr);
-    HWND toolbar = GetDlgItem(main, kStatusToolbarId);
-    ASSERT_NE(toolbar, nullptr);
+    // The window shows before its toolbar is made.
+    HWND toolbar = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (toolbar = GetDlgItem(main, kStatusToolbarId)) != nullptr; }, 10000));
     // The account's button and the overall status's.
     EXPECT_TRUE(WaitUntil([&] { return SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) == 2; }, 10000))
         << SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) << " buttons";

@@ -55,12 +55,20 @@ rm -rf "$dir/prosody" "$dir/prosody-stranger" "$dir/ejabberd" "$dir/ejabberd-str
 mkdir -p "$dir/prosody/data" "$dir/home"
 trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
 
+# Free ports, all asked for at once so that none is handed out twice. They are
+# drawn below the kernel's ephemeral range, where no outgoing connection of
+# another test can take one before the server binds it, and apart from the
+# sockets peers' range (20000-32000).
 read -r -a ports < <(python3 - <<'PY'
-import socket
+import random, socket
 held = []
-for _ in range(11):
+while len(held) < 10:
     s = socket.socket()
-    s.bind(("127.0.0.1", 0))
+    try:
+        s.bind(("127.0.0.1", random.randrange(10000, 20000)))
+    except OSError:
+        s.close()
+        continue
     held.append(s)
 print(" ".join(str(s.getsockname()[1]) for s in held))
 PY
