@@ -6,6 +6,7 @@
 // one); so do parsing, sending and the answers to iqs. The request queue's
 // worker is the account's only other thread: it runs the callbacks of
 // requests that timed out, and is stopped and joined by the event thread.
+// The option pages, on the user-interface thread, read only the state.
 //
 // The account's work is split by concern: JabberProtocol.cpp (events),
 // JabberConnection.cpp (connecting, disconnecting, why a connection ended),
@@ -78,8 +79,9 @@ public:
     // The status's record from the status table; untouched for an unknown status.
     void GetStatusInfo(Protocols::Status status, Protocols::StatusInfo& info);
     // From offline: connects. Connecting: the status is kept for when the
-    // login ends. Connected: the status changes. 0, or -2 for Offline, -3
-    // without the sockets service, -4 without a socket, or the sockets
+    // login ends. Connected: the status is sent. 0, or -2 for Offline, -3
+    // without the sockets service, without account data or with a port out
+    // of range (then with a warning), -4 without a socket, or the sockets
     // service's connect error.
     int SetStatus(Protocols::Status status);
     void Disconnect();
