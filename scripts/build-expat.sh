@@ -1,6 +1,7 @@
 #!/bin/bash
-# Static expat for x86_64-w64-mingw32, installed into $1: only the XML parser
-# benchmark links it, to set our parser beside a well-known one. Never shipped.
+# Static expat for x86_64-w64-mingw32, installed into $1: the XML parser
+# benchmark links it, to set our parser beside a well-known one, and the tests'
+# scripted XMPP server reads the client with it. Never shipped.
 # Built with DTD support off: XMPP forbids DTDs, and with it on one of Debian's
 # patches does not compile in the CMake build.
 set -euo pipefail

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what a fresh Debian 12 machine lacks to build and test JOV, then
-# cross-builds libpng (and expat, for the XML parser's benchmark only) from
-# Debian's source archive into build/deps.
+# cross-builds libpng (and expat, for the XML parser's benchmark and the
+# tests' scripted XMPP server) from Debian's source archive into build/deps.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 

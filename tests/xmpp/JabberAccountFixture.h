@@ -53,6 +53,8 @@ protected:
         m_hostId = m_bus->RegisterEventsClient(&m_host, CJOVString(L"host"));
         m_settings.Set(L"Account name", L"alice");
         m_settings.Set(L"Account server", L"localhost");
+        m_settings.Set(L"Account password", L"alice-pw1");
+        m_settings.SetByte(L"Manual connection settings", 1);
         m_settings.Set(L"Manual connection server", L"127.0.0.1");
         m_settings.SetDWord(L"Manual connection port", 5333);
         JabberTimings timings;

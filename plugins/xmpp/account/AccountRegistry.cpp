@@ -53,6 +53,11 @@ Services::CServicesManager* GetPluginServices()
     return g_services;
 }
 
+CAccountSettings* GetAccountSettings()
+{
+    return g_settings;
+}
+
 void SetAccountEnvironment(CAccountSettings* settings, const JabberTimings& timings)
 {
     g_settings = settings ? settings : &g_managerSettings;

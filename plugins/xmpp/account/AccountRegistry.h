@@ -21,6 +21,8 @@ void DestroyJabberAccount(unsigned int clientId);
 // By account id (not client id); null when none.
 CJabberProtocol* FindAccount(unsigned int accountId);
 Services::CServicesManager* GetPluginServices();
+// Where the accounts keep their settings (the option pages read and write them there).
+CAccountSettings* GetAccountSettings();
 
 // Where new accounts keep their settings and how long they wait; null settings
 // restore the protocols manager's store.

@@ -1,8 +1,13 @@
-// Connecting and disconnecting an XMPP account, and the events of its socket.
+// Connecting and disconnecting an XMPP account, the events of its socket, and
+// why a connection ended.
 #include "JabberProtocol.h"
 
+#include <string>
+
 #include "EventArgData.h"
-#include "JabberSettings.h"
+#include "JabberTexts.h"
+#include "ServiceIds.h"
+#include "ServicesManager.h"
 #include "SocketsManager.h"
 
 namespace {
@@ -11,6 +16,24 @@ JOVSockets::CJOVSocket* SocketOf(CEventArg* arg)
 {
     auto* data = dynamic_cast<CEventArg_Data<JOVSockets::CJOVSocket*>*>(arg);
     return data ? data->m_data : nullptr;
+}
+
+// The error of a failed "Connect": the sockets service sends it as an int.
+int ErrorOf(CEventArg* arg)
+{
+    auto* data = dynamic_cast<CEventArg_Data<int>*>(arg);
+    return data ? data->m_data : -1;
+}
+
+CJOVString Number(int value)
+{
+    return CJOVString(std::to_wstring(value).c_str());
+}
+
+// The login timer's entries in the request queue: numbers no answer carries.
+int TimerNumber(int serial)
+{
+    return -2 - serial;
 }
 
 } // namespace
@@ -27,9 +50,34 @@ int CJabberProtocol::SetStatus(Protocols::Status status)
         return Connect(status);
     // Connecting: the status counts once the login is done.
     m_status = status;
-    if (m_state.load() >= 2)
+    if (m_state.load() >= 2) {
+        ApplyStatus(status);
         PostStatusChanged();
+    }
     return 0;
+}
+
+void CJabberProtocol::ResetConnectionState()
+{
+    // Nothing of the last connection may reach into the next.
+    m_iqCallbacks.Reset();
+    m_parser.Reset();
+    m_used = 0;
+    m_streamRestart = false;
+    m_legacyLogin = false;
+    m_streamId.clear();
+    m_auth.reset();
+    m_authenticated = false;
+    m_sessionRequired = false;
+    m_features = StreamFeatures();
+    m_compressionAsked = false;
+    m_compressionOn = false;
+    m_compression.Stop();
+    m_fullJid = CJOVString();
+    m_xStatus = 0;
+    m_heldStatus = Protocols::StatusOffline;
+    m_invisiblePending = false;
+    m_warned = false;
 }
 
 int CJabberProtocol::Connect(Protocols::Status status)
@@ -37,21 +85,42 @@ int CJabberProtocol::Connect(Protocols::Status status)
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets)
         return -3;
+    if (ReadString(JABBER_KEY_ACCOUNT_NAME).GetLength() == 0 ||
+        ReadString(JABBER_KEY_ACCOUNT_SERVER).GetLength() == 0 ||
+        ReadString(JABBER_KEY_ACCOUNT_PASSWORD).GetLength() == 0) {
+        ShowWarning(JabberText(kTextEnterAccountData));
+        return -3;
+    }
+    // Without manual settings the account's own server and port, whatever
+    // the manual ones hold.
+    JOVSockets::SocketParams params = sockets->GetProxySettings();
+    unsigned long port;
+    if (ReadByte(JABBER_KEY_MANUAL, kJabberDefaultManual)) {
+        params.host = ReadString(JABBER_KEY_MANUAL_SERVER);
+        port = ReadDWord(JABBER_KEY_MANUAL_PORT, kJabberDefaultPort);
+    } else {
+        params.host = ReadString(JABBER_KEY_ACCOUNT_SERVER);
+        port = ReadDWord(JABBER_KEY_ACCOUNT_PORT, kJabberDefaultPort);
+    }
+    if (params.host.GetLength() == 0) {
+        ShowWarning(JabberText(kTextEnterAccountData));
+        return -3;
+    }
+    if (!IsValidJabberPort(port)) {
+        ShowWarning(JabberText(kTextBadPort));
+        return -3;
+    }
+    params.port = static_cast<int>(port);
+    params.sslMode = UsesSsl() ? JOVSockets::kSslSsl : JOVSockets::kSslNone;
+
     DropSocket();
-    m_iqCallbacks.Reset();
+    ResetConnectionState();
     m_requests.Start();
-    m_parser.Reset();
-    m_used = 0;
-    m_streamRestart = false;
     m_socket = sockets->CreateSocket(m_clientId);
     if (!m_socket) {
         m_requests.Shutdown();
         return -4;
     }
-    JOVSockets::SocketParams params = sockets->GetProxySettings();
-    params.host = ReadString(JABBER_KEY_MANUAL_SERVER);
-    params.port = static_cast<int>(ReadDWord(JABBER_KEY_MANUAL_PORT, kJabberDefaultPort));
-    params.sslMode = ReadByte(JABBER_KEY_SSL, 0) ? JOVSockets::kSslSsl : JOVSockets::kSslNone;
     int result = sockets->Connect(m_socket, &params);
     if (result != 0) {
         // The account stays offline: nothing of the attempt is kept.
@@ -60,10 +129,30 @@ int CJabberProtocol::Connect(Protocols::Status status)
         return result;
     }
     sockets->SetKeepAlive(m_socket, 1);
+    ++m_connectionSerial;
+    m_requests.Add(TimerNumber(m_connectionSerial), &CJabberProtocol::LoginTimerExpired, m_timings.loginTimeoutMs, 0,
+                   CJOVString());
     m_status = status;
     m_state = 1;
     PostStatusChanged();
     return 0;
+}
+
+void CJabberProtocol::LoginTimerExpired(PendingRequest& request, XmlNode*, CJabberProtocol* account)
+{
+    // On the queue's worker, or on the event thread when the queue is
+    // emptied: either way the account's own thread decides.
+    if (!account->m_services || !account->m_clientId)
+        return;
+    account->m_services->SendEventToClient(account->m_clientId, GUID_JabberProtocol, CJOVString(L"Login timer"),
+                                           new CEventArg_Data<int>(-2 - request.number), nullptr, false);
+}
+
+void CJabberProtocol::OnLoginTimer(int serial)
+{
+    if (serial != m_connectionSerial || m_state.load() != 1)
+        return;
+    FailLogin(JabberText(kTextLoginTimedOut));
 }
 
 void CJabberProtocol::DropSocket()
@@ -92,6 +181,38 @@ void CJabberProtocol::Disconnect()
     m_parser.Reset();
     m_used = 0;
     m_streamRestart = false;
+    m_compressionOn = false;
+    m_compression.Stop();
+}
+
+void CJabberProtocol::WarnOnce(const CJOVString& text)
+{
+    if (m_warned)
+        return;
+    m_warned = true;
+    ShowWarning(text);
+}
+
+void CJabberProtocol::FailLogin(const CJOVString& text)
+{
+    WarnOnce(text);
+    static const char kStreamEnd[] = "</stream:stream>";
+    SendRaw(kStreamEnd, sizeof kStreamEnd - 1);
+    Disconnect();
+}
+
+void CJabberProtocol::OnConnectFailed(int error)
+{
+    // The socket's worker refuses a certificate as a failed handshake (-1);
+    // without a proxy nothing else answers -1 on a secured connection.
+    JOVSockets::SocketParams proxy;
+    if (JOVSockets::CSocketsManager* sockets = Sockets())
+        proxy = sockets->GetProxySettings();
+    if (error == -1 && UsesSsl() && proxy.proxyType == JOVSockets::kProxyNone)
+        WarnOnce(JabberText(kTextCertificateRefused));
+    else
+        WarnOnce(JabberText(kTextConnectFailed) + CJOVString(L" (") + Number(error) + CJOVString(L")"));
+    Disconnect();
 }
 
 void CJabberProtocol::OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2)
@@ -105,11 +226,13 @@ void CJabberProtocol::OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEv
         OnReceive();
     } else if (name == CJOVString(L"Connect")) {
         if (arg2)
-            Disconnect();
+            OnConnectFailed(ErrorOf(arg2));
         else
             OpenStream();
     } else if (name == CJOVString(L"Close")) {
-        if (m_status.load() != Protocols::StatusOffline)
+        if (m_status.load() != Protocols::StatusOffline) {
+            WarnOnce(JabberText(kTextConnectionClosed));
             Disconnect();
+        }
     }
 }

@@ -4,6 +4,8 @@
 
 #include "EventArgData.h"
 #include "JabberImageTable.h"
+#include "MenuInfo.h"
+#include "OptionsPages.h"
 #include "JabberSettings.h"
 #include "JabberStatusTable.h"
 #include "Localization.h"
@@ -42,7 +44,17 @@ CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned 
       m_used(0),
       m_capacity(m_buffer ? kInitialBufferSize : 0),
       m_streamRestart(false),
+      m_legacyLogin(false),
       m_stanzaCounter(0),
+      m_authenticated(false),
+      m_sessionRequired(false),
+      m_compressionAsked(false),
+      m_compressionOn(false),
+      m_connectionSerial(0),
+      m_warned(false),
+      m_xStatus(0),
+      m_heldStatus(Protocols::StatusOffline),
+      m_invisiblePending(false),
       m_requests(this, this, timings),
       m_iqCallbacks(timings)
 {
@@ -142,6 +154,11 @@ void CJabberProtocol::ShowWarning(const CJOVString& text)
     PostToHost(L"Warning", new CEventArg_Data<CJOVString>(text));
 }
 
+void CJabberProtocol::NotifyAccountChanged()
+{
+    PostToHost(L"Account changed", nullptr);
+}
+
 void CJabberProtocol::GetStatusInfo(Protocols::Status status, Protocols::StatusInfo& info)
 {
     FindJabberStatusInfo(GetPluginSkinManager(), status, info);
@@ -155,6 +172,11 @@ int CJabberProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEv
     }
     if (sender == GUID_ProtocolsManager)
         return OnManagerEvent(name, arg1, arg2);
+    if (sender == GUID_JabberProtocol && name == CJOVString(L"Login timer")) {
+        int serial = 0;
+        if (ArgValue(arg1, serial))
+            OnLoginTimer(serial);
+    }
     return 0;
 }
 
@@ -189,6 +211,14 @@ int CJabberProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEv
         Protocols::StatusInfo* out = nullptr;
         if (ArgValue(arg1, status) && ArgValue(arg2, out) && out)
             GetStatusInfo(status, *out);
+    } else if (name == CJOVString(L"Get status menu info")) {
+        CMenuInfo* out = nullptr;
+        if (ArgValue(arg1, out) && out)
+            BuildStatusMenu(*out);
+    } else if (name == CJOVString(L"Get options dlg info")) {
+        CJOVArray<CPanelInfo>* out = nullptr;
+        if (ArgValue(arg1, out) && out)
+            AppendJabberOptionsPages(*out);
     } else if (name == CJOVString(L"Get images")) {
         CJOVArray<unsigned int>* out = nullptr;
         if (ArgValue(arg1, out) && out) {

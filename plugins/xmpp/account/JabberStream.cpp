@@ -1,5 +1,6 @@
 // The XMPP stream of an account: bytes read into the receive buffer and
-// parsed, stanzas handed on by name, elements written.
+// parsed, stanzas handed on by name, elements written; through zlib once the
+// stream is compressed.
 #include "JabberProtocol.h"
 
 #include <cstdlib>
@@ -13,9 +14,10 @@
 void CJabberProtocol::OpenStream()
 {
     // A restart (after SASL or compression) drops the old stream's tree
-    // with the reset.
+    // with the reset, and whatever of the old stream was left unread.
     m_streamRestart = false;
     m_parser.Reset();
+    m_used = 0;
     m_parser.SetCallback(1, 0, &CJabberProtocol::StreamStarted, this);
     m_parser.SetCallback(2, 1, &CJabberProtocol::StanzaClosed, this);
     SendNode(MakeStreamHeader(ReadString(JABBER_KEY_ACCOUNT_SERVER)).get());
@@ -32,7 +34,21 @@ bool CJabberProtocol::SendRaw(const char* text, int length)
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets || !m_socket || length <= 0)
         return false;
+    if (m_compressionOn)
+        return SendCompressed(text, length);
+    // The sockets service answers 0 when it queued the bytes.
     return sockets->Send(m_socket, text, length) == 0;
+}
+
+bool CJabberProtocol::SendCompressed(const char* data, int length)
+{
+    JOVSockets::CSocketsManager* sockets = Sockets();
+    JOVSockets::CJOVSocket* socket = m_socket;
+    if (!sockets || !socket)
+        return false;
+    return m_compression.Compress(data, length, [&](const char* piece, int size) {
+        return sockets->Send(socket, piece, size) >= 0;
+    });
 }
 
 int CJabberProtocol::ReceiveData()
@@ -40,7 +56,19 @@ int CJabberProtocol::ReceiveData()
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets)
         return -1;
+    if (m_compressionOn)
+        return ReceiveCompressed();
     return sockets->Read(m_socket, m_buffer + m_used, m_capacity - m_used);
+}
+
+int CJabberProtocol::ReceiveCompressed()
+{
+    JOVSockets::CSocketsManager* sockets = Sockets();
+    JOVSockets::CJOVSocket* socket = m_socket;
+    if (!sockets || !socket)
+        return -1;
+    return m_compression.Decompress([&](char* buffer, int size) { return sockets->Read(socket, buffer, size); },
+                                    m_buffer + m_used, m_capacity - m_used);
 }
 
 bool CJabberProtocol::GrowReceiveBuffer()
@@ -61,6 +89,11 @@ void CJabberProtocol::OnReceive()
     JOVSockets::CJOVSocket* socket = m_socket;
     while (m_socket == socket && m_socket) {
         int n = ReceiveData();
+        if (n < 0 && m_compressionOn) {
+            // A compressed stream that cannot be inflated any more.
+            OnStreamError(XmlParser::kNotWellFormed);
+            return;
+        }
         if (n < 1)
             return;
         m_used += n;
@@ -94,10 +127,10 @@ void CJabberProtocol::OnStreamError(XmlParser::Error error)
                                   "</stream:error></stream:stream>";
     if (error == XmlParser::kTooLarge) {
         SendRaw(kTooLarge, sizeof kTooLarge - 1);
-        ShowWarning(GetPluginText(35, L"Disconnected: the server sent a stanza over 1 MB"));
+        WarnOnce(GetPluginText(35, L"Disconnected: the server sent a stanza over 1 MB"));
     } else {
         SendRaw(kBadXml, sizeof kBadXml - 1);
-        ShowWarning(GetPluginText(36, L"Disconnected: the server sent data that is not XML"));
+        WarnOnce(GetPluginText(36, L"Disconnected: the server sent data that is not XML"));
     }
     Disconnect();
 }
@@ -124,10 +157,33 @@ void CJabberProtocol::OnStreamStart(XmlNode* node)
             CJOVString::FreeBuffer(bytes);
         }
     }
+    // A server without `version` knows no SASL and sends no features.
+    if (!GetAttribute(node, "version"))
+        m_legacyLogin = true;
+    if (m_legacyLogin)
+        RefuseLegacyLogin();
 }
 
 void CJabberProtocol::OnStanza(XmlNode* node)
 {
-    if (node->name == "iq")
+    const std::string& name = node->name;
+    if (name == "proceed") {
+        // TLS is the socket's, from the first byte: never negotiated in the stream.
+    } else if (name == "compressed") {
+        OnCompressed(node);
+    } else if (name == "stream:features") {
+        OnStreamFeatures(node);
+    } else if (name == "success") {
+        OnSaslSuccess(node);
+    } else if (name == "failure") {
+        OnSaslFailure(node);
+    } else if (name == "stream:error") {
+        OnStreamErrorStanza(node);
+    } else if (name == "challenge") {
+        OnSaslChallenge(node);
+    } else if (name == "presence") {
+        OnPresenceStanza(node);
+    } else if (name == "iq") {
         OnIqStanza(node);
+    }
 }

@@ -13,6 +13,8 @@ struct JabberTimings {
     DWORD queueScanMs = 50;
     // A one-shot callback whose answer has not come by then is dropped.
     DWORD oneShotExpiryMs = 120000;
+    // A login not online by then is given up (a silent or stalled server).
+    DWORD loginTimeoutMs = 60000;
     // Milliseconds, wrapping at 2^32 like the system's tick count.
     TickSource tick = &SystemTick;
 };

@@ -1,10 +1,14 @@
 #!/bin/bash
 # Starts and stops the XMPP servers of the plug-in's tests: one ejabberd and one
-# Prosody, each with a plain and a direct-TLS port on 127.0.0.1.
+# Prosody, each with a plain and a direct-TLS port on 127.0.0.1, a direct-TLS
+# port whose certificate comes from an authority nobody trusts, and a port that
+# lists the sessions (ejabberd's HTTP API, Prosody's console).
 #   servers.sh start DIR   configs, certificates, data, logs and servers.txt (name=value lines) in DIR
 #   servers.sh stop DIR    stops every server started from DIR, by its PID, and waits for it
-# Both serve the domain "localhost" with the users below; their certificates
-# come from an authority made here (ca.der is what the test program trusts).
+# Both serve the domain "localhost" with the users below; ejabberd also serves
+# "plain.localhost" with hashed passwords, so that it offers no DIGEST-MD5 there.
+# Their certificates come from an authority made here (ca.der is what the test
+# programs trust); stranger.* from another one.
 set -euo pipefail
 cmd=${1:?start or stop}
 dir=${2:?folder}
@@ -47,22 +51,31 @@ for tool in python3 openssl prosody prosodyctl ejabberdctl setsid; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup.sh" >&2; exit 1; }
 done
 stop_all
-rm -rf "$dir/prosody" "$dir/ejabberd" "$dir/servers.txt"
-mkdir -p "$dir/prosody/data" "$dir/ejabberd/spool" "$dir/ejabberd/logs" "$dir/home"
+rm -rf "$dir/prosody" "$dir/prosody-stranger" "$dir/ejabberd" "$dir/ejabberd-stranger" "$dir/servers.txt"
+mkdir -p "$dir/prosody/data" "$dir/home"
 trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
 
+# Free ports, all asked for at once so that none is handed out twice. They are
+# drawn below the kernel's ephemeral range, where no outgoing connection of
+# another test can take one before the server binds it, and apart from the
+# sockets peers' range (20000-32000).
 read -r -a ports < <(python3 - <<'PY'
-import socket
+import random, socket
 held = []
-for _ in range(5):
+while len(held) < 10:
     s = socket.socket()
-    s.bind(("127.0.0.1", 0))
+    try:
+        s.bind(("127.0.0.1", random.randrange(10000, 20000)))
+    except OSError:
+        s.close()
+        continue
     held.append(s)
 print(" ".join(str(s.getsockname()[1]) for s in held))
 PY
 )
 prosody_plain=${ports[0]} prosody_tls=${ports[1]} ejabberd_plain=${ports[2]} ejabberd_tls=${ports[3]}
-ejabberd_dist=${ports[4]}
+ejabberd_dist=${ports[4]} prosody_stranger=${ports[5]} prosody_console=${ports[6]} ejabberd_stranger=${ports[7]}
+ejabberd_http=${ports[8]} ejabberd_stranger_dist=${ports[9]}
 
 if [ ! -f "$dir/localhost.crt" ]; then
   openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=JOV XMPP test authority" \
@@ -77,7 +90,17 @@ if [ ! -f "$dir/localhost.crt" ]; then
   openssl x509 -in "$dir/ca.crt" -outform DER -out "$dir/ca.der"
   cat "$dir/localhost.key" "$dir/localhost.crt" >"$dir/localhost.pem"
 fi
-chmod 644 "$dir"/localhost.* "$dir"/ca.*
+if [ ! -f "$dir/stranger.crt" ]; then
+  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=JOV stranger authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$dir/stranger-ca.key" -out "$dir/stranger-ca.crt" 2>/dev/null
+  openssl req -new -newkey rsa:2048 -nodes -subj "/CN=localhost" \
+    -keyout "$dir/stranger.key" -out "$dir/stranger.csr" 2>/dev/null
+  openssl x509 -req -in "$dir/stranger.csr" -CA "$dir/stranger-ca.crt" -CAkey "$dir/stranger-ca.key" \
+    -CAcreateserial -days 3650 -extfile "$dir/localhost.ext" -out "$dir/stranger.crt" 2>/dev/null
+  cat "$dir/stranger.key" "$dir/stranger.crt" >"$dir/stranger.pem"
+fi
+chmod 644 "$dir"/localhost.* "$dir"/ca.* "$dir"/stranger*
 
 spawn() {  # spawn NAME PIDFILE COMMAND...: detached, its own log, PID recorded
   local name=$1 pidfile=$2
@@ -110,8 +133,9 @@ s2s_ports = { }
 http_ports = { }
 https_ports = { }
 admins = { }
-modules_enabled = { "roster"; "saslauth"; "tls"; "disco"; "ping"; "offline"; "private"; "vcard" }
+modules_enabled = { "roster"; "saslauth"; "tls"; "disco"; "ping"; "offline"; "private"; "vcard"; "admin_telnet" }
 modules_disabled = { "s2s"; "dialback" }
+console_ports = { $prosody_console }
 authentication = "internal_hashed"
 ssl = { certificate = "$dir/localhost.crt"; key = "$dir/localhost.key" }
 log = { info = "$dir/prosody/prosody.log"; error = "$dir/prosody/prosody.err" }
@@ -119,36 +143,58 @@ VirtualHost "localhost"
 CONF
 spawn prosody "" prosody --config "$pconf" -F
 
-# ejabberd with plain password storage, so that DIGEST-MD5 is offered, and zlib.
-edir=$dir/ejabberd
-cp /etc/ejabberd/inetrc "$edir/inetrc"
-cat >"$edir/ejabberdctl.cfg" <<CONF
+# A second Prosody whose only port shows the stranger's certificate.
+mkdir -p "$dir/prosody-stranger/data"
+sconf=$dir/prosody-stranger/prosody.cfg.lua
+cat >"$sconf" <<CONF
+run_as_root = true
+pidfile = "$dir/prosody-stranger/prosody.pid"
+data_path = "$dir/prosody-stranger/data"
+plugin_paths = { }
+interfaces = { "127.0.0.1" }
+c2s_ports = { }
+c2s_direct_tls_ports = { $prosody_stranger }
+s2s_ports = { }
+http_ports = { }
+https_ports = { }
+admins = { }
+modules_enabled = { "roster"; "saslauth"; "tls" }
+modules_disabled = { "s2s"; "dialback" }
+authentication = "internal_hashed"
+ssl = { certificate = "$dir/stranger.crt"; key = "$dir/stranger.key" }
+log = { info = "$dir/prosody-stranger/prosody.log"; error = "$dir/prosody-stranger/prosody.err" }
+VirtualHost "localhost"
+CONF
+spawn prosody-stranger "" prosody --config "$sconf" -F
+
+# ejabberd: the configuration of one node in DIR, on distribution port DIST,
+# with certificate PEM; the listeners come on standard input (YAML list items).
+ejabberd_config() {  # ejabberd_config DIR DIST PEM
+  local edir=$1
+  mkdir -p "$edir/spool" "$edir/logs"
+  cp /etc/ejabberd/inetrc "$edir/inetrc"
+  cat >"$edir/ejabberdctl.cfg" <<CONF
 EXEC_CMD=as_current_user
-ERLANG_NODE=jov$ejabberd_dist@localhost
+ERLANG_NODE=jov$2@localhost
 INET_DIST_INTERFACE=127.0.0.1
-ERL_DIST_PORT=$ejabberd_dist
+ERL_DIST_PORT=$2
 ERL_EPMD_ADDRESS=127.0.0.1
 EJABBERD_PID_PATH=$edir/ejabberd.pid
 CONF
-cat >"$edir/ejabberd.yml" <<CONF
+  {
+    cat <<CONF
 loglevel: info
 log_rotate_count: 0
 hosts:
   - localhost
+  - plain.localhost
+host_config:
+  plain.localhost:
+    auth_password_format: scram
 certfiles:
-  - "$dir/localhost.pem"
-listen:
-  -
-    port: $ejabberd_plain
-    ip: "127.0.0.1"
-    module: ejabberd_c2s
-    zlib: true
-  -
-    port: $ejabberd_tls
-    ip: "127.0.0.1"
-    module: ejabberd_c2s
-    tls: true
-    zlib: true
+  - "$3"
+acme:
+  auto: false
 disable_sasl_mechanisms:
   - "X-OAUTH2"
 auth_method: internal
@@ -163,6 +209,13 @@ access_rules:
   c2s:
     allow: all
 api_permissions:
+  "session list":
+    from:
+      - mod_http_api
+    who:
+      ip: 127.0.0.1/8
+    what:
+      - connected_users
   "console commands":
     from:
       - ejabberd_ctl
@@ -175,20 +228,69 @@ modules:
   mod_ping: {}
   mod_roster: {}
   mod_vcard: {}
+listen:
 CONF
-ectl=(ejabberdctl --config-dir "$edir" --config "$edir/ejabberd.yml" --ctl-config "$edir/ejabberdctl.cfg"
-      --logs "$edir/logs" --spool "$edir/spool")
+    cat
+  } >"$edir/ejabberd.yml"
+}
+ejabberdctl_of() {  # the ejabberdctl command line of the node in DIR
+  ectl=(ejabberdctl --config-dir "$1" --config "$1/ejabberd.yml" --ctl-config "$1/ejabberdctl.cfg"
+        --logs "$1/logs" --spool "$1/spool")
+}
 export HOME=$dir/home
+
+# Plain password storage, so that DIGEST-MD5 is offered, and zlib.
+edir=$dir/ejabberd
+ejabberd_config "$edir" "$ejabberd_dist" "$dir/localhost.pem" <<CONF
+  -
+    port: $ejabberd_plain
+    ip: "127.0.0.1"
+    module: ejabberd_c2s
+    zlib: true
+  -
+    port: $ejabberd_tls
+    ip: "127.0.0.1"
+    module: ejabberd_c2s
+    tls: true
+    zlib: true
+  -
+    port: $ejabberd_http
+    ip: "127.0.0.1"
+    module: ejabberd_http
+    request_handlers:
+      /api: mod_http_api
+CONF
+ejabberdctl_of "$edir"
 spawn ejabberd "$edir/ejabberd.pid" "${ectl[@]}" foreground
+
+# A second node that shows the stranger's certificate: ejabberd picks the
+# certificate by the name asked for, so one node cannot show both for "localhost".
+sdir=$dir/ejabberd-stranger
+ejabberd_config "$sdir" "$ejabberd_stranger_dist" "$dir/stranger.pem" <<CONF
+  -
+    port: $ejabberd_stranger
+    ip: "127.0.0.1"
+    module: ejabberd_c2s
+    tls: true
+CONF
+ejabberdctl_of "$sdir"
+spawn ejabberd-stranger "$sdir/ejabberd.pid" "${ectl[@]}" foreground
+ejabberdctl_of "$edir"
 
 wait_port "$prosody_plain" prosody "$dir/prosody.log"
 wait_port "$prosody_tls" prosody "$dir/prosody.log"
 wait_port "$ejabberd_plain" ejabberd "$edir/logs/ejabberd.log"
 wait_port "$ejabberd_tls" ejabberd "$edir/logs/ejabberd.log"
+wait_port "$ejabberd_stranger" ejabberd-stranger "$sdir/logs/ejabberd.log"
+wait_port "$ejabberd_http" ejabberd "$edir/logs/ejabberd.log"
+wait_port "$prosody_stranger" prosody-stranger "$dir/prosody-stranger.log"
+wait_port "$prosody_console" prosody "$dir/prosody.log"
 
 for user in "${USERS[@]}"; do
   prosodyctl --config "$pconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
   "${ectl[@]}" register "${user%%:*}" localhost "${user#*:}" >/dev/null
+  "${ectl[@]}" register "${user%%:*}" plain.localhost "${user#*:}" >/dev/null
+  prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
 done
 
 {
@@ -196,6 +298,10 @@ done
   echo "prosody_tls=$prosody_tls"
   echo "ejabberd_plain=$ejabberd_plain"
   echo "ejabberd_tls=$ejabberd_tls"
+  echo "prosody_stranger=$prosody_stranger"
+  echo "prosody_console=$prosody_console"
+  echo "ejabberd_stranger=$ejabberd_stranger"
+  echo "ejabberd_http=$ejabberd_http"
   echo "domain=localhost"
   for user in "${USERS[@]}"; do
     echo "password_${user%%:*}=${user#*:}"

@@ -1,0 +1,380 @@
+// The account through the real sockets manager against the scripted XMPP
+// server on 127.0.0.1: compression before SASL and refused, DIGEST-MD5's
+// challenges gone wrong, stream errors, a silent server, and a login cut at
+// every step. Each ends online or offline with its warning, never half-way.
+#include <cstdio>
+
+#include "MD5.h"
+#include "ScriptedXmppServer.h"
+#include "xmpp/LiveAccountFixture.h"
+
+namespace {
+
+typedef CScriptedXmppServer::Element Element;
+
+const char kHeader[] = "<?xml version='1.0'?><stream:stream xmlns='jabber:client' "
+                       "xmlns:stream='http://etherx.jabber.org/streams' id='scripted' from='localhost' "
+                       "version='1.0'>";
+const char kSaslNs[] = "urn:ietf:params:xml:ns:xmpp-sasl";
+const char kNonce[] = "scripted-nonce-7";
+
+std::string Base64(const std::string& bytes)
+{
+    CJOVString text = CJOVString::GetBase64EncodedString(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                         static_cast<int>(bytes.size()));
+    return std::string(text.Data(), text.Data() + text.GetLength());
+}
+
+std::string FromBase64(const std::string& text)
+{
+    CJOVString bytes = CJOVString(std::wstring(text.begin(), text.end()).c_str()).GetBase64DecodedString();
+    return std::string(bytes.Data(), bytes.Data() + bytes.GetLength());
+}
+
+// The server's own reckoning of RFC 2831.
+std::string Md5Hex(const std::string& data)
+{
+    unsigned char digest[16];
+    CMD5::Hash(data.data(), static_cast<unsigned>(data.size()), digest);
+    char hex[33];
+    for (int i = 0; i < 16; ++i)
+        std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
+    return hex;
+}
+
+std::string Md5Raw(const std::string& data)
+{
+    unsigned char digest[16];
+    CMD5::Hash(data.data(), static_cast<unsigned>(data.size()), digest);
+    return std::string(reinterpret_cast<char*>(digest), 16);
+}
+
+// The value of key="..." or key=token in a digest response.
+std::string Field(const std::string& text, const std::string& key)
+{
+    size_t at = text.find(key + "=");
+    if (at == std::string::npos || (at > 0 && text[at - 1] != ','))
+        return std::string();
+    at += key.size() + 1;
+    if (text[at] == '"')
+        return text.substr(at + 1, text.find('"', at + 1) - at - 1);
+    return text.substr(at, text.find(',', at) - at);
+}
+
+std::string DigestOf(const std::string& method, const std::string& cnonce)
+{
+    const std::string ha1 = Md5Hex(Md5Raw("alice::alice-pw1") + ":" + kNonce + ":" + cnonce);
+    return Md5Hex(ha1 + ":" + kNonce + ":00000001:" + cnonce + ":auth:" + Md5Hex(method + ":xmpp/localhost"));
+}
+
+std::string Features(const std::string& inner)
+{
+    return "<stream:features>" + inner + "</stream:features>";
+}
+
+const char kCompression[] = "<compression xmlns='http://jabber.org/features/compress'><method>zlib</method>"
+                            "</compression>";
+const char kDigest[] = "<mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><mechanism>DIGEST-MD5</mechanism>"
+                       "</mechanisms>";
+const char kBindSession[] = "<bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'/>"
+                            "<session xmlns='urn:ietf:params:xml:ns:xmpp-session'/>";
+
+// A login as a script of stages, so that a test can take it whole or cut it short.
+class LoginScript {
+public:
+    typedef std::function<void(CScriptedXmppServer&)> Stage;
+
+    LoginScript(bool compressFirst, bool refuseCompression)
+    {
+        Add([](CScriptedXmppServer& s) { s.Accept(); });
+        Add([](CScriptedXmppServer& s) {
+            s.ExpectHeader([](const Element& header, std::string& why) {
+                why = "to='" + header.Attribute("to") + "' version='" + header.Attribute("version") + "'";
+                return header.Attribute("to") == "localhost" && header.Attribute("version") == "1.0";
+            });
+        });
+        if (compressFirst) {
+            Add([](CScriptedXmppServer& s) { s.Send(std::string(kHeader) + Features(std::string(kCompression) + kDigest)); });
+            Add([](CScriptedXmppServer& s) {
+                s.Expect("compress", [](const Element& compress, std::string&) {
+                    return compress.Child("method") && compress.Child("method")->text == "zlib";
+                });
+            });
+            if (refuseCompression) {
+                Add([](CScriptedXmppServer& s) {
+                    s.Send("<failure xmlns='http://jabber.org/protocol/compress'><setup-failed/></failure>");
+                });
+            } else {
+                Add([](CScriptedXmppServer& s) {
+                    s.Send("<compressed xmlns='http://jabber.org/protocol/compress'/>").StartCompression();
+                });
+                Add([](CScriptedXmppServer& s) { s.ExpectHeader(); });
+                Add([](CScriptedXmppServer& s) { s.Send(std::string(kHeader) + Features(kDigest)); });
+            }
+        } else {
+            Add([](CScriptedXmppServer& s) { s.Send(std::string(kHeader) + Features(kDigest)); });
+        }
+        auto cnonce = std::make_shared<std::string>();
+        Add([](CScriptedXmppServer& s) {
+            s.Expect("auth", [](const Element& auth, std::string&) {
+                return auth.Attribute("xmlns") == kSaslNs && auth.Attribute("mechanism") == "DIGEST-MD5";
+            });
+        });
+        Add([](CScriptedXmppServer& s) {
+            s.Send("<challenge xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
+                   Base64(std::string("nonce=\"") + kNonce + "\",qop=\"auth\",charset=utf-8,algorithm=md5-sess") +
+                   "</challenge>");
+        });
+        Add([cnonce](CScriptedXmppServer& s) {
+            s.Expect("response", [cnonce](const Element& response, std::string& why) {
+                std::string text = FromBase64(response.text);
+                *cnonce = Field(text, "cnonce");
+                why = text;
+                return Field(text, "realm").empty() && Field(text, "nc") == "00000001" &&
+                       Field(text, "digest-uri") == "xmpp/localhost" &&
+                       Field(text, "response") == DigestOf("AUTHENTICATE", *cnonce);
+            });
+        });
+        Add([cnonce](CScriptedXmppServer& s) {
+            s.Send([cnonce] {
+                return "<challenge xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
+                       Base64("rspauth=" + DigestOf("", *cnonce)) + "</challenge>";
+            });
+        });
+        Add([](CScriptedXmppServer& s) {
+            s.Expect("response", [](const Element& response, std::string&) { return response.text.empty(); });
+        });
+        Add([](CScriptedXmppServer& s) { s.Send("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/>").Restart(); });
+        Add([](CScriptedXmppServer& s) { s.ExpectHeader(); });
+        Add([](CScriptedXmppServer& s) { s.Send(std::string(kHeader) + Features(kBindSession)); });
+        auto id = std::make_shared<std::string>();
+        Add([id](CScriptedXmppServer& s) {
+            s.Expect("iq", [id](const Element& iq, std::string&) {
+                *id = iq.Attribute("id");
+                const Element* bind = iq.Child("bind");
+                return iq.Attribute("type") == "set" && bind && bind->Child("resource") &&
+                       bind->Child("resource")->text == "JOV PDA";
+            });
+        });
+        Add([id](CScriptedXmppServer& s) {
+            s.Send([id] {
+                return "<iq type='result' id='" + *id + "'><bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>"
+                       "alice@localhost/JOV PDA</jid></bind></iq>";
+            });
+        });
+        Add([id](CScriptedXmppServer& s) {
+            s.Expect("iq", [id](const Element& iq, std::string&) {
+                *id = iq.Attribute("id");
+                return iq.Child("session") != nullptr;
+            });
+        });
+        Add([id](CScriptedXmppServer& s) { s.Send([id] { return "<iq type='result' id='" + *id + "'/>"; }); });
+        Add([id](CScriptedXmppServer& s) {
+            s.Expect("iq", [id](const Element& iq, std::string&) {
+                *id = iq.Attribute("id");
+                return iq.Attribute("type") == "get" && iq.Child("query") &&
+                       iq.Child("query")->Attribute("xmlns") == "jabber:iq:roster";
+            });
+        });
+        // A roster answer that compresses badly, so that it comes in many reads.
+        Add([id](CScriptedXmppServer& s) {
+            s.Send([id] {
+                std::string items;
+                unsigned int seed = 7;
+                for (int i = 0; i < 300; ++i) {
+                    std::string name;
+                    for (int c = 0; c < 24; ++c) {
+                        seed = seed * 1103515245u + 12345u;
+                        name += static_cast<char>('a' + (seed >> 16) % 26);
+                    }
+                    items += "<item jid='" + name + "@localhost' subscription='both'/>";
+                }
+                return "<iq type='result' id='" + *id + "'><query xmlns='jabber:iq:roster'>" + items +
+                       "</query></iq>";
+            });
+        });
+        Add([](CScriptedXmppServer& s) {
+            s.Expect("presence", [](const Element& presence, std::string&) {
+                return presence.Child("priority") && presence.Child("priority")->text == "0" &&
+                       !presence.Has("type");
+            });
+        });
+    }
+
+    size_t Count() const { return m_stages.size(); }
+    // The first `count` stages.
+    void Apply(CScriptedXmppServer& server, size_t count) const
+    {
+        for (size_t i = 0; i < count && i < m_stages.size(); ++i)
+            m_stages[i](server);
+    }
+    void Apply(CScriptedXmppServer& server) const { Apply(server, m_stages.size()); }
+
+private:
+    void Add(Stage stage) { m_stages.push_back(stage); }
+    std::vector<Stage> m_stages;
+};
+
+class ScriptedServerTest : public LiveAccountTest {
+protected:
+    void SetUp() override
+    {
+        LiveAccountTest::SetUp();
+        MakeAccount(20000);
+    }
+
+    void TearDown() override
+    {
+        LiveAccountTest::TearDown();
+        m_server.reset();
+    }
+
+    // The account logs in to the scripted server's port on 127.0.0.1.
+    void MakeAccount(DWORD loginTimeoutMs)
+    {
+        alice = std::make_unique<CLiveAccount>(*bus, 3, loginTimeoutMs);
+        alice->settings.Set(L"Manual connection server", L"127.0.0.1");
+        alice->Use(m_server->GetPort(), false);
+    }
+
+    void NewServer()
+    {
+        m_server = std::make_unique<CScriptedXmppServer>();
+        alice->Use(m_server->GetPort(), false);
+    }
+
+    int SetStatus(Protocols::Status status) { return alice->SetStatus(status); }
+    Protocols::Status Status() { return alice->Status(); }
+    std::vector<std::wstring> Warnings() { return alice->Warnings(); }
+    void Forget() { alice->Forget(); }
+    bool WarnedOnce(JabberTextId id) { return alice->WarnedOnce(id); }
+    std::string Said() { return alice->Said(); }
+
+    std::unique_ptr<CScriptedXmppServer> m_server = std::make_unique<CScriptedXmppServer>();
+};
+
+} // namespace
+
+TEST_F(ScriptedServerTest, CompressionOfferedBeforeSaslCarriesTheWholeLoginAndWhatFollows)
+{
+    LoginScript(true, false).Apply(*m_server);
+    m_server->Expect("presence", [](const Element& presence, std::string&) {
+        return presence.Child("show") && presence.Child("show")->text == "away";
+    });
+    m_server->ExpectClosed();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
+    EXPECT_TRUE(alice->account->IsCompressed());
+    EXPECT_EQ(alice->account->GetMechanism(), "DIGEST-MD5");
+    // The presence comes after the whole roster answer was read through zlib.
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<std::string> received = m_server->Received();
+        return !received.empty() && received.back() == "presence";
+    })) << m_server->Report();
+    ASSERT_EQ(SetStatus(Protocols::StatusAway), 0);
+    EXPECT_TRUE(WaitFor([&] { return m_server->Received().size() >= 2 && m_server->Received().back() == "presence" &&
+                                      m_server->Received()[m_server->Received().size() - 2] == "presence"; }));
+    ASSERT_EQ(SetStatus(Protocols::StatusOffline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(Warnings().empty()) << Said();
+}
+
+TEST_F(ScriptedServerTest, ARefusedCompressionGoesOnUncompressed)
+{
+    LoginScript(true, true).Apply(*m_server);
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
+    EXPECT_FALSE(alice->account->IsCompressed());
+    EXPECT_TRUE(Warnings().empty()) << Said();
+}
+
+TEST_F(ScriptedServerTest, AChallengeWithoutNonceOrAWrongProofEndsOfflineWithItsWarning)
+{
+    m_server->Accept().ExpectHeader().Send(std::string(kHeader) + Features(kDigest)).Expect("auth");
+    m_server->Send("<challenge xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
+                   Base64("realm=\"localhost\",qop=\"auth\",charset=utf-8") + "</challenge>");
+    m_server->ExpectClosed();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+    EXPECT_TRUE(WarnedOnce(kTextBadChallenge)) << Said();
+
+    Forget();
+    NewServer();
+    m_server->Accept().ExpectHeader().Send(std::string(kHeader) + Features(kDigest)).Expect("auth");
+    m_server->Send("<challenge xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
+                   Base64(std::string("nonce=\"") + kNonce + "\",qop=\"auth\"") + "</challenge>");
+    m_server->Expect("response");
+    m_server->Send("<challenge xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
+                   Base64("rspauth=" + DigestOf("", "not the client's")) + "</challenge>");
+    m_server->ExpectClosed();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+    EXPECT_TRUE(WarnedOnce(kTextServerNotProven)) << Said();
+}
+
+TEST_F(ScriptedServerTest, StreamErrorsEndTheConnectionWithTheServersReason)
+{
+    m_server->Accept().ExpectHeader();
+    m_server->Send(std::string(kHeader) + "<stream:error><system-shutdown xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
+                   "<text xmlns='urn:ietf:params:xml:ns:xmpp-streams'>Going down</text></stream:error>"
+                   "</stream:stream>");
+    m_server->Pause(300).Close();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+    EXPECT_TRUE(WarnedOnce(kTextStreamError)) << Said();
+    EXPECT_EQ(Said(), "Disconnected by the server: system-shutdown (Going down); ");
+
+    // Online, then another login takes the resource.
+    Forget();
+    NewServer();
+    LoginScript(false, false).Apply(*m_server);
+    m_server->Send("<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
+    m_server->ExpectClosed();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+    EXPECT_TRUE(WarnedOnce(kTextConflict)) << Said();
+}
+
+TEST_F(ScriptedServerTest, ASilentServerIsGivenUpAfterTheLoginTimeOutInRealTime)
+{
+    MakeAccount(1500);
+    m_server->Accept().ExpectHeader().ExpectClosed();
+    m_server->Start();
+    DWORD start = GetTickCount();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(10000)) << m_server->Report();
+    EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+    EXPECT_GE(GetTickCount() - start, 1400u) << "not before its time";
+    EXPECT_TRUE(WarnedOnce(kTextLoginTimedOut)) << Said();
+}
+
+TEST_F(ScriptedServerTest, ALoginCutAtEveryStepEndsOfflineWithOneWarning)
+{
+    for (bool compressed : {false, true}) {
+        const LoginScript script(compressed, false);
+        for (size_t cut = 1; cut <= script.Count(); ++cut) {
+            SCOPED_TRACE((compressed ? "compressed, cut after stage " : "cut after stage ") + std::to_string(cut));
+            Forget();
+            NewServer();
+            script.Apply(*m_server, cut);
+            m_server->Close();
+            m_server->Start();
+            ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+            EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+            EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; })) << Said();
+            EXPECT_TRUE(WarnedOnce(kTextConnectionClosed)) << Said();
+            EXPECT_EQ(alice->account->GetState(), 0);
+        }
+    }
+}
