@@ -15,6 +15,7 @@
 #include "contactlist/NewGroupDlg.h"
 #include "contactlist/OptionsDlg.h"
 #include "core/MainMenu.h"
+#include "messaging/HistoryDlg.h"
 #include "protocols/ProtocolsManager.h"
 
 namespace {
@@ -240,6 +241,14 @@ void ContactDetailsCmd(unsigned int contactId, uintptr_t data)
         ShowContactDetails(control->GetWnd(), facts.contactId);
 }
 
+void ContactHistoryCmd(unsigned int contactId, uintptr_t data)
+{
+    CCLCtrl* control = CCLCtrl::GetInstance();
+    ItemFacts facts;
+    if (control && Facts(*control, data, TreeItemKind::Contact, contactId, &facts))
+        ShowHistory(control->GetWnd(), nullptr, facts.contactId);
+}
+
 void CopyContactNameCmd(unsigned int contactId, uintptr_t data)
 {
     CCLCtrl* control = CCLCtrl::GetInstance();
@@ -319,6 +328,7 @@ void CContactItem::FillContextMenu(CMenuInfo& menu)
     menu.Append(Entry(33, L"Send message", 4001, 22, SendMessageCmd, this));
     menu.Append(Separator(4003));
     menu.Append(Entry(34, L"Contact details", 4004, 31, ContactDetailsCmd, this));
+    menu.Append(Entry(35, L"Message history", 4005, 32, ContactHistoryCmd, this));
     menu.Append(Entry(36, L"Copy contact name", 4007, 33, CopyContactNameCmd, this));
     menu.Append(Separator(4008));
     if (m_groupId != 0)

@@ -3,11 +3,33 @@
 #include "contactlist/AccountsPage.h"
 #include "contactlist/ControlText.h"
 #include "contactlist/DialogSkin.h"
+#include "contactlist/PreferencesIds.h"
+#include "contactlist/PreferencesPages.h"
 #include "core/AppGlobals.h"
 
 namespace {
 
-const int kAccountsImage = 46;
+struct PageRecord {
+    int textId;
+    const wchar_t* title;
+    int image;
+    unsigned int dialog;
+    PanelDataExchangeProc dataExchange;
+    PanelMessageProc message;
+};
+
+// In tab order: the page numbers are ShowPreferences's.
+const PageRecord kPages[] = {
+    {40, L"General", 3, IDD_GENERAL_PAGE, GeneralPageProc, nullptr},
+    {41, L"Contact list", 41, IDD_CONTACT_LIST_PAGE, ContactListPageProc, nullptr},
+    {42, L"Events", 42, IDD_EVENTS_PAGE, EventsPageProc, EventsPageCommand},
+    {43, L"Messaging", 43, IDD_MESSAGING_PAGE, MessagingPageProc, MessagingPageCommand},
+    {44, L"History", 32, IDD_HISTORY_PAGE, HistoryPageProc, HistoryPageCommand},
+    {45, L"Sounds", 44, IDD_SOUNDS_PAGE, SoundsPageProc, SoundsPageCommand},
+    {46, L"Interface", 45, IDD_INTERFACE_PAGE, InterfacePageProc, InterfacePageCommand},
+    {48, L"Connection", 47, IDD_CONNECTION_PAGE, ConnectionPageProc, ConnectionPageCommand},
+    {47, L"Accounts", 46, IDD_ACCOUNTS_PAGE, AccountsPageProc, AccountsPageCommand},
+};
 
 HINSTANCE ProgramModule()
 {
@@ -31,14 +53,16 @@ CPreferencesDlg::~CPreferencesDlg()
 
 bool CPreferencesDlg::GetPanels(CJOVArray<CPanelInfo>& panels)
 {
-    CPanelInfo accounts;
-    accounts.title = LangText(47, L"Accounts");
-    accounts.image = kAccountsImage;
-    accounts.module = ProgramModule();
-    accounts.dialog = IDD_ACCOUNTS_PAGE;
-    accounts.dataExchange = AccountsPageProc;
-    accounts.message = AccountsPageCommand;
-    panels.Append(accounts);
+    for (const PageRecord& record : kPages) {
+        CPanelInfo info;
+        info.title = LangText(record.textId, record.title);
+        info.image = record.image;
+        info.module = ProgramModule();
+        info.dialog = record.dialog;
+        info.dataExchange = record.dataExchange;
+        info.message = record.message;
+        panels.Append(info);
+    }
     if (m_tabImages.Count() == 0) {
         for (int i = 0; i < panels.Count(); ++i) {
             if (panels[i].image != -1)

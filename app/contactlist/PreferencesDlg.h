@@ -1,6 +1,6 @@
 // The program's settings dialog: a tabbed dialog of the program's own pages.
 // "Apply" stores every page and stays open, the title bar's OK stores and
-// closes, "Cancel" closes. The "Accounts" page is the one page built so far.
+// closes, "Cancel" closes. Nine pages, "Accounts" last.
 // UI thread.
 #pragma once
 

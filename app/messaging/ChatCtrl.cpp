@@ -43,8 +43,9 @@ const MessageWndSettings& GetMessagingSettings()
 }
 
 CChatCtrl::CChatCtrl(HINSTANCE instance, HWND parent, CMessageDialogCtrl* owner, int contentFlag)
-    : CScrollWnd(instance, parent, kLineStep), m_owner(owner), m_content(nullptr), m_dragging(0), m_anchor(),
-      m_end(), m_autoScroll(NoAutoScroll), m_caretHeight(0), m_skin(g_App.pSkinManager)
+    : CScrollWnd(instance, parent, kLineStep), m_owner(owner), m_quoteWindow(nullptr), m_quoteContact(0),
+      m_content(nullptr), m_dragging(0), m_anchor(), m_end(), m_autoScroll(NoAutoScroll), m_caretHeight(0),
+      m_skin(g_App.pSkinManager)
 {
     m_content = new CChatContent(this, contentFlag);
 }
@@ -160,9 +161,17 @@ void CChatCtrl::CopyAll()
         CopyTextToClipboard(m_hWnd, buffer.GetText());
 }
 
+CMessageDialogCtrl* CChatCtrl::QuoteTarget() const
+{
+    if (m_owner)
+        return m_owner;
+    return m_quoteWindow && m_quoteContact ? m_quoteWindow->FindPage(m_quoteContact) : nullptr;
+}
+
 void CChatCtrl::Quote()
 {
-    if (!m_owner || !HasSelection())
+    CMessageDialogCtrl* target = QuoteTarget();
+    if (!target || !HasSelection())
         return;
     CGrowingTextBuffer buffer;
     m_content->AppendSelectedText(buffer);
@@ -179,7 +188,7 @@ void CChatCtrl::Quote()
         if (text[i] == L'\n')
             quoted += L'>';
     }
-    m_owner->ReplaceSelection(quoted.c_str());
+    target->ReplaceSelection(quoted.c_str());
 }
 
 void CChatCtrl::FillContextMenu(CMenuInfo& menu, bool withQuote)
@@ -193,7 +202,7 @@ void CChatCtrl::FillContextMenu(CMenuInfo& menu, bool withQuote)
 void CChatCtrl::ShowContextMenu(int x, int y)
 {
     CMenuInfo menu;
-    FillContextMenu(menu, m_owner != nullptr);
+    FillContextMenu(menu, QuoteTarget() != nullptr);
     unsigned int nextId = kChatCmdCopy;
     HMENU popup = BuildPopupMenu(menu, nextId, nullptr);
     if (!popup)

@@ -17,6 +17,7 @@
 class CChatContent;
 class CGrowingTextBuffer;
 class CMessageDialogCtrl;
+class CMessageWnd;
 struct SMessage;
 
 constexpr UINT_PTR kAutoScrollTimer = 2000;
@@ -50,6 +51,13 @@ public:
     void Copy();
     void CopyAll();
     void Quote();
+    // Without an owner page, quotes go to the contact's chat page in window as
+    // it is when quoting (the history dialog's view: a page may close meanwhile).
+    void SetQuoteContact(CMessageWnd* window, unsigned int contactId)
+    {
+        m_quoteWindow = window;
+        m_quoteContact = contactId;
+    }
     // At a screen point.
     void ShowContextMenu(int x, int y);
     static void FillContextMenu(CMenuInfo& menu, bool withQuote);
@@ -88,7 +96,12 @@ private:
     bool OnKeyDown(UINT key);
     void OnSetFocus();
 
+    // The owner, else the quote contact's page; null for none.
+    CMessageDialogCtrl* QuoteTarget() const;
+
     CMessageDialogCtrl* m_owner;
+    CMessageWnd* m_quoteWindow;
+    unsigned int m_quoteContact;
     CChatContent* m_content;
     int m_dragging;
     POINT m_anchor;

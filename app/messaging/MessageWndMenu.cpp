@@ -5,6 +5,7 @@
 #include "contactlist/OwnerDrawnMenu.h"
 #include "core/AppGlobals.h"
 #include "core/MainMenu.h"
+#include "messaging/HistoryDlg.h"
 #include "messaging/MessageDialogCtrl.h"
 #include "messaging/MessageWnd.h"
 #include "messaging/MsgWnd_ChatSettingsDlg.h"
@@ -61,6 +62,7 @@ void CMessageWnd::BuildMenu(CMenuInfo& menu)
         menu.Append(MenuItem(kMsgCmdSmilies, 121, L"Smilies", 38));
     menu.Append(Separator());
     menu.Append(MenuItem(kMsgCmdContactDetails, 34, L"Contact details", 31));
+    menu.Append(MenuItem(kMsgCmdHistory, 35, L"Message history", 32));
     menu.Append(Separator());
     menu.Append(MenuItem(kMsgCmdSettingsCaption, 130, L"Settings:", 43, CMenuItemInfo::MenuItemGrayed));
     menu.Append(MenuItem(kMsgCmdChatSettings, 69, L"History...", kNoImage));
@@ -117,6 +119,12 @@ void CMessageWnd::RunMenuItem(const CMenuItemInfo& item)
     case kMsgCmdContactDetails:
         if (contactId)
             ShowContactDetails(m_hDlg, contactId);
+        break;
+    case kMsgCmdHistory:
+        if (contactId) {
+            CHistoryDlg dialog(m_hDlg, page, contactId, m_bus);
+            dialog.DoModal();
+        }
         break;
     case kMsgCmdChatSettings: {
         CMsgWnd_ChatSettingsDlg dialog(m_hDlg, m_settings);

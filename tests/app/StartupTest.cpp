@@ -48,11 +48,17 @@ std::wstring DialogText(HWND dialog, int id)
     return text;
 }
 
-// The preferences' page and its list of accounts.
+// The preferences' "Accounts" page's list of accounts.
 HWND AccountsList(HWND preferences)
 {
-    HWND page = FindWindowExW(preferences, nullptr, L"#32770", nullptr);
-    return page ? GetDlgItem(page, 1000) : nullptr;
+    for (HWND page = FindWindowExW(preferences, nullptr, L"#32770", nullptr); page;
+         page = FindWindowExW(preferences, page, L"#32770", nullptr)) {
+        wchar_t name[64] = {};
+        HWND list = GetDlgItem(page, 1000);
+        if (list && GetClassNameW(list, name, 64) && std::wstring(name) == L"SysListView32")
+            return list;
+    }
+    return nullptr;
 }
 
 int Rows(HWND list)

@@ -112,14 +112,15 @@ TEST_F(ItemMenusTest, EachKindOffersItsOwnEntriesAsItsStateAllows)
     EXPECT_EQ(Text(contact.title), L"Contact");
     EXPECT_EQ(Describe(contact),
               (std::vector<std::wstring>{L"4001 Send message", L"4003 -", L"4004 Contact details",
-                                         L"4007 Copy contact name", L"4008 -", L"4009 Rename contact",
-                                         L"4010 Delete contact", L"4011 Move to group", L"  4012 Work",
-                                         L"  4013 Family"}));
-    EXPECT_EQ((*contact[7].GetSubmenu())[1].param, family);
+                                         L"4005 Message history", L"4007 Copy contact name", L"4008 -",
+                                         L"4009 Rename contact", L"4010 Delete contact", L"4011 Move to group",
+                                         L"  4012 Work", L"  4013 Family"}));
+    EXPECT_EQ((*contact[8].GetSubmenu())[1].param, family);
     // In no group: neither rename nor move.
     EXPECT_EQ(Describe(MenuOf(Contact(alone))),
               (std::vector<std::wstring>{L"4001 Send message", L"4003 -", L"4004 Contact details",
-                                         L"4007 Copy contact name", L"4008 -", L"4010 Delete contact"}));
+                                         L"4005 Message history", L"4007 Copy contact name", L"4008 -",
+                                         L"4010 Delete contact"}));
     // The status tree's item of a contact offers the same.
     CContactItem* statusBob = nullptr;
     m_control->FindStatusContactItem(bob, nullptr, &statusBob);
@@ -275,7 +276,7 @@ TEST_F(ItemMenusTest, ContactsAreRenamedMovedDeletedAndCopied)
     // "Move to group": the entry's data is the target group.
     unsigned int ownerId = 0;
     CMenuInfo menu = MenuOf(Contact(bob), &ownerId);
-    const CMenuItemInfo& target = (*menu[7].GetSubmenu())[0];
+    const CMenuItemInfo& target = (*menu[8].GetSubmenu())[0];
     reinterpret_cast<MenuItemHandlerFn>(target.handler)(ownerId, target.param);
     EXPECT_EQ(Requests().back(), L"move 1 " + std::to_wstring(bob) + L" " + std::to_wstring(work));
 

@@ -165,9 +165,9 @@ TEST_F(ListInputTest, ARightClickShowsTheCurrentItemsMenu)
     SendMessageW(m_list, WM_RBUTTONDOWN, MK_RBUTTON, At(30, 30));
     SendMessageW(m_list, WM_RBUTTONUP, 0, At(30, 30));
     EXPECT_TRUE(script.Done());
-    // Send, separator, details, copy, separator, rename, delete: the only
-    // group offers no move.
-    EXPECT_EQ(entries, 7);
+    // Send, separator, details, history, copy, separator, rename, delete:
+    // the only group offers no move.
+    EXPECT_EQ(entries, 8);
 }
 
 TEST_F(ListInputTest, ArrowKeysMoveTheSelectionAndOpenAndCloseBranches)

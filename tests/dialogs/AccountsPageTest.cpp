@@ -69,8 +69,8 @@ TEST_F(AccountsPageTest, AccountsAreListedAddedFromAProtocolMenuAndDeletedAfterA
               [&](HWND) {
                   pages = preferences.GetPageCount();
                   current = preferences.GetCurrentPage();
-                  tab = Str(preferences.GetTabTitle(0));
-                  page = preferences.GetPageWnd(0);
+                  tab = Str(preferences.GetTabTitle(current));
+                  page = preferences.GetPageWnd(current);
                   list = GetDlgItem(page, IDC_ACCOUNTS_LIST);
                   rowsAtOpen = Rows(list);
                   selectedAtOpen = Selected(list);
@@ -107,8 +107,8 @@ TEST_F(AccountsPageTest, AccountsAreListedAddedFromAProtocolMenuAndDeletedAfterA
     EXPECT_TRUE(script.Done());
     EXPECT_FALSE(script.GaveUp());
 
-    EXPECT_EQ(pages, 1);
-    EXPECT_EQ(current, 0) << "page 8 is past the pages built: the first, Accounts";
+    EXPECT_EQ(pages, 9);
+    EXPECT_EQ(current, 8) << "start-up's page: the last";
     EXPECT_EQ(tab, L"Accounts");
     EXPECT_EQ(rowsAtOpen, 1);
     EXPECT_EQ(selectedAtOpen, 0);
@@ -132,14 +132,14 @@ TEST_F(AccountsPageTest, AccountsAreListedAddedFromAProtocolMenuAndDeletedAfterA
 TEST_F(AccountsPageTest, SettingsAndReturnOpenTheSelectedAccountsOptions)
 {
     const unsigned int account = AddPagesAccount();
-    CPreferencesDlg preferences(nullptr, 0);
+    CPreferencesDlg preferences(nullptr, 8);
     HWND page = nullptr;
     int optionsOpened = 0;
     CDialogScript script;
     script
         .When(kPreferences,
               [&](HWND) {
-                  page = preferences.GetPageWnd(0);
+                  page = preferences.GetPageWnd(8);
                   Click(page, IDC_ACCOUNT_SETTINGS);
               })
         .When(kOptions,

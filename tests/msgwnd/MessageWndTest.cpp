@@ -280,7 +280,7 @@ TEST_F(MessagingTest, TheMenuStartsWithThePluginsItemsAndRunsThem)
     window->ShowMenu();
     ASSERT_TRUE(script.Done());
     const std::vector<UINT> expected = {kMsgFirstPluginCommand, 0, kMsgCmdSend, kMsgCmdSmilies, 0,
-                                        kMsgCmdContactDetails, 0, kMsgCmdSettingsCaption, kMsgCmdChatSettings,
+                                        kMsgCmdContactDetails, kMsgCmdHistory, 0, kMsgCmdSettingsCaption, kMsgCmdChatSettings,
                                         kMsgCmdEditSettings, kMsgCmdControlSettings, 0, kMsgCmdClearChat,
                                         kMsgCmdCloseTab, kMsgCmdCloseWindow};
     EXPECT_EQ(commands, expected);
