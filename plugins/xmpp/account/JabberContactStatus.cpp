@@ -4,6 +4,7 @@
 #include "JabberProtocol.h"
 
 #include <cwchar>
+#include <string>
 
 #include "JabberImageTable.h"
 #include "JabberStatusTable.h"
@@ -52,12 +53,19 @@ Protocols::Status StatusOfXStatus(long value)
     }
 }
 
-// Priorities run from -128 to 127; a larger number is taken as the end of it.
-signed char PriorityOf(const CJOVString* text)
+// A decimal number; 0 for none. The text's units need not end in a NUL.
+long NumberOf(const CJOVString* text)
 {
     if (!text || text->GetLength() == 0)
         return 0;
-    long value = std::wcstol(text->Data(), nullptr, 10);
+    std::wstring digits(text->Data(), static_cast<size_t>(text->GetLength()));
+    return std::wcstol(digits.c_str(), nullptr, 10);
+}
+
+// Priorities run from -128 to 127; a larger number is taken as the end of it.
+signed char PriorityOf(const CJOVString* text)
+{
+    long value = NumberOf(text);
     if (value > 127)
         value = 127;
     if (value < -128)
@@ -137,7 +145,7 @@ void CJabberProtocol::OnContactAvailable(XmlNode* node, const CJOVString& from)
     for (const auto& child : node->children) {
         const CJOVString* value = GetAttribute(child.get(), "value");
         if (child->name == "x" && AttributeIs(child.get(), "xmlns", kXStatusNs) && value) {
-            Protocols::Status shown = StatusOfXStatus(std::wcstol(value->Data() ? value->Data() : L"", nullptr, 10));
+            Protocols::Status shown = StatusOfXStatus(NumberOf(value));
             if (shown != Protocols::StatusOffline)
                 xStatus = shown;
         }
