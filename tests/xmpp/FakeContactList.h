@@ -172,14 +172,14 @@ public:
         SetString(id, CJOVString(L"CL Alias"), CJOVString(alias ? alias : jid));
         return id;
     }
-    // The live item with that "Account name", or 0.
-    unsigned int Find(const wchar_t* name, bool contact = true)
+    // The live item with that "Account name" (of that account, when not 0), or 0.
+    unsigned int Find(const wchar_t* name, bool contact = true, unsigned int accountId = 0)
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
         for (const auto& entry : m_items) {
             auto value = entry.second.strings.find(L"Account name");
             if (!entry.second.deleted && entry.second.contact == contact && value != entry.second.strings.end() &&
-                value->second == name)
+                value->second == name && (accountId == 0 || entry.second.account == accountId))
                 return entry.first;
         }
         return 0;
