@@ -14,36 +14,6 @@ const char kActive[] = "message/{http://jabber.org/protocol/chatstates}active";
 class ThirdClientTest : public LiveContactsTest {
 protected:
     void Run(const CXmppServers* servers, const std::string& server);
-
-    // carol and alice share their presence both ways; alice's second
-    // session stays available below every other resource of hers.
-    void Befriend(const std::string& alice2, const std::string& carol)
-    {
-        CThirdClient& client = *third;
-        client.Send(alice2, "<presence><priority>-1</priority></presence>");
-        client.Send(carol, "<presence/>");
-        client.Iq(alice2, "<iq type='set'><query xmlns='jabber:iq:roster'><item jid='carol@localhost' name='Carol'>"
-                          "<group>Friends</group></item></query></iq>");
-        auto subscribe = [](const std::string& from) {
-            return [from](const CThirdClient::Stanza& stanza) {
-                return stanza.Get("presence@type") == "subscribe" &&
-                       stanza.Get("presence@from").compare(0, from.size(), from) == 0;
-            };
-        };
-        client.Send(alice2, "<presence to='carol@localhost' type='subscribe'/>");
-        ASSERT_TRUE(client.WaitFor(carol, subscribe("alice@localhost")));
-        client.Send(carol, "<presence to='alice@localhost' type='subscribed'/>");
-        client.Send(carol, "<presence to='alice@localhost' type='subscribe'/>");
-        ASSERT_TRUE(client.WaitFor(alice2, subscribe("carol@localhost")));
-        client.Send(alice2, "<presence to='carol@localhost' type='subscribed'/>");
-        ASSERT_TRUE(WaitFor([&] {
-            for (const auto& item : client.Roster(alice2)) {
-                if (item.jid == "carol@localhost" && item.subscription == "both")
-                    return true;
-            }
-            return false;
-        }));
-    }
 };
 
 void ThirdClientTest::Run(const CXmppServers* servers, const std::string& server)
@@ -57,7 +27,7 @@ void ThirdClientTest::Run(const CXmppServers* servers, const std::string& server
         ASSERT_TRUE(client->Connect(session)) << session << ": " << client->LastAnswer();
         ASSERT_TRUE(client->ClearRoster(session));
     }
-    ASSERT_NO_FATAL_FAILURE(Befriend(alice2, carol));
+    ASSERT_TRUE(client->Befriend(alice2, carol, "carol@localhost", "Carol", "Friends"));
     client->Send(bob2, "<presence/>");
 
     alice->Use(servers->Port(server + "_tls"), true);

@@ -9,7 +9,7 @@ Usage: third_client.py CONTROL_PORT CA_FILE NAME=JID:PASSWORD:PORT ...
 
 The control line: one command a line, fields separated by tabs, free text
 %-encoded (urllib.parse.quote). Answers start with "ok" or "error":
-  connect NAME           logs in (no presence sent), answers when the session is up
+  connect NAME           logs in afresh (no presence sent), answers when the session is up
   disconnect NAME        ends the session
   send NAME XML          sends the stanza as it is
   iq NAME XML            sends the iq and answers "ok FLAT" with the answer
@@ -58,8 +58,8 @@ class Session:
         self.client = None
 
     async def connect(self):
-        if self.client is not None:
-            return "error already connected"
+        # A session left by an earlier test starts afresh.
+        await self.disconnect()
         client = slixmpp.ClientXMPP(self.jid, self.password)
         client.ca_certs = self.ca_file
         # The tests answer requests themselves.
