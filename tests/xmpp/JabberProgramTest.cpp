@@ -40,8 +40,8 @@ void JabberProgramTest::Run(const CXmppServers* servers, const std::string& serv
         ASSERT_TRUE(client.Connect(session)) << session << ": " << client.LastAnswer();
         ASSERT_TRUE(client.ClearRoster(session));
     }
-    ASSERT_TRUE(client.Befriend(alice2, carol, "carol@localhost", "Carol", "Friends"));
-    ASSERT_TRUE(client.Befriend(alice2, bob2, "bob@localhost", "Robert", "Friends"));
+    ASSERT_TRUE(client.Befriend(alice2, carol, "Carol", "Friends"));
+    ASSERT_TRUE(client.Befriend(alice2, bob2, "Robert", "Friends"));
     client.Send(bob2, "<presence><show>away</show><status>lunch</status></presence>");
 
     CDebuggedProgram program;

@@ -122,6 +122,12 @@ TEST_F(RosterTest, PushesAddRenameMoveChangeTheSubscriptionAndRemove)
     EXPECT_EQ(m_model.GroupOf(bob), L"Chess");
     EXPECT_EQ(m_model.moves, 1);
 
+    // The server's groups in another order: carol stays where she is shown.
+    const unsigned int carol = Contact(L"carol@localhost");
+    Push("<item jid='carol@localhost' subscription='to'><group>Work</group><group>Friends</group></item>");
+    EXPECT_EQ(m_model.GroupOf(carol), L"Friends");
+    EXPECT_EQ(m_model.moves, 1);
+
     // frank now shares his presence.
     Push("<item jid='frank@localhost' name='Frank' subscription='to'><group>Chess</group></item>");
     EXPECT_EQ(m_model.Byte(frank, L"Subscription"), 1);

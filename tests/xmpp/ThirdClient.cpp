@@ -232,39 +232,10 @@ bool CThirdClient::ClearRoster(const std::string& session)
     return ok;
 }
 
-bool CThirdClient::Befriend(const std::string& session, const std::string& other, const std::string& otherJid,
-                            const std::string& name, const std::string& group)
+bool CThirdClient::Befriend(const std::string& session, const std::string& other, const std::string& name,
+                            const std::string& group)
 {
-    Send(session, "<presence><priority>-1</priority></presence>");
-    Send(other, "<presence/>");
-    Iq(session, "<iq type='set'><query xmlns='jabber:iq:roster'><item jid='" + otherJid + "' name='" + name +
-                    "'><group>" + group + "</group></item></query></iq>");
-    // The first session's bare JID, from its own roster answer's addressee.
-    Stanza own = Iq(session, "<iq type='get'><query xmlns='jabber:iq:roster'/></iq>");
-    std::string self = own.Get("iq@to");
-    self = self.substr(0, self.find('/'));
-    auto subscribe = [](const std::string& from) {
-        return [from](const Stanza& stanza) {
-            return stanza.Get("presence@type") == "subscribe" &&
-                   stanza.Get("presence@from").compare(0, from.size(), from) == 0;
-        };
-    };
-    Send(session, "<presence to='" + otherJid + "' type='subscribe'/>");
-    if (!WaitFor(other, subscribe(self)))
-        return false;
-    Send(other, "<presence to='" + self + "' type='subscribed'/>");
-    Send(other, "<presence to='" + self + "' type='subscribe'/>");
-    if (!WaitFor(session, subscribe(otherJid)))
-        return false;
-    Send(session, "<presence to='" + otherJid + "' type='subscribed'/>");
-    for (int i = 0; i < 100; ++i) {
-        for (const RosterItem& item : Roster(session)) {
-            if (item.jid == otherJid && item.subscription == "both")
-                return true;
-        }
-        Sleep(100);
-    }
-    return false;
+    return Command("befriend\t" + session + "\t" + other + "\t" + Quote(name) + "\t" + Quote(group)) == "ok";
 }
 
 bool CThirdClient::WaitFor(const std::string& session, const std::function<bool(const Stanza&)>& match,

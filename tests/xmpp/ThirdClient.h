@@ -53,11 +53,11 @@ public:
     // Removes every item of the session's roster.
     bool ClearRoster(const std::string& session);
     // The users of two sessions share their presence both ways; the first
-    // names the second's bare JID `name` in `group`. The first session stays
+    // names the second's user `name` in `group`. The first session stays
     // available below every other resource of its user, so that messages to
     // the bare JID go elsewhere; the second becomes available.
-    bool Befriend(const std::string& session, const std::string& other, const std::string& otherJid,
-                  const std::string& name, const std::string& group);
+    bool Befriend(const std::string& session, const std::string& other, const std::string& name,
+                  const std::string& group);
 
     // Waits for a stanza of the session that matches and takes it; false at
     // the time-out.

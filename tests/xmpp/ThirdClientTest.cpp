@@ -27,7 +27,7 @@ void ThirdClientTest::Run(const CXmppServers* servers, const std::string& server
         ASSERT_TRUE(client->Connect(session)) << session << ": " << client->LastAnswer();
         ASSERT_TRUE(client->ClearRoster(session));
     }
-    ASSERT_TRUE(client->Befriend(alice2, carol, "carol@localhost", "Carol", "Friends"));
+    ASSERT_TRUE(client->Befriend(alice2, carol, "Carol", "Friends"));
     client->Send(bob2, "<presence/>");
 
     alice->Use(servers->Port(server + "_tls"), true);

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <set>
+#include <utility>
 
 #include "JabberTexts.h"
 #include "cl/ContactList.h"
@@ -69,6 +70,18 @@ std::vector<CJOVString> ItemGroups(const XmlNode* item)
     if (groups.empty())
         groups.push_back(CJOVString(kDefaultGroup));
     return groups;
+}
+
+// A server keeps no order of a contact's groups: the one it is shown in stays
+// first while it is still among them.
+void KeepShownGroupFirst(std::vector<CJOVString>& groups, const CJOVString& shown)
+{
+    for (size_t i = 1; i < groups.size(); ++i) {
+        if (groups[i] == shown) {
+            std::swap(groups[0], groups[i]);
+            return;
+        }
+    }
 }
 
 CJOVString ModelString(CL::CContactList* list, unsigned int id, const wchar_t* key)
@@ -174,6 +187,9 @@ void CJabberProtocol::ApplyRoster(XmlNode* query)
         int subscription = SubscriptionOf(GetAttribute(node, "subscription"));
         CJOVString name = ItemName(node, jid);
         std::vector<CJOVString> itemGroups = ItemGroups(node);
+        auto known = contacts.find(Lowered(jid));
+        if (known != contacts.end() && known->second.groupId)
+            KeepShownGroupFirst(itemGroups, ModelString(list, known->second.groupId, kModelAccountName));
 
         unsigned int groupId = 0;
         auto group = groupsByName.find(itemGroups[0]);
@@ -186,7 +202,6 @@ void CJabberProtocol::ApplyRoster(XmlNode* query)
         usedGroups.insert(groupId);
 
         unsigned int contactId = 0;
-        auto known = contacts.find(Lowered(jid));
         if (known != contacts.end()) {
             ModelContact& contact = known->second;
             contact.kept = true;
@@ -272,6 +287,8 @@ void CJabberProtocol::ApplyRosterPush(XmlNode* query)
         JABBER_LIST_ITEM before;
         m_list.ListAdd(kListRoster, jid, [&](JABBER_LIST_ITEM& item) {
             before = item;
+            if (!item.groups.empty())
+                KeepShownGroupFirst(itemGroups, item.groups[0]);
             item.name = name;
             item.groups = itemGroups;
         });

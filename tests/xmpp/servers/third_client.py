@@ -14,6 +14,10 @@ The control line: one command a line, fields separated by tabs, free text
   send NAME XML          sends the stanza as it is
   iq NAME XML            sends the iq and answers "ok FLAT" with the answer
   roster NAME            answers "ok ITEM ITEM ...", each jid|name|subscription|group,group
+  befriend NAME OTHER ALIAS GROUP
+                         the two users share their presence both ways, NAME's roster
+                         naming OTHER's user ALIAS in GROUP; NAME stays available
+                         below its user's other resources, OTHER becomes available
 Every stanza a session receives is reported as "stanza NAME FLAT", FLAT being
 tab-separated path=value pairs: "message@from=..." for an attribute,
 "message/body=..." for an element's text, "message/{urn:xmpp:receipts}received@id=..."
@@ -21,9 +25,9 @@ below it; the client's own namespace is left out.
 """
 import asyncio
 import logging
-import ssl
 import sys
 from urllib.parse import quote, unquote
+from xml.sax.saxutils import quoteattr, escape
 import xml.etree.ElementTree as ET
 
 import slixmpp
@@ -144,6 +148,43 @@ class Session:
         return " ".join(["ok"] + items)
 
 
+    def expect_subscribe(self, sender):
+        """A future that ends when `sender` asks this session's user for its presence."""
+        arrived = asyncio.get_running_loop().create_future()
+
+        def on_subscribe(presence):
+            if presence["from"].bare == sender and not arrived.done():
+                arrived.set_result(True)
+
+        self.client.add_event_handler("presence_subscribe", on_subscribe)
+        arrived.add_done_callback(lambda _: self.client and
+                                  self.client.del_event_handler("presence_subscribe", on_subscribe))
+        return arrived
+
+    async def befriend(self, other, alias, group):
+        if self.client is None or other.client is None:
+            return "error not connected"
+        me, them = self.client.boundjid.bare, other.client.boundjid.bare
+        self.client.send_raw("<presence><priority>-1</priority></presence>")
+        other.client.send_raw("<presence/>")
+        answer = await self.iq("<iq type='set'><query xmlns='jabber:iq:roster'><item jid=%s name=%s><group>%s"
+                               "</group></item></query></iq>" % (quoteattr(them), quoteattr(alias), escape(group)))
+        if not answer.startswith("ok"):
+            return answer
+        asked_there, asked_here = other.expect_subscribe(me), self.expect_subscribe(them)
+        self.client.send_raw("<presence to=%s type='subscribe'/>" % quoteattr(them))
+        await asyncio.wait_for(asked_there, 10)
+        other.client.send_raw("<presence to=%s type='subscribed'/>" % quoteattr(me))
+        other.client.send_raw("<presence to=%s type='subscribe'/>" % quoteattr(me))
+        await asyncio.wait_for(asked_here, 10)
+        self.client.send_raw("<presence to=%s type='subscribed'/>" % quoteattr(them))
+        for _ in range(100):
+            if ("|".join([quote(them, safe=""), quote(alias, safe=""), "both"])) in await self.roster():
+                return "ok"
+            await asyncio.sleep(0.1)
+        return "error the subscription did not become mutual"
+
+
 class Control:
     def __init__(self, sessions):
         self.sessions = sessions
@@ -188,6 +229,11 @@ class Control:
             return await session.iq(unquote(fields[2]))
         if command == "roster":
             return await session.roster()
+        if command == "befriend":
+            other = self.sessions.get(fields[2])
+            if other is None:
+                return "error no session " + fields[2]
+            return await session.befriend(other, unquote(fields[3]), unquote(fields[4]))
         return "error unknown command " + command
 
 
