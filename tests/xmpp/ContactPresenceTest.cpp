@@ -165,7 +165,8 @@ TEST_F(ContactPresenceTest, EveryoneWhoAsksToSeeThePresenceIsAskedAboutAGatewayT
     auto messages = m_model.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, Contact(L"eve@localhost"));
-    EXPECT_EQ(std::wstring(messages[0].second.text.Data(), messages[0].second.text.GetLength()), L"Authorization request: it's Eve");
+    const CJOVString& text = messages[0].second.text;
+    EXPECT_EQ(std::wstring(text.Data(), text.GetLength()), L"Authorization request: it's Eve");
     EXPECT_EQ(messages[0].second.imageIndex, static_cast<int>(GetJabberImageId(kJabberImageRequest)));
     JABBER_LIST_ITEM item;
     ASSERT_TRUE(m_account->GetList().ListGetItem(kListRoster, CJOVString(L"eve@localhost"), item));

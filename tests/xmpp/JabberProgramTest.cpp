@@ -22,7 +22,8 @@ namespace {
 
 const DWORD kStepMs = 30000;
 const wchar_t kListClass[] = L"Contact List Wnd Class";
-const wchar_t kCarolsMessage[] = L"Hello from carol, \x0159\x00ED\x0161\x0065, \x043F\x0440\x0438\x0432\x0435\x0442";
+const wchar_t kCarolsMessage[] =
+    L"Hello from carol, \x0159\x00ED\x0161\x0065, \x043F\x0440\x0438\x0432\x0435\x0442";
 const char kCarolsMessageUtf8[] = "Hello from carol, \xC5\x99\xC3\xAD\xC5\xA1\x65, \xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
 const char kReply[] = "See you at eight";
 

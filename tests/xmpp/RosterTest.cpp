@@ -90,7 +90,8 @@ TEST_F(RosterTest, ARefusedRosterIsToldAndThePresenceGoesOutAnyway)
     EXPECT_TRUE(m_model.Get(bob).deleted);
 
     ASSERT_EQ(SetStatus(Protocols::StatusOffline), 0);
-    const unsigned int carol = m_model.AddContact(kAccountId, m_model.AddGroup(kAccountId, L"Work"), L"carol@localhost");
+    const unsigned int work = m_model.AddGroup(kAccountId, L"Work");
+    const unsigned int carol = m_model.AddContact(kAccountId, work, L"carol@localhost");
     std::string id = LogInToRoster(Protocols::StatusAway);
     Deliver("<iq type='error' id='" + id + "'><error type='wait'><internal-server-error "
             "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>");

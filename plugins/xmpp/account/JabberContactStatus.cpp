@@ -123,12 +123,13 @@ void CJabberProtocol::OnPresenceStanza(XmlNode* node)
     const CJOVString* to = GetAttribute(node, "to");
     if (!from || from->GetLength() == 0 || (to && *to == *from) || !ContactList())
         return;
+    const CJOVString* reason = GetText(GetChild(node, "status"));
     if (!type || *type == CJOVString(L"available"))
         OnContactAvailable(node, *from);
     else if (*type == CJOVString(L"unavailable"))
         OnContactUnavailable(node, *from);
     else if (*type == CJOVString(L"subscribe"))
-        OnSubscribeRequest(*from, GetText(GetChild(node, "status")) ? *GetText(GetChild(node, "status")) : CJOVString());
+        OnSubscribeRequest(*from, reason ? *reason : CJOVString());
     else if (*type == CJOVString(L"subscribed"))
         OnSubscribed(*from);
 }

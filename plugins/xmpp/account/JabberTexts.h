@@ -1,5 +1,6 @@
-// The texts the account shows when a login fails, a page refuses a value or
-// a message or a change of the roster does not get through: each an id of the plug-in's language file with its built-in English.
+// The texts the account shows when a login fails, a page refuses a value, or a
+// message or a change of the roster does not get through: each an id of the
+// plug-in's language file with its built-in English.
 #pragma once
 
 #include "JOVString.h"

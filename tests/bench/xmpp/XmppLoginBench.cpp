@@ -71,7 +71,8 @@ bool FillRoster(unsigned short port)
             char text[256];
             std::snprintf(text, sizeof text,
                           "<iq type='set' id='set%d'><query xmlns='jabber:iq:roster'><item "
-                          "jid='contact%04d@localhost' name='Contact %04d'><group>Group %02d</group></item></query></iq>",
+                          "jid='contact%04d@localhost' name='Contact %04d'><group>Group %02d</group></item>"
+                          "</query></iq>",
                           number, number, number, group);
             sets += text;
         }
