@@ -153,7 +153,7 @@ protected:
         const int before = CPluginLog::Count(relayed);
         Tell(accountId, L"Test report", status);
         const DWORD start = GetTickCount();
-        while (CPluginLog::Count(relayed) == before && GetTickCount() - start < 3000)
+        while (CPluginLog::Count(relayed) == before && GetTickCount() - start < 10000)
             Sleep(2);
         ASSERT_GT(CPluginLog::Count(relayed), before) << "status " << status << " was not relayed";
     }

@@ -210,7 +210,7 @@ TEST_F(RequestsTest, DetailsSentByABusyAccountAreAnsweredAtOnce)
     }
     ASSERT_TRUE(CPluginLog::WaitFor(L"observer Details received " + Hex(m_id)));
     const DWORD start = GetTickCount();
-    while (CPluginLog::Count(L"details answered") < 3 && GetTickCount() - start < 5000)
+    while (CPluginLog::Count(L"details answered") < 3 && GetTickCount() - start < 10000)
         Sleep(2);
     EXPECT_EQ(CPluginLog::Count(L"details answered 0 "), 3);
     EXPECT_EQ(CPluginLog::Find(L" Get status"), -1);
