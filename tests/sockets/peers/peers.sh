@@ -90,10 +90,15 @@ CONF
 launch_peer tinyproxy 1
 
 # dante: methods are global, so SOCKS 4 (no method) and SOCKS 5 (user name) are two instances.
-if ! id -u "$SOCKS_USER" >/dev/null 2>&1; then
-  useradd --system -M -s /usr/sbin/nologin "$SOCKS_USER"
-fi
-echo "$SOCKS_USER:$SOCKS_PASSWORD" | chpasswd
+# Another run starting its peers at the same time holds the password files a moment.
+for attempt in $(seq 20); do
+  if { id -u "$SOCKS_USER" >/dev/null 2>&1 || useradd --system -M -s /usr/sbin/nologin "$SOCKS_USER"; } &&
+     echo "$SOCKS_USER:$SOCKS_PASSWORD" | chpasswd; then
+    break
+  fi
+  [ "$attempt" = 20 ] && { echo "cannot set up the SOCKS user" >&2; false; }
+  sleep 0.5
+done
 # A port no peer listens on, which dante refuses to reach.
 draw_ports 1
 blocked_port=$drawn

@@ -240,11 +240,23 @@ launch_peer ejabberd_stranger 2
 settle_peers 120
 ejabberdctl_of "$edir"
 
+# A server that listens may still be settling, and its control command times
+# out on a busy machine: such a registration is made again.
+register() {  # register COMMAND...
+  local out
+  for attempt in $(seq 10); do
+    out=$("$@" 2>&1) && return 0
+    case $out in *"already registered"*|*"already exists"*) return 0 ;; esac
+    [ "$attempt" = 10 ] || sleep 1
+  done
+  echo "$*: $out" >&2
+  return 1
+}
 for user in "${USERS[@]}"; do
-  prosodyctl --config "$pconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
-  "${ectl[@]}" register "${user%%:*}" localhost "${user#*:}" >/dev/null
-  "${ectl[@]}" register "${user%%:*}" plain.localhost "${user#*:}" >/dev/null
-  prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
+  register prosodyctl --config "$pconf" register "${user%%:*}" localhost "${user#*:}"
+  register "${ectl[@]}" register "${user%%:*}" localhost "${user#*:}"
+  register "${ectl[@]}" register "${user%%:*}" plain.localhost "${user#*:}"
+  register prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}"
 done
 
 {
