@@ -75,7 +75,14 @@ public:
 
 class AccountsTest : public ::testing::Test {
 protected:
-    static constexpr unsigned long kTimeoutMs = 300;
+    // Requests wait long, as a busy machine may need; the test of a time-out asks for a short one.
+    static constexpr unsigned long kTimeoutMs = 10000;
+    static constexpr unsigned long kShortTimeoutMs = 300;
+
+    explicit AccountsTest(unsigned long sendTimeoutMs = kTimeoutMs)
+        : m_bus(std::make_unique<Services::CServicesManagerImpl>(sendTimeoutMs))
+    {
+    }
 
     void SetUp() override
     {
@@ -171,7 +178,7 @@ protected:
     CTempFolder m_folder;
     CFakeHost m_host;
     CManagerObserver m_observer;
-    std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>(kTimeoutMs);
+    std::unique_ptr<Services::CServicesManagerImpl> m_bus;
     unsigned int m_observerId = 0;
     unsigned int m_languageEvent = 0;
     std::unique_ptr<Database::CJOVDatabase> m_store;
