@@ -61,8 +61,22 @@ public:
 // Logs "observer <event> <account id or overall> [status N]".
 class CManagerObserver final : public CEventsClient {
 public:
+    // Runs once, on the observer's thread, when the next event comes, before it is logged.
+    void BeforeNext(std::function<void()> hold)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_hold = std::move(hold);
+    }
+
     int OnEvent(const JOV_GUID&, const CJOVString& name, CEventArg* arg1, CEventArg* arg2) override
     {
+        std::function<void()> hold;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            hold.swap(m_hold);
+        }
+        if (hold)
+            hold();
         std::wstring line = L"observer " + Str(name);
         auto* id = dynamic_cast<CEventArg_Data<unsigned int>*>(arg1);
         line += id ? L" " + Hex(id->m_data) : std::wstring(L" overall");
@@ -71,6 +85,10 @@ public:
         CPluginLog::Add(line);
         return 0;
     }
+
+private:
+    std::mutex m_lock;
+    std::function<void()> m_hold;
 };
 
 class AccountsTest : public ::testing::Test {
@@ -129,6 +147,18 @@ protected:
         Stop();
         CPluginLog::Clear();
         Start(tree);
+    }
+
+    // Waits until the library is unloaded; false when it is still there after the time.
+    static bool WaitUnloaded(const wchar_t* module, DWORD ms = 10000)
+    {
+        const DWORD start = GetTickCount();
+        while (GetModuleHandleW(module) != nullptr) {
+            if (GetTickCount() - start > ms)
+                return false;
+            Sleep(2);
+        }
+        return true;
     }
 
     // The account's events-client id, as its plug-in logged it.
