@@ -10,8 +10,9 @@ log "set-up"
 log "build"
 "$root/scripts/build.sh"
 log "wine session"
-eval "$("$root/scripts/wine-session.sh" start)"
+# Stopped however the run ends, also when the start fails half-way.
 trap '"$root/scripts/wine-session.sh" stop' EXIT
+eval "$("$root/scripts/wine-session.sh" start)"
 log "tests"
 ctest --test-dir "${JOV_BUILD_DIR:-$root/build/main}" -j"$(nproc)" --output-on-failure --timeout 300
 log "done"

@@ -21,11 +21,18 @@ mkdir -p "$state"
 case ${1:-start} in
 start)
   if [ -z "${DISPLAY:-}" ]; then
-    # Before any Wine process: a Wine session begun without a display never shows a window.
-    rm -f "$state/xvfb.display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/xvfb.display" </dev/null >/dev/null 2>&1 &
-    echo $! > "$state/xvfb.pid"
-    for _ in $(seq 200); do [ -s "$state/xvfb.display" ] && break; sleep 0.05; done
+    xvfb=$(cat "$state/xvfb.pid" 2>/dev/null || true)
+    if [ -n "$xvfb" ] && [ "$(cat "/proc/$xvfb/comm" 2>/dev/null)" = Xvfb ] && [ -s "$state/xvfb.display" ]; then
+      # A session of this tree is up: share its display rather than leave one
+      # Xvfb behind that no stop would end.
+      :
+    else
+      # Before any Wine process: a Wine session begun without a display never shows a window.
+      rm -f "$state/xvfb.display"
+      Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/xvfb.display" </dev/null >/dev/null 2>&1 &
+      echo $! > "$state/xvfb.pid"
+      for _ in $(seq 200); do [ -s "$state/xvfb.display" ] && break; sleep 0.05; done
+    fi
     export DISPLAY=:$(tr -d '\n' < "$state/xvfb.display")
   fi
   if [ ! -f "$WINEPREFIX/.jov-$size-$dpi" ]; then

@@ -154,7 +154,7 @@ TEST_F(AccountsTest, DeletingAnnouncesFirstThenDestroysAndDiscardsTheSettings)
     EXPECT_EQ(m_manager->GetAccountId(0), keep);
     CJOVString name;
     EXPECT_FALSE(m_manager->GetString(gone, CJOVString(L"Account name"), name));
-    EXPECT_EQ(GetModuleHandleW(L"Other.dll"), nullptr);
+    EXPECT_TRUE(WaitUnloaded(L"Other.dll"));
 
     // Announced even for an id no account has; nothing is destroyed.
     m_manager->DeleteAccount(0x10000099);

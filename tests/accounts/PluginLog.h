@@ -21,7 +21,7 @@ public:
     // Lines that are exactly the text.
     static int CountLines(const std::wstring& line);
     // Waits until a line holds the text; false after the time.
-    static bool WaitFor(const std::wstring& text, DWORD ms = 3000);
+    static bool WaitFor(const std::wstring& text, DWORD ms = 10000);
 };
 
 extern "C" __declspec(dllexport) void JovTestLog(const wchar_t* line);

@@ -4,6 +4,8 @@
 
 class RequestsTest : public AccountsTest {
 protected:
+    explicit RequestsTest(unsigned long sendTimeoutMs = kTimeoutMs) : AccountsTest(sendTimeoutMs) {}
+
     void SetUp() override
     {
         AccountsTest::SetUp();
@@ -125,9 +127,14 @@ TEST_F(RequestsTest, MissingAccountGetsNothingSent)
     EXPECT_EQ(CPluginLog::Find(L"observer Message sent"), -1);
 }
 
-TEST_F(RequestsTest, TimedOutGetStatusIsNoStatus)
+class ShortTimeoutRequestsTest : public RequestsTest {
+protected:
+    ShortTimeoutRequestsTest() : RequestsTest(kShortTimeoutMs) {}
+};
+
+TEST_F(ShortTimeoutRequestsTest, TimedOutGetStatusIsNoStatus)
 {
-    Tell(m_id, L"Test stall", 3 * kTimeoutMs);
+    Tell(m_id, L"Test stall", 3 * kShortTimeoutMs);
     Protocols::Status status = Protocols::StatusEvil;
     EXPECT_EQ(m_manager->GetStatus(m_id, &status), kEventNoAnswer);
     EXPECT_EQ(status, Protocols::StatusEvil);
@@ -210,7 +217,7 @@ TEST_F(RequestsTest, DetailsSentByABusyAccountAreAnsweredAtOnce)
     }
     ASSERT_TRUE(CPluginLog::WaitFor(L"observer Details received " + Hex(m_id)));
     const DWORD start = GetTickCount();
-    while (CPluginLog::Count(L"details answered") < 3 && GetTickCount() - start < 5000)
+    while (CPluginLog::Count(L"details answered") < 3 && GetTickCount() - start < 10000)
         Sleep(2);
     EXPECT_EQ(CPluginLog::Count(L"details answered 0 "), 3);
     EXPECT_EQ(CPluginLog::Find(L" Get status"), -1);

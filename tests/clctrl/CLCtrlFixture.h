@@ -27,7 +27,8 @@ inline const JOV_GUID kTestSender = {0x7E57C7E1, 0x1111, 0x2222, {3, 3, 4, 4, 5,
 class CLCtrlTest : public ::testing::Test {
 protected:
     static constexpr unsigned int kAccount = 1;
-    static constexpr unsigned long kTimeoutMs = 500;
+    // Long: on a busy machine a send must not give up on a client that is merely slow.
+    static constexpr unsigned long kTimeoutMs = 10000;
 
     void SetUp() override
     {

@@ -1,6 +1,7 @@
 // What the model does on its own thread: account events from the protocol
 // manager, deletions, moves and relayed messages, and the events they fire.
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "ModelFixture.h"
@@ -186,6 +187,8 @@ TEST_F(ModelEventsTest, GroupDeletionWhileOtherThreadsWalkAndAdd)
     }
     std::atomic<bool> stop{false};
     std::atomic<int> walks{0};
+    std::atomic<bool> adding{false};
+    std::vector<unsigned int> added;
     std::thread walker([&] {
         while (!stop) {
             for (const auto& item : Items(kAlice))
@@ -195,9 +198,14 @@ TEST_F(ModelEventsTest, GroupDeletionWhileOtherThreadsWalkAndAdd)
         }
     });
     std::thread adder([&] {
+        adding = true;
         for (int i = 0; i < 200 && !stop; ++i)
-            m_model->CreateContact(kAlice, groups[static_cast<size_t>(i) % groups.size()]);
+            added.push_back(m_model->CreateContact(kAlice, groups[static_cast<size_t>(i) % groups.size()]));
     });
+    // Both threads at work before the deletions start, however busy the machine.
+    for (int i = 0; i < 1000 && (walks == 0 || !adding); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(walks > 0 && adding) << "the threads did not start";
     for (unsigned int group : groups)
         m_model->DeleteGroup(group);
     Settle();
@@ -208,6 +216,23 @@ TEST_F(ModelEventsTest, GroupDeletionWhileOtherThreadsWalkAndAdd)
     Settle();
     stop = true;
     walker.join();
-    EXPECT_GT(walks.load(), 0);
     EXPECT_EQ(Items(kAlice), (Pairs{{g, 0}, {g, c1}, {g, c2}, {0, c3}}));
+    for (unsigned int contact : added)
+        EXPECT_EQ(m_model->GetContactGroup(contact), 0u) << "contact " << contact << " outlived its group";
+}
+
+// A subscriber that adds a contact to the group it hears deleted gets none:
+// the contact would outlive its group, in no list and never deleted.
+TEST_F(ModelEventsTest, AGroupBeingDeletedTakesNoContact)
+{
+    MakeAlice();
+    unsigned int late = 1;
+    SetHook([&](const Seen& seen, CEventArg*) {
+        if (seen.name == L"Group delete")
+            late = m_model->CreateContact(kAlice, seen.id);
+    });
+    m_model->DeleteGroup(g);
+    Settle();
+    EXPECT_EQ(late, 0u);
+    EXPECT_EQ(Items(kAlice), (Pairs{{0, c3}}));
 }

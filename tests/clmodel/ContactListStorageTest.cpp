@@ -14,6 +14,8 @@ using Names = std::vector<std::wstring>;
 
 class ModelStorageTest : public ModelTest {
 protected:
+    explicit ModelStorageTest(unsigned long sendTimeoutMs = kTimeoutMs) : ModelTest(sendTimeoutMs) {}
+
     // Alice: "Friends" (Ann, Ben), "Work" (empty), and Cy in no group.
     void MakeAlice()
     {
@@ -183,7 +185,12 @@ TEST_F(ModelStorageTest, WithoutTheManagerTheStoredListIsKept)
     EXPECT_EQ(Packed(StoredLevel1()), stored);
 }
 
-TEST_F(ModelStorageTest, AnAccountThatDoesNotAnswerKeepsItsStoredList)
+class ModelStorageTimeoutTest : public ModelStorageTest {
+protected:
+    ModelStorageTimeoutTest() : ModelStorageTest(kShortTimeoutMs) {}
+};
+
+TEST_F(ModelStorageTimeoutTest, AnAccountThatDoesNotAnswerKeepsItsStoredList)
 {
     MakeAlice();
     m_model->Save();

@@ -69,7 +69,16 @@ struct Seen {
 
 class ModelTest : public ::testing::Test {
 protected:
-    static constexpr unsigned long kTimeoutMs = 300;
+    // Long: on a busy machine a settling send must not give up before the
+    // model is done. The tests of an account that does not answer ask for a
+    // short one.
+    static constexpr unsigned long kTimeoutMs = 10000;
+    static constexpr unsigned long kShortTimeoutMs = 300;
+
+    explicit ModelTest(unsigned long sendTimeoutMs = kTimeoutMs)
+        : m_bus(std::make_unique<Services::CServicesManagerImpl>(sendTimeoutMs))
+    {
+    }
 
     struct Account {
         JOV_GUID protocol;
@@ -287,8 +296,7 @@ protected:
     }
 
     CTempFolder m_folder;
-    std::unique_ptr<Services::CServicesManagerImpl> m_bus =
-        std::make_unique<Services::CServicesManagerImpl>(kTimeoutMs);
+    std::unique_ptr<Services::CServicesManagerImpl> m_bus;
     std::unique_ptr<Database::CJOVDatabase> m_store;
     unsigned int m_storeId = 0;
     unsigned int m_added = 0, m_deleted = 0, m_changed = 0;

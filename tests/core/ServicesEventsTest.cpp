@@ -18,6 +18,11 @@ const CJOVString kTick(L"Tick");
 class BusEventsTest : public BusTest {
 protected:
     void SetUp() override { m_tick = m_bus->DeclareEvent(kTestSender, kTick); }
+    void UseShortTimeout()
+    {
+        BusTest::UseShortTimeout();
+        SetUp();
+    }
 
     unsigned int Subscribe(unsigned int clientId) { return m_bus->Subscribe(kTestSender, kTick, clientId); }
 
@@ -159,6 +164,7 @@ TEST_F(BusEventsTest, FiringDeliversToTheSubscribersOfTheMomentItStarted)
 
 TEST_F(BusEventsTest, ABusySubscriberEndsASynchronousFiring)
 {
+    UseShortTimeout();
     CTestGate gate;
     unsigned int a = 0, b = 0;
     AddClient(&a, [&](const CJOVString& name, CEventArg*, CEventArg*) {

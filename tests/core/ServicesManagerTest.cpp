@@ -132,6 +132,7 @@ TEST_F(BusTest, EventsRunOnTheClientsOwnThreadInOrder)
 
 TEST_F(BusTest, ASynchronousSendGivesUpOnABusyClient)
 {
+    UseShortTimeout();
     CTestGate gate;
     unsigned int id = 0;
     CRecordingClient& client = AddClient(&id, [&](const CJOVString& name, CEventArg*, CEventArg*) {

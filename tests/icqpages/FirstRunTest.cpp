@@ -150,9 +150,9 @@ private:
 // the bottom after "X status", "Privacy status" and Offline.
 void ChooseOnline(const CRunningProgram& program, HWND main)
 {
-    // The main window shows a moment before its toolbar is made.
+    // The window shows before its toolbar is made.
     HWND toolbar = nullptr;
-    ASSERT_TRUE(Eventually([&] { return (toolbar = GetDlgItem(main, 1)) != nullptr; }));
+    ASSERT_TRUE(Eventually([&] { return (toolbar = GetDlgItem(main, 1)) != nullptr; })) << "no status toolbar";
     CRemoteToolbar buttons(program.Process(), toolbar);
     UINT command = 0;
     ASSERT_TRUE(Eventually([&] { return (command = buttons.CommandOf(kFirstAccountId)) != 0; }))

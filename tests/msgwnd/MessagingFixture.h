@@ -185,7 +185,8 @@ CFakeGuiServices& TestTexts();
 class MessagingTest : public ::testing::Test {
 protected:
     static constexpr unsigned int kAccount = 1;
-    static constexpr unsigned long kTimeoutMs = 1000;
+    // Long: on a busy machine a send must not give up on a client that is merely slow.
+    static constexpr unsigned long kTimeoutMs = 10000;
 
     void SetUp() override;
     void TearDown() override;

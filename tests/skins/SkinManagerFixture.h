@@ -58,7 +58,7 @@ protected:
 
     CTempTree tree;
     CTestSkinHost host;
-    std::unique_ptr<Services::CServicesManagerImpl> bus = std::make_unique<Services::CServicesManagerImpl>(300);
+    std::unique_ptr<Services::CServicesManagerImpl> bus = std::make_unique<Services::CServicesManagerImpl>(10000);
     std::unique_ptr<Database::CJOVDatabase> store;
     unsigned int storeId = 0;
     std::unique_ptr<Protocols::CProtocolsManagerImpl> protocols;

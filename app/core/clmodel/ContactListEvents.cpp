@@ -139,6 +139,8 @@ void CContactListImpl::DeleteGroupNow(unsigned int groupId)
         group->contacts.erase(contactId);
         m_index.erase(contactId);
     }
+    // One added while "Group delete" is out would outlive its group, unreachable.
+    group->closing = true;
     FireUnlocked(kGroupDelete, groupId, nullptr);
     account = m_accounts.find(accountId);
     if (account != m_accounts.end())

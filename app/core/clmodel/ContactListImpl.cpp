@@ -148,7 +148,7 @@ unsigned int CContactListImpl::CreateContact(unsigned int accountId, unsigned in
         return AddItem(accountId, &m_accounts[accountId], nullptr, true);
     unsigned int owner = 0;
     Item* group = IsContact(groupId) ? nullptr : FindItem(groupId, &owner);
-    if (!group || owner != accountId)
+    if (!group || owner != accountId || group->closing)
         return 0;
     return AddItem(accountId, nullptr, group, true);
 }

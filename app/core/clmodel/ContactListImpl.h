@@ -90,6 +90,7 @@ private:
         NamedValueMap properties;
         unsigned int groupId = 0;
         std::map<unsigned int, Item*> contacts;
+        bool closing = false;  // a group whose deletion has emptied it: it takes no contact
     };
     struct IndexEntry {
         unsigned int accountId;

@@ -33,6 +33,23 @@ const StatusRow kStatusRows[] = {
     {StatusOffline, 13, L"Offline"},
 };
 
+// Posted to the manager's own client after a deleted account's DestroyAccount.
+const wchar_t kOwnFreeLibrary[] = L"Own free library";
+
+// The same value in an argument of the program's own making: an argument an
+// account made runs its library's code when released, so it must not be
+// relayed or queued where it may outlive that library.
+CEventArg* OwnCopy(CEventArg* arg)
+{
+    if (auto* id = dynamic_cast<UIntArg*>(arg))
+        return new UIntArg(id->m_data);
+    if (auto* status = dynamic_cast<CEventArg_Data<StatusInfo>*>(arg))
+        return NewStatusInfoEventArg(status->m_data);
+    if (auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg))
+        return NewStringEventArg(text->m_data);
+    return arg;  // none, or of a kind no account is known to send
+}
+
 bool AccountIdOf(CEventArg* arg, unsigned int* accountId)
 {
     auto* data = dynamic_cast<UIntArg*>(arg);
@@ -61,6 +78,8 @@ int CProtocolsManagerImpl::OnEvent(const JOV_GUID& sender, const CJOVString& nam
             OnOwnStatusChanged(arg1, arg2);
         else if (name == CJOVString(EVENT_OwnDeleteAccount))
             return OnOwnDeleteAccount(arg1);
+        else if (name == CJOVString(kOwnFreeLibrary))
+            OnOwnFreeLibrary();
     } else if (sender == GUID_GUI) {
         if (name == CJOVString(EVENT_LanChanged))
             OnLanguageChanged(arg1);
@@ -146,11 +165,11 @@ void CProtocolsManagerImpl::OnAccountEvent(const JOV_GUID& sender, const CJOVStr
         return;
 
     if (name == CJOVString(EVENT_AccountChanged))
-        Fire(EvAccountChanged, arg1, arg2);
+        Fire(EvAccountChanged, OwnCopy(arg1), OwnCopy(arg2));
     else if (name == CJOVString(EVENT_DetailsReceived))
-        Fire(EvDetailsReceived, arg1, arg2);
+        Fire(EvDetailsReceived, OwnCopy(arg1), OwnCopy(arg2));
     else if (name == CJOVString(EVENT_ContactDetailsReceived))
-        Fire(EvContactDetailsReceived, arg1, arg2);
+        Fire(EvContactDetailsReceived, OwnCopy(arg1), OwnCopy(arg2));
     else if (name == CJOVString(EVENT_StatusChanged)) {
         auto* report = dynamic_cast<CEventArg_Data<StatusInfo>*>(arg2);
         if (!report || !IsValidStatus(report->m_data.status))
@@ -162,8 +181,8 @@ void CProtocolsManagerImpl::OnAccountEvent(const JOV_GUID& sender, const CJOVStr
             StoreSetting(accountId, logon);
         }
         // Computed when this comes back, after the events already queued.
-        m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(EVENT_OwnStatusChanged), arg1,
-                                 arg2, false);
+        m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(EVENT_OwnStatusChanged),
+                                 OwnCopy(arg1), OwnCopy(arg2), false);
     } else if (name == CJOVString(EVENT_Warning)) {
         auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg2);
         lock.unlock();
@@ -239,13 +258,31 @@ int CProtocolsManagerImpl::OnOwnDeleteAccount(CEventArg* arg1)
     m_accounts.erase(found);
     if (auto destroy = GetExport<DestroyAccountFn>(record.library, JOV_EXPORT_DESTROY_ACCOUNT))
         destroy(record.clientId);
-    FreeLibrary(record.library);
+    // What the account posted here until now (a last report on "Destroy")
+    // still waits in this queue: its library goes after it.
+    m_freeing.push_back(record.library);
     delete record.settings;
     lock.unlock();
+    m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(kOwnFreeLibrary), nullptr, nullptr,
+                             false);
     // The overall status no longer counts the account.
     if (UpdateOverallStatus(StatusOffline))
         FireOverallStatus();
     return 0;
+}
+
+void CProtocolsManagerImpl::OnOwnFreeLibrary()
+{
+    // One per deletion, in the order of the deletions.
+    HMODULE library = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+        if (m_freeing.empty())
+            return;
+        library = m_freeing.front();
+        m_freeing.pop_front();
+    }
+    FreeLibrary(library);
 }
 
 } // namespace Protocols

@@ -96,6 +96,10 @@ CProtocolsManagerImpl::~CProtocolsManagerImpl()
         delete record.settings;
     }
     dying.clear();
+    // Deleted accounts' libraries whose turn did not come: the queue is gone.
+    for (HMODULE library : m_freeing)
+        FreeLibrary(library);
+    m_freeing.clear();
     lock.unlock();
 
     for (unsigned int eventId : m_eventIds)

@@ -15,6 +15,7 @@
 // and the settings store (its destructor saves "Accounts data" there).
 #pragma once
 
+#include <deque>
 #include <list>
 #include <map>
 #include <mutex>
@@ -169,6 +170,7 @@ private:
     // overall status is to be announced.
     bool UpdateOverallStatus(Status s);
     int OnOwnDeleteAccount(CEventArg* arg1);
+    void OnOwnFreeLibrary();
     void RebuildStatusNames();
     void FireOverallStatus();
     void Fire(EventIndex event, CEventArg* arg1, CEventArg* arg2, bool synchronous = false);
@@ -193,6 +195,8 @@ private:
     bool m_accountsRead;                      // "Accounts data" was read this run
     unsigned int m_nextAccountId;
     bool m_closing;  // no account may be added once teardown began
+    // Libraries of deleted accounts, freed once their reports queued before are handled.
+    std::deque<HMODULE> m_freeing;
     Status m_overallStatus;
     CJOVArray<StatusInfo> m_statusTable;
 };

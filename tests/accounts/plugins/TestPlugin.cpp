@@ -110,6 +110,9 @@ private:
             DWORD one = 1;
             if (Manager())
                 Manager()->SetDWord(m_accountId, CJOVString(L"Saved on destroy"), &one);
+            // As an account that was online does: its going offline is reported.
+            if (GetEnvironmentVariableW(L"JOV_TEST_REPORT_ON_DESTROY", nullptr, 0) > 0)
+                Report(Protocols::StatusOffline);
         } else if (name == EVENT_GetAccountName) {
             CJOVString* out = nullptr;
             if (Get(arg1, &out) && out) {

@@ -9,6 +9,8 @@ Usage: line_peer.py CERT KEY MODE:PORT[:tls[:PREFIX]] ...
   flood    sends 20000 bytes (i % 251) at once, then echoes
   silent   accepts and never answers
   sni      sends the TLS server name the client sent (or "-") and a newline, then echoes
+  hold     keeps the port bound and never listens, so that connecting is refused
+Every port is bound before any is served: the peer exits at once when one is taken.
 """
 import socket
 import ssl
@@ -47,10 +49,19 @@ def serve(conn, mode):
             pass
 
 
-def listen(port, mode, context):
+def bound(port, reuse):
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", port))
+    # A held port is bound without reuse: nobody else may bind it, even with reuse.
+    if reuse:
+        server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    try:
+        server.bind(("127.0.0.1", port))
+    except OSError as error:
+        sys.exit("cannot bind port %d: %s" % (port, error))
+    return server
+
+
+def listen(server, mode, context):
     server.listen(16)
     while True:
         conn, _ = server.accept()
@@ -78,7 +89,7 @@ def main():
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     context.sni_callback = remember_server_name
-    threads = []
+    listeners = []
     for listener in sys.argv[3:]:
         fields = listener.split(":")
         mode, port = fields[0], int(fields[1])
@@ -86,11 +97,17 @@ def main():
         if tls is not None and len(fields) > 3:
             tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
             tls.load_cert_chain(fields[3] + ".crt", fields[3] + ".key")
-        t = threading.Thread(target=listen, args=(port, mode, tls), daemon=True)
+        listeners.append((bound(port, mode != "hold"), mode, tls))
+    threads = []
+    for server, mode, tls in listeners:
+        if mode == "hold":
+            continue
+        t = threading.Thread(target=listen, args=(server, mode, tls), daemon=True)
         t.start()
         threads.append(t)
     for t in threads:
         t.join()
+    threading.Event().wait()
 
 
 if __name__ == "__main__":

@@ -14,68 +14,22 @@ SOCKS_PASSWORD=jov-Socks5
 HTTP_USER=jovhttp
 HTTP_PASSWORD=jov-Http1
 
-stop_all() {
-  [ -f "$dir/pids" ] || return 0
-  local pid
-  while read -r pid; do
-    kill "$pid" 2>/dev/null || true
-  done <"$dir/pids"
-  for _ in $(seq 50); do
-    local alive=0
-    while read -r pid; do
-      kill -0 "$pid" 2>/dev/null && alive=1
-    done <"$dir/pids"
-    [ $alive = 0 ] && break
-    sleep 0.1
-  done
-  while read -r pid; do
-    kill -9 "$pid" 2>/dev/null || true
-  done <"$dir/pids"
-  rm -f "$dir/pids"
-}
+# shellcheck source=../../support/peers/launch.sh
+. "$here/../../support/peers/launch.sh"
+PORT_RANGE="20000 32000"
 
 if [ "$cmd" = stop ]; then
-  stop_all
+  stop_peers
   exit 0
 fi
 
 for tool in python3 openssl tinyproxy danted microsocks useradd chpasswd setsid; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup.sh" >&2; exit 1; }
 done
-stop_all
+stop_peers
 mkdir -p "$dir"
 rm -f "$dir/peers.txt"
-trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
-
-# Free ports, all asked for at once so that none is handed out twice. They are
-# drawn below the kernel's ephemeral range, where no outgoing connection of
-# another test can take one between this check and the peer's bind.
-read -r -a ports < <(python3 - <<'PY'
-import random, socket
-held = []
-while len(held) < 18:
-    s = socket.socket()
-    try:
-        s.bind(("127.0.0.1", random.randrange(20000, 32000)))
-    except OSError:
-        s.close()
-        continue
-    held.append(s)
-print(" ".join(str(s.getsockname()[1]) for s in held))
-PY
-)
-echo_port=${ports[0]} greet_port=${ports[1]} closer_port=${ports[2]} flood_port=${ports[3]}
-silent_port=${ports[4]} tls_echo_port=${ports[5]} tls_closer_port=${ports[6]} tls_silent_port=${ports[7]}
-http_port=${ports[8]} socks4_port=${ports[9]} socks5_port=${ports[10]} micro_port=${ports[11]}
-closed_port=${ports[12]} blocked_port=${ports[13]} tls_self_port=${ports[14]} tls_other_port=${ports[15]}
-tls_sni_port=${ports[16]} tls_stranger_port=${ports[17]}
-
-spawn() {  # spawn NAME COMMAND...: detached, its own log, PID recorded
-  local name=$1
-  shift
-  setsid "$@" </dev/null >"$dir/$name.log" 2>&1 &
-  echo $! >>"$dir/pids"
-}
+trap 'stop_peers' ERR  # a start that fails half-way leaves nothing running
 
 # A test authority (ca.der is what the test program trusts), a server
 # certificate it signed for localhost and 127.0.0.1, one it signed for another
@@ -104,14 +58,23 @@ if [ ! -f "$dir/stranger.crt" ]; then
   openssl x509 -in "$dir/ca.crt" -outform DER -out "$dir/ca.der"
 fi
 
-spawn line_peer python3 "$here/line_peer.py" "$dir/localhost.crt" "$dir/localhost.key" \
-  "echo:$echo_port" "greet:$greet_port" "closer:$closer_port" "flood:$flood_port" \
-  "silent:$silent_port" "echo:$tls_echo_port:tls" "closer:$tls_closer_port:tls" \
-  "silent:$tls_silent_port" "echo:$tls_self_port:tls:$dir/selfsigned" "echo:$tls_other_port:tls:$dir/other" \
-  "sni:$tls_sni_port:tls" "echo:$tls_stranger_port:tls:$dir/stranger"
+configure_line_peer() {
+  echo_port=$1 greet_port=$2 closer_port=$3 flood_port=$4 silent_port=$5 tls_echo_port=$6
+  tls_closer_port=$7 tls_silent_port=$8 tls_self_port=$9 tls_other_port=${10} tls_sni_port=${11}
+  tls_stranger_port=${12} closed_port=${13}
+  peer_command=(python3 "$here/line_peer.py" "$dir/localhost.crt" "$dir/localhost.key"
+    "echo:$echo_port" "greet:$greet_port" "closer:$closer_port" "flood:$flood_port"
+    "silent:$silent_port" "echo:$tls_echo_port:tls" "closer:$tls_closer_port:tls"
+    "silent:$tls_silent_port" "echo:$tls_self_port:tls:$dir/selfsigned" "echo:$tls_other_port:tls:$dir/other"
+    "sni:$tls_sni_port:tls" "echo:$tls_stranger_port:tls:$dir/stranger" "hold:$closed_port")
+  peer_listens="${*:1:12}"
+}
+launch_peer line_peer 13
 
 # HTTP CONNECT with Basic authorization; no ConnectPort line lets CONNECT reach any port.
-cat >"$dir/tinyproxy.conf" <<CONF
+configure_tinyproxy() {
+  http_port=$1
+  cat >"$dir/tinyproxy.conf" <<CONF
 Port $http_port
 Listen 127.0.0.1
 Allow 127.0.0.1
@@ -122,13 +85,23 @@ LogLevel Info
 MaxClients 20
 Timeout 60
 CONF
-spawn tinyproxy tinyproxy -d -c "$dir/tinyproxy.conf"
+  peer_command=(tinyproxy -d -c "$dir/tinyproxy.conf")
+}
+launch_peer tinyproxy 1
 
 # dante: methods are global, so SOCKS 4 (no method) and SOCKS 5 (user name) are two instances.
-if ! id -u "$SOCKS_USER" >/dev/null 2>&1; then
-  useradd --system -M -s /usr/sbin/nologin "$SOCKS_USER"
-fi
-echo "$SOCKS_USER:$SOCKS_PASSWORD" | chpasswd
+# Another run starting its peers at the same time holds the password files a moment.
+for attempt in $(seq 20); do
+  if { id -u "$SOCKS_USER" >/dev/null 2>&1 || useradd --system -M -s /usr/sbin/nologin "$SOCKS_USER"; } &&
+     echo "$SOCKS_USER:$SOCKS_PASSWORD" | chpasswd; then
+    break
+  fi
+  [ "$attempt" = 20 ] && { echo "cannot set up the SOCKS user" >&2; false; }
+  sleep 0.5
+done
+# A port no peer listens on, which dante refuses to reach.
+draw_ports 1
+blocked_port=$drawn
 dante_conf() {  # dante_conf PORT METHOD
   cat <<CONF
 logoutput: stderr
@@ -144,29 +117,26 @@ socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }
 socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }
 CONF
 }
-dante_conf "$socks4_port" none >"$dir/danted4.conf"
-dante_conf "$socks5_port" username >"$dir/danted5.conf"
-spawn danted4 danted -f "$dir/danted4.conf" -p "$dir/danted4.pid"
-spawn danted5 danted -f "$dir/danted5.conf" -p "$dir/danted5.pid"
+configure_danted4() {
+  socks4_port=$1
+  dante_conf "$socks4_port" none >"$dir/danted4.conf"
+  peer_command=(danted -f "$dir/danted4.conf" -p "$dir/danted4.pid")
+}
+configure_danted5() {
+  socks5_port=$1
+  dante_conf "$socks5_port" username >"$dir/danted5.conf"
+  peer_command=(danted -f "$dir/danted5.conf" -p "$dir/danted5.pid")
+}
+launch_peer danted4 1
+launch_peer danted5 1
 
-spawn microsocks microsocks -i 127.0.0.1 -p "$micro_port" -b 127.0.0.1 -u "$SOCKS_USER" -P "$SOCKS_PASSWORD"
+configure_microsocks() {
+  micro_port=$1
+  peer_command=(microsocks -i 127.0.0.1 -p "$micro_port" -b 127.0.0.1 -u "$SOCKS_USER" -P "$SOCKS_PASSWORD")
+}
+launch_peer microsocks 1
 
-# Wait until every listener answers.
-for port in "$echo_port" "$greet_port" "$closer_port" "$flood_port" "$silent_port" "$tls_echo_port" \
-            "$tls_closer_port" "$tls_silent_port" "$tls_self_port" "$tls_other_port" "$tls_sni_port" "$tls_stranger_port" "$http_port" \
-            "$socks4_port" "$socks5_port" "$micro_port"; do
-  up=0
-  for _ in $(seq 100); do
-    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then up=1; break; fi
-    sleep 0.05
-  done
-  if [ $up = 0 ]; then
-    echo "peer on port $port did not come up; logs in $dir" >&2
-    tail -n 5 "$dir"/*.log >&2 || true
-    stop_all
-    exit 1
-  fi
-done
+settle_peers 60
 
 cat >"$dir/peers.txt.tmp" <<TXT
 echo=$echo_port

@@ -7,78 +7,34 @@
 #   servers.sh stop DIR    stops every server started from DIR, by its PID, and waits for it
 # Both serve the domain "localhost" with the users below; ejabberd also serves
 # "plain.localhost" with hashed passwords, so that it offers no DIGEST-MD5 there.
+# Their certificates come from an authority made here (ca.der is what the test
+# programs trust); stranger.* from another one.
 # An independent client (third_client.py, on python3-slixmpp) runs beside them
 # with sessions of carol, and second sessions of alice and bob, on each server;
 # the tests drive it over its control line.
-# Their certificates come from an authority made here (ca.der is what the test
-# programs trust); stranger.* from another one.
 set -euo pipefail
 cmd=${1:?start or stop}
 dir=${2:?folder}
 
 USERS=(alice:alice-pw1 bob:bob-pw2 carol:carol-pw3)
 
-# Waits until the process is gone; false when it outlived the time.
-wait_gone() {  # wait_gone PID TENTHS
-  for _ in $(seq "$2"); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  ! kill -0 "$1" 2>/dev/null
-}
-
-# Each line of DIR/pids is "PID" or "PID PIDFILE": when the pid file names the
-# real server (ejabberd runs under a wrapper script), that one is stopped first.
-stop_all() {
-  [ -f "$dir/pids" ] || return 0
-  local pid pidfile real
-  while read -r pid pidfile; do
-    if [ -n "${pidfile:-}" ] && [ -f "$pidfile" ]; then
-      real=$(cat "$pidfile")
-      if [ -n "$real" ] && kill "$real" 2>/dev/null; then
-        wait_gone "$real" 100 || kill -9 "$real" 2>/dev/null || true
-      fi
-    fi
-    kill "$pid" 2>/dev/null || true
-    wait_gone "$pid" 100 || kill -9 "$pid" 2>/dev/null || true
-  done <"$dir/pids"
-  rm -f "$dir/pids"
-}
+# shellcheck source=../../support/peers/launch.sh
+. "$(dirname "$0")/../../support/peers/launch.sh"
+# Apart from the sockets peers' range (20000-32000).
+PORT_RANGE="10000 20000"
 
 if [ "$cmd" = stop ]; then
-  stop_all
+  stop_peers
   exit 0
 fi
 
 for tool in python3 openssl prosody prosodyctl ejabberdctl setsid; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup.sh" >&2; exit 1; }
 done
-stop_all
+stop_peers
 rm -rf "$dir/prosody" "$dir/prosody-stranger" "$dir/ejabberd" "$dir/ejabberd-stranger" "$dir/servers.txt"
-mkdir -p "$dir/prosody/data" "$dir/home"
-trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
-
-# Free ports, all asked for at once so that none is handed out twice. They are
-# drawn below the kernel's ephemeral range, where no outgoing connection of
-# another test can take one before the server binds it, and apart from the
-# sockets peers' range (20000-32000).
-read -r -a ports < <(python3 - <<'PY'
-import random, socket
-held = []
-while len(held) < 11:
-    s = socket.socket()
-    try:
-        s.bind(("127.0.0.1", random.randrange(10000, 20000)))
-    except OSError:
-        s.close()
-        continue
-    held.append(s)
-print(" ".join(str(s.getsockname()[1]) for s in held))
-PY
-)
-prosody_plain=${ports[0]} prosody_tls=${ports[1]} ejabberd_plain=${ports[2]} ejabberd_tls=${ports[3]}
-ejabberd_dist=${ports[4]} prosody_stranger=${ports[5]} prosody_console=${ports[6]} ejabberd_stranger=${ports[7]}
-ejabberd_http=${ports[8]} ejabberd_stranger_dist=${ports[9]} third_client=${ports[10]}
+mkdir -p "$dir/home"
+trap 'stop_peers' ERR  # a start that fails half-way leaves nothing running
 
 if [ ! -f "$dir/localhost.crt" ]; then
   openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=JOV XMPP test authority" \
@@ -105,26 +61,12 @@ if [ ! -f "$dir/stranger.crt" ]; then
 fi
 chmod 644 "$dir"/localhost.* "$dir"/ca.* "$dir"/stranger*
 
-spawn() {  # spawn NAME PIDFILE COMMAND...: detached, its own log, PID recorded
-  local name=$1 pidfile=$2
-  shift 2
-  setsid "$@" </dev/null >"$dir/$name.log" 2>&1 &
-  echo "$! $pidfile" >>"$dir/pids"
-}
-
-wait_port() {  # wait_port PORT NAME LOG
-  for _ in $(seq 300); do
-    if (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; then return 0; fi
-    sleep 0.05
-  done
-  echo "$2 did not open port $1; its log:" >&2
-  tail -n 20 "$3" >&2 || true
-  return 1
-}
-
 # Prosody with Debian's modules: PLAIN, encryption required on the plain port.
 pconf=$dir/prosody/prosody.cfg.lua
-cat >"$pconf" <<CONF
+configure_prosody() {
+  prosody_plain=$1 prosody_tls=$2 prosody_console=$3
+  mkdir -p "$dir/prosody/data"
+  cat >"$pconf" <<CONF
 run_as_root = true
 pidfile = "$dir/prosody/prosody.pid"
 data_path = "$dir/prosody/data"
@@ -144,12 +86,16 @@ ssl = { certificate = "$dir/localhost.crt"; key = "$dir/localhost.key" }
 log = { info = "$dir/prosody/prosody.log"; error = "$dir/prosody/prosody.err" }
 VirtualHost "localhost"
 CONF
-spawn prosody "" prosody --config "$pconf" -F
+  peer_command=(prosody --config "$pconf" -F)
+}
+launch_peer prosody 3
 
 # A second Prosody whose only port shows the stranger's certificate.
-mkdir -p "$dir/prosody-stranger/data"
 sconf=$dir/prosody-stranger/prosody.cfg.lua
-cat >"$sconf" <<CONF
+configure_prosody_stranger() {
+  prosody_stranger=$1
+  mkdir -p "$dir/prosody-stranger/data"
+  cat >"$sconf" <<CONF
 run_as_root = true
 pidfile = "$dir/prosody-stranger/prosody.pid"
 data_path = "$dir/prosody-stranger/data"
@@ -168,12 +114,16 @@ ssl = { certificate = "$dir/stranger.crt"; key = "$dir/stranger.key" }
 log = { info = "$dir/prosody-stranger/prosody.log"; error = "$dir/prosody-stranger/prosody.err" }
 VirtualHost "localhost"
 CONF
-spawn prosody-stranger "" prosody --config "$sconf" -F
+  peer_command=(prosody --config "$sconf" -F)
+}
+launch_peer prosody_stranger 1
 
 # ejabberd: the configuration of one node in DIR, on distribution port DIST,
 # with certificate PEM; the listeners come on standard input (YAML list items).
 ejabberd_config() {  # ejabberd_config DIR DIST PEM
   local edir=$1
+  # The spool of a node that could not start belongs to its name, which changes.
+  rm -rf "$edir"
   mkdir -p "$edir/spool" "$edir/logs"
   cp /etc/ejabberd/inetrc "$edir/inetrc"
   cat >"$edir/ejabberdctl.cfg" <<CONF
@@ -244,7 +194,9 @@ export HOME=$dir/home
 
 # Plain password storage, so that DIGEST-MD5 is offered, and zlib.
 edir=$dir/ejabberd
-ejabberd_config "$edir" "$ejabberd_dist" "$dir/localhost.pem" <<CONF
+configure_ejabberd() {
+  ejabberd_plain=$1 ejabberd_tls=$2 ejabberd_http=$3
+  ejabberd_config "$edir" "$4" "$dir/localhost.pem" <<CONF
   -
     port: $ejabberd_plain
     ip: "127.0.0.1"
@@ -263,51 +215,68 @@ ejabberd_config "$edir" "$ejabberd_dist" "$dir/localhost.pem" <<CONF
     request_handlers:
       /api: mod_http_api
 CONF
-ejabberdctl_of "$edir"
-spawn ejabberd "$edir/ejabberd.pid" "${ectl[@]}" foreground
+  ejabberdctl_of "$edir"
+  peer_command=("${ectl[@]}" foreground)
+  peer_pidfile=$edir/ejabberd.pid
+}
+launch_peer ejabberd 4
 
 # A second node that shows the stranger's certificate: ejabberd picks the
 # certificate by the name asked for, so one node cannot show both for "localhost".
 sdir=$dir/ejabberd-stranger
-ejabberd_config "$sdir" "$ejabberd_stranger_dist" "$dir/stranger.pem" <<CONF
+configure_ejabberd_stranger() {
+  ejabberd_stranger=$1
+  ejabberd_config "$sdir" "$2" "$dir/stranger.pem" <<CONF
   -
     port: $ejabberd_stranger
     ip: "127.0.0.1"
     module: ejabberd_c2s
     tls: true
 CONF
-ejabberdctl_of "$sdir"
-spawn ejabberd-stranger "$sdir/ejabberd.pid" "${ectl[@]}" foreground
+  ejabberdctl_of "$sdir"
+  peer_command=("${ectl[@]}" foreground)
+  peer_pidfile=$sdir/ejabberd.pid
+}
+launch_peer ejabberd_stranger 2
+
+# ejabberd takes seconds to start, more on a busy machine.
+settle_peers 120
 ejabberdctl_of "$edir"
 
-wait_port "$prosody_plain" prosody "$dir/prosody.log"
-wait_port "$prosody_tls" prosody "$dir/prosody.log"
-wait_port "$ejabberd_plain" ejabberd "$edir/logs/ejabberd.log"
-wait_port "$ejabberd_tls" ejabberd "$edir/logs/ejabberd.log"
-wait_port "$ejabberd_stranger" ejabberd-stranger "$sdir/logs/ejabberd.log"
-wait_port "$ejabberd_http" ejabberd "$edir/logs/ejabberd.log"
-wait_port "$prosody_stranger" prosody-stranger "$dir/prosody-stranger.log"
-wait_port "$prosody_console" prosody "$dir/prosody.log"
-
+# A server that listens may still be settling, and its control command times
+# out on a busy machine: such a registration is made again.
+register() {  # register COMMAND...
+  local out
+  for attempt in $(seq 10); do
+    out=$("$@" 2>&1) && return 0
+    case $out in *"already registered"*|*"already exists"*) return 0 ;; esac
+    [ "$attempt" = 10 ] || sleep 1
+  done
+  echo "$*: $out" >&2
+  return 1
+}
 for user in "${USERS[@]}"; do
-  prosodyctl --config "$pconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
-  "${ectl[@]}" register "${user%%:*}" localhost "${user#*:}" >/dev/null
-  "${ectl[@]}" register "${user%%:*}" plain.localhost "${user#*:}" >/dev/null
-  prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
+  register prosodyctl --config "$pconf" register "${user%%:*}" localhost "${user#*:}"
+  register "${ectl[@]}" register "${user%%:*}" localhost "${user#*:}"
+  register "${ectl[@]}" register "${user%%:*}" plain.localhost "${user#*:}"
+  register prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}"
 done
 
 # The independent client, with Debian's interpreter (it has python3-slixmpp).
 /usr/bin/python3 -c 'import slixmpp' 2>/dev/null || { echo "missing python3-slixmpp: run scripts/setup.sh" >&2; exit 1; }
-sessions=()
-for user in alice:second bob:second carol:third; do
-  name=${user%%:*} resource=${user#*:}
-  password=$(printf '%s\n' "${USERS[@]}" | sed -n "s/^$name://p")
-  sessions+=("$name-ejabberd=$name@localhost/$resource:$password:$ejabberd_tls"
-             "$name-prosody=$name@localhost/$resource:$password:$prosody_tls")
-done
-spawn third-client "" /usr/bin/python3 -B "$(dirname "$0")/third_client.py" "$third_client" "$dir/ca.crt" \
-  "${sessions[@]}"
-wait_port "$third_client" third-client "$dir/third-client.log"
+configure_third_client() {
+  third_client=$1
+  local user name resource password sessions=()
+  for user in alice:second bob:second carol:third; do
+    name=${user%%:*} resource=${user#*:}
+    password=$(printf '%s\n' "${USERS[@]}" | sed -n "s/^$name://p")
+    sessions+=("$name-ejabberd=$name@localhost/$resource:$password:$ejabberd_tls"
+               "$name-prosody=$name@localhost/$resource:$password:$prosody_tls")
+  done
+  peer_command=(/usr/bin/python3 -B "$(dirname "$0")/third_client.py" "$third_client" "$dir/ca.crt" "${sessions[@]}")
+}
+launch_peer third_client 1
+settle_peers 60
 
 {
   echo "prosody_plain=$prosody_plain"
