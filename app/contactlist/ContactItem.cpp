@@ -10,14 +10,24 @@ namespace {
 
 std::atomic<unsigned long> s_compareCount{0};
 
+// The runtime's towlower looks the thread's locale up for every character,
+// which made sorting a large list slow; ASCII letters fold the same in every
+// locale, so only other characters need it.
+wint_t FoldCase(wchar_t c)
+{
+    if (c < 0x80)
+        return c >= L'A' && c <= L'Z' ? static_cast<wint_t>(c - L'A' + L'a') : static_cast<wint_t>(c);
+    return std::towlower(static_cast<wint_t>(c));
+}
+
 } // namespace
 
 int CompareNamesNoCase(const CJOVString& a, const CJOVString& b)
 {
     const int common = a.GetLength() < b.GetLength() ? a.GetLength() : b.GetLength();
     for (int i = 0; i < common; ++i) {
-        const wint_t x = std::towlower(static_cast<wint_t>(a.Data()[i]));
-        const wint_t y = std::towlower(static_cast<wint_t>(b.Data()[i]));
+        const wint_t x = FoldCase(a.Data()[i]);
+        const wint_t y = FoldCase(b.Data()[i]);
         if (x != y)
             return x < y ? -1 : 1;
     }

@@ -87,7 +87,9 @@ INT_PTR CModelessDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         // As for the modal dialogs: just below its own bar counts as the top.
         bool raised = pos->hwndInsertAfter == HWND_TOP ||
                       (pos->hwndInsertAfter && GetWindow(pos->hwndInsertAfter, GW_OWNER) == m_hDlg);
-        if (!(pos->flags & SWP_NOZORDER) && raised && m_hMenuBar)
+        // A hidden window may be moved in the z-order too (hiding one does
+        // that): its bar stays down then.
+        if (!(pos->flags & SWP_NOZORDER) && raised && m_hMenuBar && IsWindowVisible(m_hDlg))
             ShowWindow(m_hMenuBar, SW_SHOWNA);
         OnWindowPosChanged(pos);
         return 0;

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "JOVString.h"
 #include "ModuleExport.h"
@@ -109,4 +113,46 @@ TEST(LanguageExports, EachLanguageFileHasTheDecoratedLookUp)
     EXPECT_EQ(text, CJOVString(L"Online"));
     ASSERT_TRUE(getString(200, text));
     EXPECT_EQ(text, CJOVString(L"Choose from palette..."));
+}
+
+namespace {
+
+// The DLLs a module binds as it loads: the names in its import directory.
+std::vector<std::string> BoundAtLoad(const wchar_t* path)
+{
+    std::vector<std::string> names;
+    HMODULE mapped = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!mapped)
+        return names;
+    // The low bits of such a handle mark the mapping; the image starts at the rest.
+    const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(mapped) & ~ULONG_PTR(3));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress) {
+        for (const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             entry->Name; ++entry) {
+            std::string name(reinterpret_cast<const char*>(base + entry->Name));
+            for (char& c : name)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            names.push_back(name);
+        }
+    }
+    FreeLibrary(mapped);
+    return names;
+}
+
+} // namespace
+
+// Secure sockets, the version check and links load their system DLLs on first
+// use: a session without them does not pay for their loading at start.
+TEST(LoadTimeImports, DllsOfRareFeaturesWaitForTheirFirstUse)
+{
+    for (const wchar_t* module : {L"JOV.exe", L"jov_common.dll"}) {
+        const std::vector<std::string> bound = BoundAtLoad(module);
+        ASSERT_FALSE(bound.empty()) << "cannot read the imports of a module";
+        EXPECT_NE(std::find(bound.begin(), bound.end(), "kernel32.dll"), bound.end());
+        for (const char* dll : {"crypt32.dll", "secur32.dll", "wininet.dll", "shell32.dll"})
+            EXPECT_EQ(std::find(bound.begin(), bound.end(), dll), bound.end()) << dll;
+    }
 }

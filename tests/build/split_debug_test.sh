@@ -1,7 +1,8 @@
 #!/bin/bash
 # The debug sections of a runnable tree are split off: the images keep no
-# debug section, name their debug file, still load and run, and a second split
-# leaves images and debug files as they are.
+# debug section, name their debug file, are laid out by pages (so that Wine
+# maps them from the file), still load and run, and a second split leaves
+# images and debug files as they are.
 # usage: split_debug_test.sh <split-debug.sh> <wine-run.sh> <bin folder>
 set -uo pipefail
 split=$1 run=$2 bin=$3
@@ -24,6 +25,8 @@ for image in bench_settings.exe jov_common.dll libstdc++-6.dll libgcc_s_seh-1.dl
   grep -q ' \.debug_' <<<"$sections" && fail "$image keeps debug sections"
   grep -q ' \.gnu_debuglink' <<<"$sections" || fail "$image does not name its debug file"
   "$objdump" -h "$work/debug/$image.debug" | grep -q ' \.debug_info' || fail "no debug information for $image"
+  "$objdump" -p "$work/bin/$image" >"$work/headers" || fail "$image has no headers"
+  grep -q '^FileAlignment[[:space:]]*0*1000$' "$work/headers" || fail "$image is not laid out by pages"
 done
 
 # Stripped, they still load: without arguments the program answers its usage (2).

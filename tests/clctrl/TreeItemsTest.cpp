@@ -2,6 +2,7 @@
 // hit-testing and the last visible row.
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,25 @@ TEST_F(TreeItemsTest, EqualNamesKeepTheOrderOfArrival)
     EXPECT_EQ(first->GetNext(), second);
     EXPECT_EQ(CompareNamesNoCase(CJOVString(L"Anna"), CJOVString(L"aNNA")), 0);
     EXPECT_LT(CompareNamesNoCase(CJOVString(L"ann"), CJOVString(L"Anna")), 0);
+}
+
+// Names are compared as _wcsicmp does: each character through the runtime's
+// towlower, ASCII and beyond alike.
+TEST(CompareNamesTest, FoldsCaseAsTheRuntimeDoes)
+{
+    const wchar_t samples[] = {L'@', L'A', L'M', L'Z', L'[', L'_', L'`', L'a', L'z', L'{', L'0',
+                               0x00C4, 0x00E4, 0x0130, 0x0410, 0x0430, 0x212A, 0xFF21, 0xFF41};
+    for (wchar_t x : samples) {
+        for (wchar_t y : samples) {
+            const wint_t fx = std::towlower(x), fy = std::towlower(y);
+            const int expected = fx == fy ? 0 : fx < fy ? -1 : 1;
+            EXPECT_EQ(CompareNamesNoCase(CJOVString(std::wstring(1, x).c_str()), CJOVString(std::wstring(1, y).c_str())),
+                      expected)
+                << std::hex << static_cast<unsigned>(x) << " " << static_cast<unsigned>(y);
+        }
+    }
+    EXPECT_LT(CompareNamesNoCase(CJOVString(L"Zed"), CJOVString(L"zed_")), 0);
+    EXPECT_GT(CompareNamesNoCase(CJOVString(L"Zed"), CJOVString(L"[ed")), 0);
 }
 
 TEST_F(TreeItemsTest, GroupsKeepArrivalOrderWithThePseudoGroupLast)
