@@ -18,6 +18,7 @@ int CNewGroupDlg::DoDataExchange(int save)
 {
     HWND edit = GetDlgItem(m_hDlg, IDC_GROUP_NAME);
     if (!save) {
+        SetLocalizedWindowText(GetDlgItem(m_hDlg, IDC_GROUP_NAME_TEXT), 137, L"Group name");
         SetWindowTextW(edit, m_name);
         return 1;
     }

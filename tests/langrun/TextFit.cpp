@@ -137,7 +137,8 @@ void CheckButton(std::vector<UnfitText>& unfit, HWND control, LONG style, const 
     }
 }
 
-void CheckCombo(std::vector<UnfitText>& unfit, HWND control, const RECT& client)
+void CheckCombo(std::vector<UnfitText>& unfit, HWND control, const RECT& client,
+                const std::set<std::wstring>& languageTexts)
 {
     // What the closed box shows: any of its items, beside the arrow.
     const int room = client.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * Scale(3);
@@ -148,6 +149,8 @@ void CheckCombo(std::vector<UnfitText>& unfit, HWND control, const RECT& client)
         if (length <= 0 || length >= 512)
             continue;
         SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        if (!languageTexts.count(item))
+            continue;
         Check(unfit, control, item, Measure(DialogFont(), item, DT_SINGLELINE | DT_NOPREFIX, room).cx, room);
     }
 }
@@ -180,6 +183,7 @@ void CheckHeader(std::vector<UnfitText>& unfit, HWND header)
 
 struct Sweep {
     std::vector<UnfitText>* unfit;
+    const std::set<std::wstring>* languageTexts;
 };
 
 // A control of a tabbed dialog that a page lies over is not seen.
@@ -214,7 +218,7 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM param)
     else if (name == L"Button")
         CheckButton(*sweep->unfit, control, style, client);
     else if (name == L"ComboBox")
-        CheckCombo(*sweep->unfit, control, client);
+        CheckCombo(*sweep->unfit, control, client, *sweep->languageTexts);
     else if (name == L"SysHeader32")
         CheckHeader(*sweep->unfit, control);
     return TRUE;
@@ -222,11 +226,11 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM param)
 
 } // namespace
 
-std::vector<UnfitText> UnfitControlTexts(HWND window)
+std::vector<UnfitText> UnfitControlTexts(HWND window, const std::set<std::wstring>& languageTexts)
 {
     std::vector<UnfitText> unfit;
     s_measured = 0;
-    Sweep sweep = {&unfit};
+    Sweep sweep = {&unfit, &languageTexts};
     EnumChildWindows(window, CheckControl, reinterpret_cast<LPARAM>(&sweep));
     return unfit;
 }

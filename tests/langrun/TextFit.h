@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ struct UnfitText {
     int room;            // what its place gives
 };
 
-// Every visible control of window and of its child dialogs.
-std::vector<UnfitText> UnfitControlTexts(HWND window);
+// Every visible control of window and of its child dialogs; of a combo
+// box's items only those among languageTexts (lists of data, such as
+// countries, are no texts of the language files).
+std::vector<UnfitText> UnfitControlTexts(HWND window, const std::set<std::wstring>& languageTexts);
 // Every key of a soft-key bar.
 std::vector<UnfitText> UnfitSoftKeys(HWND bar);
 // One line per text, for a failure message; empty when all fit.
