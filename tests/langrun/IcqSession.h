@@ -11,6 +11,8 @@
 class CIcqSession {
 public:
     CIcqSession();
+    // Lets a held message go, so that the servers' threads end.
+    ~CIcqSession() { m_messageWanted = true; }
 
     bool Listening() const { return m_login.GetPort() && m_bos.GetPort(); }
     unsigned short LoginPort() const { return m_login.GetPort(); }

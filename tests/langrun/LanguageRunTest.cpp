@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "langrun/IcqSession.h"
 #include "langrun/ProgramTour.h"
 #include "langrun/RemoteUi.h"
@@ -328,4 +330,177 @@ TEST_F(LanguageTour, RussianScreenshots)
 TEST_F(LanguageTour, CzechScreenshots)
 {
     Run(L"Czech", L"cs");
+}
+
+// A switch from Czech to Russian on the Interface page while the messaging
+// window is open: the preferences, the main window's keys and status, the
+// list's key, the messaging window and what the plug-ins show follow at
+// once (the ICQ plug-in has no Russian file: English, not the Czech it had);
+// a bubble after the switch is Russian; the choice is saved.
+class LanguageSwitch : public LanguageTour {
+protected:
+    // The preferences' page that holds control, reached with the arrow keys.
+    HWND PageOf(HWND preferences, int control)
+    {
+        HWND page = VisiblePage(preferences);
+        for (int i = 0; i < 9 && page && !GetDlgItem(page, control); ++i) {
+            NextTab(preferences, VK_RIGHT);
+            WaitForProgramIdle(preferences);
+            page = VisiblePage(preferences);
+        }
+        return page && GetDlgItem(page, control) ? page : nullptr;
+    }
+
+    static bool SelectComboText(HWND combo, const std::wstring& text)
+    {
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t item[256] = {};
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 256)
+                SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            if (text == item)
+                return SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0) == i;
+        }
+        return false;
+    }
+};
+
+TEST_F(LanguageSwitch, FromCzechToRussianRelabelsEveryOpenWindowAndThePlugIns)
+{
+    CIcqSession icq;
+    ASSERT_TRUE(icq.Listening());
+    ProgramSettings settings;
+    settings.language = L"Czech";
+    settings.icqLoginPort = icq.LoginPort();
+    Prepare(settings);
+    Speak(L"Czech", L"cs");
+    const CLanguageTexts czech(L"Czech");
+    const CLanguageTexts russian(L"Russian");
+    const CLanguageFile icqEnglish({L"Verdel", L"English", 0});
+    icq.Start();
+    ASSERT_TRUE(program.Start());
+    main = program.WaitForWindow(L"JOV", kWaitMs);
+    ASSERT_NE(main, nullptr);
+    bar = SoftKeyBarOf(main);
+    for (DWORD start = GetTickCount(); !list && GetTickCount() - start < kWaitMs; Sleep(50))
+        list = FindWindowExW(main, nullptr, L"Contact List Wnd Class", nullptr);
+    ASSERT_NE(list, nullptr);
+
+    // Online; the XMPP warning answered; Carol's chat open.
+    PostMessageW(list, WM_CHAR, L'1', 1);
+    HWND statuses = WaitForMenu();
+    ASSERT_NE(statuses, nullptr);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(statuses, WM_KEYDOWN, key, 0);
+    ASSERT_GE(program.WaitForLine("bubble shown: warning", kWaitMs), 0);
+    HWND bubble = FindWindowW(L"JOV Notification Bubble", nullptr);
+    ASSERT_NE(bubble, nullptr);
+    PostMessageW(bubble, WM_COMMAND, static_cast<WPARAM>(SoftKeys(SoftKeyBarOf(bubble)).at(0).command), 0);
+    ASSERT_TRUE(WaitUntilGone(bubble));
+    ASSERT_TRUE(icq.WaitForCarol(kWaitMs)) << icq.Report();
+    for (int i = 0; i < 6 && SoftKeys(bar).at(1).text != czech.Program(32); ++i) {
+        PostMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
+        WaitForProgramIdle(list);
+    }
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    messages = program.WaitForWindow(czech.Program(119).c_str(), kWaitMs);
+    ASSERT_NE(messages, nullptr);
+    HWND messagesBar = SoftKeyBarOf(messages);
+    EXPECT_EQ(SoftKeyTexts(messagesBar), czech.Program(178) + L" | " + czech.Program(176));
+
+    // Russian on the Interface page, applied: the preferences reload in it.
+    ChooseFromMenu(main, VK_F1, 3);
+    HWND preferences = program.WaitForWindow(czech.Program(18).c_str(), kWaitMs);
+    ASSERT_NE(preferences, nullptr);
+    HWND look = PageOf(preferences, 1045);
+    ASSERT_NE(look, nullptr);
+    ASSERT_TRUE(SelectComboText(GetDlgItem(look, 1034), L"Russian"));
+    PostKey(preferences, VK_F1);
+    ASSERT_TRUE(WaitForTitle(preferences, russian.Program(18)) != nullptr) << "the preferences' title";
+    WaitForProgramIdle(preferences);
+    Speak(L"Russian", L"ru");
+    EXPECT_TRUE(Shows(VisiblePage(preferences), russian.Program(106))) << "the page reloaded";
+    EXPECT_EQ(SoftKeyTexts(SoftKeyBarOf(preferences)), russian.Program(175) + L" | " + russian.Program(174));
+    ExpectShownWell(preferences, L"switched preferences");
+    Close(preferences);
+
+    // The windows that stayed open.
+    WaitForProgramIdle(main);
+    EXPECT_EQ(SoftKeys(bar).at(0).text, russian.Program(15)) << "the main window's left key";
+    EXPECT_EQ(SoftKeys(bar).at(1).text, russian.Program(32)) << "the list's key of its contact";
+    EXPECT_EQ(OverallStatus(main), russian.Program(2)) << "the overall status";
+    EXPECT_EQ(TextOf(messages), russian.Program(119)) << "the messaging window's title";
+    EXPECT_EQ(SoftKeyTexts(messagesBar), russian.Program(178) + L" | " + russian.Program(176));
+    Close(messages);
+
+    // The plug-ins: the ICQ pages in English (no Russian file), the XMPP ones in Russian.
+    ChooseFromMenu(main, VK_F1, 3);
+    preferences = program.WaitForWindow(russian.Program(18).c_str(), kWaitMs);
+    ASSERT_NE(preferences, nullptr);
+    HWND accounts = PageOf(preferences, 1000);
+    ASSERT_NE(accounts, nullptr);
+    for (int row = 0; row < 2; ++row) {
+        if (row == 1)
+            PostKey(GetDlgItem(accounts, 1000), VK_DOWN);
+        HWND options = OpenedBy([&] { PostClick(accounts, 1002); });
+        ASSERT_NE(options, nullptr);
+        if (Shows(options, russian.Xmpp(18))) {
+            EXPECT_TRUE(Shows(options, russian.Xmpp(16))) << "XMPP in Russian";
+        } else {
+            EXPECT_TRUE(Shows(options, icqEnglish.Text(51))) << "ICQ in English";
+            EXPECT_FALSE(Shows(options, czech.Icq(51))) << "not the Czech it had";
+        }
+        Close(options);
+    }
+    Close(preferences);
+
+    // A bubble after the switch: offline, then online again, and the XMPP
+    // account's warning comes again, titled in Russian.
+    const int before = static_cast<int>(program.Lines().size());
+    for (bool online : {false, true}) {
+        PostMessageW(list, WM_CHAR, L'1', 1);
+        statuses = WaitForMenu();
+        ASSERT_NE(statuses, nullptr);
+        const std::vector<WPARAM> keys =
+            online ? std::vector<WPARAM>{VK_DOWN, VK_DOWN, VK_RETURN} : std::vector<WPARAM>{VK_UP, VK_RETURN};
+        for (WPARAM key : keys)
+            PostMessageW(statuses, WM_KEYDOWN, key, 0);
+        ASSERT_TRUE(WaitUntilGone(statuses));
+        WaitForProgramIdle(main);
+    }
+    const int warned = program.WaitForLine("bubble shown: warning", kWaitMs, before);
+    ASSERT_GE(warned, 0);
+    EXPECT_NE(program.Lines()[static_cast<size_t>(warned)].find(CLanguageTexts::AsDebugText(russian.Program(170))),
+              std::string::npos);
+    bubble = FindWindowW(L"JOV Notification Bubble", nullptr);
+    ASSERT_NE(bubble, nullptr);
+    EXPECT_EQ(SoftKeyTexts(SoftKeyBarOf(bubble)), russian.Program(173));
+    PostMessageW(bubble, WM_COMMAND, static_cast<WPARAM>(SoftKeys(SoftKeyBarOf(bubble)).at(0).command), 0);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(kWaitMs));
+    EXPECT_EQ(StoredLanguage(SettingsFile()), L"Russian");
+}
+
+// "Lang" naming a language with no file: the program comes up in English,
+// and saves "English".
+TEST_F(LanguageTour, AMissingLanguageComesUpInEnglishAndIsSavedSo)
+{
+    ProgramSettings settings;
+    settings.language = L"Klingon";
+    Prepare(settings);
+    Speak(L"English", L"en");
+    ASSERT_TRUE(program.Start());
+    // No account: the preferences open by themselves.
+    HWND preferences = program.WaitForWindow(L"Preferences", kWaitMs);
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_EQ(SoftKeyTexts(SoftKeyBarOf(preferences)), L"Apply | Cancel");
+    Close(preferences);
+    main = program.WaitForWindow(L"JOV", kWaitMs);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(SoftKeys(SoftKeyBarOf(main)).at(0).text, L"Menu");
+    EXPECT_EQ(OverallStatus(main), L"Offline");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(kWaitMs));
+    EXPECT_EQ(StoredLanguage(SettingsFile()), L"English");
 }

@@ -104,7 +104,7 @@ std::wstring EnglishShown(HWND window, const std::set<std::wstring>& english)
 {
     EnglishSearch search = {&english, L""};
     EnumChildWindows(window, MatchEnglish, reinterpret_cast<LPARAM>(&search));
-    if (HWND bar = SoftKeyBarOf(window, 1000)) {
+    if (HWND bar = SoftKeyBarOf(window, 0)) {
         for (const RemoteSoftKey& key : SoftKeys(bar)) {
             if (english.count(key.text))
                 search.found += L"\n  soft key: \"" + key.text + L"\"";
@@ -177,7 +177,7 @@ void ProgramTour::ExpectShownWell(HWND window, const std::wstring& what, bool wi
     }
     if (!unfit.empty())
         ADD_FAILURE() << Narrow(what) << ":" << Describe(unfit);
-    if (HWND bar = SoftKeyBarOf(window, 1000)) {
+    if (HWND bar = SoftKeyBarOf(window, 0)) {
         const std::vector<UnfitText> keys = UnfitSoftKeys(bar);
         if (!keys.empty())
             ADD_FAILURE() << Narrow(what) << " soft keys:" << Describe(keys);
