@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 PKGS=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
       wine wine64 fonts-wine xvfb imagemagick googletest dpkg-dev python3 openssl ca-certificates
-      tinyproxy dante-server microsocks ejabberd prosody)
+      tinyproxy dante-server microsocks ejabberd prosody python3-slixmpp)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

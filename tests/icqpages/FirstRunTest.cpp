@@ -150,8 +150,9 @@ private:
 // the bottom after "X status", "Privacy status" and Offline.
 void ChooseOnline(const CRunningProgram& program, HWND main)
 {
-    HWND toolbar = GetDlgItem(main, 1);
-    ASSERT_NE(toolbar, nullptr);
+    // The main window shows a moment before its toolbar is made.
+    HWND toolbar = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (toolbar = GetDlgItem(main, 1)) != nullptr; }));
     CRemoteToolbar buttons(program.Process(), toolbar);
     UINT command = 0;
     ASSERT_TRUE(Eventually([&] { return (command = buttons.CommandOf(kFirstAccountId)) != 0; }))

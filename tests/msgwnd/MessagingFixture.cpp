@@ -251,44 +251,6 @@ std::wstring SoftKeyText(HWND bar, UINT command)
     return text;
 }
 
-std::wstring WindowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
-    GetWindowTextW(window, text.data(), length + 1);
-    return text.data();
-}
-
-std::wstring ClipboardText()
-{
-    std::wstring text = L"<none>";
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const wchar_t* text)
-{
-    if (!OpenClipboard(nullptr))
-        return;
-    EmptyClipboard();
-    if (text) {
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        memcpy(GlobalLock(block), text, bytes);
-        GlobalUnlock(block);
-        SetClipboardData(CF_UNICODETEXT, block);
-    }
-    CloseClipboard();
-}
-
 CControlKeyDown::CControlKeyDown()
 {
     BYTE keys[256];

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "EventArgData.h"
+#include "msgwnd/ProgramWindows.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
 #include "app/FakeGuiServices.h"
@@ -234,11 +235,6 @@ private:
 HWND MakeHostWindow(int width, int height);
 // The menu bar button's caption.
 std::wstring SoftKeyText(HWND bar, UINT command);
-// The text of a window.
-std::wstring WindowText(HWND window);
-// Unicode text on the clipboard, or "<none>".
-std::wstring ClipboardText();
-void SetClipboardText(const wchar_t* text);
 // Holds Ctrl down (for the thread's key state) for the life of a scope.
 class CControlKeyDown {
 public:

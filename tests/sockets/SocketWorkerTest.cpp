@@ -358,6 +358,29 @@ TEST_F(RealTimeTest, DefaultPollsAndCloseWait)
     EXPECT_EQ(m_owner->First(L"Close").kind, SocketEvent::kNone);
 }
 
+TEST_F(RealTimeTest, QueuedDataAndCloseDoNotWaitForThePoll)
+{
+    REQUIRE_PEERS(peers);
+    SocketTimings slowPolls;
+    slowPolls.busyPollMs = 5000;
+    slowPolls.idlePollMs = 5000;
+    Build(slowPolls, SocketIo::Platform());
+    CJOVSocket* socket = Open(Direct(peers->Port("echo")));
+    ASSERT_TRUE(Connected());
+    Sleep(300);  // the worker waits in its select
+    auto start = std::chrono::steady_clock::now();
+    Send(socket, "at once");
+    ASSERT_TRUE(m_owner->WaitForBytes(7));
+    EXPECT_LE(ElapsedMs(start), 2000) << "a message must not wait for the end of a poll";
+
+    Sleep(300);
+    start = std::chrono::steady_clock::now();
+    m_manager->Close(socket);
+    ASSERT_TRUE(m_owner->WaitFor(L"Close"));
+    EXPECT_LE(ElapsedMs(start), 2000);
+    EXPECT_EQ(m_owner->First(L"Close").kind, SocketEvent::kNone);
+}
+
 TEST_F(RealTimeTest, ConnectionManagerIsAwaitedTenSeconds)
 {
     REQUIRE_PEERS(peers);

@@ -29,6 +29,7 @@ CJOVSocket::CJOVSocket(unsigned int ownerClientId, Services::CServicesManager* s
       m_socket(INVALID_SOCKET),
       m_thread(nullptr),
       m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_sendSignal(INVALID_SOCKET),
       m_receiveEnd(m_receiveBuffer),
       m_services(services),
       m_timings(timings),
@@ -53,6 +54,8 @@ CJOVSocket::~CJOVSocket()
         CloseHandle(m_thread);
     if (m_wakeEvent)
         CloseHandle(m_wakeEvent);
+    if (m_sendSignal != INVALID_SOCKET)
+        ::closesocket(m_sendSignal);
     DeleteCriticalSection(&m_handleLock);
     DeleteCriticalSection(&m_receiveLock);
     DeleteCriticalSection(&m_sendLock);
@@ -105,6 +108,7 @@ int CJOVSocket::Connect(const SocketParams& params)
         SecureSockets::closesocket(s);
         return -1;
     }
+    OpenSendSignal();
 
     ResetEvent(m_wakeEvent);
     m_stopRequested = false;
@@ -183,9 +187,52 @@ int CJOVSocket::Queue(const void* data, int length)
         return -1;
     if (length > 0)
         std::memcpy(copy, data, static_cast<size_t>(length));
-    CCriticalSectionLock lock(m_sendLock);
-    m_sendQueue.push_back(SendBuffer{length, copy});
+    {
+        CCriticalSectionLock lock(m_sendLock);
+        m_sendQueue.push_back(SendBuffer{length, copy});
+    }
+    SignalWorker();
     return 0;
+}
+
+void CJOVSocket::SignalWorker()
+{
+    CCriticalSectionLock lock(m_sendLock);
+    if (m_sendSignal != INVALID_SOCKET) {
+        // A full signal socket already holds a wake-up: the error is harmless.
+        char wake = 0;
+        ::send(m_sendSignal, &wake, 1, 0);
+    }
+}
+
+void CJOVSocket::OpenSendSignal()
+{
+    if (m_sendSignal != INVALID_SOCKET)
+        return;
+    SOCKET s = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s == INVALID_SOCKET)
+        return;
+    sockaddr_in self = {};
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof self;
+    u_long nonBlocking = 1;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&self), sizeof self) == SOCKET_ERROR ||
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&self), &length) == SOCKET_ERROR ||
+        ::connect(s, reinterpret_cast<sockaddr*>(&self), sizeof self) == SOCKET_ERROR ||
+        ::ioctlsocket(s, FIONBIO, &nonBlocking) == SOCKET_ERROR) {
+        ::closesocket(s);
+        return;
+    }
+    CCriticalSectionLock lock(m_sendLock);
+    m_sendSignal = s;
+}
+
+void CJOVSocket::DrainSendSignal()
+{
+    char wake[16];
+    while (::recv(m_sendSignal, wake, sizeof wake, 0) > 0) {
+    }
 }
 
 bool CJOVSocket::TakeSendBuffer(SendBuffer& buffer)
@@ -244,6 +291,7 @@ void CJOVSocket::RequestStop()
     if (m_workerRunning) {
         m_stopRequested = true;
         SetEvent(m_wakeEvent);
+        SignalWorker();
     }
 }
 

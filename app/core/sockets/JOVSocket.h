@@ -77,6 +77,11 @@ private:
     void AppendReceived(const char* data, int count);
     // The worker's last touch of the Winsock socket.
     void CloseHandleFromWorker();
+    void OpenSendSignal();
+    // Ends the worker's select at once (queued bytes, a stop).
+    void SignalWorker();
+    // Empties the signal socket's datagrams (worker).
+    void DrainSendSignal();
 
     unsigned int m_ownerClientId;
     SocketParams m_params;
@@ -84,6 +89,11 @@ private:
     SOCKET m_socket;      // INVALID_SOCKET when closed; guarded by m_handleLock
     HANDLE m_thread;      // the last worker's thread, null when none was started
     HANDLE m_wakeEvent;   // auto-reset; set by Close to stop the worker
+    // A loopback datagram socket connected to itself: Queue and RequestStop
+    // send it a byte so that the worker's select returns at once, instead of
+    // at the end of its poll. INVALID_SOCKET when it could not be made (the worker
+    // then writes after each poll, as before).
+    SOCKET m_sendSignal;
     std::deque<SendBuffer> m_sendQueue;
     CRITICAL_SECTION m_sendLock;
     char m_receiveBuffer[kReceiveBufferSize];

@@ -161,8 +161,20 @@ void CSocketWorker::Poll()
     if (room > 0)
         FD_SET(m_handle, &readSet);
     FD_SET(m_handle, &exceptSet);
+    // Bytes queued meanwhile end the wait: they are written at once.
+    const SOCKET signal = m_socket.m_sendSignal;
+    if (signal != INVALID_SOCKET)
+        FD_SET(signal, &readSet);
     timeval timeout = {static_cast<long>(m_pollMs / 1000), static_cast<long>(m_pollMs % 1000) * 1000};
     int ready = m_socket.m_io.select(0, &readSet, nullptr, &exceptSet, &timeout);
+    if (ready > 0 && signal != INVALID_SOCKET && FD_ISSET(signal, &readSet)) {
+        m_socket.DrainSendSignal();
+        FD_CLR(signal, &readSet);
+        if (--ready == 0) {
+            m_pollMs = m_socket.m_timings.busyPollMs;
+            return;
+        }
+    }
     if (ready == SOCKET_ERROR) {
         int error = WSAGetLastError();
         if (error == WSAEINPROGRESS)

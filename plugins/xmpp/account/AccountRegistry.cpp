@@ -3,7 +3,9 @@
 #include <map>
 
 #include "JabberProtocol.h"
+#include "EventArg.h"
 #include "ManagerSettings.h"
+#include "ServicesManager.h"
 
 namespace {
 
@@ -51,6 +53,17 @@ CJabberProtocol* FindAccount(unsigned int accountId)
 Services::CServicesManager* GetPluginServices()
 {
     return g_services;
+}
+
+void PostToAccount(unsigned int accountId, const JOV_GUID& sender, const wchar_t* name, CEventArg* arg)
+{
+    CJabberProtocol* account = FindAccount(accountId);
+    if (!account || !g_services) {
+        if (arg)
+            arg->Release();
+        return;
+    }
+    g_services->SendEventToClient(account->GetClientId(), sender, CJOVString(name), arg, nullptr, false);
 }
 
 CAccountSettings* GetAccountSettings()

@@ -7,7 +7,9 @@
 #include "JabberTimings.h"
 
 class CAccountSettings;
+class CEventArg;
 class CJabberProtocol;
+struct JOV_GUID;
 
 namespace Services {
 class CServicesManager;
@@ -21,6 +23,10 @@ void DestroyJabberAccount(unsigned int clientId);
 // By account id (not client id); null when none.
 CJabberProtocol* FindAccount(unsigned int accountId);
 Services::CServicesManager* GetPluginServices();
+// Posts the event to the account's own queue (for the menus' callbacks, which
+// run on the user-interface thread); the argument is released when the
+// account is gone.
+void PostToAccount(unsigned int accountId, const JOV_GUID& sender, const wchar_t* name, CEventArg* arg);
 // Where the accounts keep their settings (the option pages read and write them there).
 CAccountSettings* GetAccountSettings();
 

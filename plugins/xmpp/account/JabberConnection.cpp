@@ -78,6 +78,8 @@ void CJabberProtocol::ResetConnectionState()
     m_heldStatus = Protocols::StatusOffline;
     m_invisiblePending = false;
     m_warned = false;
+    m_sentMessages.clear();
+    m_rosterUndo.clear();
 }
 
 int CJabberProtocol::Connect(Protocols::Status status)
@@ -173,8 +175,10 @@ void CJabberProtocol::Disconnect()
 {
     m_status = Protocols::StatusOffline;
     DropSocket();
-    if (m_state.exchange(0) != 0)
+    if (m_state.exchange(0) != 0) {
         PostStatusChanged();
+        SetContactsOffline();
+    }
     m_requests.ExpireAll(kIqTimedOut);
     m_requests.Shutdown();
     m_iqCallbacks.Clear();

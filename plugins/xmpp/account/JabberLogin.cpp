@@ -42,24 +42,6 @@ bool TextIs(const XmlNode* node, const wchar_t* text)
     return own && *own == CJOVString(text);
 }
 
-// "condition (text)" of an error element: its first child other than <text>.
-CJOVString DescribeError(const XmlNode* error)
-{
-    CJOVString condition;
-    if (error) {
-        for (const auto& child : error->children) {
-            if (child->name != "text") {
-                condition = CJOVString(reinterpret_cast<const unsigned char*>(child->name.c_str()), CP_UTF8);
-                break;
-            }
-        }
-    }
-    const CJOVString* text = GetText(GetChild(error, "text"));
-    if (text && text->GetLength() > 0)
-        condition += (condition.GetLength() > 0 ? CJOVString(L" (") : CJOVString(L"(")) + *text + CJOVString(L")");
-    return condition;
-}
-
 bool IsResult(const XmlNode* iq)
 {
     return AttributeIs(iq, "type", L"result");
@@ -215,7 +197,7 @@ void CJabberProtocol::OnSaslFailure(XmlNode* node)
     }
     if (!AttributeIs(node, "xmlns", kSaslNs) || !m_auth)
         return;
-    FailLogin(JabberText(kTextLoginFailed) + DescribeError(node));
+    FailLogin(JabberText(kTextLoginFailed) + DescribeXmppError(node));
 }
 
 void CJabberProtocol::OnStreamErrorStanza(XmlNode* node)
@@ -226,7 +208,7 @@ void CJabberProtocol::OnStreamErrorStanza(XmlNode* node)
         Disconnect();
         return;
     }
-    WarnOnce(JabberText(kTextStreamError) + DescribeError(node));
+    WarnOnce(JabberText(kTextStreamError) + DescribeXmppError(node));
     static const char kStreamEnd[] = "</stream:stream>";
     SendRaw(kStreamEnd, sizeof kStreamEnd - 1);
     // The server closes the connection; while logging in, the login's
@@ -252,7 +234,7 @@ void CJabberProtocol::BindAnswered(CJabberProtocol* account, XmlNode* iq, const 
     if (account->m_state.load() != 1)
         return;
     if (!IsResult(iq)) {
-        account->FailLogin(JabberText(kTextBindRefused) + DescribeError(GetChild(iq, "error")));
+        account->FailLogin(JabberText(kTextBindRefused) + DescribeXmppError(GetChild(iq, "error")));
         return;
     }
     const CJOVString* jid = GetText(GetChild(GetChild(iq, "bind"), "jid"));
@@ -274,7 +256,7 @@ void CJabberProtocol::SessionAnswered(CJabberProtocol* account, XmlNode* iq, con
     if (account->m_state.load() != 1)
         return;
     if (!IsResult(iq)) {
-        account->FailLogin(JabberText(kTextSessionRefused) + DescribeError(GetChild(iq, "error")));
+        account->FailLogin(JabberText(kTextSessionRefused) + DescribeXmppError(GetChild(iq, "error")));
         return;
     }
     account->RequestRoster();
@@ -291,10 +273,15 @@ void CJabberProtocol::RequestRoster()
     SendNode(iq.get());
 }
 
-void CJabberProtocol::RosterAnswered(CJabberProtocol* account, XmlNode*, const IqCallbackEntry&)
+void CJabberProtocol::RosterAnswered(CJabberProtocol* account, XmlNode* iq, const IqCallbackEntry&)
 {
-    // The roster's items are the contact list's business; the first presence
-    // follows the answer, whatever it holds, so the account is seen at all.
-    if (account->m_state.load() >= 2)
-        account->ApplyStatus(static_cast<Protocols::Status>(account->m_status.load()));
+    if (account->m_state.load() < 2)
+        return;
+    XmlNode* query = GetChild(iq, "query");
+    if (IsResult(iq) && AttributeIs(query, "xmlns", L"jabber:iq:roster"))
+        account->ApplyRoster(query);
+    else if (!IsResult(iq))
+        account->ShowWarning(JabberText(kTextRosterRefused) + DescribeXmppError(GetChild(iq, "error")));
+    // Whatever the answer held: without the first presence nobody sees the account.
+    account->ApplyStatus(static_cast<Protocols::Status>(account->m_status.load()));
 }

@@ -14,10 +14,6 @@
 
 namespace {
 
-// The capabilities the account announces (XEP-0115): its node and version.
-const char kCapsNode[] = "https://jov.example.org/caps";
-const char kCapsVersion[] = "0.1.1.1";
-
 struct PresenceRow {
     Protocols::Status status;
     int presenceClass;
@@ -63,16 +59,11 @@ const char* ShowOf(Protocols::Status status)
 }
 
 // How the program calls a status item: the account's id and the item's word.
+// On the user-interface thread: the account's own thread does the work.
 void OnMenuSetStatus(unsigned int accountId, uintptr_t status)
 {
-    CJabberProtocol* account = FindAccount(accountId);
-    Services::CServicesManager* services = GetPluginServices();
-    if (!account || !services)
-        return;
-    // On the user-interface thread: the account's own thread does the work.
-    services->SendEventToClient(account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Set status"),
-                                new CEventArg_Data<Protocols::Status>(static_cast<Protocols::Status>(status)),
-                                nullptr, false);
+    PostToAccount(accountId, GUID_ProtocolsManager, L"Set status",
+                  new CEventArg_Data<Protocols::Status>(static_cast<Protocols::Status>(status)));
 }
 
 } // namespace
@@ -98,8 +89,11 @@ void CJabberProtocol::ApplyStatus(Protocols::Status status)
     m_state = PresenceClassOf(status);
     m_xStatus = XStatusOf(status);
     SendPresence(status);
-    // Contacts that keep their own resource get the presence too; there are
-    // none until the roster brings them.
+    // Conferences get the presence at their own JID.
+    for (const JABBER_LIST_ITEM& item : m_list.ListItems()) {
+        if (item.kind == kListKeepsResource)
+            SendPresence(status, item.jid);
+    }
 }
 
 void CJabberProtocol::SendPresence(Protocols::Status status, const CJOVString& to, std::unique_ptr<XmlNode> extra)
@@ -116,8 +110,8 @@ void CJabberProtocol::SendPresence(Protocols::Status status, const CJOVString& t
         presence.AddChild(std::move(extra));
     presence.AddChild("c")
         ->AddAttribute("xmlns", "http://jabber.org/protocol/caps")
-        ->AddAttribute("node", kCapsNode)
-        ->AddAttribute("ver", kCapsVersion);
+        ->AddAttribute("node", kOwnCapsNode)
+        ->AddAttribute("ver", kOwnCapsVersion);
     if (status == Protocols::StatusInvisible)
         presence.AddAttribute("type", "invisible");
     else if (const char* show = ShowOf(status))
@@ -133,11 +127,9 @@ void CJabberProtocol::SendPresence(Protocols::Status status, const CJOVString& t
     }
 }
 
-void CJabberProtocol::OnPresenceStanza(XmlNode* node)
+void CJabberProtocol::OnOwnPresenceRefused(XmlNode* node)
 {
-    // Only the server's refusal of our own presence is taken here; the
-    // contacts' presence is the contact list's.
-    if (!AttributeIs(node, "type", L"error") || !m_invisiblePending)
+    if (!m_invisiblePending)
         return;
     const CJOVString* from = GetAttribute(node, "from");
     CJOVString bare = GetBareJid();

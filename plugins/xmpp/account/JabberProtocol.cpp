@@ -56,7 +56,8 @@ CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned 
       m_heldStatus(Protocols::StatusOffline),
       m_invisiblePending(false),
       m_requests(this, this, timings),
-      m_iqCallbacks(timings)
+      m_iqCallbacks(timings),
+      m_created(false)
 {
     if (m_services && m_buffer) {
         m_clientId = m_services->RegisterEventsClient(this, CJOVString());
@@ -172,17 +173,24 @@ int CJabberProtocol::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEv
     }
     if (sender == GUID_ProtocolsManager)
         return OnManagerEvent(name, arg1, arg2);
-    if (sender == GUID_JabberProtocol && name == CJOVString(L"Login timer")) {
+    if (sender == GUID_JabberProtocol) {
         int serial = 0;
-        if (ArgValue(arg1, serial))
-            OnLoginTimer(serial);
+        unsigned int contactId = 0;
+        if (name == CJOVString(L"Login timer")) {
+            if (ArgValue(arg1, serial))
+                OnLoginTimer(serial);
+        } else if (ArgValue(arg1, contactId)) {
+            OnContactAction(name, contactId);
+        }
     }
     return 0;
 }
 
 int CJabberProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2)
 {
-    if (name == CJOVString(L"Destroy")) {
+    if (name == CJOVString(L"Create")) {
+        OnCreate();
+    } else if (name == CJOVString(L"Destroy")) {
         OnDestroy();
     } else if (name == CJOVString(L"Lang change")) {
         CJOVString language;
@@ -227,6 +235,57 @@ int CJabberProtocol::OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEv
         }
     } else if (name == CJOVString(L"Get account details dlg info")) {
         // The account has no details pages: the dialog shows the program's own.
+    } else {
+        return OnContactListEvent(name, arg1, arg2);
+    }
+    return 0;
+}
+
+int CJabberProtocol::OnContactListEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2)
+{
+    unsigned int id = 0;
+    CJOVString text;
+    CMenuInfo* menu = nullptr;
+    if (name == CJOVString(L"Get contact status info")) {
+        Protocols::ContactStatusInfo* out = nullptr;
+        if (ArgValue(arg1, id) && ArgValue(arg2, out) && out)
+            GetContactStatusInfo(id, *out);
+    } else if (name == CJOVString(L"Init root menu")) {
+        if (ArgValue(arg2, menu) && menu)
+            return InitRootMenu(*menu);
+    } else if (name == CJOVString(L"Init group menu")) {
+        ArgValue(arg1, id);
+        if (ArgValue(arg2, menu) && menu)
+            return InitGroupMenu(id, *menu);
+        return 1;
+    } else if (name == CJOVString(L"Init contact menu")) {
+        if (ArgValue(arg1, id) && ArgValue(arg2, menu) && menu)
+            return InitContactMenu(id, *menu);
+    } else if (name == CJOVString(L"Init message window menu")) {
+        if (ArgValue(arg1, id) && ArgValue(arg2, menu) && menu)
+            return InitMessageWindowMenu(id, *menu);
+    } else if (name == CJOVString(L"Send message")) {
+        Protocols::MessageInfo message;
+        if (ArgValue(arg1, message))
+            OnSendMessage(message);
+    } else if (name == CJOVString(L"Create group")) {
+        if (ArgValue(arg1, text))
+            CreateGroup(text);
+    } else if (name == CJOVString(L"Rename group")) {
+        if (ArgValue(arg1, id) && ArgValue(arg2, text))
+            RenameGroup(id, text);
+    } else if (name == CJOVString(L"Delete group")) {
+        DeleteGroup(ArgValue(arg1, id) ? &id : nullptr);
+    } else if (name == CJOVString(L"Rename contact")) {
+        if (ArgValue(arg1, id) && ArgValue(arg2, text))
+            RenameContact(id, text);
+    } else if (name == CJOVString(L"Move contact")) {
+        unsigned int groupId = 0;
+        if (ArgValue(arg1, id) && ArgValue(arg2, groupId))
+            MoveContact(id, groupId);
+    } else if (name == CJOVString(L"Delete contact")) {
+        if (ArgValue(arg1, id))
+            DeleteContact(id);
     }
     return 0;
 }
@@ -239,6 +298,7 @@ void CJabberProtocol::OnDestroy()
     m_requests.ExpireAll(kIqTimedOut);
     m_requests.Shutdown();
     m_iqCallbacks.Clear();
+    m_list.ListClear();
     if (m_services && m_clientId)
         m_services->UnregisterEventsClient(m_clientId);
     m_clientId = 0;

@@ -12,24 +12,36 @@
 // JabberConnection.cpp (connecting, disconnecting, why a connection ended),
 // JabberStream.cpp (the stream read and written, compressed or not),
 // JabberLogin.cpp (features, SASL, binding, session, the roster request),
-// JabberPresence.cpp (the own status sent as presence, the status menu) and
-// JabberIq.cpp (iq routing).
+// JabberPresence.cpp (the own status sent as presence, the status menu),
+// JabberIq.cpp (iq routing), JabberRoster.cpp (the roster mirrored into the
+// contact-list model and the user's changes sent back), JabberContactStatus.cpp
+// (the contacts' presence and subscriptions), JabberMessages.cpp (messages,
+// receipts, chat states) and JabberMenus.cpp (the account's part of the menus).
+//
+// The contact-list model is called only from the event thread, and never
+// with the roster lock held.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "CapsCache.h"
 #include "EventsClient.h"
 #include "IqCallbackTable.h"
 #include "IqSenders.h"
 #include "JabberAuth.h"
+#include "JabberList.h"
 #include "JabberSettings.h"
 #include "JabberTimings.h"
 #include "RequestQueue.h"
 #include "StreamCompression.h"
+#include "protocols/ContactStatusInfo.h"
+#include "protocols/MessageInfo.h"
 #include "protocols/Status.h"
 #include "xml/XmlParser.h"
 
@@ -106,6 +118,49 @@ public:
     // The next stanza number, for an id "jov_N".
     int NextStanzaNumber() { return ++m_stanzaCounter; }
 
+    // The roster (JabberRoster.cpp). Groups and contacts of the model, and
+    // the user's changes, each sent to the server as a roster set; a change
+    // the server refuses is told to the user and taken back in the model.
+    unsigned int CreateGroup(const CJOVString& name);
+    unsigned int FindGroupByName(const CJOVString& name);
+    unsigned int CreateContact(const CJOVString& jid, const CJOVString& name, unsigned int groupId,
+                               int subscription);
+    void RenameContact(unsigned int contactId, const CJOVString& name);
+    void MoveContact(unsigned int contactId, unsigned int groupId);
+    void DeleteContact(unsigned int contactId);
+    void RenameGroup(unsigned int groupId, const CJOVString& name);
+    // Null: the contacts outside the roster.
+    void DeleteGroup(const unsigned int* groupId);
+    void RosterRemoveItem(const CJOVString& jid);
+
+    // The contacts' presence (JabberContactStatus.cpp).
+    void UpdateContactStatus(const CJOVString& jid);
+    void GetContactStatusInfo(unsigned int contactId, Protocols::ContactStatusInfo& info);
+    // presence type "subscribe", "subscribed" or "unsubscribed" to the JID.
+    void SendSubscription(const CJOVString& jid, const char* type);
+
+    // Messages (JabberMessages.cpp). DeliverMessage answers whether the
+    // model took it; a stranger becomes a contact directly under the account.
+    bool DeliverMessage(const CJOVString& jid, unsigned int kind, int image, const CJOVString& text,
+                        const CJOVString& title);
+    void SendMessageStanza(const CJOVString& jid, const CJOVString& text, bool special, unsigned int cookie);
+    // "Send message": warns, naming the contact, when it cannot go.
+    void OnSendMessage(const Protocols::MessageInfo& message);
+    // Line ends as CR LF, whatever the sender used.
+    static CJOVString NormaliseLineBreaks(const CJOVString& text);
+
+    // Menus (JabberMenus.cpp): the program's items the account's state rules
+    // out are removed, the account's own added. Each returns the event's answer.
+    int InitRootMenu(CMenuInfo& menu);
+    int InitGroupMenu(unsigned int groupId, CMenuInfo& menu);
+    int InitContactMenu(unsigned int contactId, CMenuInfo& menu);
+    int InitMessageWindowMenu(unsigned int contactId, CMenuInfo& menu);
+    // A menu's choice, handed over from the user-interface thread.
+    void OnContactAction(const CJOVString& name, unsigned int contactId);
+
+    CJabberList& GetList() { return m_list; }
+    CCapsCache& GetCapsCache() { return m_caps; }
+
     // The iq structures (JabberIq.cpp).
     RequestQueue& GetRequestQueue() { return m_requests; }
     IqCallbackTable& GetIqCallbacks() { return m_iqCallbacks; }
@@ -128,6 +183,8 @@ private:
 
     // Requests of the protocols manager.
     int OnManagerEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2);
+    // The requests about the contact list, its menus and messages.
+    int OnContactListEvent(const CJOVString& name, CEventArg* arg1, CEventArg* arg2);
     void OnDestroy();
     void OnLangChange(const CJOVString& language);
 
@@ -182,8 +239,46 @@ private:
     void RequestRoster();
     JabberCredentials Credentials();
 
-    // Presence (JabberPresence.cpp).
+    // Presence (JabberPresence.cpp, JabberContactStatus.cpp).
     void OnPresenceStanza(XmlNode* node);
+    void OnOwnPresenceRefused(XmlNode* node);
+    void OnContactAvailable(XmlNode* node, const CJOVString& from);
+    void OnContactUnavailable(XmlNode* node, const CJOVString& from);
+    void OnSubscribeRequest(const CJOVString& jid, const CJOVString& reason);
+    void OnSubscribed(const CJOVString& jid);
+    void PushContactStatus(unsigned int contactId);
+    // Every contact offline, in one transaction of the model.
+    void SetContactsOffline();
+
+    // Roster (JabberRoster.cpp).
+    struct RosterUndo {
+        CJOVString jid;
+        CJOVString name;
+        std::vector<CJOVString> groups;
+        // A renamed group: its id, its name before and after.
+        unsigned int groupId = 0;
+        CJOVString groupName;
+        CJOVString newGroupName;
+    };
+    void OnCreate();
+    void ApplyRoster(XmlNode* query);
+    void ApplyRosterPush(XmlNode* query);
+    void RosterSetItem(const CJOVString& jid, const CJOVString& name, const std::vector<CJOVString>& groups,
+                       const RosterUndo& undo);
+    static void RosterPushed(const IqValues& values, XmlNode* iq, CJabberProtocol* account, void* data);
+    static void RosterSetAnswered(CJabberProtocol* account, XmlNode* iq, const IqCallbackEntry& entry);
+    void UndoRosterChange(const RosterUndo& undo);
+    void SetSubscriptionOf(const CJOVString& jid, int subscription);
+
+    // Messages (JabberMessages.cpp).
+    void OnMessageStanza(XmlNode* node);
+    void OnMessageError(XmlNode* node, const CJOVString& from);
+    // The receipt and the "delivered" event a sender asked for, once the
+    // message is in the model, and only to a contact that sees our presence.
+    void AnswerDelivery(const CJOVString& to, const CJOVString* id, bool receipt, bool delivered);
+    bool IsOwnServer(const CJOVString& jid);
+    // The contact's name for a warning: its name in the list, else the JID.
+    CJOVString NameOf(const CJOVString& jid);
 
     // Iq routing (JabberIq.cpp).
     void OnIqStanza(XmlNode* iq);
@@ -229,4 +324,11 @@ private:
     bool m_invisiblePending;
     RequestQueue m_requests;
     IqCallbackTable m_iqCallbacks;
+    CJabberList m_list;
+    // Sent messages by stanza number: the contact they went to.
+    std::map<int, unsigned int> m_sentMessages;
+    // Roster sets by stanza number: what to put back when one is refused.
+    std::map<int, RosterUndo> m_rosterUndo;
+    CCapsCache m_caps;
+    bool m_created;
 };

@@ -185,5 +185,7 @@ void CJabberProtocol::OnStanza(XmlNode* node)
         OnPresenceStanza(node);
     } else if (name == "iq") {
         OnIqStanza(node);
+    } else if (name == "message") {
+        OnMessageStanza(node);
     }
 }

@@ -1,6 +1,7 @@
 #include "JabberTexts.h"
 
 #include "PluginModule.h"
+#include "xml/XmlNode.h"
 
 namespace {
 
@@ -24,6 +25,13 @@ const wchar_t* const kBuiltIn[] = {
     L"The server does not accept Invisible: your contacts see the status it holds",
     L"The port must be a number from 1 to 65535",
     L"The server offers only the old login without SASL, which this program does not use",
+    L"The message to %s was not delivered: ",
+    L"The message to %s was not sent: you are offline",
+    L"The message to %s was not sent: the contact is not in your list",
+    L"The server refused the change of %s: ",
+    L"The server did not send your contact list: ",
+    L"Subject: ",
+    L"Message redirected from: ",
 };
 
 } // namespace
@@ -34,4 +42,30 @@ CJOVString JabberText(JabberTextId id)
     if (index < 0 || index >= static_cast<int>(sizeof kBuiltIn / sizeof kBuiltIn[0]))
         return CJOVString();
     return GetPluginText(id, kBuiltIn[index]);
+}
+
+CJOVString JabberTextNaming(JabberTextId id, const CJOVString& name)
+{
+    CJOVString text = JabberText(id);
+    int at = text.Find(0, CJOVString(L"%s"));
+    if (at < 0)
+        return text;
+    return text.Substring(0, at) + name + text.Substring(at + 2, text.GetLength() - at - 2);
+}
+
+CJOVString DescribeXmppError(const XmlNode* error)
+{
+    CJOVString condition;
+    if (error) {
+        for (const auto& child : error->children) {
+            if (child->name != "text") {
+                condition = CJOVString(reinterpret_cast<const unsigned char*>(child->name.c_str()), CP_UTF8);
+                break;
+            }
+        }
+    }
+    const CJOVString* text = GetText(GetChild(error, "text"));
+    if (text && text->GetLength() > 0)
+        condition += (condition.GetLength() > 0 ? CJOVString(L" (") : CJOVString(L"(")) + *text + CJOVString(L")");
+    return condition;
 }

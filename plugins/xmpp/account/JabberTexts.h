@@ -1,8 +1,11 @@
-// The texts the account shows when a login fails or a page refuses a value:
-// each an id of the plug-in's language file with its built-in English.
+// The texts the account shows when a login fails, a page refuses a value, or a
+// message or a change of the roster does not get through: each an id of the
+// plug-in's language file with its built-in English.
 #pragma once
 
 #include "JOVString.h"
+
+class XmlNode;
 
 enum JabberTextId {
     kTextEnterAccountData = 37,
@@ -23,6 +26,20 @@ enum JabberTextId {
     kTextInvisibleRefused,
     kTextBadPort,
     kTextLegacyLogin,
+    kTextMessageNotDelivered,
+    kTextMessageOffline,
+    kTextMessageNotListed,
+    kTextRosterChangeRefused,
+    kTextRosterRefused,
+    kTextSubject,
+    kTextRedirected,
 };
 
+// The text with its "%s" replaced by the name.
+CJOVString JabberTextNaming(JabberTextId id, const CJOVString& name);
+
 CJOVString JabberText(JabberTextId id);
+
+// "condition (text)" of an XMPP error element: its first child other than
+// <text>, and the text when there is one.
+CJOVString DescribeXmppError(const XmlNode* error);

@@ -90,6 +90,21 @@ unsigned int CAccountRig::AddIcqAccount(const wchar_t* uin, const char* password
     return m_accountId;
 }
 
+unsigned int CAccountRig::AddJabberAccount(const wchar_t* user, const wchar_t* password, unsigned short port)
+{
+    m_accountId = m_manager->AddAccount(GUID_JabberProtocol);
+    if (!m_accountId)
+        return 0;
+    const DWORD serverPort = port;
+    const BYTE ssl = 1;
+    m_manager->SetString(m_accountId, CJOVString(L"Account name"), CJOVString(user));
+    m_manager->SetString(m_accountId, CJOVString(L"Account password"), CJOVString(password));
+    m_manager->SetString(m_accountId, CJOVString(L"Account server"), CJOVString(L"localhost"));
+    m_manager->SetDWord(m_accountId, CJOVString(L"Account port"), &serverPort);
+    m_manager->SetByte(m_accountId, CJOVString(L"SSL"), &ssl);
+    return m_accountId;
+}
+
 void CAccountRig::SetStatus(Protocols::Status status)
 {
     m_manager->SetStatus(m_accountId, status);

@@ -1,7 +1,7 @@
 // The program's services as start-up makes them (bus, settings store over a
 // file, sockets manager, contact-list model, protocol plug-in manager with the
 // plug-ins of "Protos" beside this program), the accounts stored in the file
-// or one ICQ account added as a user adds it, and a watch on its status.
+// or one ICQ or Jabber account added as a user adds it, and a watch on its status.
 //
 // Made and destroyed on the main thread; the watch runs on its own queue thread.
 #pragma once
@@ -34,6 +34,8 @@ public:
 
     // An ICQ account of that number and password that logs in at 127.0.0.1:port; 0 on failure.
     unsigned int AddIcqAccount(const wchar_t* uin, const char* password, unsigned short port);
+    // A Jabber account of user@localhost that logs in over direct TLS at localhost:port; 0 on failure.
+    unsigned int AddJabberAccount(const wchar_t* user, const wchar_t* password, unsigned short port);
     void SetStatus(Protocols::Status status);
     // Waits for the account to report Online; its time (NowMs), or a negative value.
     double WaitOnline(DWORD timeoutMs);

@@ -7,13 +7,16 @@
 #   servers.sh stop DIR    stops every server started from DIR, by its PID, and waits for it
 # Both serve the domain "localhost" with the users below; ejabberd also serves
 # "plain.localhost" with hashed passwords, so that it offers no DIGEST-MD5 there.
+# An independent client (third_client.py, on python3-slixmpp) runs beside them
+# with sessions of carol, and second sessions of alice and bob, on each server;
+# the tests drive it over its control line.
 # Their certificates come from an authority made here (ca.der is what the test
 # programs trust); stranger.* from another one.
 set -euo pipefail
 cmd=${1:?start or stop}
 dir=${2:?folder}
 
-USERS=(alice:alice-pw1 bob:bob-pw2)
+USERS=(alice:alice-pw1 bob:bob-pw2 carol:carol-pw3)
 
 # Waits until the process is gone; false when it outlived the time.
 wait_gone() {  # wait_gone PID TENTHS
@@ -62,7 +65,7 @@ trap 'stop_all' ERR  # a start that fails half-way leaves nothing running
 read -r -a ports < <(python3 - <<'PY'
 import random, socket
 held = []
-while len(held) < 10:
+while len(held) < 11:
     s = socket.socket()
     try:
         s.bind(("127.0.0.1", random.randrange(10000, 20000)))
@@ -75,7 +78,7 @@ PY
 )
 prosody_plain=${ports[0]} prosody_tls=${ports[1]} ejabberd_plain=${ports[2]} ejabberd_tls=${ports[3]}
 ejabberd_dist=${ports[4]} prosody_stranger=${ports[5]} prosody_console=${ports[6]} ejabberd_stranger=${ports[7]}
-ejabberd_http=${ports[8]} ejabberd_stranger_dist=${ports[9]}
+ejabberd_http=${ports[8]} ejabberd_stranger_dist=${ports[9]} third_client=${ports[10]}
 
 if [ ! -f "$dir/localhost.crt" ]; then
   openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=JOV XMPP test authority" \
@@ -293,6 +296,19 @@ for user in "${USERS[@]}"; do
   prosodyctl --config "$sconf" register "${user%%:*}" localhost "${user#*:}" >/dev/null
 done
 
+# The independent client, with Debian's interpreter (it has python3-slixmpp).
+/usr/bin/python3 -c 'import slixmpp' 2>/dev/null || { echo "missing python3-slixmpp: run scripts/setup.sh" >&2; exit 1; }
+sessions=()
+for user in alice:second bob:second carol:third; do
+  name=${user%%:*} resource=${user#*:}
+  password=$(printf '%s\n' "${USERS[@]}" | sed -n "s/^$name://p")
+  sessions+=("$name-ejabberd=$name@localhost/$resource:$password:$ejabberd_tls"
+             "$name-prosody=$name@localhost/$resource:$password:$prosody_tls")
+done
+spawn third-client "" /usr/bin/python3 -B "$(dirname "$0")/third_client.py" "$third_client" "$dir/ca.crt" \
+  "${sessions[@]}"
+wait_port "$third_client" third-client "$dir/third-client.log"
+
 {
   echo "prosody_plain=$prosody_plain"
   echo "prosody_tls=$prosody_tls"
@@ -302,6 +318,7 @@ done
   echo "prosody_console=$prosody_console"
   echo "ejabberd_stranger=$ejabberd_stranger"
   echo "ejabberd_http=$ejabberd_http"
+  echo "third_client=$third_client"
   echo "domain=localhost"
   for user in "${USERS[@]}"; do
     echo "password_${user%%:*}=${user#*:}"
