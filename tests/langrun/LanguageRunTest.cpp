@@ -86,14 +86,14 @@ protected:
         ExpectShownWell(main, L"main", false);
 
         PostKey(main, VK_F1);
-        HWND menu = WaitForMenu();
+        HWND menu = WaitForMenu(5000);
         ASSERT_NE(menu, nullptr);
         Shot(L"menu", main);
         PostKey(menu, VK_ESCAPE);
         ASSERT_TRUE(WaitUntilGone(menu));
 
         PostMessageW(list, WM_CHAR, L'1', 1);
-        HWND statuses = WaitForMenu();
+        HWND statuses = WaitForMenu(5000);
         ASSERT_NE(statuses, nullptr);
         Shot(L"status", main);
         for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
@@ -159,7 +159,7 @@ protected:
 
         HWND question = OpenedBy([&] { ChooseFromMenu(history, VK_F2, 3); });
         ASSERT_NE(question, nullptr) << "Delete asks first";
-        EXPECT_EQ(TextOf(question), texts->Program(165));
+        EXPECT_EQ(WindowText(question), texts->Program(165));
         EXPECT_EQ(StaticText(question), texts->Program(207));
         PostMessageW(question, WM_COMMAND, IDNO, 0);
         EXPECT_TRUE(WaitUntilGone(question));
@@ -195,7 +195,7 @@ protected:
         ExpectShownWell(add, L"icq-add-contact");
         HWND refusal = OpenedBy([&] { PostMessageW(add, WM_COMMAND, IDOK, 0); });
         ASSERT_NE(refusal, nullptr) << "OK with empty fields is refused";
-        EXPECT_EQ(TextOf(refusal), texts->Icq(144));
+        EXPECT_EQ(WindowText(refusal), texts->Icq(144));
         EXPECT_EQ(StaticText(refusal), texts->Icq(142));
         PostMessageW(refusal, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntilGone(refusal));
@@ -208,7 +208,7 @@ protected:
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         refusal = OpenedBy([&] { PostMessageW(name, WM_COMMAND, IDOK, 0); });
         ASSERT_NE(refusal, nullptr) << "OK without a name is refused";
-        EXPECT_EQ(TextOf(refusal), texts->Program(170));
+        EXPECT_EQ(WindowText(refusal), texts->Program(170));
         EXPECT_EQ(StaticText(refusal), texts->Program(205));
         PostMessageW(refusal, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntilGone(refusal));
@@ -273,7 +273,7 @@ protected:
         HWND options = OpenedBy([&] { PostClick(accountsPage, 1002); });
         if (!options)
             return L"none";
-        EXPECT_EQ(TextOf(options), texts->Program(25));
+        EXPECT_EQ(WindowText(options), texts->Program(25));
         const bool xmpp = Shows(options, texts->Xmpp(18));
         // The ICQ plug-in speaks the language when it has its file, else English.
         const std::wstring label = xmpp ? texts->Xmpp(16) : texts->Icq(51);
@@ -297,7 +297,7 @@ protected:
         for (int account = 0; account < 2; ++account) {
             HWND details = OpenedBy([&] {
                 PostKey(main, VK_F1);
-                HWND menu = WaitForMenu();
+                HWND menu = WaitForMenu(5000);
                 for (int i = 0; i < 4; ++i)
                     PostKey(menu, VK_UP);
                 PostKey(menu, VK_RIGHT);
@@ -307,7 +307,7 @@ protected:
             }, 5000);
             if (!details || Shows(details, texts->Xmpp(18)))
                 continue;
-            EXPECT_EQ(TextOf(details), texts->Program(17));
+            EXPECT_EQ(WindowText(details), texts->Program(17));
             // Some pages hold only lists of data.
             EachPage(details, 9, [](HWND, int) { return std::wstring(); }, nullptr, false);
             Close(details);
@@ -388,7 +388,7 @@ TEST_F(LanguageSwitch, FromCzechToRussianRelabelsEveryOpenWindowAndThePlugIns)
 
     // Online; the XMPP warning answered; Carol's chat open.
     PostMessageW(list, WM_CHAR, L'1', 1);
-    HWND statuses = WaitForMenu();
+    HWND statuses = WaitForMenu(5000);
     ASSERT_NE(statuses, nullptr);
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
         PostMessageW(statuses, WM_KEYDOWN, key, 0);
@@ -429,7 +429,7 @@ TEST_F(LanguageSwitch, FromCzechToRussianRelabelsEveryOpenWindowAndThePlugIns)
     EXPECT_EQ(SoftKeys(bar).at(0).text, russian.Program(15)) << "the main window's left key";
     EXPECT_EQ(SoftKeys(bar).at(1).text, russian.Program(32)) << "the list's key of its contact";
     EXPECT_EQ(OverallStatus(main), russian.Program(2)) << "the overall status";
-    EXPECT_EQ(TextOf(messages), russian.Program(119)) << "the messaging window's title";
+    EXPECT_EQ(WindowText(messages), russian.Program(119)) << "the messaging window's title";
     EXPECT_EQ(SoftKeyTexts(messagesBar), russian.Program(178) + L" | " + russian.Program(176));
     Close(messages);
 
@@ -459,7 +459,7 @@ TEST_F(LanguageSwitch, FromCzechToRussianRelabelsEveryOpenWindowAndThePlugIns)
     const int before = static_cast<int>(program.Lines().size());
     for (bool online : {false, true}) {
         PostMessageW(list, WM_CHAR, L'1', 1);
-        statuses = WaitForMenu();
+        statuses = WaitForMenu(5000);
         ASSERT_NE(statuses, nullptr);
         const std::vector<WPARAM> keys =
             online ? std::vector<WPARAM>{VK_DOWN, VK_DOWN, VK_RETURN} : std::vector<WPARAM>{VK_UP, VK_RETURN};

@@ -8,35 +8,6 @@
 
 namespace {
 
-std::wstring OwnFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool CopyFolder(const std::wstring& from, const std::wstring& to)
-{
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool copied = true;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copied = CopyFolder(from + L"\\" + name, to + L"\\" + name) && copied;
-        else
-            copied = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && copied;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return copied;
-}
-
 DWORD ProcessOf(HWND window)
 {
     DWORD process = 0;
@@ -78,7 +49,7 @@ struct TextSearch {
 BOOL CALLBACK MatchText(HWND control, LPARAM param)
 {
     auto* search = reinterpret_cast<TextSearch*>(param);
-    if (IsWindowVisible(control) && TextOf(control) == *search->text) {
+    if (IsWindowVisible(control) && WindowText(control) == *search->text) {
         search->found = true;
         return FALSE;
     }
@@ -93,7 +64,7 @@ struct EnglishSearch {
 BOOL CALLBACK MatchEnglish(HWND control, LPARAM param)
 {
     auto* search = reinterpret_cast<EnglishSearch*>(param);
-    const std::wstring text = TextOf(control);
+    const std::wstring text = WindowText(control);
     if (IsWindowVisible(control) && search->english->count(text))
         search->found += L"\n  " + std::to_wstring(GetDlgCtrlID(control)) + L": \"" + text + L"\"";
     return TRUE;
@@ -126,8 +97,8 @@ std::wstring StaticText(HWND window)
 {
     for (HWND child = FindWindowExW(window, nullptr, L"Static", nullptr); child;
          child = FindWindowExW(window, child, L"Static", nullptr)) {
-        if (IsWindowVisible(child) && !TextOf(child).empty())
-            return TextOf(child);
+        if (IsWindowVisible(child) && !WindowText(child).empty())
+            return WindowText(child);
     }
     return L"<none>";
 }
@@ -188,7 +159,7 @@ void ProgramTour::ChooseFromMenu(HWND window, UINT key, int fromBottom)
 {
     WaitForProgramIdle(window);
     PostKey(window, key);
-    HWND menu = WaitForMenu();
+    HWND menu = WaitForMenu(5000);
     ASSERT_NE(menu, nullptr) << "the key opens no menu";
     for (int i = 0; i < fromBottom; ++i)
         PostKey(menu, VK_UP);

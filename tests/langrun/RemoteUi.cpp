@@ -22,7 +22,7 @@ struct TitleSearch {
 BOOL CALLBACK FindTitle(HWND window, LPARAM param)
 {
     auto* search = reinterpret_cast<TitleSearch*>(param);
-    if (ProcessOf(window) == search->process && IsWindowVisible(window) && TextOf(window) == *search->title) {
+    if (ProcessOf(window) == search->process && IsWindowVisible(window) && WindowText(window) == *search->title) {
         search->found = window;
         return FALSE;
     }
@@ -127,25 +127,6 @@ void PostClick(HWND dialog, int id)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-HWND WaitForMenu(DWORD ms)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu))
-            return menu;
-    }
-    return nullptr;
-}
-
-bool WaitUntilGone(HWND window, DWORD ms)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        if (!IsWindow(window) || !IsWindowVisible(window))
-            return true;
-    }
-    return false;
-}
-
 void WaitForProgramIdle(HWND window)
 {
     if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(window))) {
@@ -164,13 +145,6 @@ HWND WaitForTitle(HWND other, const std::wstring& title, DWORD ms)
             return search.found;
     }
     return nullptr;
-}
-
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
 }
 
 HWND VisiblePage(HWND dialog)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "msgwnd/ProgramWindows.h"
+
 // A block of memory in the process that owns a window, for the messages
 // whose parameters point at records.
 class CProgramMemory {
@@ -42,15 +44,11 @@ std::wstring SoftKeyTexts(HWND bar);
 void PostKey(HWND window, UINT key);
 // A click on a dialog's push button, as the button tells its dialog.
 void PostClick(HWND dialog, int id);
-// The visible popup menu of any program, waited for.
-HWND WaitForMenu(DWORD ms = 5000);
-bool WaitUntilGone(HWND window, DWORD ms = 5000);
 // Until the program's user-interface thread waits for input again, then a
 // moment for the screen.
 void WaitForProgramIdle(HWND window);
 // A visible top-level window of the process that owns other, with that
 // title; null when none shows within the time.
 HWND WaitForTitle(HWND other, const std::wstring& title, DWORD ms = 10000);
-std::wstring TextOf(HWND window);
 // The child dialog (page) of a tabbed dialog that is shown.
 HWND VisiblePage(HWND dialog);

@@ -77,7 +77,7 @@ std::wstring ClassOf(HWND window)
 std::wstring Where(HWND control)
 {
     HWND top = GetAncestor(control, GA_ROOT);
-    return L"\"" + TextOf(top) + L"\" " + ClassOf(control) + L" " + std::to_wstring(GetDlgCtrlID(control));
+    return L"\"" + WindowText(top) + L"\" " + ClassOf(control) + L" " + std::to_wstring(GetDlgCtrlID(control));
 }
 
 void Check(std::vector<UnfitText>& unfit, HWND control, const std::wstring& text, int width, int room)
@@ -90,7 +90,7 @@ void Check(std::vector<UnfitText>& unfit, HWND control, const std::wstring& text
 void CheckStatic(std::vector<UnfitText>& unfit, HWND control, LONG style, const RECT& client)
 {
     const LONG type = style & SS_TYPEMASK;
-    const std::wstring text = TextOf(control);
+    const std::wstring text = WindowText(control);
     if (text.empty() || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
                          type != SS_SIMPLE))
         return;
@@ -112,7 +112,7 @@ void CheckStatic(std::vector<UnfitText>& unfit, HWND control, LONG style, const 
 
 void CheckButton(std::vector<UnfitText>& unfit, HWND control, LONG style, const RECT& client)
 {
-    const std::wstring text = TextOf(control);
+    const std::wstring text = WindowText(control);
     if (text.empty())
         return;
     const LONG type = style & BS_TYPEMASK;
