@@ -31,8 +31,8 @@ Protocols::CProtocolsManager* Manager()
 
 bool AskUser(HWND page, const CJOVString& accountText)
 {
-    CJOVString question = CJOVString(L"Delete the account ") + accountText +
-                          CJOVString(L" with its settings and contact list?");
+    CJOVString question =
+        LangTextWith(202, L"Delete the account %s with its settings and contact list?", accountText);
     CJOVString caption = LangText(117, L"Delete");
     return MessageBoxW(page, question, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
@@ -260,8 +260,13 @@ void DrawAccountRow(DRAWITEMSTRUCT* draw)
 
 PanelCheckResult AccountsPageProc(HWND page, int direction, unsigned int)
 {
-    if (direction == 0)
+    if (direction == 0) {
+        SetLocalizedWindowText(GetDlgItem(page, IDC_ACCOUNT_ADD), 113, L"Add");
+        SetLocalizedWindowText(GetDlgItem(page, IDC_ACCOUNT_SETTINGS), 114, L"Settings");
+        SetLocalizedWindowText(GetDlgItem(page, IDC_ACCOUNT_ENABLE), 115, L"Enable");
+        SetLocalizedWindowText(GetDlgItem(page, IDC_ACCOUNT_DELETE), 117, L"Delete");
         LoadList(page);
+    }
     return PanelCheckResult();
 }
 

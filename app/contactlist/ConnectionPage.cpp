@@ -74,7 +74,7 @@ PanelCheckResult Store(HWND page, CPreferencesOwners& owners)
     if (type != JOVSockets::kProxyNone && !validPort) {
         // A proxy that cannot be reached would fail every connection later.
         result.failed = 1;
-        result.message = CJOVString(L"Not valid host port");
+        result.message = LangText(206, L"Not valid host port");
         result.control = IDC_PROXY_PORT;
         return result;
     }

@@ -32,6 +32,16 @@ CJOVString LangText(int textId, const wchar_t* english)
     return CJOVString(english);
 }
 
+CJOVString LangTextWith(int textId, const wchar_t* english, const CJOVString& value)
+{
+    const CJOVString text = LangText(textId, english);
+    const CJOVString mark(L"%s");
+    const int at = text.Find(0, mark);
+    if (at < 0)
+        return text + value;
+    return text.Substring(0, at) + value + text.Substring(at + 2, text.GetLength() - at - 2);
+}
+
 void SetLocalizedWindowText(HWND window, int textId, const wchar_t* english)
 {
     CJOVString text = LangText(textId, english);

@@ -9,6 +9,9 @@
 
 // The program's text of that id, or english.
 CJOVString LangText(int textId, const wchar_t* english);
+// The same with "%s" replaced by value: the place of the value in the
+// sentence is the language's. A text without "%s" gets the value at the end.
+CJOVString LangTextWith(int textId, const wchar_t* english, const CJOVString& value);
 
 void SetLocalizedWindowText(HWND window, int textId, const wchar_t* english);
 void AddLocalizedComboString(HWND combo, int textId, const wchar_t* english);

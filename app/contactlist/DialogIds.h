@@ -25,6 +25,7 @@
 
 // The name dialog.
 #define IDC_GROUP_NAME 1026
+#define IDC_GROUP_NAME_TEXT 1027
 
 // The about box.
 #define IDC_ABOUT_ICON 1123

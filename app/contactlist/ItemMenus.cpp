@@ -211,7 +211,7 @@ void DeleteGroupCmd(unsigned int groupId, uintptr_t data)
     // Group 0 holds the contacts that are in no group: it cannot go.
     if (!control || !Facts(*control, data, TreeItemKind::Group, groupId, &facts) || facts.groupId == 0)
         return;
-    const CJOVString question = CJOVString(L"Delete the group \"") + facts.name + CJOVString(L"\"?");
+    const CJOVString question = LangTextWith(203, L"Delete the group \"%s\"?", facts.name);
     Protocols::CProtocolsManager* manager = Manager(*control);
     if (AskDelete(*control, 31, L"Delete group", question) && manager)
         manager->DeleteGroup(facts.accountId, facts.groupId);
@@ -278,7 +278,7 @@ void DeleteContactCmd(unsigned int contactId, uintptr_t data)
     ItemFacts facts;
     if (!control || !Facts(*control, data, TreeItemKind::Contact, contactId, &facts))
         return;
-    const CJOVString question = CJOVString(L"Delete the contact \"") + facts.name + CJOVString(L"\"?");
+    const CJOVString question = LangTextWith(204, L"Delete the contact \"%s\"?", facts.name);
     Protocols::CProtocolsManager* manager = Manager(*control);
     if (AskDelete(*control, 38, L"Delete contact", question) && manager)
         manager->DeleteContact(facts.accountId, facts.contactId);

@@ -1,5 +1,7 @@
 #include "contactlist/NewGroupDlg.h"
 
+#include "contactlist/ControlText.h"
+
 namespace {
 
 const int kMaxName = 255;
@@ -16,6 +18,7 @@ int CNewGroupDlg::DoDataExchange(int save)
 {
     HWND edit = GetDlgItem(m_hDlg, IDC_GROUP_NAME);
     if (!save) {
+        SetLocalizedWindowText(GetDlgItem(m_hDlg, IDC_GROUP_NAME_TEXT), 137, L"Group name");
         SetWindowTextW(edit, m_name);
         return 1;
     }
@@ -23,7 +26,7 @@ int CNewGroupDlg::DoDataExchange(int save)
     GetWindowTextW(edit, text, kMaxName + 1);
     if (!text[0]) {
         // Without a word OK would look broken.
-        MessageBoxW(m_hDlg, L"Please enter a name.", L"Warning", MB_ICONEXCLAMATION);
+        MessageBoxW(m_hDlg, LangText(205, L"Please enter a name."), LangText(170, L"Warning"), MB_ICONEXCLAMATION);
         SetFocus(edit);
         return 0;
     }

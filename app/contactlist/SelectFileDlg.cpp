@@ -296,7 +296,7 @@ void CSelectFileDlg::EnterFolder(const std::wstring& name)
     std::wstring folder;
     // A folder whose path would not fit is not entered.
     if (!ChildFolder(m_folder, name, &folder)) {
-        Warn(L"The folder's path is too long.");
+        Warn(LangText(211, L"The folder's path is too long."));
         return;
     }
     GoToFolder(folder);
@@ -335,22 +335,23 @@ void CSelectFileDlg::Save()
         name = NameWithExtension(name, m_filter);
     // The box shows the filter at first: "*.txt" is no name to write to.
     if (!IsValidFileName(name)) {
-        Warn(L"A file name cannot hold any of the characters \\ / : * ? \" < > |");
+        Warn(LangText(214, L"A file name cannot hold any of the characters \\ / : * ? \" < > |"));
         return;
     }
     std::wstring path;
     if (!JoinFileName(m_folder, name, &path)) {
-        Warn(L"The file's path is too long.");
+        Warn(LangText(212, L"The file's path is too long."));
         return;
     }
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Warn(L"A folder of that name exists.");
+            Warn(LangText(213, L"A folder of that name exists."));
             return;
         }
-        std::wstring question = name + L" already exists.\r\nDo you want to replace it?";
-        if (MessageBoxW(m_hDlg, question.c_str(), LangText(191, L"Save"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
+        CJOVString question =
+            LangTextWith(215, L"%s already exists.\nDo you want to replace it?", CJOVString(name.c_str()));
+        if (MessageBoxW(m_hDlg, question, LangText(191, L"Save"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
             IDYES)
             return;
     }
@@ -378,7 +379,7 @@ void CSelectFileDlg::OkAction()
     }
     std::wstring path;
     if (!JoinFileName(m_folder, RowName(m_selection), &path)) {
-        Warn(L"The file's path is too long.");
+        Warn(LangText(212, L"The file's path is too long."));
         return;
     }
     s_chosenPath = path;

@@ -228,7 +228,7 @@ int CTabsDialog::DoDataExchange(int direction)
         // Told even when the control is not there: a silent refusal looks
         // like a dead OK.
         if (result.message.GetLength() > 0)
-            MessageBoxW(page->GetWnd(), result.message, L"Warning", MB_ICONEXCLAMATION);
+            MessageBoxW(page->GetWnd(), result.message, LangText(170, L"Warning"), MB_ICONEXCLAMATION);
         return 0;
     }
     return 1;

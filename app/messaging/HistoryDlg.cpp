@@ -218,12 +218,12 @@ void CHistoryDlg::Warn(const wchar_t* text)
 void CHistoryDlg::Delete()
 {
     // Nothing is kept: the user says so first.
-    if (MessageBoxW(m_hDlg, L"Delete the whole message history of this contact?", LangText(165, L"Delete"),
+    if (MessageBoxW(m_hDlg, LangText(207, L"Delete the whole message history of this contact?"), LangText(165, L"Delete"),
                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     const CJOVString path = GetHistoryFilePath(*m_bus, m_contactId);
     if (!DeleteHistory(*m_bus, m_contactId) && FileExists(path)) {
-        Warn(L"The message history could not be deleted.");
+        Warn(LangText(208, L"The message history could not be deleted."));
         return;
     }
     m_chat->Clear();
@@ -239,10 +239,10 @@ void CHistoryDlg::SaveAs()
     m_chat->GetAllText(text);
     switch (SaveTextAsUtf8(CSelectFileDlg::GetChosenPath(), text.GetText(), text.GetLength())) {
     case kExportCannotCreate:
-        Warn(L"The file could not be created.");
+        Warn(LangText(209, L"The file could not be created."));
         break;
     case kExportShortWrite:
-        Warn(L"The file could not be written whole.");
+        Warn(LangText(210, L"The file could not be written whole."));
         break;
     }
 }

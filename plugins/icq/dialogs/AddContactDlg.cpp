@@ -64,7 +64,7 @@ int CAddContactDlg::DoDataExchange(int save)
         why = GetPluginText(143, L"The contact list has no group yet: create a group first.");
     }
     if (missing) {
-        MessageBoxW(m_hDlg, why, L"Warning", MB_ICONEXCLAMATION);
+        MessageBoxW(m_hDlg, why, GetPluginText(144, L"Warning"), MB_ICONEXCLAMATION);
         SetFocus(GetDlgItem(m_hDlg, missing));
         return 0;
     }
