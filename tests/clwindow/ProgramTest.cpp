@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AccountRig.h"
+#include "OscarLogin.h"
 #include "ScriptedOscarServer.h"
 #include "ServiceIds.h"
 #include "SoftKeyBar.h"
@@ -34,41 +35,20 @@ const char kCarolsMessage[] = "Hello from Carol";
 const wchar_t kBubbleClass[] = L"JOV Notification Bubble";
 const wchar_t kBarClass[] = L"JOV Soft-key Bar";
 
-enum Phase { kLoggingIn, kAwaitingReady, kDone };
-
-OscarWire::Bytes GroupMembers(std::vector<unsigned int> ids)
-{
-    OscarWire::Builder members;
-    for (unsigned int id : ids)
-        members.U16(id);
-    return OscarWire::Builder().Tlv(0x00C8, members.Get()).Get();
-}
-
-OscarWire::SsiItem Buddy(const char* uin, unsigned int group, unsigned int item, const char* nick)
-{
-    return {uin, group, item, 0, OscarWire::Builder().Tlv(0x0131, std::string(nick)).Get()};
-}
-
 std::vector<OscarWire::SsiItem> ServerList()
 {
+    using OscarWire::SsiBuddy;
     return {
-        {"", 0, 0, 1, GroupMembers({1, 2})},
-        {"Friends", 1, 0, 1, GroupMembers({1, 2, 3, 4})},
-        Buddy("111111", 1, 1, "Alice"),
-        Buddy("222222", 1, 2, "Bob"),
-        Buddy("333333", 1, 3, "Carol"),
-        Buddy("444444", 1, 4, "Dave"),
-        {"Work", 2, 0, 1, GroupMembers({5, 6})},
-        Buddy("555555", 2, 5, "Eve"),
-        Buddy("666666", 2, 6, "Frank"),
+        OscarWire::SsiGroup("", 0, {1, 2}),
+        OscarWire::SsiGroup("Friends", 1, {1, 2, 3, 4}),
+        SsiBuddy("111111", 1, 1, "Alice"),
+        SsiBuddy("222222", 1, 2, "Bob"),
+        SsiBuddy("333333", 1, 3, "Carol"),
+        SsiBuddy("444444", 1, 4, "Dave"),
+        OscarWire::SsiGroup("Work", 2, {5, 6}),
+        SsiBuddy("555555", 2, 5, "Eve"),
+        SsiBuddy("666666", 2, 6, "Frank"),
     };
-}
-
-Frame OwnInfoOnline()
-{
-    OscarWire::Builder body;
-    body.U8(6).Text("123456").U16(0).U16(1).Tlv32(0x0006, 0x10000000);
-    return OscarWire::SnacFrame(0x01, 0x0F, body);
 }
 
 Frame Present(const char* uin, unsigned int status)
@@ -82,9 +62,7 @@ class CServers {
 public:
     CServers() : m_login(kStepTimeoutMs), m_bos(kStepTimeoutMs)
     {
-        m_bos.Ignore([this](const Frame& frame) {
-            return m_phase == kDone || (m_phase == kAwaitingReady && !frame.IsSnac(0x01, 0x02));
-        });
+        m_bos.Ignore([this](const Frame&) { return m_online.load(); });
     }
 
     unsigned short LoginPort() const { return m_login.GetPort(); }
@@ -92,45 +70,8 @@ public:
 
     void AddSession()
     {
-        const OscarWire::Bytes cookie(64, 0x5A);
-        m_login.Accept()
-            .Send(OscarWire::Hello())
-            .Expect("version", [](const Frame& frame, std::string&) { return frame.channel == 1; })
-            .ExpectSnac(0x17, 0x06)
-            .Send(OscarWire::AuthKeyResponse("0987654321"))
-            .ExpectSnac(0x17, 0x02)
-            .Send(OscarWire::LoginReply("123456", "127.0.0.1:" + std::to_string(m_bos.GetPort()), cookie))
-            .ExpectClosed();
-        m_bos.Accept()
-            .Send([this] {
-                m_phase = kLoggingIn;
-                return OscarWire::Hello();
-            })
-            .Expect("cookie", [](const Frame& frame, std::string&) { return frame.channel == 1; })
-            .Send(OscarWire::Families({0x01, 0x02, 0x03, 0x04, 0x13, 0x15}))
-            .ExpectSnac(0x01, 0x17)
-            .Send(OscarWire::FamilyVersions({{0x01, 4}, {0x13, 4}}))
-            .ExpectSnac(0x01, 0x06)
-            .Send(OscarWire::RateInfo(3, 0))
-            .ExpectSnac(0x01, 0x08)
-            .ExpectSnac(0x13, 0x02)
-            .ExpectSnac(0x02, 0x02)
-            .ExpectSnac(0x03, 0x02)
-            .ExpectSnac(0x04, 0x04)
-            .ExpectSnac(0x09, 0x02)
-            .Send(OscarWire::SnacFrame(0x02, 0x03, {}))
-            .ExpectSnac(0x02, 0x04)
-            .Send(OscarWire::SnacFrame(0x13, 0x03, {}))
-            .ExpectSnac(0x13, 0x04)
-            .Send([this] {
-                m_phase = kAwaitingReady;
-                return OscarWire::SsiReply(ServerList(), 1234);
-            })
-            .ExpectSnac(0x01, 0x02)
-            .Send([this] {
-                m_phase = kDone;
-                return OwnInfoOnline();
-            })
+        ScriptIcqLogin(m_login, m_bos.GetPort());
+        ScriptIcqBosToOnline(m_bos, ServerList(), m_online)
             .Send(Present("111111", 0x0000))
             .Send(Present("555555", 0x0000))
             .Send(Present("222222", 0x0001))
@@ -162,7 +103,7 @@ public:
 private:
     CScriptedOscarServer m_login;
     CScriptedOscarServer m_bos;
-    std::atomic<int> m_phase{kLoggingIn};
+    std::atomic<bool> m_online{false};
     std::atomic<int> m_sessionsDone{0};
 };
 

@@ -7,6 +7,7 @@
 #include "EventArgData.h"
 #include "ICQProtocol.h"
 #include "ServiceIds.h"
+#include "OscarLogin.h"
 #include "ScriptedOscarServer.h"
 #include "common/RecordingClient.h"
 #include "core/sockets/JOVSocket.h"
@@ -62,61 +63,17 @@ protected:
     std::unique_ptr<CICQProtocol> m_account;
 };
 
-OscarWire::Frame OwnInfo(unsigned int statusWord)
-{
-    OscarWire::Builder body;
-    body.U8(6).Text("123456").U16(0).U16(1).Tlv32(0x0006, 0x10000000 | statusWord);
-    return OscarWire::SnacFrame(0x01, 0x0F, body);
-}
-
 } // namespace
 
 TEST_F(EndToEndTest, LogsInThroughBothServersLoadsTheListAndGoesAway)
 {
     ASSERT_NE(m_login.GetPort(), 0);
     ASSERT_NE(m_bos.GetPort(), 0);
-    const OscarWire::Bytes cookie(64, 0x5A);
-    m_login.Accept()
-        .Send(OscarWire::Hello())
-        .Expect("version", [](const Frame& frame, std::string&) { return frame.channel == 1; })
-        .ExpectSnac(0x17, 0x06)
-        .Send(OscarWire::AuthKeyResponse("0987654321"))
-        .ExpectSnac(0x17, 0x02,
-                    [](const OscarWire::Snac& snac, std::string& why) {
-                        auto tlvs = OscarWire::ParseTlvs(snac.body);
-                        const OscarWire::Tlv* digest = OscarWire::FindTlv(tlvs, 0x25);
-                        why = "wrong digest";
-                        return digest && digest->value == OscarWire::LoginDigest("0987654321", "secret");
-                    })
-        .Send(OscarWire::LoginReply("123456", "127.0.0.1:" + std::to_string(m_bos.GetPort()), cookie))
-        .ExpectClosed();
-    m_bos.Accept()
-        .Send(OscarWire::Hello())
-        .Expect("cookie",
-                [&](const Frame& frame, std::string& why) {
-                    auto tlvs = OscarWire::ParseTlvs(frame.payload, 4);
-                    const OscarWire::Tlv* sent = OscarWire::FindTlv(tlvs, 0x06);
-                    why = "no cookie";
-                    return frame.channel == 1 && sent && sent->value == cookie;
-                })
-        .Send(OscarWire::Families({0x01, 0x02, 0x03, 0x04, 0x13, 0x15}))
-        .ExpectSnac(0x01, 0x17)
-        .Send(OscarWire::FamilyVersions({{0x01, 4}, {0x13, 4}}))
-        .ExpectSnac(0x01, 0x06)
-        .Send(OscarWire::RateInfo(3, 0))
-        .ExpectSnac(0x01, 0x08)
-        .ExpectSnac(0x13, 0x02)
-        .ExpectSnac(0x02, 0x02)
-        .ExpectSnac(0x03, 0x02)
-        .ExpectSnac(0x04, 0x04)
-        .ExpectSnac(0x09, 0x02)
-        .Send(OscarWire::SnacFrame(0x02, 0x03, {}))
-        .ExpectSnac(0x02, 0x04)
-        .Send(OscarWire::SnacFrame(0x13, 0x03, {}))
-        .ExpectSnac(0x13, 0x04)
+    ScriptIcqLogin(m_login, m_bos.GetPort());
+    ScriptIcqBosToList(m_bos)
         // The own information before the last list part: the login steps
         // must still run.
-        .Send(OwnInfo(0x0001))
+        .Send(OscarWire::OwnInfo("123456", 0x0001))
         .Send(OscarWire::SsiReply({{"Friends", 1, 0, 1, {}}}, 1, true))
         // Away asks for privacy mode 4, kept in a new privacy settings item.
         .ExpectSnac(0x13, 0x08)

@@ -28,7 +28,7 @@ public:
 private:
     CScriptedOscarServer m_login;
     CScriptedOscarServer m_bos;
-    std::atomic<int> m_phase{0};
+    std::atomic<bool> m_online{false};
     std::atomic<bool> m_carolShown{false};
     std::atomic<bool> m_messageWanted{false};
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AccountRig.h"
+#include "OscarLogin.h"
 #include "ScriptedOscarServer.h"
 #include "app/RunningProgram.h"
 
@@ -27,25 +28,13 @@ const char kCarolsMessage[] = "\xCF\xF0\xE8\xE2\xE5\xF2 from Carol";
 const char kCarolsMessageUtf8[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 from Carol";
 const UINT kMenuKey = 32782;
 
-enum Phase { kLoggingIn, kAwaitingReady, kDone };
-
 std::vector<OscarWire::SsiItem> ServerList()
 {
-    OscarWire::Builder groups, members;
-    groups.U16(1);
-    members.U16(1);
     return {
-        {"", 0, 0, 1, OscarWire::Builder().Tlv(0x00C8, groups.Get()).Get()},
-        {"Friends", 1, 0, 1, OscarWire::Builder().Tlv(0x00C8, members.Get()).Get()},
-        {"333333", 1, 1, 0, OscarWire::Builder().Tlv(0x0131, std::string("Carol")).Get()},
+        OscarWire::SsiGroup("", 0, {1}),
+        OscarWire::SsiGroup("Friends", 1, {1}),
+        OscarWire::SsiBuddy("333333", 1, 1, "Carol"),
     };
-}
-
-Frame OwnInfoOnline()
-{
-    OscarWire::Builder body;
-    body.U8(6).Text("123456").U16(0).U16(1).Tlv32(0x0006, 0x10000000);
-    return OscarWire::SnacFrame(0x01, 0x0F, body);
 }
 
 std::vector<unsigned char> ReadAll(const std::wstring& path)
@@ -78,45 +67,9 @@ protected:
     // Login, the list with Carol, Online, and Carol's message.
     void Script()
     {
-        const OscarWire::Bytes cookie(64, 0x5A);
-        m_login.Accept()
-            .Send(OscarWire::Hello())
-            .Expect("version", [](const Frame& frame, std::string&) { return frame.channel == 1; })
-            .ExpectSnac(0x17, 0x06)
-            .Send(OscarWire::AuthKeyResponse("0987654321"))
-            .ExpectSnac(0x17, 0x02)
-            .Send(OscarWire::LoginReply("123456", "127.0.0.1:" + std::to_string(m_bos.GetPort()), cookie))
-            .ExpectClosed();
-        m_bos.Ignore([this](const Frame& frame) {
-            return m_phase == kDone || (m_phase == kAwaitingReady && !frame.IsSnac(0x01, 0x02));
-        });
-        m_bos.Accept()
-            .Send(OscarWire::Hello())
-            .Expect("cookie", [](const Frame& frame, std::string&) { return frame.channel == 1; })
-            .Send(OscarWire::Families({0x01, 0x02, 0x03, 0x04, 0x13, 0x15}))
-            .ExpectSnac(0x01, 0x17)
-            .Send(OscarWire::FamilyVersions({{0x01, 4}, {0x13, 4}}))
-            .ExpectSnac(0x01, 0x06)
-            .Send(OscarWire::RateInfo(3, 0))
-            .ExpectSnac(0x01, 0x08)
-            .ExpectSnac(0x13, 0x02)
-            .ExpectSnac(0x02, 0x02)
-            .ExpectSnac(0x03, 0x02)
-            .ExpectSnac(0x04, 0x04)
-            .ExpectSnac(0x09, 0x02)
-            .Send(OscarWire::SnacFrame(0x02, 0x03, {}))
-            .ExpectSnac(0x02, 0x04)
-            .Send(OscarWire::SnacFrame(0x13, 0x03, {}))
-            .ExpectSnac(0x13, 0x04)
-            .Send([this] {
-                m_phase = kAwaitingReady;
-                return OscarWire::SsiReply(ServerList(), 1234);
-            })
-            .ExpectSnac(0x01, 0x02)
-            .Send([this] {
-                m_phase = kDone;
-                return OwnInfoOnline();
-            })
+        ScriptIcqLogin(m_login, m_bos.GetPort());
+        m_bos.Ignore([this](const Frame&) { return m_online.load(); });
+        ScriptIcqBosToOnline(m_bos, ServerList(), m_online)
             .Send(OscarWire::MessageChannel1(1, 1, "333333", kCarolsMessage))
             .ExpectClosed();
     }
@@ -149,7 +102,7 @@ protected:
 
     CScriptedOscarServer m_login;
     CScriptedOscarServer m_bos;
-    std::atomic<int> m_phase{kLoggingIn};
+    std::atomic<bool> m_online{false};
     CRunningProgram m_program;
 };
 

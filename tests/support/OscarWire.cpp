@@ -314,6 +314,26 @@ Frame SsiReply(const std::vector<SsiItem>& items, unsigned int lastChange, bool 
     return SnacFrame(0x13, 0x06, body, more ? 0x0001 : 0x0000);
 }
 
+SsiItem SsiGroup(const std::string& name, unsigned int groupId, const std::vector<unsigned int>& members)
+{
+    Builder ids;
+    for (unsigned int id : members)
+        ids.U16(id);
+    return {name, groupId, 0, 1, Builder().Tlv(0x00C8, ids.Get()).Get()};
+}
+
+SsiItem SsiBuddy(const std::string& uin, unsigned int groupId, unsigned int itemId, const std::string& nick)
+{
+    return {uin, groupId, itemId, 0, Builder().Tlv(0x0131, nick).Get()};
+}
+
+Frame OwnInfo(const std::string& uin, unsigned int status)
+{
+    Builder body;
+    body.U8(static_cast<unsigned int>(uin.size())).Text(uin).U16(0).U16(1).Tlv32(0x0006, 0x10000000 | status);
+    return SnacFrame(0x01, 0x0F, body);
+}
+
 Bytes LoginDigest(const std::string& key, const std::string& password)
 {
     unsigned char passwordDigest[16];

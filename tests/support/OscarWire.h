@@ -112,6 +112,11 @@ struct SsiItem {
     Bytes tlvs;
 };
 Frame SsiReply(const std::vector<SsiItem>& items, unsigned int lastChange, bool more = false);
+// A group item listing its members' item ids, and a contact with its nick.
+SsiItem SsiGroup(const std::string& name, unsigned int groupId, const std::vector<unsigned int>& members);
+SsiItem SsiBuddy(const std::string& uin, unsigned int groupId, unsigned int itemId, const std::string& nick);
+// The client's own information (0x01/0x0F): online, with these status bits.
+Frame OwnInfo(const std::string& uin, unsigned int status = 0);
 
 // MD5 of the login: MD5(key, MD5(password), "AOL Instant Messenger (SM)").
 Bytes LoginDigest(const std::string& key, const std::string& password);
