@@ -4,23 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
+#include "support/PeerFile.h"
 
-class CPeers {
-public:
-    // Null when the peers were not started (the program was run by hand).
-    static const CPeers* Get();
-
-    int Port(const std::string& name) const;
-    std::wstring Text(const std::string& name) const;
-
-private:
-    std::map<std::string, std::string> m_values;
-};
+// Null when the peers were not started (the program was run by hand).
+inline const CPeerFile* LoopbackPeers()
+{
+    static const CPeerFile* peers = CPeerFile::Load("JOV_PEERS");
+    return peers;
+}
 
 // Skips the test when the peers are not there; `peers` names them.
 #define REQUIRE_PEERS(peers)                                                                      \
-    const CPeers* peers = CPeers::Get();                                                          \
+    const CPeerFile* peers = LoopbackPeers();                                                     \
     if (!peers)                                                                                   \
         GTEST_SKIP() << "loopback peers not started: run through ctest (JOV_PEERS is not set)";

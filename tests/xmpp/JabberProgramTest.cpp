@@ -29,10 +29,10 @@ const char kReply[] = "See you at eight";
 
 class JabberProgramTest : public ::testing::Test {
 protected:
-    void Run(const CXmppServers* servers, const std::string& server);
+    void Run(const CPeerFile* servers, const std::string& server);
 };
 
-void JabberProgramTest::Run(const CXmppServers* servers, const std::string& server)
+void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
 {
     CThirdClient client;
     ASSERT_TRUE(client.Open(servers->Port("third_client")));

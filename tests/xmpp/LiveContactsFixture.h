@@ -30,7 +30,7 @@ protected:
     }
 
     // The independent client, or null with a failure.
-    CThirdClient* Third(const CXmppServers* servers)
+    CThirdClient* Third(const CPeerFile* servers)
     {
         if (!third) {
             third = std::make_unique<CThirdClient>();

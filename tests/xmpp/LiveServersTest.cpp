@@ -21,7 +21,7 @@ bool Lists(const std::vector<std::string>& sessions, const std::string& jid)
 class LiveServersTest : public LiveAccountTest {
 protected:
     // Logs in, checks the server lists the session, and logs out again.
-    void LogInAndOut(const CXmppServers* servers, bool ejabberd, const char* mechanism, bool compressed)
+    void LogInAndOut(const CPeerFile* servers, bool ejabberd, const char* mechanism, bool compressed)
     {
         ASSERT_EQ(alice->SetStatus(Protocols::StatusOnline), 0);
         ASSERT_TRUE(alice->Reaches(Protocols::StatusOnline)) << alice->Said();
@@ -36,7 +36,7 @@ protected:
         alice->Forget();
     }
 
-    std::vector<std::string> Sessions(const CXmppServers* servers, bool ejabberd)
+    std::vector<std::string> Sessions(const CPeerFile* servers, bool ejabberd)
     {
         return ejabberd ? EjabberdSessions(servers->Port("ejabberd_http"))
                         : ProsodySessions(servers->Port("prosody_console"));

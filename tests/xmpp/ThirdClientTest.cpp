@@ -13,10 +13,10 @@ const char kActive[] = "message/{http://jabber.org/protocol/chatstates}active";
 
 class ThirdClientTest : public LiveContactsTest {
 protected:
-    void Run(const CXmppServers* servers, const std::string& server);
+    void Run(const CPeerFile* servers, const std::string& server);
 };
 
-void ThirdClientTest::Run(const CXmppServers* servers, const std::string& server)
+void ThirdClientTest::Run(const CPeerFile* servers, const std::string& server)
 {
     CThirdClient* client = Third(servers);
     ASSERT_TRUE(client);

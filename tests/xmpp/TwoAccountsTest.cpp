@@ -26,7 +26,7 @@ const CThirdClient::RosterItem* FindItem(const std::vector<CThirdClient::RosterI
 
 class TwoAccountsTest : public LiveContactsTest {
 protected:
-    void Run(const CXmppServers* servers, const std::string& server);
+    void Run(const CPeerFile* servers, const std::string& server);
 
     // Waits until the second session reads alice's roster as `check` wants it.
     bool RosterReads(const std::string& session,
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-void TwoAccountsTest::Run(const CXmppServers* servers, const std::string& server)
+void TwoAccountsTest::Run(const CPeerFile* servers, const std::string& server)
 {
     CThirdClient* client = Third(servers);
     ASSERT_TRUE(client);

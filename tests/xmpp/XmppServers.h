@@ -5,23 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
+#include "support/PeerFile.h"
 
-class CXmppServers {
-public:
-    // Null when the servers were not started (the program was run by hand).
-    static const CXmppServers* Get();
-
-    int Port(const std::string& name) const;
-    std::wstring Text(const std::string& name) const;
-
-private:
-    std::map<std::string, std::string> m_values;
-};
+// Null when the servers were not started (the program was run by hand).
+inline const CPeerFile* XmppServers()
+{
+    static const CPeerFile* servers = CPeerFile::Load("JOV_XMPP_SERVERS");
+    return servers;
+}
 
 // Skips the test when the servers are not there; `servers` names them.
 #define REQUIRE_XMPP_SERVERS(servers)                                                               \
-    const CXmppServers* servers = CXmppServers::Get();                                              \
+    const CPeerFile* servers = XmppServers();                                                       \
     if (!servers)                                                                                   \
         GTEST_SKIP() << "XMPP servers not started: run through ctest (JOV_XMPP_SERVERS is not set)";
