@@ -7,18 +7,11 @@
 #include <string>
 
 #include "JOVString.h"
+#include "support/TestFolders.h"
 
 class CProgramFolder {
 public:
-    CProgramFolder()
-    {
-        static int counter = 0;
-        wchar_t temp[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH, temp);
-        m_path = std::wstring(temp) + L"jov_alerts_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
+    CProgramFolder() : m_path(MakeTempFolder(L"alerts") + L"\\") {}
     ~CProgramFolder() { RemoveTree(m_path.substr(0, m_path.size() - 1)); }
     CProgramFolder(const CProgramFolder&) = delete;
     CProgramFolder& operator=(const CProgramFolder&) = delete;
@@ -38,31 +31,7 @@ public:
 
     static void WriteFile(const std::wstring& path, const std::string& bytes)
     {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (!bytes.empty())
-            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-
-    static void RemoveTree(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                std::wstring path = folder + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
+        WriteWholeFile(path, bytes.data(), bytes.size());
     }
 
 private:

@@ -4,113 +4,10 @@
 
 #include <vector>
 
-namespace {
+#include "support/ProcessWindows.h"
+#include "support/TestFolders.h"
 
-std::wstring OwnFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool IsDots(const wchar_t* name)
-{
-    return lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0;
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring path = folder + L"\\" + found.cFileName;
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(path.c_str());
-            else if (!IsDots(found.cFileName))
-                RemoveFolder(path);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-// A folder with everything under it.
-bool CopyFolder(const std::wstring& from, const std::wstring& to)
-{
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool copied = true;
-    do {
-        std::wstring source = from + L"\\" + found.cFileName, target = to + L"\\" + found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            copied = CopyFileW(source.c_str(), target.c_str(), FALSE) && copied;
-        else if (!IsDots(found.cFileName))
-            copied = CopyFolder(source, target) && copied;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return copied;
-}
-
-// The program and the libraries beside it; without "Protos", no plug-ins.
-bool CopyTree(const std::wstring& from, const std::wstring& to)
-{
-    std::vector<std::wstring> names = {L"JOV.exe"};
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*.dll").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    for (const std::wstring& name : names) {
-        if (!CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE))
-            return false;
-    }
-    return true;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window))
-        return TRUE;
-    wchar_t text[128] = {};
-    if (search->className && (!GetClassNameW(window, text, 128) || lstrcmpW(text, search->className) != 0))
-        return TRUE;
-    if (search->title) {
-        GetWindowTextW(window, text, 128);
-        if (lstrcmpW(text, search->title) != 0)
-            return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-} // namespace
-
-CRunningProgram::CRunningProgram() : m_process{}
-{
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH, temp);
-    m_folder = std::wstring(temp) + L"jov_app_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(GetTickCount());
-    CreateDirectoryW(m_folder.c_str(), nullptr);
-}
+CRunningProgram::CRunningProgram() : m_folder(MakeTempFolder(L"app")), m_process{} {}
 
 CRunningProgram::~CRunningProgram()
 {
@@ -121,12 +18,12 @@ CRunningProgram::~CRunningProgram()
         }
         CloseHandle(m_process.hProcess);
     }
-    RemoveFolder(m_folder);
+    RemoveTree(m_folder);
 }
 
 bool CRunningProgram::Start(bool withPlugins)
 {
-    if (!CopyTree(OwnFolder(), m_folder))
+    if (!CopyProgram(OwnFolder(), m_folder))
         return false;
     if (withPlugins && !CopyFolder(OwnFolder() + L"\\Protos", m_folder + L"\\Protos"))
         return false;
@@ -174,9 +71,7 @@ bool CRunningProgram::WaitForExit(DWORD ms, DWORD* exitCode)
 
 HWND CRunningProgram::FindWindowOf(const wchar_t* className, const wchar_t* title) const
 {
-    WindowSearch search = {m_process.dwProcessId, className, title, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(m_process.dwProcessId, className, title);
 }
 
 HWND CRunningProgram::WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms) const

@@ -3,35 +3,6 @@
 #include <cstring>
 #include <vector>
 
-bool CopyFolder(const std::wstring& from, const std::wstring& to)
-{
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool copied = true;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copied = CopyFolder(from + L"\\" + name, to + L"\\" + name) && copied;
-        else
-            copied = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && copied;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return copied;
-}
-
-std::wstring OwnFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
 HWND WaitForChild(HWND parent, const wchar_t* className, DWORD ms)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {

@@ -7,10 +7,8 @@
 
 #include <string>
 
-// Copies a folder of the runnable tree with everything below it.
-bool CopyFolder(const std::wstring& from, const std::wstring& to);
-// The folder of this test program (the runnable tree).
-std::wstring OwnFolder();
+#include "support/TestFolders.h"
+
 HWND WaitForChild(HWND parent, const wchar_t* className, DWORD ms);
 // A popup menu shown by any program.
 HWND WaitForMenu(DWORD ms);

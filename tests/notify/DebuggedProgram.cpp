@@ -1,45 +1,9 @@
 #include "notify/DebuggedProgram.h"
 
-#include "alerts/ProgramFolder.h"
+#include "support/ProcessWindows.h"
+#include "support/TestFolders.h"
 
-namespace {
-
-std::wstring OwnFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t text[128] = {};
-    GetWindowTextW(window, text, 128);
-    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpW(text, search->title) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-} // namespace
-
-CDebuggedProgram::CDebuggedProgram()
-{
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH, temp);
-    m_folder = std::wstring(temp) + L"jov_run_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(GetTickCount());
-}
+CDebuggedProgram::CDebuggedProgram() : m_folder(MakeTempFolder(L"run")) {}
 
 CDebuggedProgram::~CDebuggedProgram()
 {
@@ -50,27 +14,12 @@ CDebuggedProgram::~CDebuggedProgram()
     }
     if (m_debugger.joinable())
         m_debugger.join();
-    CProgramFolder::RemoveTree(m_folder);
+    RemoveTree(m_folder);
 }
 
 bool CDebuggedProgram::Prepare()
 {
-    CreateDirectoryW(m_folder.c_str(), nullptr);
-    std::wstring from = OwnFolder();
-    std::vector<std::wstring> names = {L"JOV.exe"};
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*.dll").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    for (const std::wstring& name : names) {
-        if (!CopyFileW((from + L"\\" + name).c_str(), (m_folder + L"\\" + name).c_str(), FALSE))
-            return false;
-    }
-    return true;
+    return CopyProgram(OwnFolder(), m_folder);
 }
 
 bool CDebuggedProgram::Start()
@@ -193,10 +142,8 @@ HWND CDebuggedProgram::WaitForWindow(const wchar_t* title, DWORD ms)
 {
     DWORD start = GetTickCount();
     do {
-        WindowSearch search = {m_processId, title, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (HWND window = FindProcessWindow(m_processId, nullptr, title))
+            return window;
         Sleep(50);
     } while (GetTickCount() - start < ms);
     return nullptr;

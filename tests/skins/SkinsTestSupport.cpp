@@ -4,41 +4,15 @@
 
 #include <map>
 
+#include "support/TestFolders.h"
+
 // ---- folders ----
 
-CTempTree::CTempTree(const wchar_t* tag)
-{
-    static int counter = 0;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH, temp);
-    m_root = std::wstring(temp) + L"jov_" + tag + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-             std::to_wstring(++counter) + L"\\";
-    CreateDirectoryW(m_root.c_str(), nullptr);
-}
+CTempTree::CTempTree(const wchar_t* tag) : m_root(MakeTempFolder(tag) + L"\\") {}
 
 CTempTree::~CTempTree()
 {
-    RemoveAll(m_root.substr(0, m_root.size() - 1));
-}
-
-void CTempTree::RemoveAll(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveAll(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
+    RemoveTree(m_root.substr(0, m_root.size() - 1));
 }
 
 void CTempTree::MakeFolder(const std::wstring& relative) const
@@ -57,11 +31,7 @@ void CTempTree::Write(const std::wstring& relative, const Bytes& bytes) const
     size_t cut = relative.find_last_of(L'\\');
     if (cut != std::wstring::npos)
         MakeFolder(relative.substr(0, cut));
-    HANDLE file = CreateFileW(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (!bytes.empty())
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteWholeFile(Path(relative), bytes.data(), bytes.size());
 }
 
 void CTempTree::Write(const std::wstring& relative, const std::string& text) const
@@ -82,31 +52,14 @@ void CTempTree::Remove(const std::wstring& relative) const
     std::wstring path = Path(relative);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        RemoveAll(path);
+        RemoveTree(path);
     else
         DeleteFileW(path.c_str());
 }
 
 std::wstring BinFolder()
 {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-Bytes ReadBytes(const std::wstring& path)
-{
-    Bytes bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    unsigned char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    CloseHandle(file);
-    return bytes;
+    return OwnFolder() + L"\\";
 }
 
 // ---- PNG ----

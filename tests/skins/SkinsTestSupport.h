@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "JOVString.h"
+#include "support/TestFolders.h"
 
 typedef std::vector<unsigned char> Bytes;
 
@@ -37,15 +38,13 @@ public:
     void MakeFolder(const std::wstring& relative) const;
     void Remove(const std::wstring& relative) const;
 
-    static void RemoveAll(const std::wstring& folder);
-
 private:
     std::wstring m_root;
 };
 
 // The folder of the test program (the runnable tree), with its trailing backslash.
 std::wstring BinFolder();
-Bytes ReadBytes(const std::wstring& path);
+inline Bytes ReadBytes(const std::wstring& path) { return ReadWholeFile(path); }
 
 // PNG files made with libpng's writer.
 struct PngLayout {
