@@ -2,19 +2,13 @@
 
 #include <windows.h>
 
+#include "support/LoopbackListener.h"
+
 CScriptedPeer::CScriptedPeer() : m_listener(INVALID_SOCKET), m_port(0)
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::listen(m_listener, 1) == 0 &&
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        m_port = ntohs(address.sin_port);
+    m_listener = ListenOnLoopback(m_port, 1);
 }
 
 CScriptedPeer::~CScriptedPeer()

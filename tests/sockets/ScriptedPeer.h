@@ -43,7 +43,7 @@ private:
     bool ReadExactly(SOCKET s, size_t count, std::string& out);
 
     SOCKET m_listener;
-    int m_port;
+    unsigned short m_port;
     std::vector<Step> m_steps;
     std::thread m_thread;
     std::string m_failure;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "LoopbackListener.h"
+
 using OscarWire::Bytes;
 using OscarWire::Frame;
 
@@ -42,22 +44,7 @@ CScriptedOscarServer::CScriptedOscarServer(int stepTimeoutMs)
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (m_listener == INVALID_SOCKET)
-        return;
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    int size = sizeof(address);
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(m_listener, 4) != 0 ||
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        closesocket(m_listener);
-        m_listener = INVALID_SOCKET;
-        return;
-    }
-    m_port = ntohs(address.sin_port);
+    m_listener = ListenOnLoopback(m_port);
 }
 
 CScriptedOscarServer::~CScriptedOscarServer()
