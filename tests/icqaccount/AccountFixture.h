@@ -14,17 +14,8 @@
 #include "common/RecordingClient.h"
 #include "core/bus/ServicesManagerImpl.h"
 #include "support/FakeSettings.h"
+#include "support/WaitUntil.h"
 #include "icqaccount/FakeSockets.h"
-
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 5) {
-        if (done())
-            return true;
-        Sleep(5);
-    }
-    return done();
-}
 
 class AccountTest : public ::testing::Test {
 protected:
@@ -132,12 +123,7 @@ protected:
         Deliver(OscarWire::SnacFrame(0x13, 0x03, {}));
     }
 
-    static OscarWire::Frame OwnInfo(unsigned int statusWord)
-    {
-        OscarWire::Builder body;
-        body.U8(6).Text("123456").U16(0).U16(1).Tlv32(0x0006, 0x10000000 | statusWord);
-        return OscarWire::SnacFrame(0x01, 0x0F, body);
-    }
+    static OscarWire::Frame OwnInfo(unsigned int statusWord) { return OscarWire::OwnInfo("123456", statusWord); }
 
     void LoginToOnline()
     {

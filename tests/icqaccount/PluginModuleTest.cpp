@@ -19,17 +19,12 @@
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/TempFolder.h"
 #include "icqaccount/AccountFixture.h"
+#include "support/ModuleRig.h"
 
 TEST(VerdelModule, LoadsLogsInWithItsStoredSettingsAndReportsTheRefusal)
 {
-    CTempFolder folder;
-    auto bus = std::make_unique<Services::CServicesManagerImpl>();
-    auto store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(folder.Path(L"settings.jov")));
-    unsigned int storeId = bus->RegisterService(GUID_Database, store.get());
-    auto sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus);
-    auto manager = std::make_unique<Protocols::CProtocolsManagerImpl>(bus.get(), nullptr,
-                                                                      GetAppDir() + CJOVString(L"Protos\\"));
-    bus->FireLoaded();
+    CModuleRig rig;
+    Protocols::CProtocolsManagerImpl* manager = rig.manager.get();
     ASSERT_NE(manager->FindProtocol(GUID_ICQProtocol), nullptr);
     EXPECT_TRUE(manager->FindProtocol(GUID_ICQProtocol)->info.name == CJOVString(L"ICQ"));
 
@@ -63,13 +58,6 @@ TEST(VerdelModule, LoadsLogsInWithItsStoredSettingsAndReportsTheRefusal)
     Protocols::Status status = Protocols::StatusConnecting;
     EXPECT_TRUE(WaitUntil([&] { return manager->GetStatus(account, &status) == 0 && status == 0; }));
 
-    manager.reset();
-    sockets.reset();
-    for (int i = 0; i < 300 && JOVSockets::CJOVSocket::RunningWorkers() > 0; ++i)
-        Sleep(10);
-    bus->UnregisterService(storeId);
-    store.reset();
-    bus.reset();
 }
 
 namespace {
@@ -105,15 +93,9 @@ TEST(VerdelModule, StatusNamesFollowTheProgramsLanguageOrEnglish)
     ASSERT_TRUE(english == CJOVString(L"Free for chat"));  // the file's, not the built-in "Free 4 chat"
     ASSERT_FALSE(czech == english);
 
-    CTempFolder folder;
-    auto bus = std::make_unique<Services::CServicesManagerImpl>();
-    auto store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(folder.Path(L"settings.jov")));
-    unsigned int storeId = bus->RegisterService(GUID_Database, store.get());
-    auto sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus);
     LanguageHost host(L"Russian");  // no Russian ICQ file exists
-    auto manager = std::make_unique<Protocols::CProtocolsManagerImpl>(bus.get(), &host,
-                                                                      GetAppDir() + CJOVString(L"Protos\\"));
-    bus->FireLoaded();
+    CModuleRig rig(&host);
+    Protocols::CProtocolsManagerImpl* manager = rig.manager.get();
     unsigned int account = manager->AddAccount(GUID_ICQProtocol);
     ASSERT_NE(account, 0u);
     auto nameNow = [&] {
@@ -122,7 +104,7 @@ TEST(VerdelModule, StatusNamesFollowTheProgramsLanguageOrEnglish)
         return info.name;
     };
     auto switchTo = [&](const wchar_t* language) {
-        bus->SendEventToClient(manager->GetClientId(), GUID_GUI, CJOVString(EVENT_LanChanged),
+        rig.bus->SendEventToClient(manager->GetClientId(), GUID_GUI, CJOVString(EVENT_LanChanged),
                                new CEventArg_Data<CJOVString>(CJOVString(language)), nullptr, true);
     };
 
@@ -134,9 +116,4 @@ TEST(VerdelModule, StatusNamesFollowTheProgramsLanguageOrEnglish)
     switchTo(L"Czech");
     EXPECT_TRUE(nameNow() == czech);
 
-    manager.reset();
-    sockets.reset();
-    bus->UnregisterService(storeId);
-    store.reset();
-    bus.reset();
 }

@@ -4,24 +4,14 @@
 // The account calls it on its own thread, the test on the main one.
 #pragma once
 
-#include <map>
-#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "cl/ContactList.h"
+#include "support/FakeItemStore.h"
 
-class CFakeContactList : public CL::CContactList {
+class CFakeContactList : public CFakeItemStore {
 public:
-    struct Item {
-        unsigned int account = 0;
-        unsigned int group = 0;  // a contact's group
-        bool contact = false;
-        bool deleted = false;
-        std::map<std::wstring, std::wstring> strings;
-        std::map<std::wstring, BYTE> bytes;
-    };
-
     void BeginTransaction() override
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
@@ -34,8 +24,6 @@ public:
         --m_depth;
         ++ended;
     }
-    unsigned int CreateGroup(unsigned int accountId) override { return Add(accountId, 0, false); }
-    void NotifyGroupAdded(unsigned int) override {}
     void DeleteGroup(unsigned int groupId) override
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
@@ -50,19 +38,10 @@ public:
         std::lock_guard<std::recursive_mutex> hold(m_lock);
         groupsChanged.push_back(groupId);
     }
-    unsigned int CreateContact(unsigned int accountId, unsigned int groupId) override
-    {
-        return Add(accountId, groupId, true);
-    }
     void NotifyContactAdded(unsigned int contactId) override
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
         added.push_back(contactId);
-    }
-    void DeleteContact(unsigned int contactId) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        m_items[contactId].deleted = true;
     }
     bool MoveContact(unsigned int contactId, unsigned int groupId) override
     {
@@ -70,12 +49,6 @@ public:
         m_items[contactId].group = groupId;
         ++moves;
         return true;
-    }
-    unsigned int GetContactGroup(unsigned int contactId) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        auto found = m_items.find(contactId);
-        return found == m_items.end() ? 0 : found->second.group;
     }
     void SetContactStatus(unsigned int contactId, const Protocols::ContactStatusInfo* status) override
     {
@@ -93,68 +66,6 @@ public:
         std::lock_guard<std::recursive_mutex> hold(m_lock);
         messages.emplace_back(contactId, *message);
     }
-    unsigned int GetItemKey(unsigned int itemId) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        return m_items[itemId].account;
-    }
-    bool GetData(unsigned int, const CJOVString&, void*, unsigned int*) override { return false; }
-    bool GetString(unsigned int itemId, const CJOVString& name, CJOVString& out) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        auto item = m_items.find(itemId);
-        if (item == m_items.end())
-            return false;
-        auto value = item->second.strings.find(Key(name));
-        if (value == item->second.strings.end() || value->second.empty())
-            return false;
-        out = CJOVString(value->second.c_str());
-        return true;
-    }
-    bool GetDWord(unsigned int, const CJOVString&, DWORD*) override { return false; }
-    bool GetWord(unsigned int, const CJOVString&, WORD*) override { return false; }
-    bool GetByte(unsigned int itemId, const CJOVString& name, BYTE* out) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        auto item = m_items.find(itemId);
-        if (item == m_items.end())
-            return false;
-        auto value = item->second.bytes.find(Key(name));
-        if (value == item->second.bytes.end())
-            return false;
-        *out = value->second;
-        return true;
-    }
-    void SetData(unsigned int, const CJOVString&, const void*, unsigned int) override {}
-    void SetString(unsigned int itemId, const CJOVString& name, const CJOVString& value) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        m_items[itemId].strings[Key(name)] = Key(value);
-    }
-    void SetDWord(unsigned int, const CJOVString&, const DWORD*) override {}
-    void SetWord(unsigned int, const CJOVString&, const WORD*) override {}
-    void SetByte(unsigned int itemId, const CJOVString& name, const BYTE* value) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        m_items[itemId].bytes[Key(name)] = *value;
-    }
-    bool GetItems(unsigned int accountId, CJOVArray<CL::CLItemInfo>* out) override
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        for (const auto& entry : m_items) {
-            if (entry.second.account != accountId || entry.second.deleted)
-                continue;
-            CL::CLItemInfo info;
-            if (entry.second.contact) {
-                info.groupId = entry.second.group;
-                info.contactId = entry.first;
-            } else {
-                info.groupId = entry.first;
-            }
-            out->Append(info);
-        }
-        return true;
-    }
 
     // Test side.
     unsigned int AddGroup(unsigned int accountId, const wchar_t* name)
@@ -171,23 +82,6 @@ public:
         SetString(id, CJOVString(L"Account name"), CJOVString(jid));
         SetString(id, CJOVString(L"CL Alias"), CJOVString(alias ? alias : jid));
         return id;
-    }
-    // The live item with that "Account name" (of that account, when not 0), or 0.
-    unsigned int Find(const wchar_t* name, bool contact = true, unsigned int accountId = 0)
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        for (const auto& entry : m_items) {
-            auto value = entry.second.strings.find(L"Account name");
-            if (!entry.second.deleted && entry.second.contact == contact && value != entry.second.strings.end() &&
-                value->second == name && (accountId == 0 || entry.second.account == accountId))
-                return entry.first;
-        }
-        return 0;
-    }
-    Item Get(unsigned int id)
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        return m_items[id];
     }
     std::wstring String(unsigned int id, const wchar_t* key)
     {
@@ -254,24 +148,5 @@ public:
     bool pushedInTransaction = false;
 
 private:
-    static std::wstring Key(const CJOVString& text)
-    {
-        return std::wstring(text.Data() ? text.Data() : L"", text.GetLength());
-    }
-    unsigned int Add(unsigned int accountId, unsigned int groupId, bool contact)
-    {
-        std::lock_guard<std::recursive_mutex> hold(m_lock);
-        unsigned int id = contact ? CL::kContactIdBit | ++m_lastContact : ++m_lastGroup;
-        Item& item = m_items[id];
-        item.account = accountId;
-        item.group = groupId;
-        item.contact = contact;
-        return id;
-    }
-
-    std::recursive_mutex m_lock;
-    std::map<unsigned int, Item> m_items;
-    unsigned int m_lastGroup = 0;
-    unsigned int m_lastContact = 0;
     int m_depth = 0;
 };

@@ -21,17 +21,8 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "support/FakeSkinManager.h"
 #include "support/FakeSettings.h"
+#include "support/WaitUntil.h"
 #include "support/FakeSockets.h"
-
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 5) {
-        if (done())
-            return true;
-        Sleep(5);
-    }
-    return done();
-}
 
 class JabberAccountTest : public ::testing::Test {
 protected:

@@ -20,6 +20,7 @@
 #include "core/sockets/JOVSocket.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "support/FakeSettings.h"
+#include "support/ModuleRig.h"
 #include "xmpp/JabberAccountFixture.h"
 #include "xmpp/XmppServers.h"
 
@@ -49,14 +50,8 @@ TEST(JabberModule, TwoAccountsGetTheirOwnClientsAndAreFoundByAccountId)
 TEST(JabberModule, LoadedByTheProtocolsManagerItLogsInToEachServerWithItsStoredSettings)
 {
     REQUIRE_XMPP_SERVERS(servers);
-    CTempFolder folder;
-    auto bus = std::make_unique<Services::CServicesManagerImpl>();
-    auto store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(folder.Path(L"settings.jov")));
-    unsigned int storeId = bus->RegisterService(GUID_Database, store.get());
-    auto sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus);
-    auto manager = std::make_unique<Protocols::CProtocolsManagerImpl>(bus.get(), nullptr,
-                                                                      GetAppDir() + CJOVString(L"Protos\\"));
-    bus->FireLoaded();
+    CModuleRig rig;
+    Protocols::CProtocolsManagerImpl* manager = rig.manager.get();
     ASSERT_NE(manager->FindProtocol(GUID_JabberProtocol), nullptr);
     EXPECT_TRUE(manager->FindProtocol(GUID_JabberProtocol)->info.name == CJOVString(L"Jabber"));
 
@@ -88,13 +83,6 @@ TEST(JabberModule, LoadedByTheProtocolsManagerItLogsInToEachServerWithItsStoredS
         EXPECT_TRUE(WaitUntil([&] { return manager->GetStatus(account, &status) == 0 && status == 0; }));
     }
 
-    manager.reset();
-    sockets.reset();
-    for (int i = 0; i < 300 && JOVSockets::CJOVSocket::RunningWorkers() > 0; ++i)
-        Sleep(10);
-    bus->UnregisterService(storeId);
-    store.reset();
-    bus.reset();
 }
 
 TEST(JabberModule, JovShowsAJabberAccountsButtonOnTheStatusToolbar)
