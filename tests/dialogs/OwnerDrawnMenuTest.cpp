@@ -11,6 +11,7 @@
 #include "contactlist/JOVButton.h"
 #include "contactlist/OwnerDrawnMenu.h"
 #include "dialogs/DialogsFixture.h"
+#include "support/ScreenPixels.h"
 
 namespace {
 
@@ -51,14 +52,8 @@ class CCanvas {
 public:
     CCanvas(int width, int height) : m_dc(CreateCompatibleDC(nullptr))
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bitmap = CreateTopDownBitmap(m_dc, width, height, &bits);
         m_old = SelectObject(m_dc, m_bitmap);
     }
     ~CCanvas()

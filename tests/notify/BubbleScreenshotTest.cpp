@@ -12,26 +12,10 @@
 #include <vector>
 
 #include "Screen.h"
+#include "dialogs/Screenshot.h"
 #include "notify/NotifyFixture.h"
 
 namespace {
-
-std::string ShotsFolder()
-{
-    char path[MAX_PATH] = {};
-    DWORD n = GetEnvironmentVariableA("JOV_SCREENSHOTS", path, sizeof path);
-    if (n > 0 && n < sizeof path)
-        return path;
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder = folder.substr(0, folder.find_last_of('\\'));
-    return folder.substr(0, folder.find_last_of('\\')) + "\\screenshots";
-}
-
-std::string ScreenName()
-{
-    return Platform::GetScreenDpiY() >= 192 ? "vga" : "qvga";
-}
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<DWORD>& bgra)
 {
@@ -41,37 +25,6 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_BGRA;
     return png_image_write_to_file(&image, path.c_str(), 0, bgra.data(), 0, nullptr) != 0;
-}
-
-// The pocket screen as the user sees it.
-bool SaveScreen(const std::string& name)
-{
-    RECT screen = Platform::GetScreenRect();
-    int width = screen.right - screen.left;
-    int height = screen.bottom - screen.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screenDc = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screenDc, screen.left, screen.top, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-    for (DWORD& pixel : pixels)
-        pixel |= 0xFF000000;
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screenDc);
-    CreateDirectoryA(ShotsFolder().c_str(), nullptr);
-    return WritePng(ShotsFolder() + "\\notify-" + name + "-" + ScreenName() + ".png", width, height, pixels);
 }
 
 // A smiley of the set: a yellow face, its corners see-through.
@@ -187,7 +140,7 @@ TEST_F(BubbleScreenshots, AMessageWithASmileyInTheUpperPartOfTheScreen)
     GetWindowRect(bar, &barRect);
     EXPECT_EQ(barRect.bottom, screen.bottom);
     EXPECT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 2);
-    EXPECT_TRUE(SaveScreen("message"));
+    EXPECT_TRUE(SaveScreenshotAs(L"notify", L"message"));
     Press(CNotificationsManager::kCmdHide);
     EXPECT_TRUE(WaitForNoBubble(5000));
 }
@@ -199,7 +152,7 @@ TEST_F(BubbleScreenshots, AWarningWithItsRedTitle)
         CJOVString(L"Connection to the server was lost. JOV will try again in 30 seconds."));
     HWND bubble = ShownBubble();
     ASSERT_NE(bubble, nullptr);
-    EXPECT_TRUE(SaveScreen("warning"));
+    EXPECT_TRUE(SaveScreenshotAs(L"notify", L"warning"));
     Press(CNotificationsManager::kCmdOk);
     EXPECT_TRUE(WaitForNoBubble(5000));
 }

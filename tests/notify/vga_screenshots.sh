@@ -10,4 +10,4 @@ eval "$("$root/scripts/wine-session.sh" start)"
 trap 'JOV_SCREEN=vga "$root/scripts/wine-session.sh" stop' EXIT
 mkdir -p "$shots"
 cd "$(dirname "$exe")"
-JOV_SCREENSHOTS="Z:$shots" /usr/lib/wine/wine64 "$exe" --gtest_brief=1 --gtest_filter='BubbleScreenshots.*'
+/usr/lib/wine/wine64 "$exe" --gtest_brief=1 --gtest_filter='BubbleScreenshots.*'

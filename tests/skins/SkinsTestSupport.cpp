@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "support/ScreenPixels.h"
 #include "support/TestFolders.h"
 
 // ---- folders ----
@@ -319,16 +320,9 @@ DibPixels ReadDib(HBITMAP bitmap)
 
 CCanvas::CCanvas(int width, int height, COLORREF fill)
 {
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDIBSection(m_dc, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap = CreateTopDownBitmap(m_dc, width, height, &bits);
     m_before = SelectObject(m_dc, m_bitmap);
     HBRUSH brush = CreateSolidBrush(fill);
     RECT all = {0, 0, width, height};
