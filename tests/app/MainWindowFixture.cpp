@@ -4,6 +4,7 @@
 
 #include "core/MainWindow.h"
 #include "core/StatusToolbar.h"
+#include "support/SoftKeyText.h"
 
 namespace {
 
@@ -68,14 +69,7 @@ void MainWindowTest::Pump()
 
 std::wstring MainWindowTest::SoftKeyText(UINT key) const
 {
-    wchar_t text[64] = L"<none>";
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = text;
-    info.cchText = 64;
-    SendMessageW(g_App.hMenuBar, TB_GETBUTTONINFOW, key, reinterpret_cast<LPARAM>(&info));
-    return text;
+    return ::SoftKeyText(g_App.hMenuBar, key);
 }
 
 std::wstring MainWindowTest::ButtonText(UINT command) const

@@ -13,6 +13,7 @@
 #include "contactlist/DialogIds.h"
 #include "contactlist/ModelessTabsDlg.h"
 #include "dialogs/DialogsFixture.h"
+#include "support/SoftKeyText.h"
 
 namespace {
 
@@ -292,14 +293,7 @@ TEST_F(ModelessTabsTest, AWindowWithoutSoftKeyBarHasNoShellSetUp)
     EXPECT_FALSE(IsWindowVisible(withBar.GetMenuBar())) << "made hidden, shown with the window";
     withBar.Show(true);
     EXPECT_TRUE(IsWindowVisible(withBar.GetMenuBar()));
-    wchar_t text[32] = {};
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = text;
-    info.cchText = 32;
-    SendMessageW(withBar.GetMenuBar(), TB_GETBUTTONINFOW, IDC_APPLY_COMMAND, reinterpret_cast<LPARAM>(&info));
-    EXPECT_STREQ(text, L"Apply");
+    EXPECT_EQ(SoftKeyText(withBar.GetMenuBar(), IDC_APPLY_COMMAND), L"Apply");
     withBar.Show(false);
     EXPECT_FALSE(IsWindowVisible(withBar.GetMenuBar()));
 }

@@ -17,6 +17,7 @@
 #include "dialogs/DialogScript.h"
 #include "dialogs/DialogsFixture.h"
 #include "dialogs/TestFiles.h"
+#include "support/SoftKeyText.h"
 
 namespace {
 
@@ -68,14 +69,7 @@ std::wstring Text(HWND dialog, int id)
 
 std::wstring LeftKey(HWND dialog)
 {
-    wchar_t text[64] = {};
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = text;
-    info.cchText = 64;
-    SendMessageW(SHFindMenuBar(dialog), TB_GETBUTTONINFOW, IDM_FILE_OK, reinterpret_cast<LPARAM>(&info));
-    return text;
+    return SoftKeyText(SHFindMenuBar(dialog), IDM_FILE_OK);
 }
 
 bool MenuChecked(HWND dialog, UINT command)

@@ -238,19 +238,6 @@ HWND MakeHostWindow(int width, int height)
     return host;
 }
 
-std::wstring SoftKeyText(HWND bar, UINT command)
-{
-    wchar_t text[64] = {};
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = text;
-    info.cchText = 64;
-    if (SendMessageW(bar, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info)) < 0)
-        return L"<none>";
-    return text;
-}
-
 CControlKeyDown::CControlKeyDown()
 {
     BYTE keys[256];

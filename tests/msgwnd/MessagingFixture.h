@@ -37,6 +37,7 @@
 #include "messaging/MessageDialogCtrl.h"
 #include "messaging/MessageWnd.h"
 #include "protocols/ProtocolsManager.h"
+#include "support/SoftKeyText.h"
 
 inline const JOV_GUID kMessagingTestSender = {0x7E57C7E1, 0x3333, 0x4444, {3, 3, 4, 4, 5, 5, 6, 7}};
 
@@ -234,8 +235,6 @@ private:
 
 // A message-only host for a bare window under test.
 HWND MakeHostWindow(int width, int height);
-// The menu bar button's caption.
-std::wstring SoftKeyText(HWND bar, UINT command);
 // Holds Ctrl down (for the thread's key state) for the life of a scope.
 class CControlKeyDown {
 public:

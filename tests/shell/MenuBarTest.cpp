@@ -10,6 +10,7 @@
 #include "Shell.h"
 #include "ShellTestIds.h"
 #include "ShellTestSupport.h"
+#include "support/SoftKeyText.h"
 
 namespace {
 
@@ -30,18 +31,6 @@ int KeyCommand(HWND bar, int index)
     if (!SendMessageW(bar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)))
         return -1;
     return button.idCommand;
-}
-
-std::wstring KeyText(HWND bar, int command)
-{
-    wchar_t text[64] = {};
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = text;
-    info.cchText = 64;
-    SendMessageW(bar, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
-    return text;
 }
 
 bool SetKeyText(HWND bar, int command, const wchar_t* text)
@@ -78,8 +67,8 @@ TEST(MenuBarResource, KeysCarryCommandsTextsAndDropDowns)
     EXPECT_EQ(KeyCommand(bar, 0), IDK_LEFT);
     EXPECT_EQ(KeyCommand(bar, 1), IDK_RIGHT);
     EXPECT_EQ(KeyCommand(bar, 2), -1);
-    EXPECT_EQ(KeyText(bar, IDK_LEFT), L"Menu");
-    EXPECT_EQ(KeyText(bar, IDK_RIGHT), L"Item");
+    EXPECT_EQ(SoftKeyText(bar, IDK_LEFT), L"Menu");
+    EXPECT_EQ(SoftKeyText(bar, IDK_RIGHT), L"Item");
 
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETMENU, 0, 0));
     ASSERT_NE(menu, nullptr);
@@ -124,7 +113,7 @@ TEST(MenuBarFromMenu, EachTopLevelItemIsAKey)
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(KeyCommand(bar, 0), IDOK);
     EXPECT_EQ(KeyCommand(bar, 1), IDCANCEL);
-    EXPECT_EQ(KeyText(bar, IDCANCEL), L"Cancel");
+    EXPECT_EQ(SoftKeyText(bar, IDCANCEL), L"Cancel");
 
     HWND popups = MakeBar(host.Window(), IDM_SOFTKEY_MENUS, SHCMBF_HMENU);
     ASSERT_NE(popups, nullptr);
@@ -142,7 +131,7 @@ TEST(MenuBarMessages, TextsChangeAndKeysEnable)
     HWND bar = MakeBar(host.Window(), IDR_OK_CANCEL_BAR);
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(SetKeyText(bar, IDOK, L"Done"));
-    EXPECT_EQ(KeyText(bar, IDOK), L"Done");
+    EXPECT_EQ(SoftKeyText(bar, IDOK), L"Done");
     EXPECT_FALSE(SetKeyText(bar, 777, L"None"));
     EXPECT_EQ(SendMessageW(bar, TB_COMMANDTOINDEX, IDCANCEL, 0), 1);
 
