@@ -97,6 +97,17 @@ bool CRunningProgram::WaitUntilGone(HWND window, DWORD ms)
     return true;
 }
 
+bool CRunningProgram::GoOnline(HWND list) const
+{
+    PostMessageW(list, WM_CHAR, L'1', 1);
+    HWND menu = WaitForWindow(L"#32768", nullptr, 5000);
+    if (!menu)
+        return false;
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+    return WaitUntilGone(menu);
+}
+
 std::wstring CRunningProgram::SoftKeyText(HWND bar, UINT command) const
 {
     // The bar reads and writes the record in its own process.

@@ -35,6 +35,10 @@ public:
     // Waits until the window is gone.
     static bool WaitUntilGone(HWND window, DWORD ms = 5000);
 
+    // Online for every account, from the overall status menu that the
+    // list's digit key 1 opens; true once the menu is gone.
+    bool GoOnline(HWND list) const;
+
     // The text of a soft key of the program's menu bar.
     std::wstring SoftKeyText(HWND bar, UINT command) const;
 

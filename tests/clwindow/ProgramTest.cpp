@@ -24,6 +24,7 @@
 #include "core/settings/JOVDatabase.h"
 #include "dialogs/Screenshot.h"
 #include "messaging/HistoryFormat.h"
+#include "support/ScreenPixels.h"
 
 namespace {
 
@@ -115,10 +116,8 @@ protected:
         ASSERT_TRUE(m_program.CopyAlong(L"Skins"));
         ASSERT_TRUE(m_program.CopyAlong(L"Langs"));
         // The account as a user makes it, in the program's settings file.
-        CAccountRig rig(m_program.File(L"settings.jov"));
-        rig.Load();
-        ASSERT_NE(rig.AddIcqAccount(L"123456", "secret", m_servers.LoginPort()), 0u);
-        rig.Close();
+        ASSERT_TRUE(CAccountRig::StoreIcqAccount(m_program.File(L"settings.jov"), L"123456", "secret",
+                                                 m_servers.LoginPort()));
     }
 
     void SetGuiByte(const wchar_t* name, unsigned char value)
@@ -140,18 +139,6 @@ protected:
         return false;
     }
 
-    // The overall status menu, from the list's digit key 1: Online.
-    bool GoOnline()
-    {
-        PostMessageW(m_list, WM_CHAR, L'1', 1);
-        HWND menu = m_program.WaitForWindow(L"#32768", nullptr, 5000);
-        if (!menu)
-            return false;
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
-            PostMessageW(menu, WM_KEYDOWN, key, 0);
-        return CRunningProgram::WaitUntilGone(menu);
-    }
-
     bool Close()
     {
         PostMessageW(m_main, WM_CLOSE, 0, 0);
@@ -163,27 +150,8 @@ protected:
     {
         RECT rect;
         GetWindowRect(m_list, &rect);
-        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        std::vector<DWORD> pixels;
-        if (bitmap) {
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-            GdiFlush();
-            pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-            SelectObject(memory, old);
-            DeleteObject(bitmap);
-        }
-        DeleteDC(memory);
+        std::vector<DWORD> pixels = CopyPixels(screen, rect);
         ReleaseDC(nullptr, screen);
         return pixels;
     }
@@ -233,7 +201,7 @@ TEST_F(ProgramTest, TheListShowsTheAccountsContactsAndAMessageComesFirstBlinking
     m_servers.Start();
     ASSERT_TRUE(m_program.Start(true));
     ASSERT_TRUE(FindWindows());
-    ASSERT_TRUE(GoOnline());
+    ASSERT_TRUE(m_program.GoOnline(m_list));
     ASSERT_TRUE(m_servers.WaitForSessions(1, kStepTimeoutMs)) << m_servers.Report();
 
     // Carol's message is in her history file: header, then the record.
@@ -292,7 +260,7 @@ TEST_F(ProgramTest, TheListShowsTheAccountsContactsAndAMessageComesFirstBlinking
     SetGuiByte(L"Dont show if active", 0);
     ASSERT_TRUE(m_program.Restart());
     ASSERT_TRUE(FindWindows());
-    ASSERT_TRUE(GoOnline());
+    ASSERT_TRUE(m_program.GoOnline(m_list));
     ASSERT_TRUE(m_servers.WaitForSessions(2, kStepTimeoutMs)) << m_servers.Report();
 
     // "Hide" on both bubbles answers the list: nothing blinks any more.

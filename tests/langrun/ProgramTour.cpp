@@ -115,9 +115,7 @@ std::wstring OverallStatus(HWND main)
 
 void ProgramTour::Prepare(const ProgramSettings& settings)
 {
-    ASSERT_TRUE(program.Prepare());
-    for (const wchar_t* folder : {L"Protos", L"Skins", L"Smilies", L"Sounds", L"Langs"})
-        ASSERT_TRUE(CopyFolder(OwnFolder() + L"\\" + folder, program.Folder() + L"\\" + folder)) << Narrow(folder);
+    ASSERT_TRUE(program.PrepareWhole());
     ASSERT_TRUE(WriteProgramSettings(SettingsFile(), settings));
 }
 

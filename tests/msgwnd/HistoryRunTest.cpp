@@ -57,10 +57,8 @@ protected:
         ASSERT_TRUE(m_login.GetPort() && m_bos.GetPort());
         ASSERT_TRUE(m_program.CopyAlong(L"Skins"));
         ASSERT_TRUE(m_program.CopyAlong(L"Langs"));
-        CAccountRig rig(m_program.File(L"settings.jov"));
-        rig.Load();
-        ASSERT_NE(rig.AddIcqAccount(L"123456", "secret", m_login.GetPort()), 0u);
-        rig.Close();
+        ASSERT_TRUE(
+            CAccountRig::StoreIcqAccount(m_program.File(L"settings.jov"), L"123456", "secret", m_login.GetPort()));
         Script();
     }
 
@@ -72,18 +70,6 @@ protected:
         ScriptIcqBosToOnline(m_bos, ServerList(), m_online)
             .Send(OscarWire::MessageChannel1(1, 1, "333333", kCarolsMessage))
             .ExpectClosed();
-    }
-
-    // The overall status menu, from the list's digit key 1: Online.
-    bool GoOnline(HWND list)
-    {
-        PostMessageW(list, WM_CHAR, L'1', 1);
-        HWND menu = m_program.WaitForWindow(L"#32768", nullptr, 5000);
-        if (!menu)
-            return false;
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
-            PostMessageW(menu, WM_KEYDOWN, key, 0);
-        return CRunningProgram::WaitUntilGone(menu);
     }
 
     // Opens the open window's menu and picks the item that many places up
@@ -119,7 +105,7 @@ TEST_F(HistoryRunTest, AReceivedMessageIsShownSavedAsUtf8AndDeletedAfterAsking)
     for (DWORD start = GetTickCount(); !list && GetTickCount() - start < 10000; Sleep(50))
         list = FindWindowExW(main, nullptr, kListClass, nullptr);
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(GoOnline(list));
+    ASSERT_TRUE(m_program.GoOnline(list));
 
     const std::wstring history = m_program.File(L"History\\ICQ_123456_333333.vdh");
     for (DWORD start = GetTickCount(); !Exists(history) && GetTickCount() - start < kStepTimeoutMs; Sleep(100)) {

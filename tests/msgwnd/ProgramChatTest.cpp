@@ -156,15 +156,9 @@ TEST(ProgramChat, AMessageInAndAReplyOutInAChatTabWithScreenshots)
     CServers servers;
     ASSERT_TRUE(servers.Listening());
     CDebuggedProgram program;
-    ASSERT_TRUE(program.Prepare());
-    for (const wchar_t* folder : {L"Protos", L"Skins", L"Smilies", L"Sounds", L"Langs"})
-        ASSERT_TRUE(CopyFolder(OwnFolder() + L"\\" + folder, program.Folder() + L"\\" + folder)) << folder;
-    {
-        CAccountRig rig(program.Folder() + L"\\settings.jov");
-        rig.Load();
-        ASSERT_NE(rig.AddIcqAccount(L"123456", "secret", servers.LoginPort()), 0u);
-        rig.Close();
-    }
+    ASSERT_TRUE(program.PrepareWhole());
+    ASSERT_TRUE(
+        CAccountRig::StoreIcqAccount(program.Folder() + L"\\settings.jov", L"123456", "secret", servers.LoginPort()));
     servers.Start();
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitForWindow(L"JOV", 20000);

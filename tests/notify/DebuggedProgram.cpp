@@ -22,6 +22,17 @@ bool CDebuggedProgram::Prepare()
     return CopyProgram(OwnFolder(), m_folder);
 }
 
+bool CDebuggedProgram::PrepareWhole()
+{
+    if (!Prepare())
+        return false;
+    for (const wchar_t* folder : {L"Protos", L"Skins", L"Smilies", L"Sounds", L"Langs"}) {
+        if (!CopyFolder(OwnFolder() + L"\\" + folder, m_folder + L"\\" + folder))
+            return false;
+    }
+    return true;
+}
+
 bool CDebuggedProgram::Start()
 {
     m_debugger = std::thread([this] { Debug(); });

@@ -21,6 +21,8 @@ public:
     std::wstring Folder() const { return m_folder; }
     // Copies the program and its libraries; then the test adds what it needs.
     bool Prepare();
+    // The same with every folder of the runnable tree it reads, plug-ins too.
+    bool PrepareWhole();
     bool Start();
     // The index of the first debug line at or after from that holds text, or -1.
     int WaitForLine(const std::string& text, DWORD ms, int from = 0);

@@ -46,17 +46,9 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     client.Send(bob2, "<presence><show>away</show><status>lunch</status></presence>");
 
     CDebuggedProgram program;
-    ASSERT_TRUE(program.Prepare());
-    for (const wchar_t* folder : {L"Protos", L"Skins", L"Smilies", L"Sounds", L"Langs"})
-        ASSERT_TRUE(CopyFolder(OwnFolder() + L"\\" + folder, program.Folder() + L"\\" + folder)) << folder;
-    {
-        CAccountRig rig(program.Folder() + L"\\settings.jov");
-        rig.Load();
-        ASSERT_NE(rig.AddJabberAccount(L"alice", L"alice-pw1",
-                                       static_cast<unsigned short>(servers->Port(server + "_tls"))),
-                  0u);
-        rig.Close();
-    }
+    ASSERT_TRUE(program.PrepareWhole());
+    ASSERT_TRUE(CAccountRig::StoreJabberAccount(program.Folder() + L"\\settings.jov", L"alice", L"alice-pw1",
+                                                static_cast<unsigned short>(servers->Port(server + "_tls"))));
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitForWindow(L"JOV", 20000);
     ASSERT_NE(main, nullptr);

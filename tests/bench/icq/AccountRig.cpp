@@ -105,6 +105,26 @@ unsigned int CAccountRig::AddJabberAccount(const wchar_t* user, const wchar_t* p
     return m_accountId;
 }
 
+bool CAccountRig::StoreIcqAccount(const std::wstring& settingsFile, const wchar_t* uin, const char* password,
+                                  unsigned short port)
+{
+    CAccountRig rig(settingsFile);
+    rig.Load();
+    const bool added = rig.AddIcqAccount(uin, password, port) != 0;
+    rig.Close();
+    return added;
+}
+
+bool CAccountRig::StoreJabberAccount(const std::wstring& settingsFile, const wchar_t* user, const wchar_t* password,
+                                     unsigned short port)
+{
+    CAccountRig rig(settingsFile);
+    rig.Load();
+    const bool added = rig.AddJabberAccount(user, password, port) != 0;
+    rig.Close();
+    return added;
+}
+
 void CAccountRig::SetStatus(Protocols::Status status)
 {
     m_manager->SetStatus(m_accountId, status);

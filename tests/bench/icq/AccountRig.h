@@ -36,6 +36,12 @@ public:
     unsigned int AddIcqAccount(const wchar_t* uin, const char* password, unsigned short port);
     // A Jabber account of user@localhost that logs in over direct TLS at localhost:port; 0 on failure.
     unsigned int AddJabberAccount(const wchar_t* user, const wchar_t* password, unsigned short port);
+    // The same, each on its own: the settings file gets the account as a user
+    // adds it, the services made and closed around it; false on failure.
+    static bool StoreIcqAccount(const std::wstring& settingsFile, const wchar_t* uin, const char* password,
+                                unsigned short port);
+    static bool StoreJabberAccount(const std::wstring& settingsFile, const wchar_t* user, const wchar_t* password,
+                                   unsigned short port);
     void SetStatus(Protocols::Status status);
     // Waits for the account to report Online; its time (NowMs), or a negative value.
     double WaitOnline(DWORD timeoutMs);
