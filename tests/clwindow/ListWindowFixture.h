@@ -18,7 +18,7 @@
 #include "contactlist/DialogSkin.h"
 #include "contactlist/ListPaint.h"
 #include "core/AppGlobals.h"
-#include "core/GuiServices.h"
+#include "support/QuietGuiServices.h"
 
 struct DrawnImage {
     unsigned int id;
@@ -26,21 +26,9 @@ struct DrawnImage {
 };
 
 // The program's texts (none: the English ones show) and image drawing.
-class CImageRecorder final : public CGuiServices {
+class CImageRecorder final : public CQuietGuiServices {
 public:
-    int GetAccountCount() override { return 0; }
-    unsigned int GetAccountId(int) override { return 0; }
-    CJOVString GetAccountName(unsigned int) override { return CJOVString(); }
-    CJOVString GetAccountProtocolName(unsigned int) override { return CJOVString(); }
-    bool GetAccountStatus(unsigned int, AccountStatus*) override { return false; }
-    bool GetStatusMenuInfo(unsigned int, CMenuInfo*) override { return false; }
-    bool ReadStatusArg(CEventArg*, AccountStatus*) override { return false; }
-    bool GetString(int, CJOVString&) override { return false; }
     void DrawImage(unsigned int imageId, HDC, const RECT& rect) override { images.push_back({imageId, rect}); }
-    void PlayAlert(int) override {}
-    void RefreshTrayIcon() override {}
-    void StartVersionCheckIfDue() override {}
-    void StopVersionCheck() override {}
 
     // The squares image was drawn into.
     std::vector<RECT> Squares(unsigned int imageId) const

@@ -14,18 +14,11 @@
 #include "dialogs/DialogScript.h"
 #include "dialogs/DialogsFixture.h"
 #include "dialogs/Screenshot.h"
+#include "support/QuietGuiServices.h"
 
 // Texts in English; each image a rounded mark of a colour of its own.
-class CMarkServices final : public CGuiServices {
+class CMarkServices final : public CQuietGuiServices {
 public:
-    int GetAccountCount() override { return 0; }
-    unsigned int GetAccountId(int) override { return 0; }
-    CJOVString GetAccountName(unsigned int) override { return CJOVString(); }
-    CJOVString GetAccountProtocolName(unsigned int) override { return CJOVString(); }
-    bool GetAccountStatus(unsigned int, AccountStatus*) override { return false; }
-    bool GetStatusMenuInfo(unsigned int, CMenuInfo*) override { return false; }
-    bool ReadStatusArg(CEventArg*, AccountStatus*) override { return false; }
-    bool GetString(int, CJOVString&) override { return false; }
     void DrawImage(unsigned int imageId, HDC dc, const RECT& rect) override
     {
         static const COLORREF colors[] = {RGB(0x2E, 0x9E, 0x3C), RGB(0xE0, 0x8A, 0x1A), RGB(0x31, 0x6A, 0xC5),
@@ -39,10 +32,6 @@ public:
         SelectObject(dc, oldBrush);
         DeleteObject(brush);
     }
-    void PlayAlert(int) override {}
-    void RefreshTrayIcon() override {}
-    void StartVersionCheckIfDue() override {}
-    void StopVersionCheck() override {}
 };
 
 // The built-in colours, and a registered image for every plug-in icon.

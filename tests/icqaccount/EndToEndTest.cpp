@@ -14,6 +14,7 @@
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "icqaccount/AccountFixture.h"
+#include "support/FastSocketTimings.h"
 
 namespace {
 
@@ -23,12 +24,7 @@ class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        JOVSockets::SocketTimings timings;
-        timings.busyPollMs = 20;
-        timings.idlePollMs = 50;
-        timings.closeWaitMs = 500;
-        timings.apiReadyWaitMs = 200;
-        m_sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*m_bus, timings);
+        m_sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*m_bus, FastSocketTimings());
         m_hostId = m_bus->RegisterEventsClient(&m_host, CJOVString(L"host"));
         m_settings.Set(L"Account name", L"123456");
         m_settings.SetPassword("secret");

@@ -7,6 +7,7 @@
 #include "icqpages/LoginScript.h"
 #include "ServiceIds.h"
 #include "core/AppGlobals.h"
+#include "support/FastSocketTimings.h"
 
 using OscarWire::Frame;
 
@@ -41,12 +42,7 @@ void PluginWorldTest::SetUp()
     store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(m_folder.Path(L"settings.jov")));
     m_storeId = bus->RegisterService(GUID_Database, store.get());
     skins = std::make_unique<Skins::CSkinManagerImpl>(bus.get(), &m_skinWindows);
-    JOVSockets::SocketTimings timings;
-    timings.busyPollMs = 20;
-    timings.idlePollMs = 50;
-    timings.closeWaitMs = 500;
-    timings.apiReadyWaitMs = 200;
-    sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus, timings);
+    sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus, FastSocketTimings());
     model = std::make_unique<CL::CContactListImpl>(*bus);
     manager = std::make_unique<Protocols::CProtocolsManagerImpl>(bus.get(), nullptr);
     model->SetAccountDirectory(manager.get());

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "langrun/RemoteUi.h"
+#include "support/DialogFontProbe.h"
 
 namespace {
 
@@ -21,29 +22,11 @@ int Scale(int units)
     return (units * ScreenDpi() + 48) / 96;
 }
 
-INT_PTR CALLBACK Nothing(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 // The dialogs' font, made by the dialog manager from a template of the
 // same font, kept for the whole run.
 HFONT DialogFont()
 {
-    static HWND dialog = [] {
-        struct {
-            DLGTEMPLATE head;
-            WORD menu, windowClass, title;
-            WORD pointSize;
-            wchar_t face[13];
-        } dialogTemplate = {};
-        dialogTemplate.head.style = DS_SETFONT | WS_POPUP;
-        dialogTemplate.head.cx = 100;
-        dialogTemplate.head.cy = 50;
-        dialogTemplate.pointSize = 8;
-        lstrcpyW(dialogTemplate.face, L"MS Shell Dlg");
-        return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.head, nullptr, Nothing, 0);
-    }();
+    static HWND dialog = CreateDialogFontProbe();
     return reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
 }
 

@@ -14,6 +14,7 @@
 #include "MenuInfo.h"
 #include "contactlist/OwnerDrawnMenu.h"
 #include "contactlist/TabStrip.h"
+#include "support/DialogFontProbe.h"
 
 namespace {
 
@@ -91,21 +92,7 @@ int TextWidth(HFONT font, const std::wstring& text)
 // "MS Shell Dlg" 8: taken from a dialog made the same way.
 class CDialogFont {
 public:
-    CDialogFont()
-    {
-        struct {
-            DLGTEMPLATE head;
-            WORD menu, windowClass, title;
-            WORD pointSize;
-            wchar_t face[13];
-        } dialogTemplate = {};
-        dialogTemplate.head.style = DS_SETFONT | WS_POPUP;
-        dialogTemplate.head.cx = 100;
-        dialogTemplate.head.cy = 50;
-        dialogTemplate.pointSize = 8;
-        lstrcpyW(dialogTemplate.face, L"MS Shell Dlg");
-        m_dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.head, nullptr, Nothing, 0);
-    }
+    CDialogFont() : m_dialog(CreateDialogFontProbe()) {}
     ~CDialogFont()
     {
         if (m_dialog)
@@ -114,7 +101,6 @@ public:
     HFONT Get() const { return reinterpret_cast<HFONT>(SendMessageW(m_dialog, WM_GETFONT, 0, 0)); }
 
 private:
-    static INT_PTR CALLBACK Nothing(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
     HWND m_dialog = nullptr;
 };
 

@@ -286,11 +286,7 @@ TEST_F(SecureConnectionTest, ServerThatClosesGivesClose)
     params.sslMode = kSslTls;
     Open(params);
     ASSERT_TRUE(Connected());
-    ASSERT_TRUE(m_owner->WaitFor(L"Close"));
-    EXPECT_EQ(m_owner->Received(), "bye\n");
-    SocketEvent close = m_owner->First(L"Close");
-    EXPECT_EQ(close.kind, SocketEvent::kInt);
-    EXPECT_EQ(close.value, 0);
+    EXPECT_TRUE(ClosedAfterBye());
 }
 
 TEST_F(SecureConnectionTest, HandshakeWithAPlainServerFailsConnect)

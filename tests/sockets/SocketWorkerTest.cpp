@@ -166,11 +166,7 @@ TEST_F(SocketReceiveTest, PeerCloseIsCloseWithZero)
     REQUIRE_PEERS(peers);
     Open(Direct(peers->Port("closer")));
     ASSERT_TRUE(Connected());
-    ASSERT_TRUE(m_owner->WaitFor(L"Close"));
-    EXPECT_EQ(m_owner->Received(), "bye\n");
-    SocketEvent close = m_owner->First(L"Close");
-    EXPECT_EQ(close.kind, SocketEvent::kInt);
-    EXPECT_EQ(close.value, 0);
+    EXPECT_TRUE(ClosedAfterBye());
 }
 
 TEST_F(SocketReceiveTest, FailingSelectEndsTheConnectionUnlessItIsBusy)

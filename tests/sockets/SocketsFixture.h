@@ -12,21 +12,14 @@
 #include "core/sockets/SocketsManagerImpl.h"
 #include "sockets/Peers.h"
 #include "sockets/SocketOwner.h"
+#include "support/FastSocketTimings.h"
 
 using JOVSockets::CJOVSocket;
 using JOVSockets::SocketParams;
 
 class SocketsTest : public ::testing::Test {
 protected:
-    static JOVSockets::SocketTimings FastTimings()
-    {
-        JOVSockets::SocketTimings timings;
-        timings.busyPollMs = 20;
-        timings.idlePollMs = 50;
-        timings.closeWaitMs = 500;
-        timings.apiReadyWaitMs = 200;
-        return timings;
-    }
+    static JOVSockets::SocketTimings FastTimings() { return FastSocketTimings(); }
 
     void SetUp() override { Build(FastTimings(), JOVSockets::SocketIo::Platform()); }
 
@@ -102,6 +95,20 @@ protected:
         SocketEvent event = m_owner->First(L"Connect");
         if (event.kind != SocketEvent::kNone)
             return ::testing::AssertionFailure() << "\"Connect\" with error " << event.value;
+        return ::testing::AssertionSuccess();
+    }
+
+    // The peer sent "bye" and closed: "Close" came, with 0.
+    ::testing::AssertionResult ClosedAfterBye()
+    {
+        if (!m_owner->WaitFor(L"Close"))
+            return ::testing::AssertionFailure() << "no \"Close\"";
+        if (m_owner->Received() != "bye\n")
+            return ::testing::AssertionFailure() << "received \"" << m_owner->Received() << "\"";
+        SocketEvent close = m_owner->First(L"Close");
+        if (close.kind != SocketEvent::kInt || close.value != 0)
+            return ::testing::AssertionFailure() << "\"Close\" of kind " << static_cast<int>(close.kind) << " with "
+                                                 << close.value;
         return ::testing::AssertionSuccess();
     }
 
