@@ -10,6 +10,7 @@
 #include "IqSenders.h"
 #include "RequestQueue.h"
 #include "xml/XmlParser.h"
+#include "xmpp/ParsedStanza.h"
 
 namespace {
 
@@ -36,28 +37,6 @@ public:
     }
     unsigned int ContactIdOf(const CJOVString& jid) override { return W(jid) == L"bob@x/r" ? 0x80000005u : 0; }
 };
-
-// One stanza parsed from text; the parser's own node is moved out.
-std::unique_ptr<XmlNode> Parse(const std::string& stanza)
-{
-    struct Keep {
-        static void Take(XmlNode* node, void* self)
-        {
-            auto* kept = static_cast<std::unique_ptr<XmlNode>*>(self);
-            *kept = std::make_unique<XmlNode>(node->name);
-            (*kept)->attributes = node->attributes;
-            for (auto& child : node->children)
-                (*kept)->children.push_back(std::move(child));
-            node->children.clear();
-        }
-    };
-    std::unique_ptr<XmlNode> kept;
-    XmlParser parser;
-    parser.SetCallback(2, 1, &Keep::Take, &kept);
-    std::string stream = "<stream:stream>" + stanza;
-    parser.ParseChunk(stream.data(), static_cast<int>(stream.size()));
-    return kept;
-}
 
 struct Seen {
     std::vector<IqValues> values;
@@ -104,7 +83,7 @@ TEST_F(IqRoutingTest, AnAnswerIsMatchedByNumberAndFilledAsTheRequestAsked)
     RequestQueue queue(nullptr, &senders);
     queue.Add(5, &OnRequest, 60000, kFillChild | kFillChildName | kFillChildXmlns | kFillFrom | kFillFromContact |
                                         kFillTo | kFillId, CJOVString(L"bob@x/r"));
-    auto answer = Parse("<iq type='result' id='jov_5' from='bob@x/r' to='alice@localhost/pda'>"
+    auto answer = ParseStanza("<iq type='result' id='jov_5' from='bob@x/r' to='alice@localhost/pda'>"
                         "<query xmlns='jabber:iq:version'><name>x</name></query></iq>");
     EXPECT_FALSE(queue.HandleResult(4, answer.get()));
     EXPECT_TRUE(queue.HandleResult(5, answer.get()));
@@ -122,7 +101,7 @@ TEST_F(IqRoutingTest, AnAnswerIsMatchedByNumberAndFilledAsTheRequestAsked)
 
     // An error fills no child: its first child is the <error>.
     queue.Add(6, &OnRequest, 60000, kFillChild | kFillFrom, CJOVString(L"bob@x/r"));
-    auto error = Parse("<iq type='error' id='jov_6' from='bob@x/r'><error type='cancel'/></iq>");
+    auto error = ParseStanza("<iq type='error' id='jov_6' from='bob@x/r'><error type='cancel'/></iq>");
     EXPECT_TRUE(queue.HandleResult(6, error.get()));
     EXPECT_EQ(seen.values[1].kind, kIqError);
     EXPECT_EQ(seen.values[1].child, nullptr);
@@ -133,14 +112,14 @@ TEST_F(IqRoutingTest, AnAnswerFromAnotherSenderIsNotTaken)
 {
     RequestQueue queue(nullptr, &senders);
     queue.Add(8, &OnRequest, 60000, 0, CJOVString(L"bob@x/r"));
-    EXPECT_FALSE(queue.HandleResult(8, Parse("<iq type='result' id='jov_8' from='eve@x'/>").get()));
-    EXPECT_FALSE(queue.HandleResult(8, Parse("<iq type='result' id='jov_8'/>").get()));
+    EXPECT_FALSE(queue.HandleResult(8, ParseStanza("<iq type='result' id='jov_8' from='eve@x'/>").get()));
+    EXPECT_FALSE(queue.HandleResult(8, ParseStanza("<iq type='result' id='jov_8'/>").get()));
     EXPECT_EQ(queue.PendingCount(), 1u);
-    EXPECT_TRUE(queue.HandleResult(8, Parse("<iq type='result' id='jov_8' from='bob@x/r'/>").get()));
+    EXPECT_TRUE(queue.HandleResult(8, ParseStanza("<iq type='result' id='jov_8' from='bob@x/r'/>").get()));
 
     queue.Add(9, &OnRequest, 60000, 0, CJOVString());
-    EXPECT_FALSE(queue.HandleResult(9, Parse("<iq type='result' id='jov_9' from='bob@x/r'/>").get()));
-    EXPECT_TRUE(queue.HandleResult(9, Parse("<iq type='result' id='jov_9' from='localhost'/>").get()));
+    EXPECT_FALSE(queue.HandleResult(9, ParseStanza("<iq type='result' id='jov_9' from='bob@x/r'/>").get()));
+    EXPECT_TRUE(queue.HandleResult(9, ParseStanza("<iq type='result' id='jov_9' from='localhost'/>").get()));
 }
 
 TEST_F(IqRoutingTest, HandlersTakeRequestsByTypeNamespaceAndChild)
@@ -153,25 +132,25 @@ TEST_F(IqRoutingTest, HandlersTakeRequestsByTypeNamespaceAndChild)
     queue.AddHandler(&OnHandler, &anyGet, kIqGet, kFillChild | kFillChildName, nullptr, nullptr, false);
 
     // A roster push, whatever its id, from our own account.
-    EXPECT_TRUE(queue.HandleGetSet(Parse("<iq type='set' id='push1'><query xmlns='jabber:iq:roster'/></iq>").get()));
+    EXPECT_TRUE(queue.HandleGetSet(ParseStanza("<iq type='set' id='push1'><query xmlns='jabber:iq:roster'/></iq>").get()));
     EXPECT_TRUE(queue.HandleGetSet(
-        Parse("<iq type='set' id='x' from='alice@localhost'><query xmlns='jabber:iq:roster'/></iq>").get()));
+        ParseStanza("<iq type='set' id='x' from='alice@localhost'><query xmlns='jabber:iq:roster'/></iq>").get()));
     ASSERT_EQ(roster.calls, 2);
     EXPECT_EQ(W(roster.values[0].id), L"push1");
     EXPECT_EQ(W(roster.values[1].from), L"alice@localhost");
     // The same push from anyone else is nobody's.
     EXPECT_FALSE(queue.HandleGetSet(
-        Parse("<iq type='set' id='y' from='eve@x'><query xmlns='jabber:iq:roster'/></iq>").get()));
+        ParseStanza("<iq type='set' id='y' from='eve@x'><query xmlns='jabber:iq:roster'/></iq>").get()));
     EXPECT_FALSE(queue.HandleGetSet(
-        Parse("<iq type='set' id='y' from='alice@localhost/other'><query xmlns='jabber:iq:roster'/></iq>").get()));
-    EXPECT_FALSE(queue.HandleGetSet(Parse("<iq type='set' id='z'><query xmlns='jabber:iq:private'/></iq>").get()));
-    EXPECT_FALSE(queue.HandleGetSet(Parse("<iq type='set' id='z'><item xmlns='jabber:iq:roster'/></iq>").get()));
+        ParseStanza("<iq type='set' id='y' from='alice@localhost/other'><query xmlns='jabber:iq:roster'/></iq>").get()));
+    EXPECT_FALSE(queue.HandleGetSet(ParseStanza("<iq type='set' id='z'><query xmlns='jabber:iq:private'/></iq>").get()));
+    EXPECT_FALSE(queue.HandleGetSet(ParseStanza("<iq type='set' id='z'><item xmlns='jabber:iq:roster'/></iq>").get()));
     EXPECT_EQ(roster.calls, 2);
 
-    EXPECT_TRUE(queue.HandleGetSet(Parse("<iq type='get' id='v'><query xmlns='jabber:iq:version'/></iq>").get()));
+    EXPECT_TRUE(queue.HandleGetSet(ParseStanza("<iq type='get' id='v'><query xmlns='jabber:iq:version'/></iq>").get()));
     EXPECT_EQ(W(anyGet.values[0].childName), L"query");
-    EXPECT_FALSE(queue.HandleGetSet(Parse("<iq type='result' id='v'/>").get()));
-    EXPECT_FALSE(queue.HandleGetSet(Parse("<iq id='v'/>").get()));
+    EXPECT_FALSE(queue.HandleGetSet(ParseStanza("<iq type='result' id='v'/>").get()));
+    EXPECT_FALSE(queue.HandleGetSet(ParseStanza("<iq id='v'/>").get()));
 }
 
 TEST_F(IqRoutingTest, TheWorkerTimesRequestsOutAndStartsAgainAfterShutdown)

@@ -17,12 +17,12 @@
 #include "JabberStatusTable.h"
 #include "PluginModule.h"
 #include "ServiceIds.h"
-#include "common/RecordingClient.h"
 #include "core/bus/ServicesManagerImpl.h"
 #include "support/FakeSkinManager.h"
 #include "support/FakeSettings.h"
 #include "support/WaitUntil.h"
 #include "support/FakeSockets.h"
+#include "xmpp/AccountHost.h"
 
 class JabberAccountTest : public ::testing::Test {
 protected:
@@ -31,15 +31,6 @@ protected:
     void SetUp() override
     {
         SetPluginSkinManager(&m_skins);
-        m_host.SetHandler([this](const CJOVString& name, CEventArg*, CEventArg* arg2) {
-            std::lock_guard<std::mutex> hold(m_lock);
-            if (auto* status = dynamic_cast<CEventArg_Data<Protocols::StatusInfo>*>(arg2);
-                status && name == CJOVString(L"Status changed"))
-                m_statuses.push_back(status->m_data.status);
-            if (auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg2); text && name == CJOVString(L"Warning"))
-                m_warnings.emplace_back(text->m_data.Data(), text->m_data.GetLength());
-            return 0;
-        });
         m_serviceId = m_bus->RegisterService(GUID_SocketsManager, &m_sockets);
         m_hostId = m_bus->RegisterEventsClient(&m_host, CJOVString(L"host"));
         m_settings.Set(L"Account name", L"alice");
@@ -105,26 +96,15 @@ protected:
         return sent;
     }
     // The statuses posted so far; posted events need WaitUntil.
-    std::vector<int> Statuses()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_statuses;
-    }
-    std::vector<std::wstring> Warnings()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_warnings;
-    }
+    std::vector<int> Statuses() { return m_host.Statuses(); }
+    std::vector<std::wstring> Warnings() { return m_host.Warnings(); }
 
     std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>();
     CFakeSockets m_sockets;
     CFakeSettings m_settings;
     CFakeSkinManager m_skins;
-    CRecordingClient m_host;
+    CAccountHost m_host;
     unsigned int m_serviceId = 0;
     unsigned int m_hostId = 0;
     std::unique_ptr<CJabberProtocol> m_account;
-    std::mutex m_lock;
-    std::vector<int> m_statuses;
-    std::vector<std::wstring> m_warnings;
 };

@@ -75,12 +75,7 @@ protected:
     }
 
     // Forgets what was reported, before the next connection.
-    void Forget()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_warnings.clear();
-        m_statuses.clear();
-    }
+    void Forget() { m_host.Forget(); }
 
     std::string Warning(size_t i = 0)
     {

@@ -17,12 +17,13 @@
 #include "JabberTexts.h"
 #include "PluginModule.h"
 #include "ServiceIds.h"
-#include "common/RecordingClient.h"
 #include "core/bus/ServicesManagerImpl.h"
 #include "core/sockets/JOVSocket.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "support/FakeSettings.h"
+#include "support/FastSocketTimings.h"
 #include "support/FakeSkinManager.h"
+#include "xmpp/AccountHost.h"
 
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000)
 {
@@ -40,15 +41,6 @@ public:
     CLiveAccount(Services::CServicesManagerImpl& bus, unsigned int accountId, DWORD loginTimeoutMs = 20000)
         : m_bus(bus)
     {
-        m_host.SetHandler([this](const CJOVString& name, CEventArg*, CEventArg* arg2) {
-            std::lock_guard<std::mutex> hold(m_lock);
-            if (auto* status = dynamic_cast<CEventArg_Data<Protocols::StatusInfo>*>(arg2);
-                status && name == CJOVString(L"Status changed"))
-                m_statuses.push_back(status->m_data.status);
-            if (auto* text = dynamic_cast<CEventArg_Data<CJOVString>*>(arg2); text && name == CJOVString(L"Warning"))
-                m_warnings.emplace_back(text->m_data.Data(), text->m_data.GetLength());
-            return 0;
-        });
         m_hostId = m_bus.RegisterEventsClient(&m_host, CJOVString(L"host"));
         settings.Set(L"Account name", L"alice");
         settings.Set(L"Account password", L"alice-pw1");
@@ -92,22 +84,9 @@ public:
         // Online first passes through Connecting: give the post a moment.
         return WaitFor([&] { return Status() == status; }, 200);
     }
-    std::vector<std::wstring> Warnings()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_warnings;
-    }
-    std::vector<int> Statuses()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_statuses;
-    }
-    void Forget()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_warnings.clear();
-        m_statuses.clear();
-    }
+    std::vector<std::wstring> Warnings() { return m_host.Warnings(); }
+    std::vector<int> Statuses() { return m_host.Statuses(); }
+    void Forget() { m_host.Forget(); }
     // Exactly one warning, starting with the text.
     bool WarnedOnce(JabberTextId id)
     {
@@ -132,11 +111,8 @@ public:
 
 private:
     Services::CServicesManagerImpl& m_bus;
-    CRecordingClient m_host;
+    CAccountHost m_host;
     unsigned int m_hostId = 0;
-    std::mutex m_lock;
-    std::vector<int> m_statuses;
-    std::vector<std::wstring> m_warnings;
 };
 
 class LiveAccountTest : public ::testing::Test {
@@ -144,12 +120,7 @@ protected:
     void SetUp() override
     {
         SetPluginSkinManager(&m_skins);
-        JOVSockets::SocketTimings timings;
-        timings.busyPollMs = 20;
-        timings.idlePollMs = 50;
-        timings.closeWaitMs = 500;
-        timings.apiReadyWaitMs = 200;
-        sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus, timings);
+        sockets = std::make_unique<JOVSockets::CSocketsManagerImpl>(*bus, FastSocketTimings());
         alice = std::make_unique<CLiveAccount>(*bus, 3);
     }
 
