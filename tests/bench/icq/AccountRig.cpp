@@ -108,19 +108,20 @@ unsigned int CAccountRig::AddJabberAccount(const wchar_t* user, const wchar_t* p
 bool CAccountRig::StoreIcqAccount(const std::wstring& settingsFile, const wchar_t* uin, const char* password,
                                   unsigned short port)
 {
-    CAccountRig rig(settingsFile);
-    rig.Load();
-    const bool added = rig.AddIcqAccount(uin, password, port) != 0;
-    rig.Close();
-    return added;
+    return Store(settingsFile, [&](CAccountRig& rig) { return rig.AddIcqAccount(uin, password, port); });
 }
 
 bool CAccountRig::StoreJabberAccount(const std::wstring& settingsFile, const wchar_t* user, const wchar_t* password,
                                      unsigned short port)
 {
+    return Store(settingsFile, [&](CAccountRig& rig) { return rig.AddJabberAccount(user, password, port); });
+}
+
+bool CAccountRig::Store(const std::wstring& settingsFile, const std::function<unsigned int(CAccountRig&)>& add)
+{
     CAccountRig rig(settingsFile);
     rig.Load();
-    const bool added = rig.AddJabberAccount(user, password, port) != 0;
+    const bool added = add(rig) != 0;
     rig.Close();
     return added;
 }

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,8 @@ public:
     int ContactCount();
 
 private:
+    static bool Store(const std::wstring& settingsFile, const std::function<unsigned int(CAccountRig&)>& add);
+
     class CStatusWatch final : public CEventsClient {
     public:
         CStatusWatch();
