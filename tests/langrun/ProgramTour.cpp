@@ -5,15 +5,9 @@
 #include "dialogs/Screenshot.h"
 #include "langrun/RemoteUi.h"
 #include "langrun/TextFit.h"
+#include "support/ProcessWindows.h"
 
 namespace {
-
-DWORD ProcessOf(HWND window)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
 
 // The program's visible top-level windows that a user works in: not its
 // soft-key bars, menus or bubbles.

@@ -2,32 +2,11 @@
 
 #include <commctrl.h>
 
+#include "support/ProcessWindows.h"
+
 namespace {
 
 const wchar_t kBarClass[] = L"JOV Soft-key Bar";
-
-DWORD ProcessOf(HWND window)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
-struct TitleSearch {
-    DWORD process;
-    const std::wstring* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitle(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    if (ProcessOf(window) == search->process && IsWindowVisible(window) && WindowText(window) == *search->title) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 } // namespace
 
@@ -138,11 +117,10 @@ void WaitForProgramIdle(HWND window)
 
 HWND WaitForTitle(HWND other, const std::wstring& title, DWORD ms)
 {
-    TitleSearch search = {ProcessOf(other), &title, nullptr};
+    const DWORD process = ProcessOf(other);
     for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        EnumWindows(FindTitle, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (HWND found = FindProcessWindow(process, nullptr, title.c_str()))
+            return found;
     }
     return nullptr;
 }

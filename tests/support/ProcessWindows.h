@@ -3,6 +3,14 @@
 
 #include <windows.h>
 
+// The process a window belongs to.
+inline DWORD ProcessOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
 // A visible top-level window of the process with that class and title (either
 // may be null), or null.
 inline HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title)
@@ -16,9 +24,7 @@ inline HWND FindProcessWindow(DWORD processId, const wchar_t* className, const w
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             Search* search = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != search->processId || !IsWindowVisible(window))
+            if (ProcessOf(window) != search->processId || !IsWindowVisible(window))
                 return TRUE;
             wchar_t text[128] = {};
             if (search->className && (!GetClassNameW(window, text, 128) || lstrcmpW(text, search->className) != 0))

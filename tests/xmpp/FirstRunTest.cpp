@@ -62,34 +62,10 @@ HWND FindControl(HWND dialog, int id, const wchar_t* className)
     return search.found;
 }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMenu(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<MenuSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t name[16] = {};
-    if (processId == search->processId && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
-        lstrcmpW(name, L"#32768") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The popup menu the program has open, waited for.
 HWND WaitForMenu(const CRunningProgram& program)
 {
-    MenuSearch search = {GetProcessId(program.Process()), nullptr};
-    WaitUntilTrue([&] {
-        EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, 10000);
-    return search.found;
+    return program.WaitForWindow(L"#32768", nullptr, 10000);
 }
 
 void Keys(HWND window, std::initializer_list<UINT> keys)
