@@ -58,14 +58,7 @@ int CModelessTabsDlg::IndexOf(const CModelessDlg* page) const
 void CModelessTabsDlg::OnInitDialog()
 {
     CModelessDlg::OnInitDialog();
-    m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
-                                    nullptr, m_hInstance, nullptr);
-    if (m_focusButton) {
-        SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_focusButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(m_focusButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FocusButtonProc)));
-    }
+    m_focusButton = CTabStrip::CreateFocusButton(m_hDlg, m_hInstance, this, FocusButtonProc, &m_focusButtonProc);
     HIDPI_InitScaling();
     m_strip.SetMetrics(CTabStrip::MetricsFor(g_HIDPI_LogPixelsX, g_HIDPI_LogPixelsY));
     RecalcLayout();
@@ -73,36 +66,15 @@ void CModelessTabsDlg::OnInitDialog()
     m_titles.RemoveAll();
 }
 
-HFONT CModelessTabsDlg::StripFont() const
-{
-    HFONT font = m_hDlg ? reinterpret_cast<HFONT>(SendMessageW(m_hDlg, WM_GETFONT, 0, 0)) : nullptr;
-    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 void CModelessTabsDlg::RecalcLayout()
 {
-    RECT client;
-    GetClientRect(m_hDlg, &client);
-    TEXTMETRICW metrics = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    m_pageRect = m_strip.Layout(client, metrics.tmHeight, GetToolbarHeight());
+    m_pageRect = m_strip.LayoutIn(m_hDlg, GetToolbarHeight());
 }
 
 int CModelessTabsDlg::MeasureTab(const CJOVString& title)
 {
-    CJOVString text = title;
-    SIZE size = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
     // The image's place is kept even for a tab without images.
-    return m_strip.TabWidth(size.cx, true);
+    return m_strip.MeasureTitle(m_hDlg, title, true);
 }
 
 void CModelessTabsDlg::PlacePage(CModelessDlg* page)
@@ -257,7 +229,7 @@ void CModelessTabsDlg::OnChangeWindowSize()
 void CModelessTabsDlg::OnPaint(HDC dc)
 {
     const CTabStrip::Metrics& m = m_strip.GetMetrics();
-    HGDIOBJ oldFont = SelectObject(dc, StripFont());
+    HGDIOBJ oldFont = SelectObject(dc, CTabStrip::DialogFont(m_hDlg));
     POINT origin = {0, 0};
     ClientToScreen(m_hDlg, &origin);
     const bool blinkOn = (m_clock() / kBlinkHalfPeriodMs) % 2 == 1;

@@ -75,6 +75,50 @@ int CTabStrip::TabWidth(int textWidth, bool withImage) const
     return textWidth + 2 * m_metrics.inset + (withImage ? m_metrics.imageWidth + m_metrics.imageGap : 0);
 }
 
+HFONT CTabStrip::DialogFont(HWND dialog)
+{
+    HFONT font = dialog ? reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)) : nullptr;
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+RECT CTabStrip::LayoutIn(HWND dialog, int toolbarHeight)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    TEXTMETRICW metrics = {};
+    HDC dc = GetDC(dialog);
+    {
+        CSelected font(dc, DialogFont(dialog));
+        GetTextMetricsW(dc, &metrics);
+    }
+    ReleaseDC(dialog, dc);
+    return Layout(client, metrics.tmHeight, toolbarHeight);
+}
+
+int CTabStrip::MeasureTitle(HWND dialog, CJOVString title, bool withImage) const
+{
+    SIZE size = {};
+    HDC dc = GetDC(dialog);
+    {
+        CSelected font(dc, DialogFont(dialog));
+        GetTextExtentPoint32W(dc, title, title.GetLength(), &size);
+    }
+    ReleaseDC(dialog, dc);
+    return TabWidth(size.cx, withImage);
+}
+
+HWND CTabStrip::CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, WNDPROC proc, WNDPROC* previous)
+{
+    HWND button = CreateWindowExW(0, L"BUTTON", L"Focus button",
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0,
+                                  50, 20, dialog, nullptr, instance, nullptr);
+    if (button) {
+        SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        *previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    }
+    return button;
+}
+
 void CTabStrip::UpdateArrows(const PaintStyle& style)
 {
     m_previousShown = m_firstVisible > 0;

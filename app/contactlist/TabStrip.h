@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "JOVArray.h"
+#include "JOVString.h"
 
 class CTabStrip {
 public:
@@ -55,6 +56,17 @@ public:
 
     // A tab's width for a title of textWidth pixels, with or without an image.
     int TabWidth(int textWidth, bool withImage) const;
+
+    // What both dialog kinds do with their window: the titles are in the
+    // dialog's font, the strip lies along its client area, and a focus button
+    // (a child subclassed by proc, owner in its user data) takes the strip's keys.
+    static HFONT DialogFont(HWND dialog);
+    // Layout in the dialog's client area at its font's text height.
+    RECT LayoutIn(HWND dialog, int toolbarHeight);
+    // TabWidth of title in the dialog's font.
+    int MeasureTitle(HWND dialog, CJOVString title, bool withImage) const;
+    // Answers the button, or null; *previous gets the procedure proc replaced.
+    static HWND CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, WNDPROC proc, WNDPROC* previous);
     CJOVArray<int>& Widths() { return m_widths; }
     int Count() const { return m_widths.Count(); }
 

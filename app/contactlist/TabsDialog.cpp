@@ -48,14 +48,7 @@ void CTabsDialog::OnInitDialog()
     if (m_titleText)
         SetLocalizedWindowText(m_hDlg, m_titleId, m_titleText);
 
-    m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
-                                    nullptr, m_hInstance, nullptr);
-    if (m_focusButton) {
-        SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_focusButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(m_focusButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FocusButtonProc)));
-    }
+    m_focusButton = CTabStrip::CreateFocusButton(m_hDlg, m_hInstance, this, FocusButtonProc, &m_focusButtonProc);
 
     HIDPI_InitScaling();
     m_strip.SetMetrics(CTabStrip::MetricsFor(g_HIDPI_LogPixelsX, g_HIDPI_LogPixelsY));
@@ -113,35 +106,14 @@ void CTabsDialog::LoadPanels()
     }
 }
 
-HFONT CTabsDialog::StripFont() const
-{
-    HFONT font = m_hDlg ? reinterpret_cast<HFONT>(SendMessageW(m_hDlg, WM_GETFONT, 0, 0)) : nullptr;
-    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 void CTabsDialog::RecalcLayout()
 {
-    RECT client;
-    GetClientRect(m_hDlg, &client);
-    TEXTMETRICW metrics = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    m_pageRect = m_strip.Layout(client, metrics.tmHeight, 0);
+    m_pageRect = m_strip.LayoutIn(m_hDlg, 0);
 }
 
 int CTabsDialog::MeasureTab(const CJOVString& title, int image)
 {
-    CJOVString text = title;
-    SIZE size = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    return m_strip.TabWidth(size.cx, image != -1);
+    return m_strip.MeasureTitle(m_hDlg, title, image != -1);
 }
 
 void CTabsDialog::OnChangeWindowSize()
@@ -161,7 +133,7 @@ void CTabsDialog::OnPaint(HDC dc)
     const CTabStrip::Metrics& m = m_strip.GetMetrics();
     // The current tab reaches 1 unit up, into its page.
     const CTabStrip::PaintStyle style = {m.lineY, false};
-    HGDIOBJ oldFont = SelectObject(dc, StripFont());
+    HGDIOBJ oldFont = SelectObject(dc, CTabStrip::DialogFont(m_hDlg));
     POINT origin = {0, 0};
     ClientToScreen(m_hDlg, &origin);
     m_strip.Paint(dc, style, m_current, m_stripFocused, GetBkBrush(), POINT{-origin.x, -origin.y},
