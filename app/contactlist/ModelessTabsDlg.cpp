@@ -288,56 +288,32 @@ void CModelessTabsDlg::OnButtonUp(POINT point)
     if (m_ignoreUp) {
         // The second press of a double tap is neither a tap nor a drag.
         m_ignoreUp = false;
-    } else if (std::abs(m_pressX - point.x) < m_strip.GetMetrics().dragDistance) {
-        int hit = m_strip.HitTest(point);
-        if (hit == CTabStrip::kNextArrow) {
-            m_strip.ScrollBy(1);
+    } else {
+        bool moved = false;
+        int tapped = m_strip.Release(point, m_pressX, m_pressedTab, &moved);
+        if (moved)
             RepaintStrip();
-        } else if (hit == CTabStrip::kPreviousArrow) {
-            m_strip.ScrollBy(-1);
-            RepaintStrip();
-        } else if (hit >= 0 && hit != m_current) {
-            m_current = hit;
+        if (tapped >= 0 && tapped != m_current) {
+            m_current = tapped;
             m_strip.KeepVisible(m_current);
             ActivatePage();
-        } else if (hit >= 0 && m_focusButton) {
+        } else if (tapped >= 0 && m_focusButton) {
             SetFocus(m_focusButton);
         }
-    } else if (m_pressedTab >= 0) {
-        m_strip.Drag(m_pressedTab, point.x);
-        RepaintStrip();
     }
     m_pressedTab = -1;
 }
 
 bool CModelessTabsDlg::OnTabsKey(UINT key)
 {
-    switch (key) {
-    case VK_RIGHT:
-        if (m_current < m_pages.Count() - 1) {
-            ++m_current;
-            ActivatePage();
-        } else {
-            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
-        }
-        break;
-    case VK_LEFT:
-        if (m_current > 0) {
-            --m_current;
-            ActivatePage();
-        } else {
-            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
-        }
-        break;
-    case VK_UP:
-        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
-        break;
-    case VK_DOWN:
-    case VK_TAB:
-        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
-        break;
-    default:
+    int target = CTabStrip::KeyTarget(key, m_current, m_pages.Count(), true);
+    if (target == CTabStrip::kNothing)
         return false;
+    if (target >= 0) {
+        m_current = target;
+        ActivatePage();
+    } else {
+        PostMessageW(m_hDlg, WM_NEXTDLGCTL, target == CTabStrip::kPreviousControl ? 1 : 0, FALSE);
     }
     m_strip.KeepVisible(m_current);
     RepaintStrip();
@@ -372,16 +348,9 @@ INT_PTR CModelessTabsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_COMMAND:
-        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton) {
-            if (HIWORD(wParam) == BN_SETFOCUS) {
-                m_stripFocused = true;
-                m_strip.KeepVisible(m_current);
-                RepaintStrip();
-            } else if (HIWORD(wParam) == BN_KILLFOCUS) {
-                m_stripFocused = false;
-                RepaintStrip();
-            }
-        }
+        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton &&
+            m_strip.OnFocusNotify(wParam, m_current, &m_stripFocused))
+            RepaintStrip();
         break;
     }
     return CModelessDlg::DialogProc(message, wParam, lParam);

@@ -1,6 +1,7 @@
 #include "contactlist/TabStrip.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -119,6 +120,20 @@ HWND CTabStrip::CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, 
     return button;
 }
 
+bool CTabStrip::OnFocusNotify(WPARAM wParam, int current, bool* focused)
+{
+    if (HIWORD(wParam) == BN_SETFOCUS) {
+        *focused = true;
+        KeepVisible(current);
+        return true;
+    }
+    if (HIWORD(wParam) == BN_KILLFOCUS) {
+        *focused = false;
+        return true;
+    }
+    return false;
+}
+
 void CTabStrip::UpdateArrows(const PaintStyle& style)
 {
     m_previousShown = m_firstVisible > 0;
@@ -188,6 +203,43 @@ void CTabStrip::Drag(int pressedTab, int x)
 void CTabStrip::ScrollBy(int tabs)
 {
     m_firstVisible = std::clamp(m_firstVisible + tabs, 0, std::max(m_widths.Count() - 1, 0));
+}
+
+int CTabStrip::Release(POINT point, int pressX, int pressedTab, bool* moved)
+{
+    *moved = false;
+    if (std::abs(point.x - pressX) >= m_metrics.dragDistance) {
+        if (pressedTab >= 0) {
+            Drag(pressedTab, point.x);
+            *moved = true;
+        }
+        return kNothing;
+    }
+    int hit = HitTest(point);
+    if (hit == kNextArrow || hit == kPreviousArrow) {
+        ScrollBy(hit == kNextArrow ? 1 : -1);
+        *moved = true;
+        return kNothing;
+    }
+    return hit;
+}
+
+int CTabStrip::KeyTarget(UINT key, int current, int count, bool tabMovesOn)
+{
+    switch (key) {
+    case VK_RIGHT:
+        return current < count - 1 ? current + 1 : kNextControl;
+    case VK_LEFT:
+        return current > 0 ? current - 1 : kPreviousControl;
+    case VK_UP:
+        return kPreviousControl;
+    case VK_DOWN:
+        return kNextControl;
+    case VK_TAB:
+        return tabMovesOn ? kNextControl : kNothing;
+    default:
+        return kNothing;
+    }
 }
 
 void CTabStrip::Paint(HDC dc, const PaintStyle& style, int current, bool focused, HBRUSH pageBrush,

@@ -1,6 +1,5 @@
 #include "contactlist/TabsDialog.h"
 
-#include <cstdlib>
 
 #include "HiDpi.h"
 #include "contactlist/ControlText.h"
@@ -265,31 +264,14 @@ void CTabsDialog::FocusNextControl(bool previous)
 
 bool CTabsDialog::OnTabsKey(UINT key)
 {
-    switch (key) {
-    case VK_RIGHT:
-        if (m_current < m_pages.Count() - 1) {
-            ++m_current;
-            ShowCurrentPage();
-        } else {
-            FocusNextControl(false);
-        }
-        break;
-    case VK_LEFT:
-        if (m_current > 0) {
-            --m_current;
-            ShowCurrentPage();
-        } else {
-            FocusNextControl(true);
-        }
-        break;
-    case VK_UP:
-        FocusNextControl(true);
-        break;
-    case VK_DOWN:
-        FocusNextControl(false);
-        break;
-    default:
+    int target = CTabStrip::KeyTarget(key, m_current, m_pages.Count(), false);
+    if (target == CTabStrip::kNothing)
         return false;
+    if (target >= 0) {
+        m_current = target;
+        ShowCurrentPage();
+    } else {
+        FocusNextControl(target == CTabStrip::kPreviousControl);
     }
     m_strip.KeepVisible(m_current);
     RepaintStrip();
@@ -308,23 +290,14 @@ void CTabsDialog::OnButtonUp(POINT point)
 {
     if (GetCapture() == m_hDlg)
         ReleaseCapture();
-    if (std::abs(point.x - m_pressX) < m_strip.GetMetrics().dragDistance) {
-        int hit = m_strip.HitTest(point);
-        if (hit == CTabStrip::kNextArrow) {
-            m_strip.ScrollBy(1);
-            RepaintStrip();
-        } else if (hit == CTabStrip::kPreviousArrow) {
-            m_strip.ScrollBy(-1);
-            RepaintStrip();
-        } else if (hit >= 0 && hit != m_current) {
-            SelectPage(hit);
-        } else if (hit >= 0 && m_focusButton) {
-            SetFocus(m_focusButton);
-        }
-    } else if (m_pressedTab >= 0) {
-        m_strip.Drag(m_pressedTab, point.x);
+    bool moved = false;
+    int tapped = m_strip.Release(point, m_pressX, m_pressedTab, &moved);
+    if (moved)
         RepaintStrip();
-    }
+    if (tapped >= 0 && tapped != m_current)
+        SelectPage(tapped);
+    else if (tapped >= 0 && m_focusButton)
+        SetFocus(m_focusButton);
     m_pressedTab = -1;
     m_pressX = 0;
 }
@@ -352,16 +325,9 @@ INT_PTR CTabsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     case WM_COMMAND:
-        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton) {
-            if (HIWORD(wParam) == BN_SETFOCUS) {
-                m_stripFocused = true;
-                m_strip.KeepVisible(m_current);
-                RepaintStrip();
-            } else if (HIWORD(wParam) == BN_KILLFOCUS) {
-                m_stripFocused = false;
-                RepaintStrip();
-            }
-        }
+        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton &&
+            m_strip.OnFocusNotify(wParam, m_current, &m_stripFocused))
+            RepaintStrip();
         break;
     }
     return CModalDialog::DialogProc(dialog, message, wParam, lParam);
