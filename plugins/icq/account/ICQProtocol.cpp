@@ -26,16 +26,6 @@ CJOVString XStatusKey(int number, const wchar_t* what)
     return CJOVString(key);
 }
 
-template <class T>
-bool ArgValue(CEventArg* arg, T& out)
-{
-    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
-    if (!data)
-        return false;
-    out = data->m_data;
-    return true;
-}
-
 } // namespace
 
 CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int accountId, unsigned int ownerClientId,

@@ -15,20 +15,6 @@
 #include "SocketsManager.h"
 #include "cl/ContactList.h"
 
-namespace {
-
-template <class T>
-bool ArgValue(CEventArg* arg, T& out)
-{
-    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
-    if (!data)
-        return false;
-    out = data->m_data;
-    return true;
-}
-
-} // namespace
-
 CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned int accountId,
                                  unsigned int hostClientId, CAccountSettings* settings, const JabberTimings& timings)
     : m_services(services),
