@@ -115,7 +115,8 @@ HWND CTabStrip::CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, 
                                   50, 20, dialog, nullptr, instance, nullptr);
     if (button) {
         SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-        *previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+        *previous =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
     }
     return button;
 }
