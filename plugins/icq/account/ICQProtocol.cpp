@@ -88,26 +88,17 @@ CICQProtocol::~CICQProtocol()
 
 CJOVString CICQProtocol::ReadString(const wchar_t* key, const wchar_t* fallback)
 {
-    CJOVString value;
-    if (m_settings && m_settings->GetString(m_accountId, CJOVString(key), value))
-        return value;
-    return CJOVString(fallback);
+    return ReadAccountValue(m_settings, m_accountId, key, CJOVString(fallback), &CAccountSettings::GetString);
 }
 
 unsigned char CICQProtocol::ReadByte(const wchar_t* key, unsigned char fallback)
 {
-    unsigned char value = 0;
-    if (m_settings && m_settings->GetByte(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetByte);
 }
 
 unsigned short CICQProtocol::ReadWord(const wchar_t* key, unsigned short fallback)
 {
-    unsigned short value = 0;
-    if (m_settings && m_settings->GetWord(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetWord);
 }
 
 unsigned int CICQProtocol::ReadUin()
