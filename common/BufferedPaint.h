@@ -34,3 +34,15 @@ private:
 // WM_CTLCOLOR* answer: the control's text background transparent, the brush
 // origin at the control's screen position negated; answers brush.
 JOV_COMMON_API HBRUSH PrepareControlColor(HDC dc, HWND control, HBRUSH brush);
+// The WM_CTLCOLOR* messages every window of the program answers so.
+inline bool IsControlColorMessage(UINT message)
+{
+    return message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX || message == WM_CTLCOLORDLG ||
+           message == WM_CTLCOLORSCROLLBAR || message == WM_CTLCOLORSTATIC;
+}
+// The answer to one of them (wParam the control's device context, lParam the control).
+inline LRESULT AnswerControlColor(WPARAM wParam, LPARAM lParam, HBRUSH brush)
+{
+    return reinterpret_cast<LRESULT>(
+        PrepareControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush));
+}

@@ -13,3 +13,15 @@ public:
 
     T m_data;
 };
+
+// Copies the value of an argument of that type into out; false, out
+// untouched, for none or another type.
+template <class T>
+bool ArgValue(CEventArg* arg, T& out)
+{
+    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
+    if (!data)
+        return false;
+    out = data->m_data;
+    return true;
+}

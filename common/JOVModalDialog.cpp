@@ -42,6 +42,8 @@ INT_PTR CALLBACK CJOVModalDialog::sDialogProc(HWND dialog, UINT message, WPARAM 
 
 INT_PTR CJOVModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsControlColorMessage(message))
+        return AnswerControlColor(wParam, lParam, GetBkBrush());
     switch (message) {
     case WM_INITDIALOG:
         m_hDlg = dialog;
@@ -80,13 +82,6 @@ INT_PTR CJOVModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CLOSE:
         EndDialog(IDCANCEL);
         return 1;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(
-            PrepareControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), GetBkBrush()));
     case WM_JOV_LANG_CHANGED:
         OnLangChange();
         return 0;

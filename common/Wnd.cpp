@@ -151,6 +151,8 @@ HBRUSH CWnd::GetBkBrush()
 
 LRESULT CWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsControlColorMessage(message))
+        return AnswerControlColor(wParam, lParam, GetBkBrush());
     switch (message) {
     case WM_CREATE:
         m_hWnd = reinterpret_cast<HWND>(wParam);
@@ -177,13 +179,6 @@ LRESULT CWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGED:
         OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam));
         return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<LRESULT>(
-            PrepareControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), GetBkBrush()));
     }
     return DefWindowProcW(m_hWnd, message, wParam, lParam);
 }

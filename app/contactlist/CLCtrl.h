@@ -231,6 +231,8 @@ private:
     void Paint(HWND window);
     void FetchStaleStatuses();
     bool OnKeyDown(HWND window, WPARAM key);
+    // Opens the chat of the current item when it is a contact, not under the lock.
+    void OpenCurrentContact();
     void OnScroll(HWND window, WPARAM wParam);
     void OnDrag(HWND window, WPARAM flags, int y);
     bool OnTap(HWND window, int x, int y);

@@ -146,18 +146,9 @@ LRESULT CCLCtrl::OnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONUP:
         OnTapUp(window, GET_X_LPARAM(lParam));
         return 0;
-    case WM_LBUTTONDBLCLK: {
-        unsigned int contactId = 0;
-        {
-            CCriticalSectionLock hold(m_lock);
-            if (m_current && m_current->GetKind() == TreeItemKind::Contact)
-                contactId = static_cast<CContactItem*>(m_current)->GetContactId();
-        }
-        // What the contact's double click does, without the lock.
-        if (contactId)
-            OpenChat(contactId);
+    case WM_LBUTTONDBLCLK:
+        OpenCurrentContact();
         return 0;
-    }
     default:
         break;
     }
@@ -239,17 +230,22 @@ void CCLCtrl::FetchStaleStatuses()
         Invalidate();
 }
 
+void CCLCtrl::OpenCurrentContact()
+{
+    unsigned int contactId = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
+        if (m_current && m_current->GetKind() == TreeItemKind::Contact)
+            contactId = static_cast<CContactItem*>(m_current)->GetContactId();
+    }
+    if (contactId)
+        OpenChat(contactId);
+}
+
 bool CCLCtrl::OnKeyDown(HWND window, WPARAM key)
 {
     if (key == VK_RETURN) {
-        unsigned int contactId = 0;
-        {
-            CCriticalSectionLock hold(m_lock);
-            if (m_current && m_current->GetKind() == TreeItemKind::Contact)
-                contactId = static_cast<CContactItem*>(m_current)->GetContactId();
-        }
-        if (contactId)
-            OpenChat(contactId);
+        OpenCurrentContact();
         return false;
     }
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN)

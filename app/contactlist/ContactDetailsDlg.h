@@ -5,23 +5,16 @@
 // UI thread, RefreshContactDetails included (the "GUI" client hands it over).
 #pragma once
 
-#include "contactlist/TabsDialog.h"
+#include "contactlist/DetailsDialog.h"
 
-class CContactDetailsDlg : public CTabsDialog {
+class CContactDetailsDlg : public CDetailsDialog {
 public:
     CContactDetailsDlg(HWND parent, unsigned int contactId);
-    ~CContactDetailsDlg() override;
 
-    unsigned int GetContactId() const { return m_contactId; }
+    unsigned int GetContactId() const { return m_ownerId; }
 
 protected:
-    INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
-    int GetSoftKeyCap(int index, CJOVString& caption) override;
     bool GetPanels(CJOVArray<CPanelInfo>& panels) override;
-    unsigned int GetOwnerId() override { return m_contactId; }
-
-private:
-    unsigned int m_contactId;
 };
 
 int ShowContactDetails(HWND parent, unsigned int contactId);

@@ -56,6 +56,8 @@ INT_PTR CALLBACK CModelessDlg::sDialogProc(HWND dialog, UINT message, WPARAM wPa
 
 INT_PTR CModelessDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsControlColorMessage(message))
+        return AnswerControlColor(wParam, lParam, GetBkBrush());
     switch (message) {
     case WM_INITDIALOG:
         m_hDlg = reinterpret_cast<HWND>(wParam);
@@ -94,13 +96,6 @@ INT_PTR CModelessDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnWindowPosChanged(pos);
         return 0;
     }
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(
-            PrepareControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), GetBkBrush()));
     case WM_JOV_LANG_CHANGED:
         OnLangChange();
         return 0;

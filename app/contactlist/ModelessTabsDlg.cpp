@@ -58,14 +58,7 @@ int CModelessTabsDlg::IndexOf(const CModelessDlg* page) const
 void CModelessTabsDlg::OnInitDialog()
 {
     CModelessDlg::OnInitDialog();
-    m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
-                                    nullptr, m_hInstance, nullptr);
-    if (m_focusButton) {
-        SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_focusButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(m_focusButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FocusButtonProc)));
-    }
+    m_focusButton = CTabStrip::CreateFocusButton(m_hDlg, m_hInstance, this, FocusButtonProc, &m_focusButtonProc);
     HIDPI_InitScaling();
     m_strip.SetMetrics(CTabStrip::MetricsFor(g_HIDPI_LogPixelsX, g_HIDPI_LogPixelsY));
     RecalcLayout();
@@ -73,36 +66,15 @@ void CModelessTabsDlg::OnInitDialog()
     m_titles.RemoveAll();
 }
 
-HFONT CModelessTabsDlg::StripFont() const
-{
-    HFONT font = m_hDlg ? reinterpret_cast<HFONT>(SendMessageW(m_hDlg, WM_GETFONT, 0, 0)) : nullptr;
-    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 void CModelessTabsDlg::RecalcLayout()
 {
-    RECT client;
-    GetClientRect(m_hDlg, &client);
-    TEXTMETRICW metrics = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    m_pageRect = m_strip.Layout(client, metrics.tmHeight, GetToolbarHeight());
+    m_pageRect = m_strip.LayoutIn(m_hDlg, GetToolbarHeight());
 }
 
 int CModelessTabsDlg::MeasureTab(const CJOVString& title)
 {
-    CJOVString text = title;
-    SIZE size = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
     // The image's place is kept even for a tab without images.
-    return m_strip.TabWidth(size.cx, true);
+    return m_strip.MeasureTitle(m_hDlg, title, true);
 }
 
 void CModelessTabsDlg::PlacePage(CModelessDlg* page)
@@ -257,7 +229,7 @@ void CModelessTabsDlg::OnChangeWindowSize()
 void CModelessTabsDlg::OnPaint(HDC dc)
 {
     const CTabStrip::Metrics& m = m_strip.GetMetrics();
-    HGDIOBJ oldFont = SelectObject(dc, StripFont());
+    HGDIOBJ oldFont = SelectObject(dc, CTabStrip::DialogFont(m_hDlg));
     POINT origin = {0, 0};
     ClientToScreen(m_hDlg, &origin);
     const bool blinkOn = (m_clock() / kBlinkHalfPeriodMs) % 2 == 1;
@@ -316,56 +288,32 @@ void CModelessTabsDlg::OnButtonUp(POINT point)
     if (m_ignoreUp) {
         // The second press of a double tap is neither a tap nor a drag.
         m_ignoreUp = false;
-    } else if (std::abs(m_pressX - point.x) < m_strip.GetMetrics().dragDistance) {
-        int hit = m_strip.HitTest(point);
-        if (hit == CTabStrip::kNextArrow) {
-            m_strip.ScrollBy(1);
+    } else {
+        bool moved = false;
+        int tapped = m_strip.Release(point, m_pressX, m_pressedTab, &moved);
+        if (moved)
             RepaintStrip();
-        } else if (hit == CTabStrip::kPreviousArrow) {
-            m_strip.ScrollBy(-1);
-            RepaintStrip();
-        } else if (hit >= 0 && hit != m_current) {
-            m_current = hit;
+        if (tapped >= 0 && tapped != m_current) {
+            m_current = tapped;
             m_strip.KeepVisible(m_current);
             ActivatePage();
-        } else if (hit >= 0 && m_focusButton) {
+        } else if (tapped >= 0 && m_focusButton) {
             SetFocus(m_focusButton);
         }
-    } else if (m_pressedTab >= 0) {
-        m_strip.Drag(m_pressedTab, point.x);
-        RepaintStrip();
     }
     m_pressedTab = -1;
 }
 
 bool CModelessTabsDlg::OnTabsKey(UINT key)
 {
-    switch (key) {
-    case VK_RIGHT:
-        if (m_current < m_pages.Count() - 1) {
-            ++m_current;
-            ActivatePage();
-        } else {
-            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
-        }
-        break;
-    case VK_LEFT:
-        if (m_current > 0) {
-            --m_current;
-            ActivatePage();
-        } else {
-            PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
-        }
-        break;
-    case VK_UP:
-        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 1, FALSE);
-        break;
-    case VK_DOWN:
-    case VK_TAB:
-        PostMessageW(m_hDlg, WM_NEXTDLGCTL, 0, FALSE);
-        break;
-    default:
+    int target = CTabStrip::KeyTarget(key, m_current, m_pages.Count(), true);
+    if (target == CTabStrip::kNothing)
         return false;
+    if (target >= 0) {
+        m_current = target;
+        ActivatePage();
+    } else {
+        PostMessageW(m_hDlg, WM_NEXTDLGCTL, target == CTabStrip::kPreviousControl ? 1 : 0, FALSE);
     }
     m_strip.KeepVisible(m_current);
     RepaintStrip();
@@ -400,16 +348,9 @@ INT_PTR CModelessTabsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_COMMAND:
-        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton) {
-            if (HIWORD(wParam) == BN_SETFOCUS) {
-                m_stripFocused = true;
-                m_strip.KeepVisible(m_current);
-                RepaintStrip();
-            } else if (HIWORD(wParam) == BN_KILLFOCUS) {
-                m_stripFocused = false;
-                RepaintStrip();
-            }
-        }
+        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton &&
+            m_strip.OnFocusNotify(wParam, m_current, &m_stripFocused))
+            RepaintStrip();
         break;
     }
     return CModelessDlg::DialogProc(message, wParam, lParam);

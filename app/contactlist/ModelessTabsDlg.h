@@ -65,7 +65,6 @@ private:
     void OnButtonUp(POINT point);
     bool OnTabsKey(UINT key);
     void StopBlink(int index);
-    HFONT StripFont() const;
 
     CJOVArray<CModelessDlg*> m_pages;
     RECT m_pageRect;

@@ -82,6 +82,8 @@ INT_PTR CALLBACK CTabPanel::PageProc(HWND page, UINT message, WPARAM wParam, LPA
 
 INT_PTR CTabPanel::DialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsControlColorMessage(message))
+        return AnswerControlColor(wParam, lParam, DialogSkin().GetBackgroundBrush());
     switch (message) {
     case WM_INITDIALOG:
         return 1;
@@ -122,14 +124,6 @@ INT_PTR CTabPanel::DialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(page, DWLP_MSGRESULT, answer);
         return answer;
     }
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(PrepareControlColor(reinterpret_cast<HDC>(wParam),
-                                                             reinterpret_cast<HWND>(lParam),
-                                                             DialogSkin().GetBackgroundBrush()));
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "contactlist/TabStrip.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -75,6 +76,65 @@ int CTabStrip::TabWidth(int textWidth, bool withImage) const
     return textWidth + 2 * m_metrics.inset + (withImage ? m_metrics.imageWidth + m_metrics.imageGap : 0);
 }
 
+HFONT CTabStrip::DialogFont(HWND dialog)
+{
+    HFONT font = dialog ? reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)) : nullptr;
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+RECT CTabStrip::LayoutIn(HWND dialog, int toolbarHeight)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    TEXTMETRICW metrics = {};
+    HDC dc = GetDC(dialog);
+    {
+        CSelected font(dc, DialogFont(dialog));
+        GetTextMetricsW(dc, &metrics);
+    }
+    ReleaseDC(dialog, dc);
+    return Layout(client, metrics.tmHeight, toolbarHeight);
+}
+
+int CTabStrip::MeasureTitle(HWND dialog, CJOVString title, bool withImage) const
+{
+    SIZE size = {};
+    HDC dc = GetDC(dialog);
+    {
+        CSelected font(dc, DialogFont(dialog));
+        GetTextExtentPoint32W(dc, title, title.GetLength(), &size);
+    }
+    ReleaseDC(dialog, dc);
+    return TabWidth(size.cx, withImage);
+}
+
+HWND CTabStrip::CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, WNDPROC proc, WNDPROC* previous)
+{
+    HWND button = CreateWindowExW(0, L"BUTTON", L"Focus button",
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0,
+                                  50, 20, dialog, nullptr, instance, nullptr);
+    if (button) {
+        SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        *previous =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    }
+    return button;
+}
+
+bool CTabStrip::OnFocusNotify(WPARAM wParam, int current, bool* focused)
+{
+    if (HIWORD(wParam) == BN_SETFOCUS) {
+        *focused = true;
+        KeepVisible(current);
+        return true;
+    }
+    if (HIWORD(wParam) == BN_KILLFOCUS) {
+        *focused = false;
+        return true;
+    }
+    return false;
+}
+
 void CTabStrip::UpdateArrows(const PaintStyle& style)
 {
     m_previousShown = m_firstVisible > 0;
@@ -144,6 +204,43 @@ void CTabStrip::Drag(int pressedTab, int x)
 void CTabStrip::ScrollBy(int tabs)
 {
     m_firstVisible = std::clamp(m_firstVisible + tabs, 0, std::max(m_widths.Count() - 1, 0));
+}
+
+int CTabStrip::Release(POINT point, int pressX, int pressedTab, bool* moved)
+{
+    *moved = false;
+    if (std::abs(point.x - pressX) >= m_metrics.dragDistance) {
+        if (pressedTab >= 0) {
+            Drag(pressedTab, point.x);
+            *moved = true;
+        }
+        return kNothing;
+    }
+    int hit = HitTest(point);
+    if (hit == kNextArrow || hit == kPreviousArrow) {
+        ScrollBy(hit == kNextArrow ? 1 : -1);
+        *moved = true;
+        return kNothing;
+    }
+    return hit;
+}
+
+int CTabStrip::KeyTarget(UINT key, int current, int count, bool tabMovesOn)
+{
+    switch (key) {
+    case VK_RIGHT:
+        return current < count - 1 ? current + 1 : kNextControl;
+    case VK_LEFT:
+        return current > 0 ? current - 1 : kPreviousControl;
+    case VK_UP:
+        return kPreviousControl;
+    case VK_DOWN:
+        return kNextControl;
+    case VK_TAB:
+        return tabMovesOn ? kNextControl : kNothing;
+    default:
+        return kNothing;
+    }
 }
 
 void CTabStrip::Paint(HDC dc, const PaintStyle& style, int current, bool focused, HBRUSH pageBrush,

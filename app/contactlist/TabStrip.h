@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "JOVArray.h"
+#include "JOVString.h"
 
 class CTabStrip {
 public:
@@ -55,6 +56,21 @@ public:
 
     // A tab's width for a title of textWidth pixels, with or without an image.
     int TabWidth(int textWidth, bool withImage) const;
+
+    // What both dialog kinds do with their window: the titles are in the
+    // dialog's font, the strip lies along its client area, and a focus button
+    // (a child subclassed by proc, owner in its user data) takes the strip's keys.
+    static HFONT DialogFont(HWND dialog);
+    // Layout in the dialog's client area at its font's text height.
+    RECT LayoutIn(HWND dialog, int toolbarHeight);
+    // TabWidth of title in the dialog's font.
+    int MeasureTitle(HWND dialog, CJOVString title, bool withImage) const;
+    // Answers the button, or null; *previous gets the procedure proc replaced.
+    static HWND CreateFocusButton(HWND dialog, HINSTANCE instance, void* owner, WNDPROC proc, WNDPROC* previous);
+    // The focus button's notification (its WM_COMMAND's wParam): with
+    // BN_SETFOCUS the strip is focused and shows the current tab, with
+    // BN_KILLFOCUS it is not. True when the strip is to be repainted.
+    bool OnFocusNotify(WPARAM wParam, int current, bool* focused);
     CJOVArray<int>& Widths() { return m_widths; }
     int Count() const { return m_widths.Count(); }
 
@@ -73,6 +89,20 @@ public:
     void Drag(int pressedTab, int x);
     // A tap on an arrow scrolls by one tab.
     void ScrollBy(int tabs);
+    // The release at point of a press at pressX on pressedTab (or none): a
+    // short move is a tap, and a tap on an arrow scrolls; a longer one drags
+    // the pressed tab. Answers the tab tapped, else kNothing; *moved tells
+    // that the strip scrolled or was dragged.
+    int Release(POINT point, int pressX, int pressedTab, bool* moved);
+
+    // Answers of KeyTarget besides a tab index.
+    static constexpr int kNextControl = -2;
+    static constexpr int kPreviousControl = -3;
+    // Where a key on the focused strip goes: Right and Left to the next or
+    // previous tab, past the ends to the next or previous control; Down (and
+    // Tab when tabMovesOn) to the next control, Up to the previous one;
+    // kNothing for any other key.
+    static int KeyTarget(UINT key, int current, int count, bool tabMovesOn);
 
     // Draws the strip: background, separators, the current tab merged with
     // the page (filled with pageBrush, brush origin at brushOrigin), the

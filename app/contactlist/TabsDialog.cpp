@@ -1,6 +1,5 @@
 #include "contactlist/TabsDialog.h"
 
-#include <cstdlib>
 
 #include "HiDpi.h"
 #include "contactlist/ControlText.h"
@@ -48,14 +47,7 @@ void CTabsDialog::OnInitDialog()
     if (m_titleText)
         SetLocalizedWindowText(m_hDlg, m_titleId, m_titleText);
 
-    m_focusButton = CreateWindowExW(0, L"BUTTON", L"Focus button",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_NOTIFY | WS_CLIPSIBLINGS, 0, 0, 50, 20, m_hDlg,
-                                    nullptr, m_hInstance, nullptr);
-    if (m_focusButton) {
-        SetWindowLongPtrW(m_focusButton, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_focusButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(m_focusButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FocusButtonProc)));
-    }
+    m_focusButton = CTabStrip::CreateFocusButton(m_hDlg, m_hInstance, this, FocusButtonProc, &m_focusButtonProc);
 
     HIDPI_InitScaling();
     m_strip.SetMetrics(CTabStrip::MetricsFor(g_HIDPI_LogPixelsX, g_HIDPI_LogPixelsY));
@@ -113,35 +105,14 @@ void CTabsDialog::LoadPanels()
     }
 }
 
-HFONT CTabsDialog::StripFont() const
-{
-    HFONT font = m_hDlg ? reinterpret_cast<HFONT>(SendMessageW(m_hDlg, WM_GETFONT, 0, 0)) : nullptr;
-    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 void CTabsDialog::RecalcLayout()
 {
-    RECT client;
-    GetClientRect(m_hDlg, &client);
-    TEXTMETRICW metrics = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    m_pageRect = m_strip.Layout(client, metrics.tmHeight, 0);
+    m_pageRect = m_strip.LayoutIn(m_hDlg, 0);
 }
 
 int CTabsDialog::MeasureTab(const CJOVString& title, int image)
 {
-    CJOVString text = title;
-    SIZE size = {};
-    HDC dc = GetDC(m_hDlg);
-    HGDIOBJ old = SelectObject(dc, StripFont());
-    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(m_hDlg, dc);
-    return m_strip.TabWidth(size.cx, image != -1);
+    return m_strip.MeasureTitle(m_hDlg, title, image != -1);
 }
 
 void CTabsDialog::OnChangeWindowSize()
@@ -161,7 +132,7 @@ void CTabsDialog::OnPaint(HDC dc)
     const CTabStrip::Metrics& m = m_strip.GetMetrics();
     // The current tab reaches 1 unit up, into its page.
     const CTabStrip::PaintStyle style = {m.lineY, false};
-    HGDIOBJ oldFont = SelectObject(dc, StripFont());
+    HGDIOBJ oldFont = SelectObject(dc, CTabStrip::DialogFont(m_hDlg));
     POINT origin = {0, 0};
     ClientToScreen(m_hDlg, &origin);
     m_strip.Paint(dc, style, m_current, m_stripFocused, GetBkBrush(), POINT{-origin.x, -origin.y},
@@ -293,31 +264,14 @@ void CTabsDialog::FocusNextControl(bool previous)
 
 bool CTabsDialog::OnTabsKey(UINT key)
 {
-    switch (key) {
-    case VK_RIGHT:
-        if (m_current < m_pages.Count() - 1) {
-            ++m_current;
-            ShowCurrentPage();
-        } else {
-            FocusNextControl(false);
-        }
-        break;
-    case VK_LEFT:
-        if (m_current > 0) {
-            --m_current;
-            ShowCurrentPage();
-        } else {
-            FocusNextControl(true);
-        }
-        break;
-    case VK_UP:
-        FocusNextControl(true);
-        break;
-    case VK_DOWN:
-        FocusNextControl(false);
-        break;
-    default:
+    int target = CTabStrip::KeyTarget(key, m_current, m_pages.Count(), false);
+    if (target == CTabStrip::kNothing)
         return false;
+    if (target >= 0) {
+        m_current = target;
+        ShowCurrentPage();
+    } else {
+        FocusNextControl(target == CTabStrip::kPreviousControl);
     }
     m_strip.KeepVisible(m_current);
     RepaintStrip();
@@ -336,23 +290,14 @@ void CTabsDialog::OnButtonUp(POINT point)
 {
     if (GetCapture() == m_hDlg)
         ReleaseCapture();
-    if (std::abs(point.x - m_pressX) < m_strip.GetMetrics().dragDistance) {
-        int hit = m_strip.HitTest(point);
-        if (hit == CTabStrip::kNextArrow) {
-            m_strip.ScrollBy(1);
-            RepaintStrip();
-        } else if (hit == CTabStrip::kPreviousArrow) {
-            m_strip.ScrollBy(-1);
-            RepaintStrip();
-        } else if (hit >= 0 && hit != m_current) {
-            SelectPage(hit);
-        } else if (hit >= 0 && m_focusButton) {
-            SetFocus(m_focusButton);
-        }
-    } else if (m_pressedTab >= 0) {
-        m_strip.Drag(m_pressedTab, point.x);
+    bool moved = false;
+    int tapped = m_strip.Release(point, m_pressX, m_pressedTab, &moved);
+    if (moved)
         RepaintStrip();
-    }
+    if (tapped >= 0 && tapped != m_current)
+        SelectPage(tapped);
+    else if (tapped >= 0 && m_focusButton)
+        SetFocus(m_focusButton);
     m_pressedTab = -1;
     m_pressX = 0;
 }
@@ -380,16 +325,9 @@ INT_PTR CTabsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     case WM_COMMAND:
-        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton) {
-            if (HIWORD(wParam) == BN_SETFOCUS) {
-                m_stripFocused = true;
-                m_strip.KeepVisible(m_current);
-                RepaintStrip();
-            } else if (HIWORD(wParam) == BN_KILLFOCUS) {
-                m_stripFocused = false;
-                RepaintStrip();
-            }
-        }
+        if (m_focusButton && reinterpret_cast<HWND>(lParam) == m_focusButton &&
+            m_strip.OnFocusNotify(wParam, m_current, &m_stripFocused))
+            RepaintStrip();
         break;
     }
     return CModalDialog::DialogProc(dialog, message, wParam, lParam);

@@ -61,7 +61,6 @@ private:
     void OnButtonDown(POINT point);
     void OnButtonUp(POINT point);
     void FocusNextControl(bool previous);
-    HFONT StripFont() const;
     static LRESULT CALLBACK FocusButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
     CJOVArray<CTabPanel*> m_pages;

@@ -5,22 +5,16 @@
 // UI thread, RefreshUserDetails included (the "GUI" client hands it over).
 #pragma once
 
-#include "contactlist/TabsDialog.h"
+#include "contactlist/DetailsDialog.h"
 
-class CUserDetailsDlg : public CTabsDialog {
+class CUserDetailsDlg : public CDetailsDialog {
 public:
     CUserDetailsDlg(HWND parent, unsigned int accountId);
 
-    unsigned int GetAccountId() const { return m_accountId; }
+    unsigned int GetAccountId() const { return m_ownerId; }
 
 protected:
-    INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
-    int GetSoftKeyCap(int index, CJOVString& caption) override;
     bool GetPanels(CJOVArray<CPanelInfo>& panels) override;
-    unsigned int GetOwnerId() override { return m_accountId; }
-
-private:
-    unsigned int m_accountId;
 };
 
 // Runs the dialog modally, known to RefreshUserDetails meanwhile.

@@ -1,7 +1,6 @@
 #include "messaging/ChatMessageItem_Head.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "messaging/ChatMessageTextLineItem_String.h"
 #include "messaging/ChatSkin.h"
@@ -23,8 +22,8 @@ std::wstring Copy(const CJOVString& text) { return std::wstring(text.Data() ? te
 CChatMessageItem_Head::CChatMessageItem_Head(int subKind, const CJOVString& nick, const CJOVString& time,
                                              int direction, CChatView* parent, CChatNode_Message* node)
     : CChatNode(parent), m_node(node), m_image(subKind), m_nick(Copy(nick)), m_time(Copy(time)),
-      m_direction(direction), m_runs(10), m_nickRuns(0), m_separatorRect(), m_separatorFont(-1),
-      m_separatorSelected(0), m_iconSelected(0), m_findPosition(-1), m_caretRun(-1)
+      m_direction(direction), m_runs(parent), m_separatorRect(), m_separatorFont(-1), m_separatorSelected(0),
+      m_iconSelected(0), m_caretRun(-1)
 {
 }
 
@@ -34,17 +33,8 @@ int CChatMessageItem_Head::GetType() const { return ChatItemHead; }
 
 void CChatMessageItem_Head::DeleteRuns()
 {
-    for (int i = 0; i < m_runs.Count(); ++i)
-        delete m_runs[i];
-    m_runs.RemoveAll();
-    m_nickRuns = 0;
+    m_runs.Clear();
     m_caretRun = -1;
-}
-
-HFONT CChatMessageItem_Head::RunFont(int run) const
-{
-    const MessageWndSettings& settings = m_parent->GetSettings();
-    return settings.GetFont(run < m_nickRuns ? MessageWndSettings::HeadFont : MessageWndSettings::SubheadFont);
 }
 
 int CChatMessageItem_Head::GetTailX() const
@@ -63,33 +53,6 @@ void CChatMessageItem_Head::GetTailRows(int* top, int* bottom) const
                                             : m_separatorRect;
     *top = row.top;
     *bottom = row.bottom;
-}
-
-bool CChatMessageItem_Head::PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0,
-                                      int right, int rowTop, int height)
-{
-    bool wrapped = false;
-    int count = static_cast<int>(text.size());
-    int rowStart = 0;
-    int rowLeft = x;
-    for (int i = 0; i < count; ++i) {
-        int width = widths[i + 1] - widths[i];
-        // The first character of a row stays on it, however wide.
-        if (x + width > right && (i > rowStart || x > x0)) {
-            if (i > rowStart)
-                m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, i - rowStart,
-                                                                  {rowLeft, rowTop, x, rowTop + height}, m_parent));
-            rowTop += height;
-            x = rowLeft = x0;
-            rowStart = i;
-            wrapped = true;
-        }
-        x += width;
-    }
-    if (count > rowStart)
-        m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, count - rowStart,
-                                                          {rowLeft, rowTop, x, rowTop + height}, m_parent));
-    return wrapped;
 }
 
 void CChatMessageItem_Head::Layout(RECT& rect)
@@ -121,9 +84,10 @@ void CChatMessageItem_Head::Layout(RECT& rect)
         int n = static_cast<int>(m_nick.size());
         separatorN = widths[n + kSeparatorLength] - widths[n];
         int rowTop = hN < icon ? rect.top + (icon - hN) / 2 : rect.top;
-        wrapped = PlaceRows(m_nick, widths, x0, x0, right, rowTop, hN) || wrapped;
+        wrapped = m_runs.PlaceRows(m_nick, widths, x0, x0, right, rowTop, hN) || wrapped;
     }
-    m_nickRuns = m_runs.Count();
+    m_runs.EndFirstText();
+    const int nickRuns = m_runs.FirstCount();
     if (timeShown) {
         std::wstring measured = m_time + kSeparator;
         {
@@ -134,15 +98,15 @@ void CChatMessageItem_Head::Layout(RECT& rect)
         separatorT = widths[n + kSeparatorLength] - widths[n];
         int x = x0;
         int rowTop = hT < icon ? rect.top + (icon - hT) / 2 : rect.top;
-        if (m_nickRuns > 0) {
-            const RECT& last = m_runs[m_nickRuns - 1]->GetRect();
+        if (nickRuns > 0) {
+            const RECT& last = m_runs[nickRuns - 1]->GetRect();
             x = last.right + SX(5);
             if (hN >= hT)
                 rowTop = last.bottom - hT;
-            else if (m_nickRuns >= 2)
+            else if (nickRuns >= 2)
                 rowTop = last.top;
         }
-        wrapped = PlaceRows(m_time, widths, x, x0, right, rowTop, hT) || wrapped;
+        wrapped = m_runs.PlaceRows(m_time, widths, x, x0, right, rowTop, hT) || wrapped;
     }
     int placedBottom = m_rect.bottom;
     m_separatorFont = -1;
@@ -181,12 +145,12 @@ void CChatMessageItem_Head::Draw(CJOVDrawContext* context, int scroll)
     HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
     if (flags.showNames) {
         SelectObject(dc, settings.GetFont(MessageWndSettings::HeadFont));
-        for (int i = 0; i < m_nickRuns; ++i)
+        for (int i = 0; i < m_runs.FirstCount(); ++i)
             m_runs[i]->Draw(context, scroll);
     }
     if (flags.showTime) {
         SelectObject(dc, settings.GetFont(MessageWndSettings::SubheadFont));
-        for (int i = m_nickRuns; i < m_runs.Count(); ++i)
+        for (int i = m_runs.FirstCount(); i < m_runs.Count(); ++i)
             m_runs[i]->Draw(context, scroll);
     }
     if (m_separatorFont >= 0) {
@@ -237,7 +201,7 @@ void CChatMessageItem_Head::Select(POINT first, POINT second, CJOVDrawContext* c
     HDC dc = context->hDC;
     HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
     for (int i = 0; i < m_runs.Count(); ++i) {
-        SelectObject(dc, RunFont(i));
+        SelectObject(dc, m_runs.Font(i));
         m_runs[i]->Select(s, e, context);
     }
     SelectObject(dc, oldFont);
@@ -291,49 +255,14 @@ void CChatMessageItem_Head::AppendAllText(CGrowingTextBuffer& buffer)
         buffer.Append(L": ");
 }
 
-int CChatMessageItem_Head::MarkRange(bool inTime, int from, int to, CJOVDrawContext* context)
-{
-    int top = -1;
-    int begin = inTime ? m_nickRuns : 0;
-    int end = inTime ? m_runs.Count() : m_nickRuns;
-    HDC dc = context->hDC;
-    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-    for (int i = begin; i < end; ++i) {
-        SelectObject(dc, RunFont(i));
-        if (m_runs[i]->SelectRange(from, to, context) && top < 0)
-            top = m_runs[i]->GetRect().top;
-    }
-    SelectObject(dc, oldFont);
-    return top;
-}
-
 int CChatMessageItem_Head::Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context)
 {
     const MessageWndSettings::ChatFlags& shown = m_parent->GetSettings().GetChatFlags();
-    // The nick and the time are searched as one text, so a hit may run from one into the other.
-    std::wstring nick = shown.showNames ? m_nick : std::wstring();
-    std::wstring searched = nick + (shown.showTime ? m_time : std::wstring());
-    int nickLength = static_cast<int>(nick.size());
-    int length = static_cast<int>(searched.size());
-    int at = FindTextFrom(searched.c_str(), length, m_findPosition + 1, pattern, flags);
-    if (at < 0) {
-        m_findPosition = -1;
-        return -1;
-    }
-    m_findPosition = at;
-    int last = at + static_cast<int>(std::wcslen(pattern)) - 1;
-    int top = -1;
-    if (at < nickLength)
-        top = MarkRange(false, at, std::min(last, nickLength - 1), context);
-    if (last >= nickLength) {
-        int timeTop = MarkRange(true, std::max(at, nickLength) - nickLength, last - nickLength, context);
-        if (top < 0)
-            top = timeTop;
-    }
-    return top;
+    return m_runs.Find(shown.showNames ? m_nick : std::wstring(), shown.showTime ? m_time : std::wstring(), pattern,
+                       flags, context);
 }
 
-void CChatMessageItem_Head::ResetFind() { m_findPosition = -1; }
+void CChatMessageItem_Head::ResetFind() { m_runs.ResetFind(); }
 
 POINT CChatMessageItem_Head::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
 {
@@ -344,7 +273,7 @@ POINT CChatMessageItem_Head::SetCaretFromPoint(POINT point, CJOVDrawContext* con
     while (run > 0 && m_runs[run]->GetRect().top > point.y)
         --run;
     // Between the nick and the time the caret goes to the nick's end.
-    if (run == m_nickRuns && run > 0 && point.x < m_runs[run]->GetRect().left) {
+    if (run == m_runs.FirstCount() && run > 0 && point.x < m_runs[run]->GetRect().left) {
         const RECT& nickRow = m_runs[run - 1]->GetRect();
         const RECT& timeRow = m_runs[run]->GetRect();
         if (nickRow.bottom > timeRow.top && nickRow.top < timeRow.bottom)
@@ -353,7 +282,7 @@ POINT CChatMessageItem_Head::SetCaretFromPoint(POINT point, CJOVDrawContext* con
     ResetCaret();
     m_caretRun = run;
     CChatMessageTextLineItem_String* item = m_runs[run];
-    CFontSelection font(context->hDC, RunFont(run));
+    CFontSelection font(context->hDC, m_runs.Font(run));
     return item->SetCaretFromPoint({std::max<LONG>(point.x, item->GetRect().left), point.y}, context);
 }
 
@@ -371,7 +300,7 @@ POINT CChatMessageItem_Head::MoveCaret(int step, CJOVDrawContext* context)
     if (step == CaretPrevNode || step == CaretLineUp || step == CaretNextNode || step == CaretLineDown) {
         POINT here;
         {
-            CFontSelection font(context->hDC, RunFont(m_caretRun));
+            CFontSelection font(context->hDC, m_runs.Font(m_caretRun));
             here = m_runs[m_caretRun]->MoveCaret(CaretHere, context);
         }
         ResetCaret();
@@ -380,19 +309,19 @@ POINT CChatMessageItem_Head::MoveCaret(int step, CJOVDrawContext* context)
     }
     POINT moved;
     {
-        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        CFontSelection font(context->hDC, m_runs.Font(m_caretRun));
         moved = m_runs[m_caretRun]->MoveCaret(step, context);
     }
     // Through the runs like a line: leaving one run enters the next or the previous.
     while (step == CaretNextChar && moved.y == -1 && m_caretRun + 1 < m_runs.Count()) {
         CChatMessageTextLineItem_String* next = m_runs[++m_caretRun];
-        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        CFontSelection font(context->hDC, m_runs.Font(m_caretRun));
         next->SetCaretFromPoint({next->GetRect().left, next->GetRect().top}, context);
         moved = next->MoveCaret(CaretNextChar, context);
     }
     while (step == CaretPrevChar && moved.x == -1 && m_caretRun > 0) {
         CChatMessageTextLineItem_String* previous = m_runs[--m_caretRun];
-        CFontSelection font(context->hDC, RunFont(m_caretRun));
+        CFontSelection font(context->hDC, m_runs.Font(m_caretRun));
         previous->SetCaretFromPoint({previous->GetRect().right, previous->GetRect().top}, context);
         moved = previous->MoveCaret(CaretPrevChar, context);
     }

@@ -5,11 +5,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "JOVArray.h"
 #include "JOVString.h"
 #include "messaging/ChatItem.h"
+#include "messaging/ChatTextRuns.h"
 
 class CChatMessageTextLineItem_String;
 class CChatNode_Message;
@@ -41,7 +40,7 @@ public:
     // The nick's runs come first, then the time's.
     int GetRunCount() const { return m_runs.Count(); }
     CChatMessageTextLineItem_String* GetRun(int index) const { return m_runs[index]; }
-    int GetNickRunCount() const { return m_nickRuns; }
+    int GetNickRunCount() const { return m_runs.FirstCount(); }
     // -1 no separator, 0 in the Head font, 1 in the Head2 font.
     int GetSeparatorFont() const { return m_separatorFont; }
     const RECT& GetSeparatorRect() const { return m_separatorRect; }
@@ -51,28 +50,17 @@ public:
 
 private:
     void DeleteRuns();
-    HFONT RunFont(int run) const;
-    // Places count characters of text in rows from x; a row that cannot take
-    // the next character ends, but never before its first one. True when a
-    // new row was begun.
-    bool PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right, int rowTop,
-                   int height);
-    // Marks [from, to] of the nick or of the time on their runs; answers the
-    // top of the first run that marks part of it, or -1.
-    int MarkRange(bool inTime, int from, int to, CJOVDrawContext* context);
 
     CChatNode_Message* m_node;
     int m_image;
     std::wstring m_nick;
     std::wstring m_time;
     int m_direction;
-    CJOVArray<CChatMessageTextLineItem_String*> m_runs;
-    int m_nickRuns;
+    // The nick's runs, then the time's.
+    CChatTextRuns m_runs;
     RECT m_separatorRect;
     int m_separatorFont;
     int m_separatorSelected;
     int m_iconSelected;
-    // Where the previous hit starts in the shown nick and time together; -1 none.
-    int m_findPosition;
     int m_caretRun;
 };

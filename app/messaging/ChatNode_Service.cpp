@@ -1,7 +1,6 @@
 #include "messaging/ChatNode_Service.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "messaging/ChatMessageTextLineItem_String.h"
 #include "messaging/ChatSkin.h"
@@ -18,59 +17,18 @@ std::wstring Copy(const CJOVString& text) { return std::wstring(text.Data() ? te
 } // namespace
 
 CChatNode_Service::CChatNode_Service(int subKind, const CJOVString& nick, const CJOVString& time, CChatView* parent)
-    : CChatNode(parent), m_image(subKind), m_first(Copy(nick)), m_second(Copy(time)), m_items(10), m_firstItems(0),
-      m_imageSelected(0), m_findPosition(-1)
+    : CChatNode(parent), m_image(subKind), m_first(Copy(nick)), m_second(Copy(time)), m_items(parent),
+      m_imageSelected(0)
 {
 }
 
-CChatNode_Service::~CChatNode_Service() { DeletePieces(); }
+CChatNode_Service::~CChatNode_Service() = default;
 
 int CChatNode_Service::GetType() const { return ChatItemService; }
 
-void CChatNode_Service::DeletePieces()
-{
-    for (int i = 0; i < m_items.Count(); ++i)
-        delete m_items[i];
-    m_items.RemoveAll();
-    m_firstItems = 0;
-}
-
-HFONT CChatNode_Service::PieceFont(int piece) const
-{
-    return m_parent->GetSettings().GetFont(piece < m_firstItems ? MessageWndSettings::HeadFont
-                                                                : MessageWndSettings::SubheadFont);
-}
-
-bool CChatNode_Service::PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right,
-                                  int rowTop, int height)
-{
-    bool wrapped = false;
-    int count = static_cast<int>(text.size());
-    int rowStart = 0;
-    int rowLeft = x;
-    for (int i = 0; i < count; ++i) {
-        int width = widths[i + 1] - widths[i];
-        // A row keeps at least its first character, however narrow the node.
-        if (x + width > right && (i > rowStart || x > x0)) {
-            if (i > rowStart)
-                m_items.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, i - rowStart,
-                                                                   {rowLeft, rowTop, x, rowTop + height}, m_parent));
-            rowTop += height;
-            x = rowLeft = x0;
-            rowStart = i;
-            wrapped = true;
-        }
-        x += width;
-    }
-    if (count > rowStart)
-        m_items.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, count - rowStart,
-                                                           {rowLeft, rowTop, x, rowTop + height}, m_parent));
-    return wrapped;
-}
-
 void CChatNode_Service::Layout(RECT& rect)
 {
-    DeletePieces();
+    m_items.Clear();
     m_imageSelected = 0;
     const MessageWndSettings& settings = m_parent->GetSettings();
     const int row = SY(16);
@@ -88,9 +46,10 @@ void CChatNode_Service::Layout(RECT& rect)
             h1 = MeasurePrefixes(measurer, context.hDC, m_first.c_str(), static_cast<int>(m_first.size()), widths);
         }
         int top = h1 < row ? rect.top + (row - h1) / 2 : rect.top;
-        wrapped = PlaceRows(m_first, widths, x0, x0, rect.right, top, h1) || wrapped;
+        wrapped = m_items.PlaceRows(m_first, widths, x0, x0, rect.right, top, h1) || wrapped;
     }
-    m_firstItems = m_items.Count();
+    m_items.EndFirstText();
+    const int firstItems = m_items.FirstCount();
     if (!m_second.empty()) {
         int h2;
         {
@@ -98,15 +57,15 @@ void CChatNode_Service::Layout(RECT& rect)
             h2 = MeasurePrefixes(measurer, context.hDC, m_second.c_str(), static_cast<int>(m_second.size()), widths);
         }
         int top = h2 < row ? rect.top + (row - h2) / 2 : rect.top;
-        if (m_firstItems > 0) {
-            const RECT& last = m_items[m_firstItems - 1]->GetRect();
+        if (firstItems > 0) {
+            const RECT& last = m_items[firstItems - 1]->GetRect();
             x = last.right;
             if (h2 <= h1)
                 top = last.bottom - h2;
-            else if (m_firstItems > 1)
+            else if (firstItems > 1)
                 top = last.top;
         }
-        wrapped = PlaceRows(m_second, widths, x, x0, rect.right, top, h2) || wrapped;
+        wrapped = m_items.PlaceRows(m_second, widths, x, x0, rect.right, top, h2) || wrapped;
     }
     if (m_items.Count() > 0) {
         const RECT& last = m_items[m_items.Count() - 1]->GetRect();
@@ -126,7 +85,7 @@ void CChatNode_Service::Draw(CJOVDrawContext* context, int scroll)
     COLORREF oldText = SetTextColor(dc, skin.GetColor(CChatSkin::CustomStatusText));
     HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
     for (int i = 0; i < m_items.Count(); ++i) {
-        SelectObject(dc, PieceFont(i));
+        SelectObject(dc, m_items.Font(i));
         m_items[i]->Draw(context, scroll);
     }
     SelectObject(dc, oldFont);
@@ -161,7 +120,7 @@ void CChatNode_Service::Select(POINT first, POINT second, CJOVDrawContext* conte
     HDC dc = context->hDC;
     HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
     for (int i = 0; i < m_items.Count(); ++i) {
-        SelectObject(dc, PieceFont(i));
+        SelectObject(dc, m_items.Font(i));
         m_items[i]->Select(t, b, context);
     }
     SelectObject(dc, oldFont);
@@ -193,46 +152,12 @@ void CChatNode_Service::AppendAllText(CGrowingTextBuffer& buffer)
     buffer.Append(L"\r\n");
 }
 
-int CChatNode_Service::MarkRange(bool second, int from, int to, CJOVDrawContext* context)
-{
-    int top = -1;
-    HDC dc = context->hDC;
-    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-    int begin = second ? m_firstItems : 0;
-    int end = second ? m_items.Count() : m_firstItems;
-    for (int i = begin; i < end; ++i) {
-        SelectObject(dc, PieceFont(i));
-        if (m_items[i]->SelectRange(from, to, context) && top < 0)
-            top = m_items[i]->GetRect().top;
-    }
-    SelectObject(dc, oldFont);
-    return top;
-}
-
 int CChatNode_Service::Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context)
 {
-    // Both texts as one, so that a hit may span them.
-    std::wstring searched = m_first + m_second;
-    int firstLength = static_cast<int>(m_first.size());
-    int at = FindTextFrom(searched.c_str(), static_cast<int>(searched.size()), m_findPosition + 1, pattern, flags);
-    if (at < 0) {
-        m_findPosition = -1;
-        return -1;
-    }
-    m_findPosition = at;
-    int last = at + static_cast<int>(std::wcslen(pattern)) - 1;
-    int top = -1;
-    if (at < firstLength)
-        top = MarkRange(false, at, std::min(last, firstLength - 1), context);
-    if (last >= firstLength) {
-        int secondTop = MarkRange(true, std::max(at, firstLength) - firstLength, last - firstLength, context);
-        if (top < 0)
-            top = secondTop;
-    }
-    return top;
+    return m_items.Find(m_first, m_second, pattern, flags, context);
 }
 
-void CChatNode_Service::ResetFind() { m_findPosition = -1; }
+void CChatNode_Service::ResetFind() { m_items.ResetFind(); }
 
 POINT CChatNode_Service::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
 {
@@ -244,16 +169,16 @@ POINT CChatNode_Service::SetCaretFromPoint(POINT point, CJOVDrawContext* context
         --piece;
     if (piece < 0) {
         const RECT& first = m_items[0]->GetRect();
-        CFontSelection font(context->hDC, PieceFont(0));
+        CFontSelection font(context->hDC, m_items.Font(0));
         POINT caret = m_items[0]->SetCaretFromPoint({first.left, first.top}, context);
         m_items[0]->ResetCaret();  // the line holds no caret of its own
         return caret;
     }
-    if (piece == m_firstItems && piece > 0 && point.x < m_items[piece]->GetRect().left &&
+    if (piece == m_items.FirstCount() && piece > 0 && point.x < m_items[piece]->GetRect().left &&
         m_items[piece - 1]->GetRect().bottom > m_items[piece]->GetRect().top)
         --piece;
     CChatMessageTextLineItem_String* item = m_items[piece];
-    CFontSelection font(context->hDC, PieceFont(piece));
+    CFontSelection font(context->hDC, m_items.Font(piece));
     POINT caret = item->SetCaretFromPoint({std::max<LONG>(point.x, item->GetRect().left), point.y}, context);
     item->ResetCaret();
     return caret;

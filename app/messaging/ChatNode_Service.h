@@ -4,11 +4,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "JOVArray.h"
 #include "JOVString.h"
 #include "messaging/ChatItem.h"
+#include "messaging/ChatTextRuns.h"
 
 class CChatMessageTextLineItem_String;
 
@@ -30,23 +29,13 @@ public:
 
     int GetPieceCount() const { return m_items.Count(); }
     CChatMessageTextLineItem_String* GetPiece(int index) const { return m_items[index]; }
-    int GetFirstTextPieceCount() const { return m_firstItems; }
+    int GetFirstTextPieceCount() const { return m_items.FirstCount(); }
     bool IsImageSelected() const { return m_imageSelected != 0; }
 
 private:
-    void DeletePieces();
-    HFONT PieceFont(int piece) const;
-    // Places the text in rows from x, a row at least one character long.
-    bool PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right, int rowTop,
-                   int height);
-    int MarkRange(bool second, int from, int to, CJOVDrawContext* context);
-
     int m_image;
     std::wstring m_first;
     std::wstring m_second;
-    CJOVArray<CChatMessageTextLineItem_String*> m_items;
-    int m_firstItems;
+    CChatTextRuns m_items;
     int m_imageSelected;
-    // Where the previous hit starts in both texts together; -1 none.
-    int m_findPosition;
 };

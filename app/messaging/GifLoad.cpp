@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace {
 
 const int kTableSize = 4096;
@@ -338,23 +340,10 @@ int DecodeGif(GifImage* image, const unsigned char* bytes, size_t length)
 
 int LoadGif(GifImage* image, const wchar_t* path)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        GIF_DIAGNOSE("cannot open");
-        return 0;
-    }
-    DWORD size = GetFileSize(file, nullptr);
     std::vector<unsigned char> bytes;
-    DWORD got = 0;
-    bool ok = size != INVALID_FILE_SIZE && size <= kMaxFileBytes;
-    if (ok) {
-        bytes.resize(size);
-        ok = size == 0 || (ReadFile(file, bytes.data(), size, &got, nullptr) && got == size);
-    }
-    CloseHandle(file);
-    if (!ok) {
-        GIF_DIAGNOSE("cannot read");
+    FileBytesResult read = ReadFileBytes(path, kMaxFileBytes, bytes);
+    if (read != FileBytesResult::Read) {
+        GIF_DIAGNOSE(read == FileBytesResult::NotOpened ? "cannot open" : "cannot read");
         return 0;
     }
     return DecodeGif(image, bytes.data(), bytes.size());

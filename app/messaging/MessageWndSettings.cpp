@@ -226,14 +226,7 @@ void MessageWndSettings::Apply(int kind)
         m_owner->ApplySettings(kind);
 }
 
-void MessageWndSettings::SetChatFlags(const ChatFlags& flags)
-{
-    ChatFlags value = Checked(flags);
-    if (std::memcmp(&value, &m_chat, sizeof(value)) == 0)
-        return;
-    m_chat = value;
-    Apply(ApplyChatViews);
-}
+void MessageWndSettings::SetChatFlags(const ChatFlags& flags) { Store(m_chat, Checked(flags), ApplyChatViews); }
 
 void MessageWndSettings::SetFont(Font font, const LOGFONTW& value, int kind)
 {
@@ -258,22 +251,8 @@ void MessageWndSettings::SetTextFont(const LOGFONTW& font) { SetFont(TextFont, f
 
 void MessageWndSettings::SetEditFont(const LOGFONTW& font) { SetFont(EditFont, font, ApplyEditBoxes); }
 
-void MessageWndSettings::SetEditOptions(const EditOptions& options)
-{
-    EditOptions value = Checked(options);
-    if (std::memcmp(&value, &m_edit, sizeof(value)) == 0)
-        return;
-    m_edit = value;
-    Apply(ApplyEditBoxes);
-}
+void MessageWndSettings::SetEditOptions(const EditOptions& options) { Store(m_edit, Checked(options), ApplyEditBoxes); }
 
-void MessageWndSettings::SetControls(const Controls& controls)
-{
-    Controls value = Checked(controls);
-    if (std::memcmp(&value, &m_controls, sizeof(value)) == 0)
-        return;
-    m_controls = value;
-    Apply(ApplyControls);
-}
+void MessageWndSettings::SetControls(const Controls& controls) { Store(m_controls, Checked(controls), ApplyControls); }
 
 void MessageWndSettings::SetHistoryView(const HistoryView& history) { m_history = Checked(history); }

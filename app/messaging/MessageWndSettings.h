@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace Services {
 class CServicesManager;
 }
@@ -84,6 +86,15 @@ private:
     void CreateFonts();
     void DeleteFonts();
     void Apply(int kind);
+    // Stores a checked value and tells the owner, unless nothing changed.
+    template <class T>
+    void Store(T& stored, const T& checked, int kind)
+    {
+        if (std::memcmp(&checked, &stored, sizeof(checked)) == 0)
+            return;
+        stored = checked;
+        Apply(kind);
+    }
 
     CMessageWndSettingsOwner* m_owner;
     Services::CServicesManager* m_services;

@@ -22,3 +22,15 @@ public:
     virtual void SetWord(unsigned int accountId, const CJOVString& name, unsigned short value) = 0;
     virtual void SetByte(unsigned int accountId, const CJOVString& name, unsigned char value) = 0;
 };
+
+// The account's value read with get (one of the Get functions above), or
+// fallback when there is no store or no such value.
+template <class T>
+T ReadAccountValue(CAccountSettings* settings, unsigned int accountId, const wchar_t* key, const T& fallback,
+                   bool (CAccountSettings::*get)(unsigned int, const CJOVString&, T&))
+{
+    T value = T();
+    if (settings && (settings->*get)(accountId, CJOVString(key), value))
+        return value;
+    return fallback;
+}

@@ -54,3 +54,16 @@ Skins::CSkinManager* GetPluginSkinManager()
 {
     return g_skins.load();
 }
+
+CPanelInfo PluginPage(int textId, const wchar_t* english, unsigned int dialog, PanelDataExchangeProc exchange,
+                      PanelMessageProc message)
+{
+    CPanelInfo info;
+    info.title = GetPluginText(textId, english);
+    info.image = -1;
+    info.module = GetPluginInstance();
+    info.dialog = dialog;
+    info.dataExchange = exchange;
+    info.message = message;
+    return info;
+}

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "JOVString.h"
+#include "PanelInfo.h"
 
 class CLocalization;
 namespace Skins {
@@ -28,6 +29,10 @@ CJOVString GetModuleFolder();
 CLocalization* GetPluginLocalization();
 // The language file's text for the id, or the built-in text.
 CJOVString GetPluginText(int id, const wchar_t* builtIn);
+// The record of a page made from one of the module's dialog templates, with
+// the caption's text id and no tab image.
+CPanelInfo PluginPage(int textId, const wchar_t* english, unsigned int dialog, PanelDataExchangeProc exchange,
+                      PanelMessageProc message);
 
 // The skin manager the images are registered with, as an account fetched it
 // from the bus; the program keeps it until after the plug-ins are freed.

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace Skins {
 
 const COLORREF kDefaultColours[kColourCount] = {
@@ -68,20 +70,10 @@ BOOL ParseColours(const unsigned char* bytes, size_t length, COLORREF* colours)
 BOOL ReadColoursFile(const CJOVString& path, COLORREF* colours)
 {
     CJOVString name(path);
-    HANDLE file = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
-    DWORD size = GetFileSize(file, nullptr);
     std::vector<unsigned char> bytes;
-    DWORD got = 0;
-    bool ok = size != INVALID_FILE_SIZE && size <= kMaxFileBytes;
-    if (ok) {
-        bytes.resize(size);
-        ok = size == 0 || (ReadFile(file, bytes.data(), size, &got, nullptr) && got == size);
-    }
-    CloseHandle(file);
-    return ok ? ParseColours(bytes.data(), bytes.size(), colours) : FALSE;
+    if (ReadFileBytes(name, kMaxFileBytes, bytes) != FileBytesResult::Read)
+        return FALSE;
+    return ParseColours(bytes.data(), bytes.size(), colours);
 }
 
 } // namespace Skins

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "FileBytes.h"
 #include "core/skins/SmiliesDefinition.h"
 
 namespace {
@@ -14,19 +15,7 @@ const DWORD kMaxDefinitionBytes = 1024 * 1024;
 bool ReadWholeFile(const CJOVString& path, std::vector<unsigned char>& bytes)
 {
     CJOVString name(path);
-    HANDLE file = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD size = GetFileSize(file, nullptr);
-    DWORD got = 0;
-    bool ok = size != INVALID_FILE_SIZE && size <= kMaxDefinitionBytes;
-    if (ok) {
-        bytes.resize(size);
-        ok = size == 0 || (ReadFile(file, bytes.data(), size, &got, nullptr) && got == size);
-    }
-    CloseHandle(file);
-    return ok;
+    return ReadFileBytes(name, kMaxDefinitionBytes, bytes) == FileBytesResult::Read;
 }
 
 // Every ".gif" of the folder, full paths in ascending order.

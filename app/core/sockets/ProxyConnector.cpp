@@ -153,13 +153,18 @@ int CProxyConnector::HttpConnect()
     return status;
 }
 
-int CProxyConnector::Socks4Connect()
+int CProxyConnector::ConnectToSocksProxy(sockaddr_in& destination)
 {
     int error = ConnectTo(m_params.proxyHost, m_params.proxyPort);
     if (error != 0)
         return error;
+    return Resolve(m_params.host, m_params.port, destination);
+}
+
+int CProxyConnector::Socks4Connect()
+{
     sockaddr_in destination;
-    error = Resolve(m_params.host, m_params.port, destination);
+    int error = ConnectToSocksProxy(destination);
     if (error != 0)
         return error;
     std::string request;
@@ -185,11 +190,8 @@ int CProxyConnector::Socks5Connect()
     // Each goes with a one-byte length.
     if (m_params.proxyAuth && (login.size() > 255 || password.size() > 255))
         return -1;
-    int error = ConnectTo(m_params.proxyHost, m_params.proxyPort);
-    if (error != 0)
-        return error;
     sockaddr_in destination;
-    error = Resolve(m_params.host, m_params.port, destination);
+    int error = ConnectToSocksProxy(destination);
     if (error != 0)
         return error;
 

@@ -31,6 +31,9 @@ public:
 
 private:
     int ConnectTo(const CJOVString& host, int port);
+    // Both SOCKS versions: the proxy connected, the destination resolved to
+    // the address they send. 0 or the error.
+    int ConnectToSocksProxy(sockaddr_in& destination);
     int HttpConnect();
     int Socks4Connect();
     int Socks5Connect();

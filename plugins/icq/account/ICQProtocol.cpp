@@ -26,16 +26,6 @@ CJOVString XStatusKey(int number, const wchar_t* what)
     return CJOVString(key);
 }
 
-template <class T>
-bool ArgValue(CEventArg* arg, T& out)
-{
-    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
-    if (!data)
-        return false;
-    out = data->m_data;
-    return true;
-}
-
 } // namespace
 
 CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int accountId, unsigned int ownerClientId,
@@ -98,26 +88,17 @@ CICQProtocol::~CICQProtocol()
 
 CJOVString CICQProtocol::ReadString(const wchar_t* key, const wchar_t* fallback)
 {
-    CJOVString value;
-    if (m_settings && m_settings->GetString(m_accountId, CJOVString(key), value))
-        return value;
-    return CJOVString(fallback);
+    return ReadAccountValue(m_settings, m_accountId, key, CJOVString(fallback), &CAccountSettings::GetString);
 }
 
 unsigned char CICQProtocol::ReadByte(const wchar_t* key, unsigned char fallback)
 {
-    unsigned char value = 0;
-    if (m_settings && m_settings->GetByte(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetByte);
 }
 
 unsigned short CICQProtocol::ReadWord(const wchar_t* key, unsigned short fallback)
 {
-    unsigned short value = 0;
-    if (m_settings && m_settings->GetWord(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetWord);
 }
 
 unsigned int CICQProtocol::ReadUin()

@@ -11,16 +11,6 @@
 
 namespace {
 
-template <class T>
-bool RequestValue(CEventArg* arg, T& out)
-{
-    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
-    if (!data)
-        return false;
-    out = data->m_data;
-    return true;
-}
-
 // The fixed request id of an authorization request.
 const unsigned int kAuthorizationRequestId = 24;
 
@@ -30,7 +20,7 @@ bool CICQProtocol::OnDialogRequest(const CJOVString& name, CEventArg* arg)
 {
     if (name == CJOVString(ICQ_EVENT_GET_GROUPS)) {
         std::vector<CJOVString>* groups = nullptr;
-        if (RequestValue(arg, groups) && groups) {
+        if (ArgValue(arg, groups) && groups) {
             for (const RosterItem& item : m_roster) {
                 if (item.type == kRosterGroup && item.groupId != 0)
                     groups->push_back(item.name);
@@ -38,7 +28,7 @@ bool CICQProtocol::OnDialogRequest(const CJOVString& name, CEventArg* arg)
         }
     } else if (name == CJOVString(ICQ_EVENT_ADD_CONTACT)) {
         ContactToAdd contact;
-        if (!RequestValue(arg, contact))
+        if (!ArgValue(arg, contact))
             return true;
         for (const RosterItem& item : m_roster) {
             if (item.type == kRosterGroup && item.groupId != 0 && item.name == contact.group) {
@@ -48,17 +38,17 @@ bool CICQProtocol::OnDialogRequest(const CJOVString& name, CEventArg* arg)
         }
     } else if (name == CJOVString(ICQ_EVENT_ASK_AUTHORIZATION)) {
         AuthorizationToAsk request;
-        if (RequestValue(arg, request))
+        if (ArgValue(arg, request))
             AskAuthorization(request.contactId, request.reason);
     } else if (name == CJOVString(ICQ_EVENT_GET_XSTATUSES)) {
         XStatusChoice* out = nullptr;
-        if (RequestValue(arg, out) && out) {
+        if (ArgValue(arg, out) && out) {
             out->table = m_xStatuses;
             out->index = m_xStatusIndex;
         }
     } else if (name == CJOVString(ICQ_EVENT_SET_XSTATUS)) {
         XStatusChoice choice;
-        if (!RequestValue(arg, choice))
+        if (!ArgValue(arg, choice))
             return true;
         // Only the texts: the capabilities are the module's.
         for (size_t i = 0; i < m_xStatuses.size() && i < choice.table.size(); ++i) {
@@ -68,7 +58,7 @@ bool CICQProtocol::OnDialogRequest(const CJOVString& name, CEventArg* arg)
         SetXStatus(choice.index);
     } else if (name == CJOVString(ICQ_EVENT_SET_OWN_DETAILS)) {
         CTLVCol fields;
-        if (RequestValue(arg, fields))
+        if (ArgValue(arg, fields))
             SendOwnDetails(fields);
     } else if (name == CJOVString(ICQ_EVENT_LOGIN_CHANGED)) {
         ForgetContactList();

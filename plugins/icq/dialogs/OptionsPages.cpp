@@ -118,19 +118,6 @@ PanelCheckResult SaveConnection(HWND page, unsigned int accountId)
     return SaveConnectionPage(PluginAccountSettings(), accountId, values);
 }
 
-CPanelInfo Page(int textId, const wchar_t* english, unsigned int dialog, PanelDataExchangeProc exchange,
-                PanelMessageProc message)
-{
-    CPanelInfo info;
-    info.title = GetPluginText(textId, english);
-    info.image = -1;
-    info.module = GetPluginInstance();
-    info.dialog = dialog;
-    info.dataExchange = exchange;
-    info.message = message;
-    return info;
-}
-
 } // namespace
 
 PanelCheckResult AccountOptionsPageProc(HWND page, int direction, unsigned int accountId)
@@ -174,11 +161,11 @@ int NoPageMessage(HWND, unsigned int, unsigned int, void*)
 
 void AppendOptionsPages(CJOVArray<CPanelInfo>& pages)
 {
-    pages.Append(Page(49, L"Account", IDD_ACCOUNT_OPTIONS, AccountOptionsPageProc, AccountOptionsPageMessage));
-    pages.Append(Page(53, L"Connection", IDD_CONNECTION_OPTIONS, ConnectionOptionsPageProc, NoPageMessage));
+    pages.Append(PluginPage(49, L"Account", IDD_ACCOUNT_OPTIONS, AccountOptionsPageProc, AccountOptionsPageMessage));
+    pages.Append(PluginPage(53, L"Connection", IDD_CONNECTION_OPTIONS, ConnectionOptionsPageProc, NoPageMessage));
 }
 
 CPanelInfo MakePluginPage(int textId, const wchar_t* english, unsigned int dialog, PanelDataExchangeProc exchange)
 {
-    return Page(textId, english, dialog, exchange, NoPageMessage);
+    return PluginPage(textId, english, dialog, exchange, NoPageMessage);
 }

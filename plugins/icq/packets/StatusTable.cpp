@@ -1,9 +1,8 @@
 #include "StatusTable.h"
 
-#include <mutex>
-
 #include "ImageTable.h"
 #include "PluginModule.h"
+#include "StatusInfoTable.h"
 
 namespace {
 
@@ -33,13 +32,8 @@ const StatusRow kStatusRows[] = {
     {Protocols::StatusDoNotDisturb, L"Do not disturb", 6, {kImageOnline, 19}, 0x0200},
 };
 
-std::mutex g_lock;
-CJOVArray<Protocols::StatusInfo> g_statusTable;
-
-void BuildLocked(Skins::CSkinManager* skins)
+void FillTable(Skins::CSkinManager* skins, CJOVArray<Protocols::StatusInfo>& table)
 {
-    if (g_statusTable.Count() > 0)
-        return;
     LoadImages(skins);
     for (const StatusRow& row : kStatusRows) {
         Protocols::StatusInfo info;
@@ -49,43 +43,32 @@ void BuildLocked(Skins::CSkinManager* skins)
             if (position >= 0)
                 info.images.Append(GetImageId(position));
         }
-        g_statusTable.Append(info);
+        table.Append(info);
     }
 }
+
+CStatusInfoTable g_statusTable(FillTable);
 
 } // namespace
 
 void BuildStatusTable(Skins::CSkinManager* skins)
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    BuildLocked(skins);
+    g_statusTable.Build(skins);
 }
 
 void ClearStatusTable()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_statusTable.RemoveAll();
+    g_statusTable.Clear();
 }
 
 int GetStatusTableCount()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
     return g_statusTable.Count();
 }
 
 bool FindStatusInfo(Skins::CSkinManager* skins, int status, Protocols::StatusInfo& info)
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    BuildLocked(skins);
-    for (int i = 0; i < g_statusTable.Count(); ++i) {
-        if (g_statusTable[i].status == status) {
-            info.status = g_statusTable[i].status;
-            info.name = g_statusTable[i].name;
-            info.images = g_statusTable[i].images;
-            return true;
-        }
-    }
-    return false;
+    return g_statusTable.Find(skins, status, info);
 }
 
 unsigned short StatusToIcqStatus(int status)

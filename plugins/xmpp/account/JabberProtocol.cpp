@@ -15,20 +15,6 @@
 #include "SocketsManager.h"
 #include "cl/ContactList.h"
 
-namespace {
-
-template <class T>
-bool ArgValue(CEventArg* arg, T& out)
-{
-    auto* data = dynamic_cast<CEventArg_Data<T>*>(arg);
-    if (!data)
-        return false;
-    out = data->m_data;
-    return true;
-}
-
-} // namespace
-
 CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned int accountId,
                                  unsigned int hostClientId, CAccountSettings* settings, const JabberTimings& timings)
     : m_services(services),
@@ -81,26 +67,17 @@ CJabberProtocol::~CJabberProtocol()
 
 CJOVString CJabberProtocol::ReadString(const wchar_t* key, const wchar_t* fallback)
 {
-    CJOVString value;
-    if (m_settings && m_settings->GetString(m_accountId, CJOVString(key), value))
-        return value;
-    return CJOVString(fallback);
+    return ReadAccountValue(m_settings, m_accountId, key, CJOVString(fallback), &CAccountSettings::GetString);
 }
 
 unsigned char CJabberProtocol::ReadByte(const wchar_t* key, unsigned char fallback)
 {
-    unsigned char value = 0;
-    if (m_settings && m_settings->GetByte(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetByte);
 }
 
 unsigned long CJabberProtocol::ReadDWord(const wchar_t* key, unsigned long fallback)
 {
-    unsigned long value = 0;
-    if (m_settings && m_settings->GetDWord(m_accountId, CJOVString(key), value))
-        return value;
-    return fallback;
+    return ReadAccountValue(m_settings, m_accountId, key, fallback, &CAccountSettings::GetDWord);
 }
 
 JOVSockets::CSocketsManager* CJabberProtocol::Sockets()

@@ -1,9 +1,8 @@
 #include "JabberStatusTable.h"
 
-#include <mutex>
-
 #include "JabberImageTable.h"
 #include "PluginModule.h"
+#include "StatusInfoTable.h"
 
 namespace {
 
@@ -31,40 +30,34 @@ const StatusRow kStatusRows[] = {
     {Protocols::StatusDoNotDisturb, 5, L"Do not disturb", 15},
 };
 
-std::mutex g_lock;
-CJOVArray<Protocols::StatusInfo> g_statusTable;
-
-void BuildLocked(Skins::CSkinManager* skins)
+void FillTable(Skins::CSkinManager* skins, CJOVArray<Protocols::StatusInfo>& table)
 {
-    if (g_statusTable.Count() > 0)
-        return;
     LoadJabberImages(skins);
     for (const StatusRow& row : kStatusRows) {
         Protocols::StatusInfo info;
         info.status = row.status;
         info.name = GetPluginText(row.textId, row.name);
         info.images.Append(GetJabberImageId(row.image));
-        g_statusTable.Append(info);
+        table.Append(info);
     }
 }
+
+CStatusInfoTable g_statusTable(FillTable);
 
 } // namespace
 
 void BuildJabberStatusTable(Skins::CSkinManager* skins)
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    BuildLocked(skins);
+    g_statusTable.Build(skins);
 }
 
 void ClearJabberStatusTable()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_statusTable.RemoveAll();
+    g_statusTable.Clear();
 }
 
 int GetJabberStatusTableCount()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
     return g_statusTable.Count();
 }
 
@@ -72,15 +65,5 @@ bool FindJabberStatusInfo(Skins::CSkinManager* skins, int status, Protocols::Sta
 {
     if (status == Protocols::StatusInvisibleForAll)
         status = Protocols::StatusInvisible;
-    std::lock_guard<std::mutex> hold(g_lock);
-    BuildLocked(skins);
-    for (int i = 0; i < g_statusTable.Count(); ++i) {
-        if (g_statusTable[i].status == status) {
-            info.status = g_statusTable[i].status;
-            info.name = g_statusTable[i].name;
-            info.images = g_statusTable[i].images;
-            return true;
-        }
-    }
-    return false;
+    return g_statusTable.Find(skins, status, info);
 }

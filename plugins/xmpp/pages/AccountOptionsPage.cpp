@@ -25,19 +25,6 @@ void ShowPassword(HWND page, bool shown)
     InvalidateRect(edit, nullptr, TRUE);
 }
 
-CPanelInfo Page(int titleId, const wchar_t* title, unsigned int dialog, PanelDataExchangeProc exchange,
-                PanelMessageProc command)
-{
-    CPanelInfo page;
-    page.title = GetPluginText(titleId, title);
-    page.image = -1;
-    page.module = GetPluginInstance();
-    page.dialog = dialog;
-    page.dataExchange = exchange;
-    page.message = command;
-    return page;
-}
-
 void Load(HWND page, unsigned int accountId)
 {
     SetLabel(page, IDC_ACCOUNT_NAME_LABEL, 14, L"Username");
@@ -104,8 +91,9 @@ bool GetShowPasswordFlag()
 
 void AppendJabberOptionsPages(CJOVArray<CPanelInfo>& pages)
 {
-    pages.Append(Page(14, L"Account", IDD_JABBER_ACCOUNT_PAGE, AccountOptionsPageProc, AccountOptionsPageCommand));
-    pages.Append(Page(22, L"Expert", IDD_JABBER_EXPERT_PAGE, ExpertOptionsPageProc, ExpertOptionsPageCommand));
+    pages.Append(
+        PluginPage(14, L"Account", IDD_JABBER_ACCOUNT_PAGE, AccountOptionsPageProc, AccountOptionsPageCommand));
+    pages.Append(PluginPage(22, L"Expert", IDD_JABBER_EXPERT_PAGE, ExpertOptionsPageProc, ExpertOptionsPageCommand));
 }
 
 PanelCheckResult AccountOptionsPageProc(HWND page, int direction, unsigned int accountId)

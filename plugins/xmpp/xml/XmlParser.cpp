@@ -258,6 +258,15 @@ int XmlParser::ParseChunk(const char* data, int length)
     return m_error != kNoError ? -1 : pos;
 }
 
+bool XmlParser::AddStanzaBytes(int bytes)
+{
+    m_stanzaBytes += bytes;
+    if (m_stanzaBytes <= kMaxStanzaBytes)
+        return true;
+    Fail(kTooLarge);
+    return false;
+}
+
 XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& end)
 {
     int from = pos + m_scanned;
@@ -277,11 +286,8 @@ XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& 
         return kIncomplete;
     }
     end = stop;
-    m_stanzaBytes += end - pos;
-    if (m_stanzaBytes > kMaxStanzaBytes) {
-        Fail(kTooLarge);
+    if (!AddStanzaBytes(end - pos))
         return kFailed;
-    }
     return AddText(data + pos, end - pos) ? kConsumed : kFailed;
 }
 
@@ -304,13 +310,8 @@ XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, in
         }
         if (data[i] == '>' && i - 2 >= pos + 4 && data[i - 1] == '-' && data[i - 2] == '-') {
             end = i + 1;
-            if (CurrentDepth() >= 2) {
-                m_stanzaBytes += end - pos;
-                if (m_stanzaBytes > kMaxStanzaBytes) {
-                    Fail(kTooLarge);
-                    return kFailed;
-                }
-            }
+            if (CurrentDepth() >= 2 && !AddStanzaBytes(end - pos))
+                return kFailed;
             return kConsumed;
         }
     }
@@ -349,11 +350,8 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
     // Inside a stanza every tag counts; outside one, a tag may open a stanza,
     // whose count then starts with it.
     if (CurrentDepth() >= 2) {
-        m_stanzaBytes += end - pos;
-        if (m_stanzaBytes > kMaxStanzaBytes) {
-            Fail(kTooLarge);
+        if (!AddStanzaBytes(end - pos))
             return kFailed;
-        }
     } else {
         m_stanzaBytes = end - pos;
     }

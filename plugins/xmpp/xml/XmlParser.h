@@ -71,6 +71,9 @@ private:
     bool AddText(const char* text, int length);
     void Fire(int depth, int close, XmlNode* node);
     void Fail(Error error);
+    // Counts bytes of the current stanza; past the limit the parse fails and
+    // the answer is false.
+    bool AddStanzaBytes(int bytes);
     void Clear();
 
     Slot m_slots[2][2];
