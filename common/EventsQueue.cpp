@@ -50,8 +50,8 @@ enum class Phase { NotStarted, Running, Stopped };
 // so a queue destroyed from inside its own handler leaves the worker a valid
 // state to finish and end with.
 struct CEventsQueue::Core {
-    explicit Core(const CJOVString& queueName, unsigned long timeoutMs)
-        : name(queueName), sendTimeoutMs(timeoutMs)
+    Core(const CJOVString& queueName, unsigned long timeoutMs, unsigned long idleMs)
+        : name(queueName), sendTimeoutMs(timeoutMs), idleMs(idleMs)
     {
         InitializeSRWLock(&lock);
         InitializeConditionVariable(&itemQueued);
@@ -66,6 +66,8 @@ struct CEventsQueue::Core {
     }
 
     DWORD ThreadFunc();
+    // A worker for the queued events, started when there is none. Lock held.
+    bool EnsureWorker();
     int Send(CEventsClient* client, const JOV_GUID& sender, const CJOVString& name, CEventArg* arg1,
              CEventArg* arg2);
     // Takes every queued item off; sent items are marked dropped (their
@@ -79,6 +81,7 @@ struct CEventsQueue::Core {
     std::deque<EventItem*> fifo;
     CJOVString name;  // the client's name, for nothing but identification
     unsigned long sendTimeoutMs;
+    unsigned long idleMs;  // an idle worker ends after this; the next event starts another
     Phase phase = Phase::NotStarted;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
@@ -96,8 +99,19 @@ DWORD CEventsQueue::Core::ThreadFunc()
 {
     AcquireSRWLockExclusive(&lock);
     for (;;) {
-        while (fifo.empty() && phase == Phase::Running)
-            SleepConditionVariableSRW(&itemQueued, &lock, INFINITE, 0);
+        while (fifo.empty() && phase == Phase::Running) {
+            if (SleepConditionVariableSRW(&itemQueued, &lock, idleMs, 0) || !fifo.empty() ||
+                phase != Phase::Running)
+                continue;
+            // Idle: every thread holds a stack of its own, and most clients
+            // hear nothing for minutes. Stop no longer waits for this one.
+            CloseHandle(thread);
+            thread = nullptr;
+            threadId = 0;
+            ReleaseSRWLockExclusive(&lock);
+            Release();
+            return 0;
+        }
         if (phase != Phase::Running)
             break;
         EventItem* item = fifo.front();
@@ -125,6 +139,25 @@ DWORD CEventsQueue::Core::ThreadFunc()
     return 0;
 }
 
+bool CEventsQueue::Core::EnsureWorker()
+{
+    if (thread)
+        return true;
+    // Suspended until the id is recorded: a handler's send to its own queue
+    // must be recognised from the very first event.
+    AddRef();
+    DWORD id = 0;
+    HANDLE created = CreateThread(nullptr, 0, s_ThreadFunc, this, CREATE_SUSPENDED, &id);
+    if (!created) {
+        Release();
+        return false;
+    }
+    thread = created;
+    threadId = id;
+    ResumeThread(created);
+    return true;
+}
+
 void CEventsQueue::Core::DropAll(std::vector<CEventArg*>& args, std::vector<EventItem*>& posted)
 {
     for (EventItem* item : fifo) {
@@ -148,8 +181,8 @@ void CEventsQueue::Core::Dispose(std::vector<CEventArg*>& args, std::vector<Even
         delete item;
 }
 
-CEventsQueue::CEventsQueue(const CJOVString& name, unsigned long sendTimeoutMs)
-    : m_core(new Core(name, sendTimeoutMs))
+CEventsQueue::CEventsQueue(const CJOVString& name, unsigned long sendTimeoutMs, unsigned long idleMs)
+    : m_core(new Core(name, sendTimeoutMs, idleMs))
 {
 }
 
@@ -162,21 +195,9 @@ CEventsQueue::~CEventsQueue()
 bool CEventsQueue::Start()
 {
     SRWGuard guard(m_core->lock);
-    if (m_core->phase != Phase::NotStarted)
+    if (m_core->phase != Phase::NotStarted || !m_core->EnsureWorker())
         return false;
-    // Suspended until the id is recorded: a handler's send to its own queue
-    // must be recognised from the very first event.
-    m_core->AddRef();
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, s_ThreadFunc, m_core, CREATE_SUSPENDED, &id);
-    if (!thread) {
-        m_core->Release();
-        return false;
-    }
-    m_core->thread = thread;
-    m_core->threadId = id;
     m_core->phase = Phase::Running;
-    ResumeThread(thread);
     return true;
 }
 
@@ -187,7 +208,7 @@ bool CEventsQueue::PostEvent(CEventsClient* client, const JOV_GUID& sender, cons
                                                    ItemState::Queued, 0};
     if (item) {
         SRWGuard guard(m_core->lock);
-        if (m_core->phase == Phase::Running) {
+        if (m_core->phase == Phase::Running && m_core->EnsureWorker()) {
             m_core->fifo.push_back(item);
             WakeConditionVariable(&m_core->itemQueued);
             return true;
@@ -214,7 +235,7 @@ int CEventsQueue::Core::Send(CEventsClient* client, const JOV_GUID& sender, cons
 {
     EventItem item{client, sender, name, 128, arg1, arg2, true, ItemState::Queued, 0};
     AcquireSRWLockExclusive(&lock);
-    if (phase != Phase::Running) {
+    if (phase != Phase::Running || !EnsureWorker()) {
         ReleaseSRWLockExclusive(&lock);
         ReleaseArgs(arg1, arg2);
         return kEventNoAnswer;
@@ -274,8 +295,9 @@ bool CEventsQueue::Stop()
     Core::Dispose(args, posted);
     // The worker finishes its handler first; its client must not go away
     // under it. From the worker itself there is nothing to wait for.
-    if (!ownThread)
+    if (thread && !ownThread)
         WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    if (thread)
+        CloseHandle(thread);
     return true;
 }

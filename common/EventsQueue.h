@@ -1,6 +1,8 @@
 // A named first-in-first-out queue of events served by one worker thread.
 // Threads: any thread posts or sends; every handler of the queue's client runs
 // on the worker thread, one at a time, in the order the events were queued.
+// A worker idle for the idle time ends and the next event starts another: a
+// client keeps no thread between its busy stretches.
 // The services bus owns the queues; nobody else calls them.
 //
 // Arguments: PostEvent and SendEvent take over one reference to each non-null
@@ -23,9 +25,13 @@ constexpr int kEventNoAnswer = static_cast<int>(0xCCCCCCCCu);
 // How long SendEvent waits for a queued event to reach its handler.
 constexpr unsigned long kEventSendTimeoutMs = 5000;
 
+// How long a worker with nothing to do waits before it ends.
+constexpr unsigned long kEventWorkerIdleMs = 2000;
+
 class JOV_COMMON_API CEventsQueue {
 public:
-    explicit CEventsQueue(const CJOVString& name, unsigned long sendTimeoutMs = kEventSendTimeoutMs);
+    explicit CEventsQueue(const CJOVString& name, unsigned long sendTimeoutMs = kEventSendTimeoutMs,
+                          unsigned long idleMs = kEventWorkerIdleMs);
     // Stops the queue; waits for the worker to finish its handler unless it is
     // the worker itself that destroys the queue (a client that unregisters
     // inside its own handler), in which case the worker ends after returning.
@@ -35,7 +41,8 @@ public:
     CEventsQueue& operator=(const CEventsQueue&) = delete;
 
     // Starts the worker; false when it cannot be created or the queue was
-    // started before (a queue is never restarted).
+    // started before (a queue is never restarted). Later workers that cannot
+    // be created refuse their event as a stopped queue does.
     bool Start();
 
     // Appends the event and returns at once; false when nothing was queued.

@@ -91,6 +91,15 @@ TEST_F(VibratorTest, StoppingEndsARunningPulseWithTheVibratorOff)
     EXPECT_EQ(Switches().size(), 2u);
 }
 
+TEST_F(VibratorTest, APulseAfterStopBuzzesNot)
+{
+    CVibrator vibrator(VibratorTimings{20, 10});
+    vibrator.Stop();  // never pulsed: nothing to wait for
+    vibrator.Pulse();
+    Sleep(150);
+    EXPECT_TRUE(Switches().empty());
+}
+
 TEST_F(VibratorTest, FivePulsesInRealTimeTakeAboutFourSeconds)
 {
     CVibrator vibrator;

@@ -144,15 +144,16 @@ std::vector<std::string> BoundAtLoad(const wchar_t* path)
 
 } // namespace
 
-// Secure sockets, the version check and links load their system DLLs on first
-// use: a session without them does not pay for their loading at start.
+// Secure sockets, the version check, links, bubbles and sounds load their
+// system DLLs on first use: a session without them does not pay for their
+// loading at start.
 TEST(LoadTimeImports, DllsOfRareFeaturesWaitForTheirFirstUse)
 {
     for (const wchar_t* module : {L"JOV.exe", L"jov_common.dll"}) {
         const std::vector<std::string> bound = BoundAtLoad(module);
         ASSERT_FALSE(bound.empty()) << "cannot read the imports of a module";
         EXPECT_NE(std::find(bound.begin(), bound.end(), "kernel32.dll"), bound.end());
-        for (const char* dll : {"crypt32.dll", "secur32.dll", "wininet.dll", "shell32.dll"})
+        for (const char* dll : {"crypt32.dll", "secur32.dll", "wininet.dll", "shell32.dll", "ole32.dll", "winmm.dll"})
             EXPECT_EQ(std::find(bound.begin(), bound.end(), dll), bound.end()) << dll;
     }
 }

@@ -272,3 +272,37 @@ TEST(EventsQueueConcurrency, EveryThreadsEventsArriveInItsOwnOrder)
     EXPECT_EQ(delivered, kThreads * kEvents);
     EXPECT_EQ(CCountingArg::Live(), 0);
 }
+
+TEST(EventsQueueIdle, AnIdleWorkerEndsAndTheNextEventStartsAnother)
+{
+    CRecordingClient client;
+    CEventsQueue queue(CJOVString(L"idle worker"), 60000, 50);
+    ASSERT_TRUE(queue.Start());
+    EXPECT_TRUE(queue.PostEvent(&client, kSender, CJOVString(L"first"), Held(1), nullptr, 0));
+    EXPECT_EQ(queue.SendEvent(&client, kSender, CJOVString(L"flush"), nullptr, nullptr), 0);
+    const DWORD firstWorker = client.Deliveries().at(0).threadId;
+    HANDLE worker = OpenThread(SYNCHRONIZE, FALSE, firstWorker);
+    ASSERT_NE(worker, nullptr);
+    EXPECT_EQ(WaitForSingleObject(worker, 5000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+
+    // The new worker still recognises a send from its own handler.
+    client.SetHandler([&](const CJOVString& name, CEventArg*, CEventArg*) {
+        if (Is(name, L"inner"))
+            return 41;
+        return queue.SendEvent(&client, kSender, CJOVString(L"inner"), Held(3), nullptr) + 1;
+    });
+    EXPECT_EQ(queue.SendEvent(&client, kSender, CJOVString(L"outer"), Held(2), nullptr), 42);
+    auto deliveries = client.Deliveries();
+    ASSERT_EQ(deliveries.size(), 4u);
+    EXPECT_NE(deliveries[2].threadId, GetCurrentThreadId());
+    EXPECT_EQ(deliveries[3].threadId, deliveries[2].threadId);
+    EXPECT_EQ(CCountingArg::Live(), 0);
+
+    // Stopped with no worker left, it refuses at once.
+    Sleep(200);
+    EXPECT_TRUE(queue.Stop());
+    EXPECT_FALSE(queue.PostEvent(&client, kSender, CJOVString(L"late"), Held(), nullptr, 0));
+    EXPECT_EQ(CCountingArg::Live(), 0);
+    EXPECT_EQ(client.Deliveries().size(), 4u);
+}

@@ -377,6 +377,25 @@ TEST_F(RealTimeTest, QueuedDataAndCloseDoNotWaitForThePoll)
     EXPECT_EQ(m_owner->First(L"Close").kind, SocketEvent::kNone);
 }
 
+TEST_F(RealTimeTest, EveryMessageOfAnExchangeIsWrittenAtOnce)
+{
+    REQUIRE_PEERS(peers);
+    SocketTimings slowPolls;
+    slowPolls.busyPollMs = 5000;
+    slowPolls.idlePollMs = 5000;
+    Build(slowPolls, SocketIo::Platform());
+    CJOVSocket* socket = Open(Direct(peers->Port("echo")));
+    ASSERT_TRUE(Connected());
+    // Each message follows the echo of the last, sent while the worker may
+    // still be handing that echo over rather than waiting in its select.
+    auto start = std::chrono::steady_clock::now();
+    for (size_t round = 1; round <= 20; ++round) {
+        Send(socket, "ping");
+        ASSERT_TRUE(m_owner->WaitForBytes(4 * round, 4000)) << "round " << round;
+    }
+    EXPECT_LE(ElapsedMs(start), 4000) << "no message may wait for the end of a poll";
+}
+
 TEST_F(RealTimeTest, ConnectionManagerIsAwaitedTenSeconds)
 {
     REQUIRE_PEERS(peers);

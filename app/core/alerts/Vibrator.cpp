@@ -15,10 +15,19 @@ CVibrator::CVibrator(const VibratorTimings& timings)
 {
     m_wakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (m_wakeEvent && m_stopEvent)
+}
+
+// The worker starts with the first pulse: most runs never vibrate, and a
+// thread holds a stack of its own.
+void CVibrator::StartWorker()
+{
+    AcquireSRWLockExclusive(&m_threadLock);
+    if (!m_thread && !m_stopped && m_wakeEvent && m_stopEvent) {
         m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
-    if (m_thread)
-        Platform::SetThreadPriority(m_thread, kWorkerPriority);
+        if (m_thread)
+            Platform::SetThreadPriority(m_thread, kWorkerPriority);
+    }
+    ReleaseSRWLockExclusive(&m_threadLock);
 }
 
 CVibrator::~CVibrator()
@@ -44,17 +53,22 @@ void CVibrator::Pulse()
 {
     if (InterlockedIncrement(&m_pending) > kMaxPendingPulses)
         InterlockedDecrement(&m_pending);
+    StartWorker();
     if (m_wakeEvent)
         EventModify(m_wakeEvent, EVENT_SET);
 }
 
 void CVibrator::Stop()
 {
-    if (m_thread) {
+    AcquireSRWLockExclusive(&m_threadLock);
+    m_stopped = true;
+    HANDLE thread = m_thread;
+    m_thread = nullptr;
+    ReleaseSRWLockExclusive(&m_threadLock);
+    if (thread) {
         SetEvent(m_stopEvent);
-        WaitForSingleObject(m_thread, INFINITE);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
     }
     if (m_wakeEvent)
         CloseHandle(m_wakeEvent);

@@ -36,10 +36,13 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     void Run();
     void Switch(int offOnBlink);
+    void StartWorker();
 
     int m_vibratorIndex;
     volatile LONG m_pending;
-    HANDLE m_thread;
+    HANDLE m_thread;  // started by the first pulse
+    SRWLOCK m_threadLock = SRWLOCK_INIT;
+    bool m_stopped = false;  // no worker starts after Stop
     HANDLE m_wakeEvent;  // auto-reset
     HANDLE m_stopEvent;  // manual-reset
     VibratorTimings m_timings;

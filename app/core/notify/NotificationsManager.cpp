@@ -93,8 +93,6 @@ CNotificationsManager::CNotificationsManager(Services::CServicesManager* bus, CN
     m_newItemEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_doneEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (m_newItemEvent && m_doneEvent && m_stopEvent)
-        m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
 }
 
 CNotificationsManager::~CNotificationsManager()
@@ -102,6 +100,10 @@ CNotificationsManager::~CNotificationsManager()
     StoreOptions();
     // Stopped by an event and waited for: a worker cut off mid-call could
     // leave the lock or the shell's bubble half done.
+    {
+        CCriticalSectionLock hold(m_lock);
+        m_closing = true;
+    }
     if (m_thread) {
         SetEvent(m_stopEvent);
         WaitForSingleObject(m_thread, INFINITE);
@@ -126,6 +128,10 @@ CNotificationsManager::~CNotificationsManager()
 void CNotificationsManager::Queue(std::unique_ptr<NotificationItem> item)
 {
     CCriticalSectionLock hold(m_lock);
+    // The worker starts with the first notice: its stack is not held by a
+    // program that never shows one.
+    if (!m_thread && !m_closing && m_newItemEvent && m_doneEvent && m_stopEvent)
+        m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
     m_queue.Add(std::move(item));
     SetEvent(m_newItemEvent);
 }

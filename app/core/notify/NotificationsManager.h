@@ -94,7 +94,8 @@ private:
     bool m_currentRemoved;                        // guarded by m_lock
     std::mutex m_iconLock;
     std::map<int, HICON> m_iconCache;
-    HANDLE m_thread;
+    HANDLE m_thread;         // started by the first notice
+    bool m_closing = false;  // no worker starts once the destructor runs
     HANDLE m_newItemEvent;  // auto-reset
     HANDLE m_doneEvent;     // auto-reset
     HANDLE m_stopEvent;     // manual-reset

@@ -198,11 +198,27 @@ int CJOVSocket::Queue(const void* data, int length)
 void CJOVSocket::SignalWorker()
 {
     CCriticalSectionLock lock(m_sendLock);
-    if (m_sendSignal != INVALID_SOCKET) {
+    if (m_sendSignal != INVALID_SOCKET && m_workerWaiting) {
         // A full signal socket already holds a wake-up: the error is harmless.
         char wake = 0;
         ::send(m_sendSignal, &wake, 1, 0);
+        m_workerWaiting = false;
     }
+}
+
+bool CJOVSocket::BeginWait()
+{
+    CCriticalSectionLock lock(m_sendLock);
+    if (!m_sendQueue.empty() || m_stopRequested)
+        return false;
+    m_workerWaiting = true;
+    return true;
+}
+
+void CJOVSocket::EndWait()
+{
+    CCriticalSectionLock lock(m_sendLock);
+    m_workerWaiting = false;
 }
 
 void CJOVSocket::OpenSendSignal()

@@ -80,6 +80,11 @@ private:
     void OpenSendSignal();
     // Ends the worker's select at once (queued bytes, a stop).
     void SignalWorker();
+    // Worker, around its select: false when bytes are queued or a stop is
+    // asked, so it must not wait. A worker busy elsewhere needs no wake-up
+    // byte: it writes the queue before it next waits.
+    bool BeginWait();
+    void EndWait();
     // Empties the signal socket's datagrams (worker).
     void DrainSendSignal();
 
@@ -95,6 +100,7 @@ private:
     // then writes after each poll, as before).
     SOCKET m_sendSignal;
     std::deque<SendBuffer> m_sendQueue;
+    bool m_workerWaiting = false;  // in or about to enter its select; m_sendLock
     CRITICAL_SECTION m_sendLock;
     char m_receiveBuffer[kReceiveBufferSize];
     char* m_receiveEnd;

@@ -166,7 +166,12 @@ void CSocketWorker::Poll()
     if (signal != INVALID_SOCKET)
         FD_SET(signal, &readSet);
     timeval timeout = {static_cast<long>(m_pollMs / 1000), static_cast<long>(m_pollMs % 1000) * 1000};
+    const bool wait = signal == INVALID_SOCKET || m_socket.BeginWait();
+    if (!wait)
+        timeout = timeval{0, 0};
     int ready = m_socket.m_io.select(0, &readSet, nullptr, &exceptSet, &timeout);
+    if (signal != INVALID_SOCKET && wait)
+        m_socket.EndWait();
     if (ready > 0 && signal != INVALID_SOCKET && FD_ISSET(signal, &readSet)) {
         m_socket.DrainSendSignal();
         FD_CLR(signal, &readSet);
