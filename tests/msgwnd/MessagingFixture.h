@@ -67,6 +67,12 @@ public:
         std::lock_guard<std::mutex> guard(m_lock);
         m_sendAnswer = answer;
     }
+    // A fixed time for the messages reported sent, for pictures that must not change from run to run.
+    void SetSentTime(unsigned long unixTime)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_sentTime = unixTime;
+    }
     void AddMenuItem(const CMenuItemInfo& item)
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -131,17 +137,20 @@ public:
     bool DeleteContact(unsigned int, unsigned int) override { return false; }
     bool SendMessage(unsigned int accountId, const Protocols::MessageInfo* message) override
     {
+        Protocols::MessageInfo reported(*message);
         {
             std::lock_guard<std::mutex> guard(m_lock);
             if (!m_sendAnswer)
                 return false;
+            if (m_sentTime)
+                reported.time = CTime(m_sentTime);
             m_sent.push_back({accountId, message->contactId, std::wstring(message->text.Data() ? message->text.Data() : L"",
                                                                           message->text.GetLength()),
                               message->kind, message->imageIndex});
         }
         if (m_messageSentEvent)
             m_bus.FireEvent(m_messageSentEvent, new CEventArg_Data<unsigned int>(accountId),
-                            new CEventArg_Data<Protocols::MessageInfo>(*message), false);
+                            new CEventArg_Data<Protocols::MessageInfo>(reported), false);
         return true;
     }
     int GetAccountDetailsDlgInfo(unsigned int, CJOVArray<CPanelInfo>*) override { return 0; }
@@ -167,6 +176,7 @@ private:
     int m_statusAnswer = 0;
     Protocols::Status m_status = Protocols::StatusOnline;
     bool m_sendAnswer = true;
+    unsigned long m_sentTime = 0;  // 0: the time the message was made
     CMenuInfo m_menu;
     std::vector<Sent> m_sent;
     unsigned int m_messageSentEvent = 0;

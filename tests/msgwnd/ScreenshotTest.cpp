@@ -32,6 +32,7 @@ TEST_F(MessagingTest, ScreenshotOfAChat)
     window->OpenContact(ann, 0);
     Receive(ann, L"Hi :-) the photos are at http://example.org/photos ;-)");
     Receive(ann, L"Pneumonoultramicroscopicsilicovolcanoconiosis is the longest word I know :-D");
+    protocols->SetSentTime(1700000100UL);
     Type(ann, L"Thanks!");
     window->SendCurrentMessage();
     PumpFor(300);
