@@ -110,6 +110,11 @@ CProtocolsManagerImpl::~CProtocolsManagerImpl()
 
 int CProtocolsManagerImpl::LoadProtocols()
 {
+    bool accountsRead;
+    {
+        std::lock_guard<std::recursive_mutex> accountsLock(m_accountsLock);
+        accountsRead = m_accountsRead;
+    }
     std::lock_guard<std::recursive_mutex> lock(m_protocolsLock);
     // FindProtocol's pointers must outlive a reload: the old entries are kept aside.
     if (!m_protocols.empty())
@@ -147,8 +152,10 @@ int CProtocolsManagerImpl::LoadProtocols()
             if (m_protocols.emplace(entry.info.guid, entry).second) {
                 ++count;
                 // Kept until the stored accounts are made, so theirs is not a second load.
-                m_listedLibraries.push_back(library);
-                continue;
+                if (!accountsRead) {
+                    m_listedLibraries.push_back(library);
+                    continue;
+                }
             }
         }
         FreeLibrary(library);
