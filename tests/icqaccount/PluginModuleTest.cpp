@@ -117,3 +117,33 @@ TEST(VerdelModule, StatusNamesFollowTheProgramsLanguageOrEnglish)
     EXPECT_TRUE(nameNow() == czech);
 
 }
+
+// The library the listing loaded serves the account too; without an account
+// it is freed once the stored accounts are made, and with the manager at last.
+TEST(VerdelModule, LibraryStaysForItsAccountAndGoesWithoutOne)
+{
+    auto loaded = [] { return GetModuleHandleW(L"Verdel.dll") != nullptr; };
+    auto rig = std::make_unique<CModuleRig>();
+    EXPECT_FALSE(loaded()) << "kept with no account";  // "Loaded" is delivered and handled at once
+
+    ASSERT_NE(rig->manager->AddAccount(GUID_ICQProtocol), 0u);
+    EXPECT_TRUE(loaded());
+    rig.reset();
+    EXPECT_FALSE(loaded());
+
+    // An account made before the stored ones were read keeps its library past that.
+    Services::CServicesManagerImpl bus;
+    CTempFolder folder;
+    Database::CJOVDatabase store(Database::CSettingsFile(folder.Path(L"settings.jov")));
+    const unsigned int storeId = bus.RegisterService(GUID_Database, &store);
+    {
+        Protocols::CProtocolsManagerImpl manager(&bus, nullptr, GetAppDir() + CJOVString(L"Protos\\"));
+        EXPECT_TRUE(loaded());  // listed, held for the stored accounts
+        ASSERT_NE(manager.AddAccount(GUID_ICQProtocol), 0u);
+        bus.FireLoaded();
+        EXPECT_EQ(manager.GetAccountCount(), 1);
+        EXPECT_TRUE(loaded());
+    }
+    EXPECT_FALSE(loaded());
+    bus.UnregisterService(storeId);
+}

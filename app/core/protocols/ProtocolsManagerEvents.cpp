@@ -106,6 +106,7 @@ void CProtocolsManagerImpl::OnLoaded()
     RebuildStatusNames();
     FireOverallStatus();
     LoadAccounts();
+    ReleaseListedLibraries();
 }
 
 void CProtocolsManagerImpl::RebuildStatusNames()

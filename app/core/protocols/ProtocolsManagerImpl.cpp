@@ -101,6 +101,7 @@ CProtocolsManagerImpl::~CProtocolsManagerImpl()
         FreeLibrary(library);
     m_freeing.clear();
     lock.unlock();
+    ReleaseListedLibraries();
 
     for (unsigned int eventId : m_eventIds)
         m_bus->RemoveEvent(eventId);
@@ -109,11 +110,17 @@ CProtocolsManagerImpl::~CProtocolsManagerImpl()
 
 int CProtocolsManagerImpl::LoadProtocols()
 {
+    bool accountsRead;
+    {
+        std::lock_guard<std::recursive_mutex> accountsLock(m_accountsLock);
+        accountsRead = m_accountsRead;
+    }
     std::lock_guard<std::recursive_mutex> lock(m_protocolsLock);
     // FindProtocol's pointers must outlive a reload: the old entries are kept aside.
     if (!m_protocols.empty())
         m_retiredProtocols.push_back(std::move(m_protocols));
     m_protocols.clear();
+    ReleaseListedLibraries();
     if (m_protosFolder.GetLength() == 0)
         return 0;
 
@@ -142,14 +149,27 @@ int CProtocolsManagerImpl::LoadProtocols()
             getInfo(entry.info);
             entry.libraryPath = path;
             // The first library found with a protocol id keeps it.
-            if (m_protocols.emplace(entry.info.guid, entry).second)
+            if (m_protocols.emplace(entry.info.guid, entry).second) {
                 ++count;
+                // Kept until the stored accounts are made, so theirs is not a second load.
+                if (!accountsRead) {
+                    m_listedLibraries.push_back(library);
+                    continue;
+                }
+            }
         }
-        // Loaded only to be asked; each account loads it again for itself.
         FreeLibrary(library);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return count;
+}
+
+void CProtocolsManagerImpl::ReleaseListedLibraries()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_protocolsLock);
+    for (HMODULE library : m_listedLibraries)
+        FreeLibrary(library);
+    m_listedLibraries.clear();
 }
 
 int CProtocolsManagerImpl::GetProtocolCount()

@@ -146,6 +146,7 @@ private:
     bool ReadAccountsData(const std::vector<unsigned char>& bytes, NamedValueMap* items);
     // Stores the damaged value under its own name; warn tells the user once.
     void KeepDamagedAccountsData(const std::vector<unsigned char>& bytes, bool warn);
+    void ReleaseListedLibraries();
     NamedValue* FindSetting(unsigned int accountId, const CJOVString& name);
     void StoreSetting(unsigned int accountId, const NamedValue& value);
     // The account's client id, 0 when missing.
@@ -188,6 +189,7 @@ private:
     typedef std::map<JOV_GUID, ProtocolEntry, GuidLess> ProtocolMap;
     ProtocolMap m_protocols;
     std::list<ProtocolMap> m_retiredProtocols;  // registries replaced by a reload
+    std::vector<HMODULE> m_listedLibraries;     // loaded by the listing, held until accounts are made
 
     std::recursive_mutex m_accountsLock;  // also guards the status table and the overall status
     AccountMap m_accounts;
