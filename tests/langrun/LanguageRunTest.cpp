@@ -19,6 +19,8 @@
 namespace {
 
 const wchar_t kListClass[] = L"Contact List Wnd Class";
+// The port box of the ICQ plug-in's connection page.
+const int kIcqPortEdit = 1002;
 
 // The control that tells each preferences page apart, and its picture's name.
 const struct {
@@ -281,6 +283,10 @@ protected:
         bool labelled = false;
         EachPage(options, 2, [&](HWND page, int i) {
             labelled = labelled || Shows(page, label);
+            // The scripted server's port changes from run to run; the picture must not
+            // (the options are cancelled, so nothing is stored).
+            if (!xmpp && i == 1)
+                SendMessageW(GetDlgItem(page, kIcqPortEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5190"));
             const wchar_t* names[2][2] = {{L"icq-account", L"icq-connection"}, {L"xmpp-account", L"xmpp-expert"}};
             return std::wstring(names[xmpp ? 1 : 0][i]);
         });
