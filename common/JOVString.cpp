@@ -112,10 +112,11 @@ CJOVString::operator wchar_t*()
     wchar_t* grown = static_cast<wchar_t*>(
         std::realloc(m_chars, static_cast<size_t>(m_length + 1) * sizeof(wchar_t)));
     if (!grown) {
-        // Keep the contract of a valid pointer: a static empty text.
+        // No room for the terminator: a static empty text, never the
+        // unterminated units (a reader would run past them).
         static wchar_t empty[1];
         empty[0] = 0;
-        return m_length == 0 ? empty : m_chars;
+        return empty;
     }
     m_chars = grown;
     m_chars[m_length] = 0;

@@ -22,8 +22,6 @@ const int kIconSize = 16;
 const int kTextGap = 4;
 const int kRowTextGap = 2;
 
-HBITMAP s_background = nullptr;
-
 Protocols::CProtocolsManager* Manager()
 {
     return g_App.pProtocolsManager;
@@ -124,11 +122,10 @@ void LoadList(HWND page)
         LVBKIMAGEW image = {};
         image.ulFlags = LVBKIF_SOURCE_HBITMAP | LVBKIF_STYLE_TILE;
         image.hbm = background;
-        SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image));
-        // The list draws from the bitmap it was given: the previous one goes.
-        if (s_background)
-            DeleteObject(s_background);
-        s_background = background;
+        // A list that takes the bitmap owns it (and frees it with itself or
+        // the next one); one it refused is still ours.
+        if (!SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)))
+            DeleteObject(background);
     }
 }
 

@@ -38,6 +38,15 @@ bool ReadGuiByte(Services::CServicesManager& bus, const wchar_t* name)
     return store && store->GetByte(GUID_GUI, CJOVString(name), &value) && value != 0;
 }
 
+// Chat entries still queued when the window goes would never be read: each
+// owns its message, freed here.
+void DropQueuedEntries(HWND window)
+{
+    MSG queued;
+    while (PeekMessageW(&queued, window, kChatEntryMessage, kChatEntryMessage, PM_REMOVE))
+        delete reinterpret_cast<SMessage*>(queued.lParam);
+}
+
 } // namespace
 
 int CCLCtrl::CreateWnd(DWORD style, const RECT& rect, HWND parent, int controlId)
@@ -89,6 +98,8 @@ LRESULT CALLBACK CCLCtrl::WndProc(HWND window, UINT message, WPARAM wParam, LPAR
             control->m_hWnd = window;
         return 0;
     }
+    if (message == WM_NCDESTROY)
+        DropQueuedEntries(window);
     auto* control = reinterpret_cast<CCLCtrl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!control)
         return DefWindowProcW(window, message, wParam, lParam);

@@ -58,5 +58,9 @@ bool CGifPlayer::RemoveControl(CSmailyCtrl* control)
             break;
         }
     }
+    // The smilies belong to the owner of a control (a chat view, the smilies
+    // bar), who may go with it: read those of a control still shown.
+    if (control->GetSmilies() == m_smilies)
+        m_smilies = m_controls.Count() > 0 ? m_controls[0]->GetSmilies() : nullptr;
     return m_controls.Count() == 0;
 }

@@ -21,7 +21,8 @@ public:
     // next frame (0x7FFFFFFF for a still smiley).
     int Tick(int elapsed);
     void AddControl(CSmailyCtrl* control);
-    // True when no control is left.
+    // True when no control is left. The player goes on with the smilies of a
+    // control still shown, never those of one removed.
     bool RemoveControl(CSmailyCtrl* control);
 
     int GetSmileyIndex() const { return m_smileyIndex; }

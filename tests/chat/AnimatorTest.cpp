@@ -8,6 +8,7 @@
 #include "messaging/SmailyCtrl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -43,6 +44,38 @@ protected:
 private:
     std::mutex m_mutex;
     std::vector<DWORD> m_waits;
+};
+
+// The smilies of an owner (a chat view, the smilies bar): after Die, as if
+// deleted, every call to them is counted.
+class CMortalSmilies final : public CChatSmilies {
+public:
+    explicit CMortalSmilies(CChatSmilies& inner) : m_inner(inner) {}
+
+    void Die() { m_dead = true; }
+    int CallsAfterDeath() const { return m_callsAfterDeath; }
+
+    int GetCount() override { return Inner().GetCount(); }
+    int GetCodeCount(int smiley) override { return Inner().GetCodeCount(smiley); }
+    CJOVString GetCode(int smiley, int code) override { return Inner().GetCode(smiley, code); }
+    int GetWidth(int smiley) override { return Inner().GetWidth(smiley); }
+    int GetHeight(int smiley) override { return Inner().GetHeight(smiley); }
+    int GetFrameCount(int smiley) override { return Inner().GetFrameCount(smiley); }
+    HBITMAP GetFrameBitmap(int smiley, int frame) override { return Inner().GetFrameBitmap(smiley, frame); }
+    int GetFrameKeyColor(int smiley, int frame) override { return Inner().GetFrameKeyColor(smiley, frame); }
+    int GetFrameDelay(int smiley, int frame) override { return Inner().GetFrameDelay(smiley, frame); }
+
+private:
+    CChatSmilies& Inner()
+    {
+        if (m_dead)
+            ++m_callsAfterDeath;
+        return m_inner;
+    }
+
+    CChatSmilies& m_inner;
+    std::atomic<bool> m_dead{false};
+    std::atomic<int> m_callsAfterDeath{0};
 };
 
 class AnimatorTest : public ChatTest {
@@ -116,6 +149,36 @@ TEST_F(AnimatorTest, ControlsOfOneSmileyShowItsFramesInStepAndAPausedOneKeepsSti
     second.reset();
     EXPECT_EQ(animator.GetPlayerCount(), 0);
     EXPECT_FALSE(animator.IsRunning());
+}
+
+TEST_F(AnimatorTest, ASmileyShownByTwoOwnersGoesOnWhenTheFirstOwnerGoes)
+{
+    CRecordingAnimator animator;
+    int smiley = smilies.Add({L":)"}, 15, 15, {kRed, kGreen, kBlue}, {30, 30, 30});
+    auto firstSmilies = std::make_unique<CMortalSmilies>(smilies);
+    CMortalSmilies secondSmilies(smilies);
+    CFakeSkin firstSkin(firstSmilies.get()), secondSkin(&secondSmilies);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto first = std::make_unique<CSmailyCtrl>(instance, view.GetViewWindow(), smiley, &firstSkin);
+    CSmailyCtrl second(instance, view.GetViewWindow(), smiley, &secondSkin);
+    first->Play();
+    second.Play();
+    ASSERT_EQ(first->GetPlayer(), second.GetPlayer());
+    CGifPlayer* player = second.GetPlayer();
+
+    // The first owner goes (a tab closed, the chooser closed): its control, then its smilies.
+    first.reset();
+    firstSmilies->Die();
+    const size_t waits = animator.Waits().size();
+    std::vector<int> frames;
+    EXPECT_TRUE(WaitFor([&] {
+        int frame = player->GetCurrentFrame();
+        if (std::find(frames.begin(), frames.end(), frame) == frames.end())
+            frames.push_back(frame);
+        return frames.size() == 3 && animator.Waits().size() > waits + 6;
+    })) << "the second owner's smiley stopped";
+    EXPECT_EQ(firstSmilies->CallsAfterDeath(), 0) << "the ticker read the smilies of an owner that is gone";
+    EXPECT_EQ(secondSmilies.CallsAfterDeath(), 0);
 }
 
 TEST_F(AnimatorTest, TheTickerSleepsUntilTheEarliestNextFrame)

@@ -7,6 +7,7 @@
 #include "Gesture.h"
 #include "ShellTrace.h"
 #include "dialogs/DialogScript.h"
+#include "support/AllocationWatch.h"
 
 namespace {
 
@@ -328,6 +329,24 @@ TEST_F(ListInputTest, AServiceEntryPostedToTheWindowOpensTheChatFirst)
     EXPECT_EQ(m_chat.m_calls[0], L"open " + std::to_wstring(contactId) + L" 0");
     ASSERT_EQ(m_chat.m_entries[contactId].size(), 1u);
     EXPECT_EQ(m_chat.m_entries[contactId][0], L"2 5 Contact is typing |");
+}
+
+TEST_F(ListInputTest, EntriesStillQueuedWhenTheWindowGoesAreFreed)
+{
+    StartList();
+    const unsigned int friends = FillFriends(1);
+    const unsigned int contactId = FirstContact(friends)->GetContactId();
+    CAllocationWatch watch;
+    auto* first = new SMessage{SMessage::Incoming, 5, CJOVString(L"one"), CJOVString(), CJOVString()};
+    auto* second = new SMessage{SMessage::Service, 5, CJOVString(L"Contact is typing"), CJOVString(), CJOVString()};
+    PostMessageW(m_list, kChatEntryMessage, contactId, reinterpret_cast<LPARAM>(first));
+    PostMessageW(m_list, kChatEntryMessage, contactId, reinterpret_cast<LPARAM>(second));
+    // Shut-down: the control stops and goes before the window reads its queue.
+    m_control->Stop();
+    m_control.reset();
+    EXPECT_FALSE(watch.IsLive(first));
+    EXPECT_FALSE(watch.IsLive(second));
+    EXPECT_TRUE(m_chat.m_entries[contactId].empty()) << "nothing reaches a messaging window that is gone";
 }
 
 } // namespace

@@ -3,11 +3,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "JOVString.h"
+#include "support/ImportHook.h"
 
 namespace {
 
 CJOVString S(const wchar_t* text) { return CJOVString(text); }
+
+void* NoMemory(void*, size_t)
+{
+    return nullptr;
+}
 
 CJOVString FromUnits(std::initializer_list<wchar_t> units)
 {
@@ -117,6 +125,23 @@ TEST(JOVStringEdit, TerminatedPointerKeepsTheLength)
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e[0], 0);
     EXPECT_EQ(empty.GetLength(), 0);
+}
+
+TEST(JOVStringEdit, TerminatedPointerWithoutMemoryIsEmptyNotUnterminated)
+{
+    CJOVString s = S(L"abc");
+    {
+        // The string's library is given no memory to grow by the terminator.
+        CImportHook failing(GetModuleHandleW(L"jov_common.dll"), "msvcrt.dll", "realloc",
+                            reinterpret_cast<void*>(&NoMemory));
+        ASSERT_TRUE(failing.IsSet());
+        const wchar_t* p = s;
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p[0], 0);
+    }
+    EXPECT_EQ(s, S(L"abc")) << "the text itself is kept";
+    const wchar_t* p = s;
+    EXPECT_EQ(std::wstring(p), L"abc");
 }
 
 TEST(JOVStringCodePages, Utf8AndCp1251BothWays)

@@ -3,6 +3,7 @@
 #include "AccountRegistry.h"
 #include "icqaccount/AccountFixture.h"
 #include "protocols/ProtocolInfo.h"
+#include "support/AllocationWatch.h"
 
 TEST_F(AccountTest, AnUnknownRequestOrSenderDoesNothing)
 {
@@ -112,4 +113,14 @@ TEST_F(AccountTest, TheAccountMapCreatesFindsAndDestroys)
     DestroyICQAccount(clientId);
     EXPECT_EQ(FindAccount(42), nullptr);
     SetAccountEnvironment(nullptr, ICQTimings());
+}
+
+TEST_F(AccountTest, AWarningOfAnAccountWithoutABusLeavesNoArgumentBehind)
+{
+    CFakeSettings empty;  // no account data: a status asks for it with a warning
+    CICQProtocol account(nullptr, 9, 0, &empty, FastTimings());
+    CEventArg_Data<Protocols::Status> online(Protocols::StatusOnline);
+    CAllocationWatch watch;
+    account.OnEvent(GUID_ProtocolsManager, CJOVString(L"Set status"), &online, nullptr);
+    EXPECT_EQ(watch.Live(), 0u);
 }

@@ -3,6 +3,8 @@
 #include "MenuInfo.h"
 #include "icqaccount/AccountFixture.h"
 #include "icqaccount/FakeModel.h"
+#include "support/AllocationWatch.h"
+#include "support/GuardedRoom.h"
 
 namespace {
 
@@ -28,6 +30,29 @@ std::wstring Caption(const CMenuItemInfo& item)
 {
     return std::wstring(item.caption.Data(), item.caption.GetLength());
 }
+
+// As the program calls a chosen item: with the id of the menu's subject.
+void Choose(const CMenuItemInfo& item, unsigned int subjectId)
+{
+    reinterpret_cast<MenuCallback>(item.handler)(subjectId, item.param);
+}
+
+// The fixture's helpers drive an account that someone else owns for a while.
+class CBorrowedAccount {
+public:
+    CBorrowedAccount(std::unique_ptr<CICQProtocol>& slot, CICQProtocol* account) : m_slot(slot)
+    {
+        m_slot.reset(account);
+    }
+    ~CBorrowedAccount() { Return(); }
+    CBorrowedAccount(const CBorrowedAccount&) = delete;
+    CBorrowedAccount& operator=(const CBorrowedAccount&) = delete;
+
+    void Return() { (void)m_slot.release(); }
+
+private:
+    std::unique_ptr<CICQProtocol>& m_slot;
+};
 
 } // namespace
 
@@ -166,4 +191,59 @@ TEST_F(AccountTest, TheContactMenuOfAStrangerOffersAddingIt)
     EXPECT_EQ(Caption(menu[6]), L"Add to contact list");
     m_account.reset();
     m_bus->UnregisterService(modelId);
+}
+
+TEST_F(AccountTest, PrivacyItemsOfTheContactMenuReachTheirAccount)
+{
+    SetAccountEnvironment(&m_settings, FastTimings());
+    const unsigned int clientId = CreateICQAccount(m_bus.get(), 42, m_hostId);
+    {
+        CBorrowedAccount borrowed(m_account, FindAccount(42));
+        ASSERT_NE(m_account, nullptr);
+        LoginWithRoster(1);
+        m_account->SetContactIdForTest(2, 0x80000002);  // 222, visible only
+        CMenuInfo menu = ProgramMenu({4001, 4003, 4004, 4005, 4007, 4008, 4009, 4010, 4011});
+        Manager(L"Init contact menu", new CEventArg_Data<unsigned int>(0x80000002),
+                new CEventArg_Data<CMenuInfo*>(&menu));
+        ASSERT_EQ(Caption(menu[11]), L"Add to invisible list");
+        Choose(menu[11], 0x80000002);
+        EXPECT_TRUE(WaitUntil([&] { return SentSnac(0x13, 0x08); })) << "no item added to the server's list";
+    }
+    DestroyICQAccount(clientId);
+    SetAccountEnvironment(nullptr, ICQTimings());
+}
+
+// A menu stays open while its account is deleted, then an item is chosen.
+TEST_F(AccountTest, AnItemChosenAfterItsAccountWentReadsNothingOfIt)
+{
+    CGuardedRoom<CICQProtocol> room;
+    CBorrowedAccount borrowed(m_account,
+                              room.Make(m_bus.get(), kAccountId, m_hostId, &m_settings, FastTimings()));
+    LoginWithRoster(1);
+    m_account->SetContactIdForTest(2, 0x80000002);
+    CMenuInfo contact = ProgramMenu({4001, 4003, 4004, 4005, 4007, 4008, 4009, 4010, 4011});
+    Manager(L"Init contact menu", new CEventArg_Data<unsigned int>(0x80000002),
+            new CEventArg_Data<CMenuInfo*>(&contact));
+    ASSERT_EQ(contact.Count(), 13);
+    m_settings.SetByte(L"Load cl", 0);
+    CMenuInfo root = ProgramMenu({1004, 1005});
+    Manager(L"Init root menu", nullptr, new CEventArg_Data<CMenuInfo*>(&root));
+    ASSERT_EQ(Caption(root[1]), L"Update contact list");
+
+    borrowed.Return();
+    room.Destroy();
+    for (int item : {10, 11, 12})
+        Choose(contact[item], 0x80000002);
+    Choose(root[1], kAccountId);
+    EXPECT_EQ(room.TouchesAfterDestroy(), 0);
+}
+
+TEST_F(AccountTest, AStatusChosenForAnAccountThatIsGoneLeavesNoArgumentBehind)
+{
+    CMenuInfo menu;
+    Manager(L"Get status menu info", new CEventArg_Data<CMenuInfo*>(&menu));
+    ASSERT_GT(menu.Count(), 0);
+    CAllocationWatch watch;
+    Choose(menu[0], 4242);  // no account of that id
+    EXPECT_EQ(watch.Live(), 0u);
 }

@@ -1,12 +1,43 @@
 // The sockets manager as the accounts use it: the socket set, reading the
 // buffer, the proxy record, options, and a socket's life from creation to
 // destruction.
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
+#include "SecureSocket.h"
+#include "common/TestGate.h"
 #include "sockets/SocketsFixture.h"
 
 using namespace JOVSockets;
+
+namespace {
+
+// A worker stopped in its select until the test lets it go; then it tries
+// Winsock (a new socket) and goes on.
+struct HeldWorker {
+    CTestGate reached;
+    CTestGate release;
+    CTestGate tried;
+    std::atomic<int> socketError{-1};  // 0 when the new socket was made
+};
+std::atomic<HeldWorker*> g_holding{nullptr};
+
+int HoldingSelect(int n, fd_set* readSet, fd_set* writeSet, fd_set* exceptSet, timeval* timeout)
+{
+    if (HeldWorker* held = g_holding.exchange(nullptr)) {
+        held->reached.Open();
+        held->release.Wait();
+        SOCKET probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        held->socketError = probe == INVALID_SOCKET ? WSAGetLastError() : 0;
+        if (probe != INVALID_SOCKET)
+            ::closesocket(probe);
+        held->tried.Open();
+    }
+    return SecureSockets::select(n, readSet, writeSet, exceptSet, timeout);
+}
+
+} // namespace
 
 class SocketsManagerTest : public SocketsTest {};
 
@@ -161,4 +192,26 @@ TEST_F(SocketsManagerTest, DestroyedSocketIsNotConfusedWithANewOne)
     SocketEvent close = m_owner->First(L"Close");
     EXPECT_EQ(close.socket, old);
     EXPECT_FALSE(m_manager->IsValidSocket(close.socket));
+}
+
+TEST_F(SocketsManagerTest, AWorkerHeldPastTheCloseWaitStillHasWinsockAfterTheManagerWent)
+{
+    REQUIRE_PEERS(peers);
+    SocketTimings timings = FastTimings();
+    timings.closeWaitMs = 50;
+    SocketIo io = SocketIo::Platform();
+    io.select = &HoldingSelect;
+    Build(timings, io);
+    Open(Direct(peers->Port("echo")));
+    ASSERT_TRUE(Connected());
+    HeldWorker held;
+    g_holding = &held;
+    const bool reached = held.reached.Wait();
+    g_holding = nullptr;
+    ASSERT_TRUE(reached);
+
+    Dismantle();  // the close wait runs out while the worker is held
+    held.release.Open();
+    ASSERT_TRUE(held.tried.Wait());
+    EXPECT_EQ(held.socketError, 0) << "Winsock was cleaned up under a worker still running";
 }

@@ -65,16 +65,18 @@ std::vector<BubbleSmiley> CAppNotifyHost::GetBubbleSmilies()
     Skins::SkinChoice choice = g_App.pSkinManager->GetSkinChoice();
     if (choice.textSmilies || choice.smiliesNumber < 1)
         return smilies;
-    CSmiliesPack* pack = g_App.pSkinManager->GetSmilies();
-    for (int i = 0; pack && i < pack->Count(); ++i) {
-        CSmaily* smiley = (*pack)[i];
-        if (!smiley)
-            continue;
-        BubbleSmiley entry;
-        for (int c = 0; c < smiley->GetCodeCount(); ++c)
-            entry.codes.push_back(smiley->GetCode(c));
-        entry.imagePath = smiley->GetPath();
-        smilies.push_back(std::move(entry));
-    }
+    // A copy taken while the set cannot go: the user may switch sets meanwhile.
+    g_App.pSkinManager->ReadSmilies([&smilies](CSmiliesPack& pack) {
+        for (int i = 0; i < pack.Count(); ++i) {
+            CSmaily* smiley = pack[i];
+            if (!smiley)
+                continue;
+            BubbleSmiley entry;
+            for (int c = 0; c < smiley->GetCodeCount(); ++c)
+                entry.codes.push_back(smiley->GetCode(c));
+            entry.imagePath = smiley->GetPath();
+            smilies.push_back(std::move(entry));
+        }
+    });
     return smilies;
 }

@@ -28,6 +28,7 @@ CSkinManagerImpl::CSkinManagerImpl(Services::CServicesManager* bus, CSkinManager
       m_brushes(1), m_smilies(nullptr), m_localization(nullptr)
 {
     InitializeCriticalSection(&m_lock);
+    InitializeCriticalSection(&m_smiliesLock);
     if (m_bus)
         m_serviceId = m_bus->RegisterService(GUID_SkinManager, static_cast<CSkinManager*>(this));
     LoadSettings();
@@ -46,8 +47,7 @@ CSkinManagerImpl::~CSkinManagerImpl()
     if (m_bus && m_serviceId)
         m_bus->UnregisterService(m_serviceId);
     SaveSettings();
-    delete m_smilies;
-    m_smilies = nullptr;
+    ReplaceSmiliesWith(nullptr);
     for (int i = 0; i < m_skins.Count(); ++i)
         delete m_skins[i];
     m_skins.RemoveAll();
@@ -58,6 +58,7 @@ CSkinManagerImpl::~CSkinManagerImpl()
         if (m_brushes[i])
             DeleteObject(m_brushes[i]);
     delete m_localization;
+    DeleteCriticalSection(&m_smiliesLock);
     DeleteCriticalSection(&m_lock);
 }
 
@@ -222,6 +223,16 @@ CSmiliesPack* CSkinManagerImpl::GetSmilies()
     return pack;
 }
 
+void CSkinManagerImpl::ReadSmilies(const std::function<void(CSmiliesPack&)>& read)
+{
+    // Held through the wait and the read: the set cannot be replaced meanwhile.
+    CCriticalSectionLock hold(m_smiliesLock);
+    if (CSmiliesPack* pack = m_smilies) {
+        pack->WaitLoaded();
+        read(*pack);
+    }
+}
+
 void CSkinManagerImpl::CreateStartSmilies()
 {
     if (m_choice.textSmilies) {
@@ -243,8 +254,19 @@ void CSkinManagerImpl::CreateStartSmilies()
 
 void CSkinManagerImpl::ReplaceSmilies(const CJOVString* name)
 {
-    delete m_smilies;
-    m_smilies = name ? new (std::nothrow) CSmiliesPack(*name, m_appDir) : new (std::nothrow) CSmiliesPack;
+    ReplaceSmiliesWith(nullptr);
+    ReplaceSmiliesWith(name ? new (std::nothrow) CSmiliesPack(*name, m_appDir) : new (std::nothrow) CSmiliesPack);
+}
+
+void CSkinManagerImpl::ReplaceSmiliesWith(CSmiliesPack* pack)
+{
+    CSmiliesPack* old;
+    {
+        CCriticalSectionLock hold(m_smiliesLock);
+        old = m_smilies;
+        m_smilies = pack;
+    }
+    delete old;
 }
 
 void CSkinManagerImpl::NotifySmilies(WPARAM phase)

@@ -9,6 +9,8 @@
 // One lock guards the image table, the brushes, the skin records and the
 // choice; it is held across a draw (a bitmap fits one device context at a
 // time) and never while the messaging window is told of a new smilies set.
+// Another guards the smilies set against its replacement while a thread
+// other than the UI thread reads it (a bubble's text, on the contact list's).
 //
 // Start-up creates it after the main window and before the contact list, and
 // deletes it after the sockets manager and before the settings store (its
@@ -16,6 +18,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
 
 #include "JOVArray.h"
 #include "Localization.h"
@@ -78,6 +82,10 @@ public:
     // The current set once its loader has finished (shows the wait cursor
     // meanwhile). UI thread; valid until the next ApplySettings.
     CSmiliesPack* GetSmilies();
+    // Any thread: read sees the current set once loaded, and the set is not
+    // replaced until read returns (keep it short). Nothing is read while
+    // there is no set.
+    void ReadSmilies(const std::function<void(CSmiliesPack&)>& read);
     SkinChoice GetSkinChoice();
     // The current skin's 21 colours, by the indexes of SkinColors.h; never
     // null, and stays valid for the manager's life.
@@ -99,6 +107,8 @@ private:
     void CreateStartSmilies();
     // Replaces the set; a null name makes the empty pack of text smilies.
     void ReplaceSmilies(const CJOVString* name);
+    // Puts pack in the set's place and deletes the old one once no reader holds it.
+    void ReplaceSmiliesWith(CSmiliesPack* pack);
     void NotifySmilies(WPARAM phase);
 
     Skin* FindSkin(const CJOVString& name);
@@ -123,6 +133,7 @@ private:
     CSmiliesPack* m_smilies;
     CLocalization* m_localization;
     CRITICAL_SECTION m_lock;
+    CRITICAL_SECTION m_smiliesLock;
 };
 
 } // namespace Skins

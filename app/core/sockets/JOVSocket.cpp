@@ -109,6 +109,13 @@ int CJOVSocket::Connect(const SocketParams& params)
         return -1;
     }
     OpenSendSignal();
+    // The worker's own Winsock reference, taken before it starts and given
+    // back when it ends.
+    WSADATA winsock;
+    if (WSAStartup(MAKEWORD(2, 2), &winsock) != 0) {
+        SecureSockets::closesocket(s);
+        return E_FAIL;
+    }
 
     ResetEvent(m_wakeEvent);
     m_stopRequested = false;
@@ -121,6 +128,7 @@ int CJOVSocket::Connect(const SocketParams& params)
     ++s_runningWorkers;
     m_thread = CreateThread(nullptr, 0, &CJOVSocket::WorkerEntry, this, 0, nullptr);
     if (!m_thread) {
+        WSACleanup();
         --s_runningWorkers;
         m_workerRunning = false;
         {
@@ -168,7 +176,9 @@ DWORD WINAPI CJOVSocket::WorkerEntry(void* param)
     CJOVSocket* socket = static_cast<CJOVSocket*>(param);
     DWORD result = CSocketWorker(*socket).Run();
     socket->m_workerRunning = false;
+    // The last reference may close the socket's handles: Winsock goes after.
     socket->Release();
+    WSACleanup();
     --s_runningWorkers;
     return result;
 }

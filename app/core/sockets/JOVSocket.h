@@ -6,7 +6,9 @@
 // thread (CSocketWorker) owns the Winsock socket: it connects, sends, receives
 // and at its end closes the socket. The object is counted: the manager, the
 // running worker and every event naming the socket each hold a reference, so it
-// lives until the last of them lets go.
+// lives until the last of them lets go. The running worker also holds a Winsock
+// reference of its own: one that outlives Close's wait still has Winsock after
+// the manager has cleaned up its own.
 #pragma once
 
 #include <winsock2.h>

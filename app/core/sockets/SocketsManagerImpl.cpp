@@ -62,7 +62,8 @@ CSocketsManagerImpl::~CSocketsManagerImpl()
         socket->Release();
     }
     DeleteCriticalSection(&m_lock);
-    // A worker still ending (in a name look-up, say) keeps Winsock's count.
+    // A worker still ending past the close wait (in a name look-up, say) holds
+    // a Winsock reference of its own, taken when it started.
     if (m_winsockStarted)
         WSACleanup();
 }

@@ -1,6 +1,8 @@
 // The account's part of the context menus and its status menu. The menus are
 // filled on the account's thread; their callbacks run later on the
 // user-interface thread and hand the work back to the account as events.
+// An item keeps its account's id, never its address: the account may be
+// deleted while the menu is open, so a callback looks it up first.
 #include "ICQProtocol.h"
 
 #include "AccountRegistry.h"
@@ -29,27 +31,28 @@ void PostToAccount(unsigned int accountId, const wchar_t* name, CEventArg* arg)
     CICQProtocol* account = FindAccount(accountId);
     Services::CServicesManager* services = GetPluginServices();
     if (!account || !services) {
-        if (arg)
+        if (arg) {
+            // Nobody took it: a count of 0 is deleted only by a release.
+            arg->AddRef(1);
             arg->Release();
+        }
         return;
     }
     services->SendEventToClient(account->GetClientId(), name == nullptr ? GUID_ProtocolsManager : GUID_ICQProtocol,
                                 CJOVString(name ? name : L"Set status"), arg, nullptr, false);
 }
 
-void OnMenuUpdateContactList(unsigned int, uintptr_t account)
+void OnMenuUpdateContactList(unsigned int, uintptr_t accountId)
 {
-    auto* self = reinterpret_cast<CICQProtocol*>(account);
-    PostToAccount(self->GetAccountId(), L"Update contact list", nullptr);
+    PostToAccount(static_cast<unsigned int>(accountId), L"Update contact list", nullptr);
 }
 
 // A contact item: the contact id goes to the account's thread under the
 // item's own name.
 template <const wchar_t* Name>
-void OnMenuContactAction(unsigned int contactId, uintptr_t account)
+void OnMenuContactAction(unsigned int contactId, uintptr_t accountId)
 {
-    auto* self = reinterpret_cast<CICQProtocol*>(account);
-    PostToAccount(self->GetAccountId(), Name, new CEventArg_Data<unsigned int>(contactId));
+    PostToAccount(static_cast<unsigned int>(accountId), Name, new CEventArg_Data<unsigned int>(contactId));
 }
 
 const wchar_t kAddVisible[] = L"Add to visible list";
@@ -105,14 +108,14 @@ bool HasXStatus(const XStatusTable& table, const RosterItem* buddy)
 
 int CICQProtocol::InitRootMenu(CMenuInfo& menu)
 {
-    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    uintptr_t accountId = GetAccountId();
     if (GetStatus() >= Protocols::StatusOnline) {
         int at = FindItem(menu, 1004);
         if (at < 0)
             return 1;
         if (!ReadByte(ICQ_KEY_LOAD_CL, 1))
-            menu.Insert(++at, Item(0, L"Update contact list", 35, OnMenuUpdateContactList, self));
-        menu.Insert(++at, Item(43, L"Add contact", 36, OnMenuAddContact, self));
+            menu.Insert(++at, Item(0, L"Update contact list", 35, OnMenuUpdateContactList, accountId));
+        menu.Insert(++at, Item(43, L"Add contact", 36, OnMenuAddContact, accountId));
     } else {
         for (int i = menu.Count() - 1; i >= 0; --i) {
             if (menu[i].commandId == 1002 || menu[i].commandId == 1003)
@@ -154,14 +157,14 @@ int CICQProtocol::InitGroupMenu(unsigned int groupId, CMenuInfo& menu)
     }
     if (addContact) {
         menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
-        menu.Append(Item(43, L"Add contact", 36, OnMenuAddContactToGroup, reinterpret_cast<uintptr_t>(this)));
+        menu.Append(Item(43, L"Add contact", 36, OnMenuAddContactToGroup, GetAccountId()));
     }
     return 1;
 }
 
 int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
 {
-    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    uintptr_t accountId = GetAccountId();
     bool online = GetStatus() >= Protocols::StatusOnline;
     const RosterItem* item = FindContactById(contactId);
     // Without the model a contact counts as in the list.
@@ -171,7 +174,7 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
         switch (menu[i].commandId) {
         case 4001:
             if (HasXStatus(m_xStatuses, item))
-                menu.Insert(i + 1, Item(31, L"Request x-status", 37, OnMenuContactAction<kRequestXStatus>, self));
+                menu.Insert(i + 1, Item(31, L"Request x-status", 37, OnMenuContactAction<kRequestXStatus>, accountId));
             break;
         case 4003:
         case 4004:
@@ -191,7 +194,7 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
             if (!(online || !inList))
                 menu.Remove(i);
             else if (online && !inList)
-                menu.Insert(i, Item(44, L"Add to contact list", 36, OnMenuAddToContactList, self));
+                menu.Insert(i, Item(44, L"Add to contact list", 36, OnMenuAddToContactList, accountId));
             break;
         default:
             menu.Remove(i);
@@ -201,18 +204,18 @@ int CICQProtocol::InitContactMenu(unsigned int contactId, CMenuInfo& menu)
     if (!online)
         return 1;
     if (item && item->tlvs.GetTLV(0x0066))
-        menu.Insert(1, Item(32, L"Authorization request", 33, OnMenuAuthorizationRequest, self));
+        menu.Insert(1, Item(32, L"Authorization request", 33, OnMenuAuthorizationRequest, accountId));
     if (item) {
         bool visible = InList(*item, kRosterVisible);
         bool invisible = InList(*item, kRosterInvisible);
         bool ignored = InList(*item, kRosterIgnore);
         menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
-        menu.Append(visible ? Item(23, kRemoveVisible, 30, OnMenuContactAction<kRemoveVisible>, self)
-                            : Item(22, kAddVisible, 30, OnMenuContactAction<kAddVisible>, self));
-        menu.Append(invisible ? Item(25, kRemoveInvisible, 31, OnMenuContactAction<kRemoveInvisible>, self)
-                              : Item(24, kAddInvisible, 31, OnMenuContactAction<kAddInvisible>, self));
-        menu.Append(ignored ? Item(27, kRemoveIgnore, 32, OnMenuContactAction<kRemoveIgnore>, self)
-                            : Item(26, kAddIgnore, 32, OnMenuContactAction<kAddIgnore>, self));
+        menu.Append(visible ? Item(23, kRemoveVisible, 30, OnMenuContactAction<kRemoveVisible>, accountId)
+                            : Item(22, kAddVisible, 30, OnMenuContactAction<kAddVisible>, accountId));
+        menu.Append(invisible ? Item(25, kRemoveInvisible, 31, OnMenuContactAction<kRemoveInvisible>, accountId)
+                              : Item(24, kAddInvisible, 31, OnMenuContactAction<kAddInvisible>, accountId));
+        menu.Append(ignored ? Item(27, kRemoveIgnore, 32, OnMenuContactAction<kRemoveIgnore>, accountId)
+                            : Item(26, kAddIgnore, 32, OnMenuContactAction<kAddIgnore>, accountId));
     }
     return 1;
 }
@@ -222,18 +225,18 @@ int CICQProtocol::InitMessageWindowMenu(unsigned int contactId, CMenuInfo& menu)
     const RosterItem* item = FindContactById(contactId);
     if (GetStatus() < Protocols::StatusOnline || !ContactList() || !item)
         return 1;
-    uintptr_t self = reinterpret_cast<uintptr_t>(this);
+    uintptr_t accountId = GetAccountId();
     if (item->authorizationAsked) {
         CMenuInfo answers;
-        answers.Append(Item(40, kAccept, 33, OnMenuContactAction<kAccept>, self));
-        answers.Append(Item(41, kDecline, 33, OnMenuContactAction<kDecline>, self));
-        answers.Append(Item(42, kIgnore, 33, OnMenuContactAction<kIgnore>, self));
+        answers.Append(Item(40, kAccept, 33, OnMenuContactAction<kAccept>, accountId));
+        answers.Append(Item(41, kDecline, 33, OnMenuContactAction<kDecline>, accountId));
+        answers.Append(Item(42, kIgnore, 33, OnMenuContactAction<kIgnore>, accountId));
         CMenuItemInfo authorization(GetPluginText(39, L"Authorization"), answers);
         authorization.images.Append(GetImageId(33));
         menu.Insert(0, authorization);
     }
     if (HasXStatus(m_xStatuses, item))
-        menu.Append(Item(31, kRequestXStatus, 37, OnMenuContactAction<kRequestXStatus>, self));
+        menu.Append(Item(31, kRequestXStatus, 37, OnMenuContactAction<kRequestXStatus>, accountId));
     return 1;
 }
 

@@ -131,13 +131,15 @@ JOVSockets::CSocketsManager* CICQProtocol::Sockets()
 
 void CICQProtocol::PostToOwner(const wchar_t* name, CEventArg* out)
 {
-    auto* in = new CEventArg_Data<unsigned int>(m_accountId);
     if (!m_services) {
-        in->Release();
-        if (out)
+        if (out) {
+            // Nobody takes it: a count of 0 is deleted only by a release.
+            out->AddRef(1);
             out->Release();
+        }
         return;
     }
+    auto* in = new CEventArg_Data<unsigned int>(m_accountId);
     m_services->SendEventToClient(m_ownerClientId, GUID_ICQProtocol, CJOVString(name), in, out, false);
 }
 
