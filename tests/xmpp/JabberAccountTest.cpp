@@ -126,6 +126,7 @@ TEST_F(JabberAccountTest, AStanzaOverTheLimitEndsTheConnectionWithAWarning)
     EXPECT_LE(m_account->GetReceiveCapacity(), CJabberProtocol::kMaxBufferSize);
     ASSERT_FALSE(Sent().empty());
     EXPECT_NE(Sent().back().find("<policy-violation"), std::string::npos);
+    ASSERT_TRUE(WaitUntil([&] { return !Warnings().empty(); }));
     ASSERT_EQ(Warnings().size(), 1u);
     EXPECT_EQ(Warnings()[0], L"Disconnected: the server sent a stanza over 1 MB");
 }
@@ -139,6 +140,7 @@ TEST_F(JabberAccountTest, ANulByteOrBrokenXmlEndsTheConnectionWithAWarning)
         ASSERT_FALSE(Sent().empty());
         EXPECT_NE(Sent().back().find("<not-well-formed"), std::string::npos);
     }
+    ASSERT_TRUE(WaitUntil([&] { return Warnings().size() >= 2; }));
     ASSERT_EQ(Warnings().size(), 2u);
     EXPECT_EQ(Warnings()[1], L"Disconnected: the server sent data that is not XML");
 
