@@ -197,6 +197,42 @@ TEST_F(JabberAccountTest, DestroyStopsTheQueueDropsTheSocketAndUnregistersLast)
               Services::kNotFound);
 }
 
+namespace {
+
+// A timed-out request's callback on the queue's worker, held while the
+// account is destroyed: whether the account's client id changed under it.
+struct HeldCallback {
+    std::atomic<bool> entered{false};
+    std::atomic<bool> destroying{false};
+    std::atomic<bool> changedUnderIt{false};
+    unsigned int clientId = 0;
+};
+HeldCallback* g_held = nullptr;
+
+void HoldWhileDestroyed(PendingRequest&, XmlNode*, CJabberProtocol* account)
+{
+    g_held->entered = true;
+    WaitUntil([] { return g_held->destroying.load(); });
+    // The destructor's first steps run meanwhile; the account must stay whole for the worker.
+    g_held->changedUnderIt = WaitUntil([&] { return account->GetClientId() != g_held->clientId; }, 300);
+}
+
+} // namespace
+
+TEST_F(JabberAccountTest, DestroyingTheAccountStopsTheQueuesWorkerBeforeItsClientIdGoes)
+{
+    OpenStream();
+    HeldCallback held;
+    held.clientId = m_account->GetClientId();
+    g_held = &held;
+    m_account->GetRequestQueue().Add(900, &HoldWhileDestroyed, 0, 0, CJOVString());
+    ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
+    held.destroying = true;
+    m_account.reset();
+    g_held = nullptr;
+    EXPECT_FALSE(held.changedUnderIt) << "the client id was cleared while the worker still ran";
+}
+
 TEST_F(JabberAccountTest, TheAccountNameIsTheBareJidAndEmptyWithoutAName)
 {
     CJOVString name(L"untouched");

@@ -59,8 +59,9 @@ CJabberProtocol::~CJabberProtocol()
     // events while it is being torn down.
     if (m_services && m_clientId)
         m_services->UnregisterEventsClient(m_clientId);
-    m_clientId = 0;
+    // The queue's worker reads the client id: it stops before the id goes.
     m_requests.Shutdown();
+    m_clientId = 0;
     DropSocket();
     std::free(m_buffer);
 }
