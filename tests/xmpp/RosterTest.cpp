@@ -3,6 +3,8 @@
 // and the user's changes as the roster sets they send, refused ones taken back.
 #include "xmpp/JabberContactsFixture.h"
 
+#include <atomic>
+
 namespace {
 
 const char kFriends[] =
@@ -12,6 +14,12 @@ const char kFriends[] =
     "<item jid='eve@localhost' name='Eve' subscription='none' ask='subscribe'><group>Work</group></item>";
 
 class RosterTest : public JabberContactsTest {};
+
+std::atomic<DWORD> g_clock{1000};
+DWORD TurnedClock()
+{
+    return g_clock;
+}
 
 } // namespace
 
@@ -293,4 +301,32 @@ TEST_F(RosterTest, CreatingAGroupIsTheModelsAndDeletingAContactTheServers)
     EXPECT_EQ(Sent(), std::vector<std::string>{"<iq type='set' id='jov_3'><query xmlns='jabber:iq:roster'>"
                                                "<item jid='dave@localhost' subscription='remove'/></query></iq>"});
     EXPECT_TRUE(m_model.Get(dave).deleted);
+}
+
+TEST_F(RosterTest, AChangeWhoseAnswerNeverComesIsForgottenWhenItsOneShotExpires)
+{
+    // The account again, on a clock the test turns.
+    m_account.reset();
+    JabberTimings timings;
+    timings.queueScanMs = 10;
+    timings.tick = &TurnedClock;
+    m_account = std::make_unique<CJabberProtocol>(m_bus.get(), kAccountId, m_hostId, &m_settings, timings);
+    Manager(L"Create");
+    ASSERT_NO_FATAL_FAILURE(LogIn(kFriends));
+    const unsigned int bob = Contact(L"bob@localhost");
+    const unsigned int carol = Contact(L"carol@localhost");
+    Manager(L"Rename contact", new CEventArg_Data<unsigned int>(bob), new CEventArg_Data<CJOVString>(L"Robert"));
+    EXPECT_EQ(m_account->PendingRosterChanges(), 1u);
+
+    g_clock += timings.oneShotExpiryMs + 1;
+    // The next change finds the first one's wait over: only its own is kept.
+    Manager(L"Rename contact", new CEventArg_Data<unsigned int>(carol), new CEventArg_Data<CJOVString>(L"Caro"));
+    EXPECT_EQ(m_account->PendingRosterChanges(), 1u);
+    // Too late: the refusal takes nothing back.
+    Deliver("<iq type='error' id='jov_3'><error type='cancel'><forbidden "
+            "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>");
+    EXPECT_EQ(m_model.String(bob, L"CL Alias"), L"Robert");
+    Deliver("<iq type='result' id='jov_4'/>");
+    EXPECT_EQ(m_account->PendingRosterChanges(), 0u);
+    EXPECT_TRUE(Warnings().empty());
 }

@@ -42,7 +42,7 @@ CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned 
       m_heldStatus(Protocols::StatusOffline),
       m_invisiblePending(false),
       m_requests(this, this, timings),
-      m_iqCallbacks(timings),
+      m_iqCallbacks(timings, this),
       m_created(false)
 {
     if (m_services && m_buffer) {

@@ -164,6 +164,9 @@ public:
     // The iq structures (JabberIq.cpp).
     RequestQueue& GetRequestQueue() { return m_requests; }
     IqCallbackTable& GetIqCallbacks() { return m_iqCallbacks; }
+    // Roster changes sent whose answer is still awaited: what a refusal
+    // would take back.
+    size_t PendingRosterChanges() const { return m_rosterUndo.size(); }
     // Once the server bound it; our own JID is "Account name@Account server"
     // until then.
     void SetFullJid(const CJOVString& jid) { m_fullJid = jid; }

@@ -345,7 +345,8 @@ void CJabberProtocol::RosterSetItem(const CJOVString& jid, const CJOVString& nam
     for (const CJOVString& group : groups)
         item->AddChild("group", group);
     m_rosterUndo[number] = undo;
-    m_iqCallbacks.Add(number, 0, &CJabberProtocol::RosterSetAnswered);
+    // Told of its expiry too, so that an answer that never comes keeps nothing.
+    m_iqCallbacks.Add(number, 0, &CJabberProtocol::RosterSetAnswered, 0, 0, 0, CJOVString(), true);
     SendNode(iq.get());
 }
 
@@ -356,7 +357,7 @@ void CJabberProtocol::RosterSetAnswered(CJabberProtocol* account, XmlNode* iq, c
         return;
     RosterUndo undo = found->second;
     account->m_rosterUndo.erase(found);
-    if (AttributeIs(iq, "type", L"result"))
+    if (!iq || AttributeIs(iq, "type", L"result"))
         return;
     CJOVString what = undo.groupId ? undo.groupName : undo.name.GetLength() > 0 ? undo.name : undo.jid;
     account->ShowWarning(JabberTextNaming(kTextRosterChangeRefused, what) +
