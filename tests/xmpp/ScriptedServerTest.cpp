@@ -3,6 +3,7 @@
 // challenges gone wrong, stream errors, a silent server, and a login cut at
 // every step. Each ends online or offline with its warning, never half-way.
 #include <cstdio>
+#include <map>
 
 #include "MD5.h"
 #include "ScriptedXmppServer.h"
@@ -215,6 +216,28 @@ private:
     std::vector<Stage> m_stages;
 };
 
+// The element holds exactly these attributes, and nothing inside.
+CScriptedXmppServer::Check Exactly(const std::map<std::string, std::string>& attributes)
+{
+    return [attributes](const Element& element, std::string& why) {
+        for (const auto& attribute : element.attributes)
+            why += attribute.first + "='" + attribute.second + "' ";
+        why += std::to_string(element.children.size()) + " children";
+        return element.attributes == attributes && element.children.empty() && element.text.empty();
+    };
+}
+
+// An iq error of "service-unavailable", sent back to `to` with the id.
+CScriptedXmppServer::Check Refusal(const std::string& to, const std::string& id)
+{
+    return [to, id](const Element& iq, std::string& why) {
+        why = "type='" + iq.Attribute("type") + "' to='" + iq.Attribute("to") + "' id='" + iq.Attribute("id") + "'";
+        const Element* error = iq.Child("error");
+        return iq.Attribute("type") == "error" && iq.Attribute("to") == to && iq.Attribute("id") == id && error &&
+               error->Child("service-unavailable");
+    };
+}
+
 class ScriptedServerTest : public LiveAccountTest {
 protected:
     void SetUp() override
@@ -243,6 +266,12 @@ protected:
         alice->Use(m_server->GetPort(), false);
     }
 
+    // As the protocols manager makes an account: its handlers of requests are set.
+    void Create()
+    {
+        bus->SendEventToClient(alice->account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Create"), nullptr,
+                               nullptr, true);
+    }
     int SetStatus(Protocols::Status status) { return alice->SetStatus(status); }
     Protocols::Status Status() { return alice->Status(); }
     std::vector<std::wstring> Warnings() { return alice->Warnings(); }
@@ -377,4 +406,24 @@ TEST_F(ScriptedServerTest, ALoginCutAtEveryStepEndsOfflineWithOneWarning)
             EXPECT_EQ(alice->account->GetState(), 0);
         }
     }
+}
+
+TEST_F(ScriptedServerTest, RosterPushesOfTheOwnServerGetAnEmptyResultAndOthersTheirError)
+{
+    Create();
+    LoginScript(false, false).Apply(*m_server);
+    const char kPush[] = "><query xmlns='jabber:iq:roster'><item jid='bob@localhost' subscription='both'/></query></iq>";
+    m_server->Send(std::string("<iq type='set' id='push-1'") + kPush);
+    m_server->Expect("iq", Exactly({{"type", "result"}, {"id", "push-1"}}));
+    m_server->Send(std::string("<iq type='set' id='push-2' from='alice@localhost' to='alice@localhost/JOV PDA'") +
+                   kPush);
+    m_server->Expect("iq", Exactly({{"type", "result"}, {"id", "push-2"}}));
+    m_server->Send(std::string("<iq type='set' id='push-3' from='mallory@evil/x'") + kPush);
+    m_server->Expect("iq", Refusal("mallory@evil/x", "push-3"));
+    m_server->Send(std::string("<iq type='set' id='push-4' from='alice@localhost/other'") + kPush);
+    m_server->Expect("iq", Refusal("alice@localhost/other", "push-4"));
+    m_server->Close();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
 }

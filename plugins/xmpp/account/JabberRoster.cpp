@@ -259,6 +259,12 @@ void CJabberProtocol::RosterPushed(const IqValues& values, XmlNode*, CJabberProt
 {
     if (values.child)
         account->ApplyRosterPush(values.child);
+    // The server is owed an empty result for each push; one without an id
+    // could not be matched to it.
+    if (values.id.GetLength() > 0) {
+        auto result = InitIq("result", &values.id, nullptr);
+        account->SendNode(result.get());
+    }
 }
 
 void CJabberProtocol::ApplyRosterPush(XmlNode* query)
