@@ -1,6 +1,8 @@
 // What the account answers on the local servers: the server's roster pushes
 // (on ejabberd, whose debug log shows each push it sent and the answer it got,
-// and no warning).
+// and no warning), and service discovery as an independent client (slixmpp,
+// checking the announced caps hash as XEP-0115 says) asks it, on ejabberd and
+// again on Prosody.
 #include <cstdio>
 
 #include "xmpp/LiveContactsFixture.h"
@@ -75,8 +77,45 @@ private:
 
 class LiveAnswersTest : public LiveContactsTest {
 protected:
+    void CapsAreChecked(const CPeerFile* servers, const std::string& server);
+
     std::wstring Alias(unsigned int contactId) { return model.String(contactId, L"CL Alias"); }
 };
+
+void LiveAnswersTest::CapsAreChecked(const CPeerFile* servers, const std::string& server)
+{
+    CThirdClient* client = Third(servers);
+    ASSERT_TRUE(client);
+    const std::string alice2 = SessionOf("alice", server);
+    const std::string carol = SessionOf("carol", server);
+    ASSERT_TRUE(client->Connect(alice2)) << client->LastAnswer();
+    ASSERT_TRUE(client->Connect(carol, true)) << client->LastAnswer();
+    ASSERT_TRUE(client->ClearRoster(alice2));
+    ASSERT_TRUE(client->ClearRoster(carol));
+    ASSERT_TRUE(client->Befriend(alice2, carol, "Carol", "Friends")) << client->LastAnswer();
+
+    alice->Use(servers->Port(server + "_tls"), true);
+    ASSERT_EQ(alice->SetStatus(Protocols::StatusOnline), 0);
+    ASSERT_TRUE(alice->Reaches(Protocols::StatusOnline)) << alice->Said();
+
+    // carol's client saw the presence, asked, and found the answer hashing to the version announced.
+    CThirdClient::Stanza caps = client->CheckedCaps(carol, kJov);
+    EXPECT_EQ(caps.Get("identity"), "client/pda//JOV") << client->LastAnswer();
+    EXPECT_EQ(caps.values.count("identity"), 1u);
+    EXPECT_EQ(caps.values.count("feature"), 21u);
+    bool receipts = false;
+    for (auto feature = caps.values.find("feature"); feature != caps.values.end() && feature->first == "feature";
+         ++feature)
+        receipts = receipts || feature->second == "urn:xmpp:receipts";
+    EXPECT_TRUE(receipts);
+    EXPECT_TRUE(alice->Warnings().empty()) << alice->Said();
+
+    EXPECT_EQ(alice->SetStatus(Protocols::StatusOffline), 0);
+    for (const std::string& session : {alice2, carol}) {
+        client->ClearRoster(session);
+        client->Disconnect(session);
+    }
+}
 
 } // namespace
 
@@ -144,4 +183,16 @@ TEST_F(LiveAnswersTest, RosterPushesAreAnsweredAndLeaveEjabberdsLogClean)
         ADD_FAILURE() << logged.substr(at, logged.find('\n', at) - at);
     client->ClearRoster(alice2);
     client->Disconnect(alice2);
+}
+
+TEST_F(LiveAnswersTest, AnIndependentClientChecksTheCapsHashOnEjabberd)
+{
+    REQUIRE_XMPP_SERVERS(servers);
+    CapsAreChecked(servers, "ejabberd");
+}
+
+TEST_F(LiveAnswersTest, AnIndependentClientChecksTheCapsHashOnProsody)
+{
+    REQUIRE_XMPP_SERVERS(servers);
+    CapsAreChecked(servers, "prosody");
 }

@@ -4,6 +4,7 @@
 // every step. Each ends online or offline with its warning, never half-way.
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "MD5.h"
 #include "ScriptedXmppServer.h"
@@ -238,6 +239,10 @@ CScriptedXmppServer::Check Refusal(const std::string& to, const std::string& id)
     };
 }
 
+const char kAnnouncedNode[] = "https://jov.example.org/caps";
+// The SHA-1 verification string of client/pda//JOV and the 21 features, reckoned apart.
+const char kAnnouncedVersion[] = "MK7T5gAbdv/7unz0tIG5ixDV2wA=";
+
 class ScriptedServerTest : public LiveAccountTest {
 protected:
     void SetUp() override
@@ -422,6 +427,68 @@ TEST_F(ScriptedServerTest, RosterPushesOfTheOwnServerGetAnEmptyResultAndOthersTh
     m_server->Expect("iq", Refusal("mallory@evil/x", "push-3"));
     m_server->Send(std::string("<iq type='set' id='push-4' from='alice@localhost/other'") + kPush);
     m_server->Expect("iq", Refusal("alice@localhost/other", "push-4"));
+    m_server->Close();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+}
+
+TEST_F(ScriptedServerTest, DiscoveryTellsWhatTheAnnouncedCapsVersionWasReckonedFrom)
+{
+    Create();
+    const LoginScript script(false, false);
+    script.Apply(*m_server, script.Count() - 1);
+    m_server->Expect("presence", [](const Element& presence, std::string& why) {
+        const Element* caps = presence.Child("c");
+        why = caps ? caps->Attribute("ver") : "no caps";
+        return caps && caps->Attribute("xmlns") == "http://jabber.org/protocol/caps" &&
+               caps->Attribute("hash") == "sha-1" && caps->Attribute("node") == kAnnouncedNode &&
+               caps->Attribute("ver") == kAnnouncedVersion;
+    });
+    auto told = [](const std::string& node) {
+        return [node](const Element& iq, std::string& why) {
+            const Element* query = iq.Child("query");
+            if (iq.Attribute("type") != "result" || iq.Attribute("to") != "carol@localhost/third" || !query) {
+                why = "type='" + iq.Attribute("type") + "' to='" + iq.Attribute("to") + "'";
+                return false;
+            }
+            std::vector<std::string> identities;
+            std::set<std::string> features;
+            size_t count = 0;
+            for (const Element& child : query->children) {
+                if (child.name == "identity")
+                    identities.push_back(child.Attribute("category") + "/" + child.Attribute("type") + "//" +
+                                         child.Attribute("name"));
+                if (child.name == "feature") {
+                    features.insert(child.Attribute("var"));
+                    ++count;
+                }
+            }
+            why = std::to_string(identities.size()) + " identities, " + std::to_string(count) + " features";
+            return query->Attribute("xmlns") == "http://jabber.org/protocol/disco#info" &&
+                   query->Attribute("node") == node && query->Has("node") == !node.empty() &&
+                   identities == std::vector<std::string>{"client/pda//JOV"} && count == 21 &&
+                   features.size() == count && features.count("http://jabber.org/protocol/disco#info") &&
+                   features.count("http://jabber.org/protocol/caps") && features.count("urn:xmpp:receipts") &&
+                   !features.count("http://jabber.org/protocol/disco#items");
+        };
+    };
+    const std::string versionNode = std::string(kAnnouncedNode) + "#" + kAnnouncedVersion;
+    const char kFrom[] = "from='carol@localhost/third'";
+    m_server->Send(std::string("<iq type='get' id='d1' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info'/></iq>");
+    m_server->Expect("iq", told(""));
+    m_server->Send(std::string("<iq type='get' id='d2' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info' node='" + versionNode + "'/></iq>");
+    m_server->Expect("iq", told(versionNode));
+    // Every other question keeps its refusal.
+    m_server->Send(std::string("<iq type='get' id='d3' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info' node='" + kAnnouncedNode +
+                   "#secureim'/></iq>");
+    m_server->Expect("iq", Refusal("carol@localhost/third", "d3"));
+    m_server->Send(std::string("<iq type='get' id='d4' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#items'/></iq>");
+    m_server->Expect("iq", Refusal("carol@localhost/third", "d4"));
     m_server->Close();
     m_server->Start();
     ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);

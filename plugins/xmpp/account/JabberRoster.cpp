@@ -101,6 +101,7 @@ void CJabberProtocol::OnCreate()
     // Only the account's own server may change its roster.
     m_requests.AddHandler(&CJabberProtocol::RosterPushed, nullptr, kIqSet, kFillChild | kFillFrom | kFillId,
                           kRosterNs, L"query", true);
+    AddDiscoInfoHandler();
     m_caps.AddOwnNode();
 }
 
