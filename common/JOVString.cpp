@@ -308,13 +308,15 @@ CJOVString CJOVString::GetBase64EncodedString() const
     return encoded;
 }
 
-CJOVString CJOVString::GetBase64DecodedString() const
+unsigned char* CJOVString::GetBase64DecodedBytes(int* count) const
 {
+    if (count)
+        *count = 0;
     if (m_length == 0)
-        return CJOVString();
-    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(m_length)));
+        return nullptr;
+    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(m_length) + 1));
     if (!bytes)
-        return CJOVString();
+        return nullptr;
     int kept = 0;
     int group[4];
     wchar_t groupChars[4];
@@ -344,10 +346,24 @@ CJOVString CJOVString::GetBase64DecodedString() const
         if (keep < 3)
             break;  // the padded group is the last; what follows is ignored
     }
-    CJOVString decoded;
-    if (ok && filled == 0)
-        decoded = CJOVString(bytes, kept, 0);
-    std::free(bytes);
+    if (!ok || filled != 0 || kept == 0) {
+        std::free(bytes);
+        return nullptr;
+    }
+    bytes[kept] = 0;
+    if (count)
+        *count = kept;
+    return bytes;
+}
+
+CJOVString CJOVString::GetBase64DecodedString() const
+{
+    int count = 0;
+    unsigned char* bytes = GetBase64DecodedBytes(&count);
+    if (!bytes)
+        return CJOVString();
+    CJOVString decoded(bytes, count, 0);
+    FreeBuffer(bytes);
     return decoded;
 }
 

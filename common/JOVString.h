@@ -41,6 +41,10 @@ public:
     static CJOVString GetBase64EncodedString(const unsigned char* bytes, int n);
     CJOVString GetBase64EncodedString() const;
     CJOVString GetBase64DecodedString() const;
+    // The bytes the Base64 text stands for, as they are (no code page), with
+    // one 0 byte after them that *count leaves out; null when the text holds
+    // no bytes or is not Base64. Give it back with FreeBuffer.
+    unsigned char* GetBase64DecodedBytes(int* count) const;
 
     // Read-only view of the units (null when empty); no terminator guaranteed.
     const wchar_t* Data() const { return m_chars; }

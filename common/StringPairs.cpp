@@ -20,9 +20,30 @@ void TerminateTrimmed(char* text, size_t begin, size_t end)
     text[end] = 0;
 }
 
+// The end of a quoted-string whose value starts at `begin`: its closing
+// quote, or null when there is none. The value is unescaped in place, moved
+// to the front as the escapes drop out; *end is where it ends then.
+const char* UnescapeQuoted(char* text, size_t begin, size_t length, size_t* end)
+{
+    size_t write = begin;
+    for (size_t read = begin; read < length; ++read) {
+        char c = text[read];
+        if (c == '"') {
+            *end = write;
+            return text + read;
+        }
+        if (c == '\\' && read + 1 < length)
+            c = text[++read];
+        text[write++] = c;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-CStringPairs::CStringPairs(char* text) : m_pairs(nullptr), m_count(0)
+CStringPairs::CStringPairs(char* text) : CStringPairs(text, kPlainQuotes) {}
+
+CStringPairs::CStringPairs(char* text, Quoting quoting) : m_pairs(nullptr), m_count(0)
 {
     if (!text)
         return;
@@ -48,11 +69,13 @@ CStringPairs::CStringPairs(char* text) : m_pairs(nullptr), m_count(0)
         size_t valueBegin;
         if (at < length && text[at] == '"') {
             valueBegin = at + 1;
-            const char* close = std::strchr(text + valueBegin, '"');
+            size_t valueEnd = 0;
+            const char* close = quoting == kBackslashEscapes ? UnescapeQuoted(text, valueBegin, length, &valueEnd)
+                                                             : std::strchr(text + valueBegin, '"');
             if (!close)
                 break;
             size_t closePos = static_cast<size_t>(close - text);
-            TerminateTrimmed(text, valueBegin, closePos);
+            TerminateTrimmed(text, valueBegin, quoting == kBackslashEscapes ? valueEnd : closePos);
             pos = closePos + 1;
             while (pos < length && IsBlank(text[pos]))
                 ++pos;

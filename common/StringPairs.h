@@ -6,9 +6,15 @@
 
 class JOV_COMMON_API CStringPairs {
 public:
+    // How a quoted value is read: up to the next double quote, or as a
+    // quoted-string of RFC 2831 (a backslash makes the character after it
+    // plain, a quote too; the backslashes are dropped from the value).
+    enum Quoting { kPlainQuotes, kBackslashEscapes };
+
     // The text is changed (NULs written) and must outlive the object. Parsing
     // stops at the first malformed pair; at most 100 pairs are kept.
     explicit CStringPairs(char* text);
+    CStringPairs(char* text, Quoting quoting);
     ~CStringPairs();
 
     CStringPairs(const CStringPairs&) = delete;

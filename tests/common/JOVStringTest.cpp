@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "JOVString.h"
@@ -226,6 +227,28 @@ TEST(JOVStringBase64, RoundTripsEveryByteValue)
             EXPECT_EQ(decoded.GetLength(), n);
         }
     }
+}
+
+TEST(JOVStringBase64, DecodesToTheBytesThemselvesWithNoCodePage)
+{
+    unsigned char all[256];
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<unsigned char>(255 - i);
+    for (int n : {1, 2, 3, 256}) {
+        int count = -1;
+        unsigned char* bytes = CJOVString::GetBase64EncodedString(all, n).GetBase64DecodedBytes(&count);
+        ASSERT_NE(bytes, nullptr);
+        EXPECT_EQ(count, n);
+        EXPECT_EQ(std::memcmp(bytes, all, static_cast<size_t>(n)), 0) << "a NUL and high bytes are kept";
+        EXPECT_EQ(bytes[n], 0) << "one 0 byte after them";
+        CJOVString::FreeBuffer(bytes);
+    }
+    int count = -1;
+    EXPECT_EQ(S(L"TWF").GetBase64DecodedBytes(&count), nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(S(L"TW!u").GetBase64DecodedBytes(&count), nullptr);
+    EXPECT_EQ(CJOVString().GetBase64DecodedBytes(&count), nullptr);
+    EXPECT_EQ(S(L"\r\n").GetBase64DecodedBytes(&count), nullptr) << "no bytes";
 }
 
 TEST(AppDir, EndsWithABackslash)

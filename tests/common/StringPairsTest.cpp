@@ -1,4 +1,5 @@
-// CStringPairs: quoted and plain values, blanks, the pair limit and malformed text.
+// CStringPairs: quoted and plain values, blanks, the pair limit, malformed
+// text, and quoted-strings with backslash escapes.
 #include <gtest/gtest.h>
 
 #include "StringPairs.h"
@@ -100,4 +101,26 @@ TEST(StringPairsLimits, StopsAtTheFirstMalformedPair)
     EXPECT_STREQ(none["a"], "");
     CStringPairs null(nullptr);
     EXPECT_STREQ(null["a"], "");
+}
+
+TEST(StringPairsEscapes, QuotedStringsAreUnescapedOnlyWhenAsked)
+{
+    // RFC 2831: a backslash makes the next character plain, a quote too.
+    const std::string challenge = "username=\"a\\\\b\\\"c\",realm=\"\\\"x\\\"\",nonce=\"n\\1\",qop=auth";
+    Text escaped(challenge);
+    CStringPairs pairs(escaped.get(), CStringPairs::kBackslashEscapes);
+    EXPECT_STREQ(pairs["username"], "a\\b\"c");
+    EXPECT_STREQ(pairs["realm"], "\"x\"");
+    EXPECT_STREQ(pairs["nonce"], "n1");
+    EXPECT_STREQ(pairs["qop"], "auth");
+
+    Text unclosed("a=\"1\",b=\"2\\\"");
+    CStringPairs stopped(unclosed.get(), CStringPairs::kBackslashEscapes);
+    EXPECT_STREQ(stopped["a"], "1");
+    EXPECT_STREQ(stopped["b"], "") << "an escaped quote closes nothing";
+
+    // Without being asked, a value still ends at the next quote, backslashes and all.
+    Text plain(challenge);
+    CStringPairs asBefore(plain.get());
+    EXPECT_STREQ(asBefore["username"], "a\\\\b\\");
 }

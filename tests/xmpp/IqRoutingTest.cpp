@@ -238,6 +238,44 @@ TEST_F(IqRoutingTest, OneShotCallbacksAreReplacedByKeyAndTakenOnceFromTheEntityA
     EXPECT_EQ(table.Count(), 0);
 }
 
+namespace {
+
+std::vector<std::pair<int, bool>> g_told;  // number, whether it came with an iq
+const CJabberProtocol* g_toldAccount = nullptr;
+void TellCallback(CJabberProtocol* account, XmlNode* iq, const IqCallbackEntry& entry)
+{
+    g_told.emplace_back(entry.number, iq != nullptr);
+    g_toldAccount = account;
+}
+
+} // namespace
+
+TEST_F(IqRoutingTest, AnExpiredOneShotThatAskedIsToldWithNoIqTheOthersGoSilently)
+{
+    JabberTimings timings;
+    timings.tick = &FakeTick;
+    g_fakeTick = 5000;
+    g_told.clear();
+    auto* account = reinterpret_cast<CJabberProtocol*>(&seen);  // only handed through
+    IqCallbackTable table(timings, account);
+    table.Add(1, 0, &TellCallback, 0, 0, 0, CJOVString(), true);
+    table.Add(2, 0, &TellCallback);
+    g_fakeTick = 5000 + 120001;
+    // Any use of the table drops what is past its time: here a new entry.
+    table.Add(3, 0, &TellCallback, 0, 0, 0, CJOVString(), true);
+    ASSERT_EQ(g_told.size(), 1u);
+    EXPECT_EQ(g_told[0], std::make_pair(1, false));
+    EXPECT_EQ(g_toldAccount, account);
+    EXPECT_EQ(table.Count(), 1);
+
+    // Taken in time, it is not told of an expiry later.
+    IqCallbackEntry entry;
+    ASSERT_TRUE(table.Take(3, nullptr, senders, entry));
+    g_fakeTick = g_fakeTick + 500000;
+    EXPECT_FALSE(table.Take(3, nullptr, senders, entry));
+    EXPECT_EQ(g_told.size(), 1u);
+}
+
 TEST_F(IqRoutingTest, ARealTimeOneShotExpiry)
 {
     JabberTimings timings;

@@ -126,6 +126,7 @@ TEST_F(JabberAccountTest, AStanzaOverTheLimitEndsTheConnectionWithAWarning)
     EXPECT_LE(m_account->GetReceiveCapacity(), CJabberProtocol::kMaxBufferSize);
     ASSERT_FALSE(Sent().empty());
     EXPECT_NE(Sent().back().find("<policy-violation"), std::string::npos);
+    ASSERT_TRUE(WaitUntil([&] { return !Warnings().empty(); }));
     ASSERT_EQ(Warnings().size(), 1u);
     EXPECT_EQ(Warnings()[0], L"Disconnected: the server sent a stanza over 1 MB");
 }
@@ -139,6 +140,7 @@ TEST_F(JabberAccountTest, ANulByteOrBrokenXmlEndsTheConnectionWithAWarning)
         ASSERT_FALSE(Sent().empty());
         EXPECT_NE(Sent().back().find("<not-well-formed"), std::string::npos);
     }
+    ASSERT_TRUE(WaitUntil([&] { return Warnings().size() >= 2; }));
     ASSERT_EQ(Warnings().size(), 2u);
     EXPECT_EQ(Warnings()[1], L"Disconnected: the server sent data that is not XML");
 
@@ -193,6 +195,42 @@ TEST_F(JabberAccountTest, DestroyStopsTheQueueDropsTheSocketAndUnregistersLast)
     EXPECT_EQ(m_bus->SendEventToClient(clientId, GUID_ProtocolsManager, CJOVString(L"Get status"), nullptr, nullptr,
                                        true),
               Services::kNotFound);
+}
+
+namespace {
+
+// A timed-out request's callback on the queue's worker, held while the
+// account is destroyed: whether the account's client id changed under it.
+struct HeldCallback {
+    std::atomic<bool> entered{false};
+    std::atomic<bool> destroying{false};
+    std::atomic<bool> changedUnderIt{false};
+    unsigned int clientId = 0;
+};
+HeldCallback* g_held = nullptr;
+
+void HoldWhileDestroyed(PendingRequest&, XmlNode*, CJabberProtocol* account)
+{
+    g_held->entered = true;
+    WaitUntil([] { return g_held->destroying.load(); });
+    // The destructor's first steps run meanwhile; the account must stay whole for the worker.
+    g_held->changedUnderIt = WaitUntil([&] { return account->GetClientId() != g_held->clientId; }, 300);
+}
+
+} // namespace
+
+TEST_F(JabberAccountTest, DestroyingTheAccountStopsTheQueuesWorkerBeforeItsClientIdGoes)
+{
+    OpenStream();
+    HeldCallback held;
+    held.clientId = m_account->GetClientId();
+    g_held = &held;
+    m_account->GetRequestQueue().Add(900, &HoldWhileDestroyed, 0, 0, CJOVString());
+    ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
+    held.destroying = true;
+    m_account.reset();
+    g_held = nullptr;
+    EXPECT_FALSE(held.changedUnderIt) << "the client id was cleared while the worker still ran";
 }
 
 TEST_F(JabberAccountTest, TheAccountNameIsTheBareJidAndEmptyWithoutAName)

@@ -21,7 +21,8 @@ const char kStreamEnd[] = "</stream:stream>";
 std::string Presence(const std::string& attributes, const std::string& after)
 {
     return "<presence" + attributes + "><priority>0</priority><c xmlns='http://jabber.org/protocol/caps' "
-           "node='https://jov.example.org/caps' ver='0.1.1.1'/>" + after + "</presence>";
+           "hash='sha-1' node='https://jov.example.org/caps' ver='MK7T5gAbdv/7unz0tIG5ixDV2wA='/>" +
+           after + "</presence>";
 }
 
 std::wstring Text(JabberTextId id)

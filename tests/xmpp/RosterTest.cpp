@@ -3,6 +3,8 @@
 // and the user's changes as the roster sets they send, refused ones taken back.
 #include "xmpp/JabberContactsFixture.h"
 
+#include <atomic>
+
 namespace {
 
 const char kFriends[] =
@@ -12,6 +14,12 @@ const char kFriends[] =
     "<item jid='eve@localhost' name='Eve' subscription='none' ask='subscribe'><group>Work</group></item>";
 
 class RosterTest : public JabberContactsTest {};
+
+std::atomic<DWORD> g_clock{1000};
+DWORD TurnedClock()
+{
+    return g_clock;
+}
 
 } // namespace
 
@@ -111,7 +119,8 @@ TEST_F(RosterTest, PushesAddRenameMoveChangeTheSubscriptionAndRemove)
     ASSERT_NE(frank, 0u);
     EXPECT_EQ(m_model.GroupOf(frank), L"Chess") << "a group that did not exist is made";
     EXPECT_EQ(m_model.String(frank, L"CL Alias"), L"Frank");
-    EXPECT_TRUE(Sent().empty()) << "a push is not answered";
+    EXPECT_EQ(Sent(), std::vector<std::string>{"<iq type='result' id='push1'/>"}) << "the server is owed a result";
+    m_sockets.ClearSent();
 
     // Renamed only: the model hears of the change.
     Push("<item jid='bob@localhost' name='Robert' subscription='both'><group>Friends</group></item>");
@@ -138,6 +147,8 @@ TEST_F(RosterTest, PushesAddRenameMoveChangeTheSubscriptionAndRemove)
     Push("<item jid='bob@localhost' subscription='remove'/>");
     EXPECT_TRUE(m_model.Get(bob).deleted);
     EXPECT_EQ(m_account->GetList().ListFindIndex(kListRoster, CJOVString(L"bob@localhost")), 0);
+    ASSERT_EQ(Sent().size(), 5u) << "each push answered";
+    EXPECT_EQ(Sent().back(), "<iq type='result' id='push6'/>");
 }
 
 TEST_F(RosterTest, PushesFromOthersOrWithoutWhatTheyNeedChangeNothing)
@@ -147,12 +158,15 @@ TEST_F(RosterTest, PushesFromOthersOrWithoutWhatTheyNeedChangeNothing)
     // Only the own account's server may push.
     Push("<item jid='mallory@evil' subscription='both'><group>Friends</group></item>", "mallory@evil/x");
     EXPECT_EQ(Contact(L"mallory@evil"), 0u);
+    EXPECT_EQ(Sent().size(), 1u) << "its error and nothing else";
     EXPECT_TRUE(Has(AllSent(), "<iq type='error' to='mallory@evil/x' id='push1'>")) << AllSent();
     EXPECT_TRUE(Has(AllSent(), "service-unavailable"));
     m_sockets.ClearSent();
     Push("<item jid='bob@localhost' subscription='remove'/>", "alice@localhost/other");
+    EXPECT_EQ(Sent().size(), 1u);
     EXPECT_TRUE(Has(AllSent(), "service-unavailable")) << "another resource is not the server";
     EXPECT_NE(Contact(L"bob@localhost"), 0u);
+    m_sockets.ClearSent();
 
     // From the bare account it counts; items without a JID or a subscription do not.
     Push("<item name='nobody' subscription='both'/><item jid='' subscription='both'/>"
@@ -160,6 +174,7 @@ TEST_F(RosterTest, PushesFromOthersOrWithoutWhatTheyNeedChangeNothing)
          "<group>Friends</group>",
          "alice@localhost");
     EXPECT_EQ(m_model.LiveCount(true), contacts);
+    EXPECT_EQ(Sent(), std::vector<std::string>{"<iq type='result' id='push3'/>"}) << "the server's, though empty";
     // A JID with a resource is kept bare; a group given twice counts once; an empty group is none.
     Push("<item jid='heidi@localhost/phone' subscription='both'><group>Chess</group><group>Chess</group>"
          "<group></group></item>");
@@ -293,4 +308,32 @@ TEST_F(RosterTest, CreatingAGroupIsTheModelsAndDeletingAContactTheServers)
     EXPECT_EQ(Sent(), std::vector<std::string>{"<iq type='set' id='jov_3'><query xmlns='jabber:iq:roster'>"
                                                "<item jid='dave@localhost' subscription='remove'/></query></iq>"});
     EXPECT_TRUE(m_model.Get(dave).deleted);
+}
+
+TEST_F(RosterTest, AChangeWhoseAnswerNeverComesIsForgottenWhenItsOneShotExpires)
+{
+    // The account again, on a clock the test turns.
+    m_account.reset();
+    JabberTimings timings;
+    timings.queueScanMs = 10;
+    timings.tick = &TurnedClock;
+    m_account = std::make_unique<CJabberProtocol>(m_bus.get(), kAccountId, m_hostId, &m_settings, timings);
+    Manager(L"Create");
+    ASSERT_NO_FATAL_FAILURE(LogIn(kFriends));
+    const unsigned int bob = Contact(L"bob@localhost");
+    const unsigned int carol = Contact(L"carol@localhost");
+    Manager(L"Rename contact", new CEventArg_Data<unsigned int>(bob), new CEventArg_Data<CJOVString>(L"Robert"));
+    EXPECT_EQ(m_account->PendingRosterChanges(), 1u);
+
+    g_clock += timings.oneShotExpiryMs + 1;
+    // The next change finds the first one's wait over: only its own is kept.
+    Manager(L"Rename contact", new CEventArg_Data<unsigned int>(carol), new CEventArg_Data<CJOVString>(L"Caro"));
+    EXPECT_EQ(m_account->PendingRosterChanges(), 1u);
+    // Too late: the refusal takes nothing back.
+    Deliver("<iq type='error' id='jov_3'><error type='cancel'><forbidden "
+            "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>");
+    EXPECT_EQ(m_model.String(bob, L"CL Alias"), L"Robert");
+    Deliver("<iq type='result' id='jov_4'/>");
+    EXPECT_EQ(m_account->PendingRosterChanges(), 0u);
+    EXPECT_TRUE(Warnings().empty());
 }

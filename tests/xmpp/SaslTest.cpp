@@ -1,6 +1,7 @@
 // The SASL mechanisms against known answers: RFC 2831's example, and an
 // exchange ejabberd accepted (its challenge has no realm, its rspauth is what
-// it sent back); PLAIN's bytes.
+// it sent back); quoted values with escapes, challenges in UTF-8 or with a
+// NUL; PLAIN's bytes. The expected hashes were reckoned apart from this code.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -11,12 +12,14 @@
 
 namespace {
 
+// The bytes of an answer, as they went out.
 std::string Decoded(const std::string& base64)
 {
-    CJOVString decoded = CJOVString(std::wstring(base64.begin(), base64.end()).c_str()).GetBase64DecodedString();
-    std::string text;
-    for (int i = 0; i < decoded.GetLength(); ++i)
-        text += static_cast<char>(decoded.Data()[i]);
+    int count = 0;
+    unsigned char* bytes =
+        CJOVString(std::wstring(base64.begin(), base64.end()).c_str()).GetBase64DecodedBytes(&count);
+    std::string text(reinterpret_cast<const char*>(bytes), bytes ? static_cast<size_t>(count) : 0);
+    CJOVString::FreeBuffer(bytes);
     return text;
 }
 
@@ -46,6 +49,63 @@ TEST(DigestMd5, TheExampleOfRfc2831GivesItsResponseAndRspauth)
     EXPECT_EQ(DigestMd5Value("AUTHENTICATE", user, realm, "secret", nonce, cnonce, 1, uri),
               "d388dad90d4bbd760a152321f2143af7");
     EXPECT_EQ(DigestMd5Value("", user, realm, "secret", nonce, cnonce, 1, uri), "ea40f60335c427b5527b84dbabcdfffd");
+}
+
+TEST(DigestMd5, TheExampleOfRfc2831IsAnsweredWithEachValueQuoted)
+{
+    EXPECT_EQ(DigestMd5Answer("chris", "elwood.innosoft.com", "secret", "OA6MG9tEQGm2hh", "OA6MHXh6VqTrRk", 1,
+                              "imap/elwood.innosoft.com"),
+              "username=\"chris\",realm=\"elwood.innosoft.com\",nonce=\"OA6MG9tEQGm2hh\",cnonce=\"OA6MHXh6VqTrRk\","
+              "nc=00000001,qop=auth,digest-uri=\"imap/elwood.innosoft.com\",charset=utf-8,"
+              "response=d388dad90d4bbd760a152321f2143af7");
+    EXPECT_EQ(DigestQuoted("a\\b\"c"), "\"a\\\\b\\\"c\"");
+    EXPECT_EQ(DigestQuoted(""), "\"\"");
+}
+
+TEST(DigestMd5, BackslashesAndQuotesAreEscapedInTheAnswerAndHashedAsThemselves)
+{
+    // The user name a\b"c; the realm my"realm\x, escaped as the server sends it.
+    TMD5Auth auth(JabberCredentials{CJOVString(L"a\\b\"c"), CJOVString(L"secret"), CJOVString(L"localhost")}, "c1");
+    std::string answer;
+    ASSERT_EQ(auth.GetChallengeResponse(Encoded("realm=\"my\\\"realm\\\\x\",nonce=\"OA6MG9tEQGm2hh\",qop=\"auth\","
+                                                "charset=utf-8,algorithm=md5-sess"),
+                                        answer),
+              TJabberAuth::kAnswered);
+    EXPECT_EQ(Decoded(answer), "username=\"a\\\\b\\\"c\",realm=\"my\\\"realm\\\\x\",nonce=\"OA6MG9tEQGm2hh\","
+                               "cnonce=\"c1\",nc=00000001,qop=auth,digest-uri=\"xmpp/localhost\",charset=utf-8,"
+                               "response=5e69e52526969dabc0475432ea5b045e");
+    EXPECT_EQ(auth.GetChallengeResponse(Encoded("rspauth=4902924e202ec0ad1a017fb3b3c4b55f"), answer),
+              TJabberAuth::kAnswered)
+        << "the server's proof is reckoned over the same values";
+}
+
+TEST(DigestMd5, AChallengeIsReadAsItsUtf8BytesThroughNoCodePage)
+{
+    // realm "\u0416\u00c1\u0151.example", nonce "n\u00f6\u0390": bytes no single-byte code page keeps.
+    const std::string realm = "\xd0\x96\xc3\x81\xc5\x91.example", nonce = "n\xc3\xb6\xce\x90";
+    TMD5Auth auth(Alice(), "c1");
+    std::string answer;
+    ASSERT_EQ(auth.GetChallengeResponse(Encoded("realm=\"" + realm + "\",nonce=\"" + nonce + "\",qop=\"auth\""), answer),
+              TJabberAuth::kAnswered);
+    EXPECT_EQ(Decoded(answer), "username=\"alice\",realm=\"" + realm + "\",nonce=\"" + nonce +
+                                   "\",cnonce=\"c1\",nc=00000001,qop=auth,digest-uri=\"xmpp/localhost\","
+                                   "charset=utf-8,response=5e977645ca9ccd7b2269193609b6f1f4");
+}
+
+TEST(DigestMd5, ANulByteInAChallengeOrProofIsRefusedNotCut)
+{
+    std::string answer;
+    // Cut at the NUL, the realm would be lost and the hash wrong.
+    TMD5Auth realm(Alice(), "c1");
+    EXPECT_EQ(realm.GetChallengeResponse(Encoded(std::string("nonce=\"n1\",realm=\"exam\0ple.org\"", 31)), answer),
+              TJabberAuth::kBadChallenge);
+    EXPECT_EQ(answer, "");
+
+    TMD5Auth proof(Alice(), "abcdef0123456789");
+    ASSERT_EQ(proof.GetChallengeResponse(kEjabberdChallenge, answer), TJabberAuth::kAnswered);
+    std::string proven = Decoded(kEjabberdProof);
+    EXPECT_EQ(proof.GetChallengeResponse(Encoded(proven + std::string("\0,rspauth=x", 11)), answer),
+              TJabberAuth::kServerNotProven);
 }
 
 TEST(DigestMd5, AChallengeWithoutRealmIsAnsweredWithAnEmptyOneAndTheServersProofIsChecked)

@@ -3,6 +3,8 @@
 // challenges gone wrong, stream errors, a silent server, and a login cut at
 // every step. Each ends online or offline with its warning, never half-way.
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "MD5.h"
 #include "ScriptedXmppServer.h"
@@ -215,6 +217,32 @@ private:
     std::vector<Stage> m_stages;
 };
 
+// The element holds exactly these attributes, and nothing inside.
+CScriptedXmppServer::Check Exactly(const std::map<std::string, std::string>& attributes)
+{
+    return [attributes](const Element& element, std::string& why) {
+        for (const auto& attribute : element.attributes)
+            why += attribute.first + "='" + attribute.second + "' ";
+        why += std::to_string(element.children.size()) + " children";
+        return element.attributes == attributes && element.children.empty() && element.text.empty();
+    };
+}
+
+// An iq error of "service-unavailable", sent back to `to` with the id.
+CScriptedXmppServer::Check Refusal(const std::string& to, const std::string& id)
+{
+    return [to, id](const Element& iq, std::string& why) {
+        why = "type='" + iq.Attribute("type") + "' to='" + iq.Attribute("to") + "' id='" + iq.Attribute("id") + "'";
+        const Element* error = iq.Child("error");
+        return iq.Attribute("type") == "error" && iq.Attribute("to") == to && iq.Attribute("id") == id && error &&
+               error->Child("service-unavailable");
+    };
+}
+
+const char kAnnouncedNode[] = "https://jov.example.org/caps";
+// The SHA-1 verification string of client/pda//JOV and the 21 features, reckoned apart.
+const char kAnnouncedVersion[] = "MK7T5gAbdv/7unz0tIG5ixDV2wA=";
+
 class ScriptedServerTest : public LiveAccountTest {
 protected:
     void SetUp() override
@@ -243,6 +271,12 @@ protected:
         alice->Use(m_server->GetPort(), false);
     }
 
+    // As the protocols manager makes an account: its handlers of requests are set.
+    void Create()
+    {
+        bus->SendEventToClient(alice->account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Create"), nullptr,
+                               nullptr, true);
+    }
     int SetStatus(Protocols::Status status) { return alice->SetStatus(status); }
     Protocols::Status Status() { return alice->Status(); }
     std::vector<std::wstring> Warnings() { return alice->Warnings(); }
@@ -377,4 +411,86 @@ TEST_F(ScriptedServerTest, ALoginCutAtEveryStepEndsOfflineWithOneWarning)
             EXPECT_EQ(alice->account->GetState(), 0);
         }
     }
+}
+
+TEST_F(ScriptedServerTest, RosterPushesOfTheOwnServerGetAnEmptyResultAndOthersTheirError)
+{
+    Create();
+    LoginScript(false, false).Apply(*m_server);
+    const char kPush[] = "><query xmlns='jabber:iq:roster'><item jid='bob@localhost' subscription='both'/></query></iq>";
+    m_server->Send(std::string("<iq type='set' id='push-1'") + kPush);
+    m_server->Expect("iq", Exactly({{"type", "result"}, {"id", "push-1"}}));
+    m_server->Send(std::string("<iq type='set' id='push-2' from='alice@localhost' to='alice@localhost/JOV PDA'") +
+                   kPush);
+    m_server->Expect("iq", Exactly({{"type", "result"}, {"id", "push-2"}}));
+    m_server->Send(std::string("<iq type='set' id='push-3' from='mallory@evil/x'") + kPush);
+    m_server->Expect("iq", Refusal("mallory@evil/x", "push-3"));
+    m_server->Send(std::string("<iq type='set' id='push-4' from='alice@localhost/other'") + kPush);
+    m_server->Expect("iq", Refusal("alice@localhost/other", "push-4"));
+    m_server->Close();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+}
+
+TEST_F(ScriptedServerTest, DiscoveryTellsWhatTheAnnouncedCapsVersionWasReckonedFrom)
+{
+    Create();
+    const LoginScript script(false, false);
+    script.Apply(*m_server, script.Count() - 1);
+    m_server->Expect("presence", [](const Element& presence, std::string& why) {
+        const Element* caps = presence.Child("c");
+        why = caps ? caps->Attribute("ver") : "no caps";
+        return caps && caps->Attribute("xmlns") == "http://jabber.org/protocol/caps" &&
+               caps->Attribute("hash") == "sha-1" && caps->Attribute("node") == kAnnouncedNode &&
+               caps->Attribute("ver") == kAnnouncedVersion;
+    });
+    auto told = [](const std::string& node) {
+        return [node](const Element& iq, std::string& why) {
+            const Element* query = iq.Child("query");
+            if (iq.Attribute("type") != "result" || iq.Attribute("to") != "carol@localhost/third" || !query) {
+                why = "type='" + iq.Attribute("type") + "' to='" + iq.Attribute("to") + "'";
+                return false;
+            }
+            std::vector<std::string> identities;
+            std::set<std::string> features;
+            size_t count = 0;
+            for (const Element& child : query->children) {
+                if (child.name == "identity")
+                    identities.push_back(child.Attribute("category") + "/" + child.Attribute("type") + "//" +
+                                         child.Attribute("name"));
+                if (child.name == "feature") {
+                    features.insert(child.Attribute("var"));
+                    ++count;
+                }
+            }
+            why = std::to_string(identities.size()) + " identities, " + std::to_string(count) + " features";
+            return query->Attribute("xmlns") == "http://jabber.org/protocol/disco#info" &&
+                   query->Attribute("node") == node && query->Has("node") == !node.empty() &&
+                   identities == std::vector<std::string>{"client/pda//JOV"} && count == 21 &&
+                   features.size() == count && features.count("http://jabber.org/protocol/disco#info") &&
+                   features.count("http://jabber.org/protocol/caps") && features.count("urn:xmpp:receipts") &&
+                   !features.count("http://jabber.org/protocol/disco#items");
+        };
+    };
+    const std::string versionNode = std::string(kAnnouncedNode) + "#" + kAnnouncedVersion;
+    const char kFrom[] = "from='carol@localhost/third'";
+    m_server->Send(std::string("<iq type='get' id='d1' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info'/></iq>");
+    m_server->Expect("iq", told(""));
+    m_server->Send(std::string("<iq type='get' id='d2' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info' node='" + versionNode + "'/></iq>");
+    m_server->Expect("iq", told(versionNode));
+    // Every other question keeps its refusal.
+    m_server->Send(std::string("<iq type='get' id='d3' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#info' node='" + kAnnouncedNode +
+                   "#secureim'/></iq>");
+    m_server->Expect("iq", Refusal("carol@localhost/third", "d3"));
+    m_server->Send(std::string("<iq type='get' id='d4' ") + kFrom +
+                   "><query xmlns='http://jabber.org/protocol/disco#items'/></iq>");
+    m_server->Expect("iq", Refusal("carol@localhost/third", "d4"));
+    m_server->Close();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
 }

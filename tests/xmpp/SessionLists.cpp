@@ -70,6 +70,16 @@ std::vector<std::string> EjabberdSessions(int httpPort)
     return sessions;
 }
 
+bool SetEjabberdLogLevel(int httpPort, const std::string& level)
+{
+    const std::string body = "{\"loglevel\": \"" + level + "\"}";
+    const std::string request = "POST /api/set_loglevel HTTP/1.0\r\nHost: 127.0.0.1\r\n"
+                                "Content-Type: application/json\r\nContent-Length: " +
+                                std::to_string(body.size()) + "\r\n\r\n" + body;
+    std::string answer = Ask(httpPort, request, [](const std::string&) { return false; });
+    return answer.compare(0, 12, "HTTP/1.1 200") == 0 || answer.compare(0, 12, "HTTP/1.0 200") == 0;
+}
+
 std::vector<std::string> ProsodySessions(int consolePort)
 {
     std::string answer = Ask(consolePort, "c2s:show()\nquit\n", [](const std::string& so_far) {

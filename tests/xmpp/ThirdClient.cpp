@@ -165,9 +165,9 @@ std::string CThirdClient::LastAnswer() const
     return m_lastAnswer;
 }
 
-bool CThirdClient::Connect(const std::string& session)
+bool CThirdClient::Connect(const std::string& session, bool withCaps)
 {
-    return Command("connect\t" + session) == "ok";
+    return Command("connect\t" + session + (withCaps ? "\tcaps" : "")) == "ok";
 }
 
 bool CThirdClient::Disconnect(const std::string& session)
@@ -182,7 +182,16 @@ bool CThirdClient::Send(const std::string& session, const std::string& xml)
 
 CThirdClient::Stanza CThirdClient::Iq(const std::string& session, const std::string& xml)
 {
-    std::string answer = Command("iq\t" + session + "\t" + Quote(xml));
+    return Values(session, Command("iq\t" + session + "\t" + Quote(xml)));
+}
+
+CThirdClient::Stanza CThirdClient::CheckedCaps(const std::string& session, const std::string& jid)
+{
+    return Values(session, Command("caps\t" + session + "\t" + Quote(jid)));
+}
+
+CThirdClient::Stanza CThirdClient::Values(const std::string& session, const std::string& answer)
+{
     Stanza stanza;
     stanza.session = session;
     if (answer.compare(0, 3, "ok ") != 0)

@@ -43,13 +43,18 @@ public:
 
     bool Open(int port);
 
-    // Each answers whether the client said "ok".
-    bool Connect(const std::string& session);
+    // Each answers whether the client said "ok". withCaps: the session checks
+    // the capabilities others announce (service discovery and XEP-0115).
+    bool Connect(const std::string& session, bool withCaps = false);
     bool Disconnect(const std::string& session);
     bool Send(const std::string& session, const std::string& xml);
     // The answer's values; an empty stanza when there was none.
     Stanza Iq(const std::string& session, const std::string& xml);
     std::vector<RosterItem> Roster(const std::string& session, bool* ok = nullptr);
+    // What a session of withCaps found the JID to support, once the hash it
+    // announced was checked: values "identity" (category/type/lang/name) and
+    // "feature"; an empty stanza when none was checked in time.
+    Stanza CheckedCaps(const std::string& session, const std::string& jid);
     // Removes every item of the session's roster.
     bool ClearRoster(const std::string& session);
     // The users of two sessions share their presence both ways; the first
@@ -73,6 +78,8 @@ public:
 
 private:
     std::string Command(const std::string& line, int timeoutMs = 40000);
+    // The values of an answer "ok PATH=VALUE\t...".
+    static Stanza Values(const std::string& session, const std::string& answer);
     void Read();
 
     SOCKET m_socket = INVALID_SOCKET;

@@ -1,5 +1,9 @@
 #include "CapsCache.h"
 
+#include <bcrypt.h>
+
+#include <algorithm>
+
 #include "CriticalSectionLock.h"
 
 const char* const kFeatureTable[] = {
@@ -42,7 +46,10 @@ const char* const kFeatureTable[] = {
 const int kFeatureCount = static_cast<int>(sizeof kFeatureTable / sizeof kFeatureTable[0]);
 
 const char kOwnCapsNode[] = "https://jov.example.org/caps";
-const char kOwnCapsVersion[] = "0.1.1.1";
+const char kEarlierCapsVersion[] = "0.1.1.1";
+const char kOwnIdentityCategory[] = "client";
+const char kOwnIdentityType[] = "pda";
+const char kOwnIdentityName[] = "JOV";
 
 namespace {
 
@@ -51,7 +58,54 @@ CJOVString FromAscii(const char* text)
     return CJOVString(reinterpret_cast<const unsigned char*>(text), CP_UTF8);
 }
 
+// The 20 bytes of the SHA-1 of the text; false when the system cannot hash.
+bool Sha1(const std::string& text, unsigned char digest[20])
+{
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0)))
+        return false;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    bool done = BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0)) &&
+                BCRYPT_SUCCESS(BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(text.data())),
+                                              static_cast<ULONG>(text.size()), 0)) &&
+                BCRYPT_SUCCESS(BCryptFinishHash(hash, digest, 20, 0));
+    if (hash)
+        BCryptDestroyHash(hash);
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+    return done;
+}
+
 } // namespace
+
+std::string CapsVersionOf(const std::string& identity, std::vector<std::string> features)
+{
+    std::sort(features.begin(), features.end());
+    std::string text = identity + "<";
+    for (const std::string& feature : features)
+        text += feature + "<";
+    unsigned char digest[20];
+    if (!Sha1(text, digest))
+        return std::string();
+    CJOVString encoded = CJOVString::GetBase64EncodedString(digest, sizeof digest);
+    return std::string(encoded.Data(), encoded.Data() + encoded.GetLength());
+}
+
+std::vector<std::string> OwnFeatureNames()
+{
+    std::vector<std::string> names;
+    for (int bit = 0; bit < kFeatureCount; ++bit) {
+        if (kOwnFeatures & FeatureMask(bit))
+            names.push_back(kFeatureTable[bit]);
+    }
+    return names;
+}
+
+const std::string& OwnCapsVersion()
+{
+    static const std::string version = CapsVersionOf(
+        std::string(kOwnIdentityCategory) + "/" + kOwnIdentityType + "//" + kOwnIdentityName, OwnFeatureNames());
+    return version;
+}
 
 CCapsCache::CCapsCache()
 {
@@ -67,7 +121,8 @@ void CCapsCache::AddOwnNode()
 {
     CJOVString node = FromAscii(kOwnCapsNode);
     DWORD now = GetTickCount();
-    Set(node, FromAscii(kOwnCapsVersion), kOwnFeatures, now);
+    Set(node, FromAscii(OwnCapsVersion().c_str()), kOwnFeatures, now);
+    Set(node, FromAscii(kEarlierCapsVersion), kOwnFeatures, now);
     Set(node, CJOVString(L"secureim"), FeatureMask(kFeatureSecureIm), now);
     Set(node, CJOVString(L"cmds"), FeatureMask(kFeatureCommands), now);
     Set(node, CJOVString(L"mood"), FeatureMask(kFeatureMood), now);

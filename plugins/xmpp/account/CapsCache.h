@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "JOVString.h"
@@ -34,10 +35,26 @@ inline uint64_t FeatureMask(int bit)
     return uint64_t(1) << bit;
 }
 
-// The account's own node, its version and its feature set.
+// The account's own node and its feature set.
 extern const char kOwnCapsNode[];
-extern const char kOwnCapsVersion[];
 const uint64_t kOwnFeatures = 0x6467FCFDull;
+// The version earlier builds announced, before the hash: their presences
+// still name it.
+extern const char kEarlierCapsVersion[];
+
+// The account's identity as service discovery shows it.
+extern const char kOwnIdentityCategory[];
+extern const char kOwnIdentityType[];
+extern const char kOwnIdentityName[];
+
+// XEP-0115's verification string with sha-1: the Base64 of the SHA-1 of
+// the identity ("category/type/lang/name") and each feature in byte order,
+// each followed by "<". Empty when the system cannot hash.
+std::string CapsVersionOf(const std::string& identity, std::vector<std::string> features);
+// The namespaces of the own features, in the table's order.
+std::vector<std::string> OwnFeatureNames();
+// The version the account announces: that of its identity and features.
+const std::string& OwnCapsVersion();
 
 class CCapsCache {
 public:
@@ -49,7 +66,7 @@ public:
     CCapsCache(const CCapsCache&) = delete;
     CCapsCache& operator=(const CCapsCache&) = delete;
 
-    // The account's own node with its version and extensions.
+    // The account's own node with its versions and extensions.
     void AddOwnNode();
     // Adds or replaces the entry of a version or extension name.
     void Set(const CJOVString& node, const CJOVString& name, uint64_t features, DWORD tick);

@@ -55,14 +55,12 @@ bool TJabberAuth::FromBase64(const std::string& text, std::string& bytes)
     }
     if (wide.empty() || wide == L"=")
         return true;  // RFC 6120: "=" is a payload of no bytes
-    CJOVString decoded = CJOVString(wide.c_str()).GetBase64DecodedString();
-    if (decoded.GetLength() == 0)
+    // Bytes as they came, never through a code page: a challenge is UTF-8 and may hold any byte.
+    int count = 0;
+    unsigned char* decoded = CJOVString(wide.c_str()).GetBase64DecodedBytes(&count);
+    if (!decoded)
         return false;
-    // The library decodes into the ANSI code page; that code page gives the bytes back.
-    unsigned char* buffer = decoded.GetBuffer(CP_ACP);
-    if (!buffer)
-        return false;
-    bytes = reinterpret_cast<const char*>(buffer);
-    CJOVString::FreeBuffer(buffer);
+    bytes.assign(reinterpret_cast<const char*>(decoded), static_cast<size_t>(count));
+    CJOVString::FreeBuffer(decoded);
     return true;
 }

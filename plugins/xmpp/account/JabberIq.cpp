@@ -1,4 +1,5 @@
-// Who takes an incoming <iq>, and from whom an answer is taken.
+// Who takes an incoming <iq>, from whom an answer is taken, and what service
+// discovery is told of the account.
 #include "JabberProtocol.h"
 
 #include "JOVArray.h"
@@ -7,6 +8,8 @@
 #include "xml/XmlBuilder.h"
 
 namespace {
+
+const wchar_t kDiscoInfoNs[] = L"http://jabber.org/protocol/disco#info";
 
 bool IsEmpty(const CJOVString* text)
 {
@@ -55,6 +58,36 @@ void CJabberProtocol::RefuseIq(XmlNode* iq)
         ->AddChild("service-unavailable")
         ->AddAttribute("xmlns", "urn:ietf:params:xml:ns:xmpp-stanzas");
     SendNode(refusal.get());
+}
+
+void CJabberProtocol::AddDiscoInfoHandler()
+{
+    // Anyone may ask what the account supports.
+    m_requests.AddHandler(&CJabberProtocol::DiscoInfoAsked, nullptr, kIqGet, kFillChild, kDiscoInfoNs, L"query",
+                          false);
+}
+
+void CJabberProtocol::DiscoInfoAsked(const IqValues& values, XmlNode* iq, CJabberProtocol* account, void*)
+{
+    // Told: exactly what the announced caps version was computed from, asked
+    // for with no node or with the node of that version; nothing else.
+    const CJOVString* node = GetAttribute(values.child, "node");
+    std::string ownNode = std::string(kOwnCapsNode) + "#" + OwnCapsVersion();
+    if (node && *node != CJOVString(reinterpret_cast<const unsigned char*>(ownNode.c_str()), CP_UTF8)) {
+        account->RefuseIq(iq);
+        return;
+    }
+    auto answer = InitIq("result", GetAttribute(iq, "id"), GetAttribute(iq, "from"));
+    XmlNode* query = answer->AddChild("query")->AddAttribute("xmlns", kDiscoInfoNs);
+    if (node)
+        query->AddAttribute("node", *node);
+    query->AddChild("identity")
+        ->AddAttribute("category", kOwnIdentityCategory)
+        ->AddAttribute("type", kOwnIdentityType)
+        ->AddAttribute("name", kOwnIdentityName);
+    for (const std::string& feature : OwnFeatureNames())
+        query->AddChild("feature")->AddAttribute("var", feature.c_str());
+    account->SendNode(answer.get());
 }
 
 bool CJabberProtocol::IsAnswerFrom(const CJOVString& asked, const CJOVString* from)

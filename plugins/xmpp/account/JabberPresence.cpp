@@ -110,8 +110,9 @@ void CJabberProtocol::SendPresence(Protocols::Status status, const CJOVString& t
         presence.AddChild(std::move(extra));
     presence.AddChild("c")
         ->AddAttribute("xmlns", "http://jabber.org/protocol/caps")
+        ->AddAttribute("hash", "sha-1")
         ->AddAttribute("node", kOwnCapsNode)
-        ->AddAttribute("ver", kOwnCapsVersion);
+        ->AddAttribute("ver", OwnCapsVersion().c_str());
     if (status == Protocols::StatusInvisible)
         presence.AddAttribute("type", "invisible");
     else if (const char* show = ShowOf(status))

@@ -42,7 +42,7 @@ CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned 
       m_heldStatus(Protocols::StatusOffline),
       m_invisiblePending(false),
       m_requests(this, this, timings),
-      m_iqCallbacks(timings),
+      m_iqCallbacks(timings, this),
       m_created(false)
 {
     if (m_services && m_buffer) {
@@ -59,8 +59,9 @@ CJabberProtocol::~CJabberProtocol()
     // events while it is being torn down.
     if (m_services && m_clientId)
         m_services->UnregisterEventsClient(m_clientId);
-    m_clientId = 0;
+    // The queue's worker reads the client id: it stops before the id goes.
     m_requests.Shutdown();
+    m_clientId = 0;
     DropSocket();
     std::free(m_buffer);
 }

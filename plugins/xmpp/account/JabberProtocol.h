@@ -13,10 +13,11 @@
 // JabberStream.cpp (the stream read and written, compressed or not),
 // JabberLogin.cpp (features, SASL, binding, session, the roster request),
 // JabberPresence.cpp (the own status sent as presence, the status menu),
-// JabberIq.cpp (iq routing), JabberRoster.cpp (the roster mirrored into the
-// contact-list model and the user's changes sent back), JabberContactStatus.cpp
-// (the contacts' presence and subscriptions), JabberMessages.cpp (messages,
-// receipts, chat states) and JabberMenus.cpp (the account's part of the menus).
+// JabberIq.cpp (iq routing, service discovery), JabberRoster.cpp (the roster
+// mirrored into the contact-list model and the user's changes sent back),
+// JabberContactStatus.cpp (the contacts' presence and subscriptions),
+// JabberMessages.cpp (messages, receipts, chat states) and JabberMenus.cpp
+// (the account's part of the menus).
 //
 // The contact-list model is called only from the event thread, and never
 // with the roster lock held.
@@ -164,6 +165,9 @@ public:
     // The iq structures (JabberIq.cpp).
     RequestQueue& GetRequestQueue() { return m_requests; }
     IqCallbackTable& GetIqCallbacks() { return m_iqCallbacks; }
+    // Roster changes sent whose answer is still awaited: what a refusal
+    // would take back.
+    size_t PendingRosterChanges() const { return m_rosterUndo.size(); }
     // Once the server bound it; our own JID is "Account name@Account server"
     // until then.
     void SetFullJid(const CJOVString& jid) { m_fullJid = jid; }
@@ -283,6 +287,8 @@ private:
     // Iq routing (JabberIq.cpp).
     void OnIqStanza(XmlNode* iq);
     void RefuseIq(XmlNode* iq);
+    void AddDiscoInfoHandler();
+    static void DiscoInfoAsked(const IqValues& values, XmlNode* iq, CJabberProtocol* account, void* data);
     bool IsAnswerFrom(const CJOVString& asked, const CJOVString* from) override;
     bool IsFromOwnAccount(const CJOVString* from) override;
     unsigned int ContactIdOf(const CJOVString& jid) override;

@@ -101,6 +101,7 @@ void CJabberProtocol::OnCreate()
     // Only the account's own server may change its roster.
     m_requests.AddHandler(&CJabberProtocol::RosterPushed, nullptr, kIqSet, kFillChild | kFillFrom | kFillId,
                           kRosterNs, L"query", true);
+    AddDiscoInfoHandler();
     m_caps.AddOwnNode();
 }
 
@@ -259,6 +260,12 @@ void CJabberProtocol::RosterPushed(const IqValues& values, XmlNode*, CJabberProt
 {
     if (values.child)
         account->ApplyRosterPush(values.child);
+    // The server is owed an empty result for each push; one without an id
+    // could not be matched to it.
+    if (values.id.GetLength() > 0) {
+        auto result = InitIq("result", &values.id, nullptr);
+        account->SendNode(result.get());
+    }
 }
 
 void CJabberProtocol::ApplyRosterPush(XmlNode* query)
@@ -345,7 +352,8 @@ void CJabberProtocol::RosterSetItem(const CJOVString& jid, const CJOVString& nam
     for (const CJOVString& group : groups)
         item->AddChild("group", group);
     m_rosterUndo[number] = undo;
-    m_iqCallbacks.Add(number, 0, &CJabberProtocol::RosterSetAnswered);
+    // Told of its expiry too, so that an answer that never comes keeps nothing.
+    m_iqCallbacks.Add(number, 0, &CJabberProtocol::RosterSetAnswered, 0, 0, 0, CJOVString(), true);
     SendNode(iq.get());
 }
 
@@ -356,7 +364,7 @@ void CJabberProtocol::RosterSetAnswered(CJabberProtocol* account, XmlNode* iq, c
         return;
     RosterUndo undo = found->second;
     account->m_rosterUndo.erase(found);
-    if (AttributeIs(iq, "type", L"result"))
+    if (!iq || AttributeIs(iq, "type", L"result"))
         return;
     CJOVString what = undo.groupId ? undo.groupName : undo.name.GetLength() > 0 ? undo.name : undo.jid;
     account->ShowWarning(JabberTextNaming(kTextRosterChangeRefused, what) +

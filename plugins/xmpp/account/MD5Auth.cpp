@@ -49,6 +49,40 @@ std::string DigestMd5Value(const std::string& method, const std::string& user, c
                    Hex(Raw(a2))));
 }
 
+std::string DigestQuoted(const std::string& value)
+{
+    std::string quoted = "\"";
+    for (char c : value) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+bool ReadDigestChallenge(const std::string& bytes, DigestChallenge& challenge)
+{
+    if (bytes.find('\0') != std::string::npos)
+        return false;
+    std::vector<char> editable(bytes.begin(), bytes.end());
+    editable.push_back(0);
+    CStringPairs pairs(editable.data(), CStringPairs::kBackslashEscapes);
+    challenge.nonce = pairs["nonce"];
+    // Without a realm (ejabberd sends none) the realm is empty in the hash and the answer alike.
+    challenge.realm = pairs["realm"];
+    return !challenge.nonce.empty();
+}
+
+std::string DigestMd5Answer(const std::string& user, const std::string& realm, const std::string& password,
+                            const std::string& nonce, const std::string& cnonce, int nonceCount,
+                            const std::string& digestUri)
+{
+    return "username=" + DigestQuoted(user) + ",realm=" + DigestQuoted(realm) + ",nonce=" + DigestQuoted(nonce) +
+           ",cnonce=" + DigestQuoted(cnonce) + ",nc=" + NonceCount(nonceCount) +
+           ",qop=auth,digest-uri=" + DigestQuoted(digestUri) + ",charset=utf-8,response=" +
+           DigestMd5Value("AUTHENTICATE", user, realm, password, nonce, cnonce, nonceCount, digestUri);
+}
+
 std::string MakeClientNonce()
 {
     unsigned char bytes[16] = {};
@@ -73,26 +107,16 @@ TJabberAuth::Step TMD5Auth::GetChallengeResponse(const std::string& challenge, s
         return m_proven ? kBadChallenge : CheckServerProof(challenge);
     }
     std::string text;
-    if (!FromBase64(challenge, text) || m_clientNonce.empty())
-        return kBadChallenge;
-    std::vector<char> editable(text.begin(), text.end());
-    editable.push_back(0);
-    CStringPairs pairs(editable.data());
-    const std::string nonce = pairs["nonce"];
-    // Without a realm (ejabberd sends none) the realm is empty in the hash and the answer alike.
-    const std::string realm = pairs["realm"];
-    if (nonce.empty())
+    DigestChallenge read;
+    if (!FromBase64(challenge, text) || m_clientNonce.empty() || !ReadDigestChallenge(text, read))
         return kBadChallenge;
 
     const std::string user = Utf8(m_credentials.user);
     const std::string server = Utf8(m_credentials.server);
     const std::string password = Utf8(m_credentials.password);
     const std::string uri = "xmpp/" + server;
-    m_expectedProof = DigestMd5Value("", user, realm, password, nonce, m_clientNonce, m_calls, uri);
-    std::string answer = "username=\"" + user + "\",realm=\"" + realm + "\",nonce=\"" + nonce + "\",cnonce=\"" +
-                         m_clientNonce + "\",nc=" + NonceCount(m_calls) + ",qop=auth,digest-uri=\"" + uri +
-                         "\",charset=utf-8,response=" +
-                         DigestMd5Value("AUTHENTICATE", user, realm, password, nonce, m_clientNonce, m_calls, uri);
+    m_expectedProof = DigestMd5Value("", user, read.realm, password, read.nonce, m_clientNonce, m_calls, uri);
+    std::string answer = DigestMd5Answer(user, read.realm, password, read.nonce, m_clientNonce, m_calls, uri);
     if (answer.size() > kMaxAnswerBytes)
         return kBadChallenge;
     response = Base64(answer);
@@ -112,7 +136,7 @@ TJabberAuth::Step TMD5Auth::CheckSuccess(const std::string& data)
 TJabberAuth::Step TMD5Auth::CheckServerProof(const std::string& payload)
 {
     std::string text;
-    if (m_expectedProof.empty() || !FromBase64(payload, text))
+    if (m_expectedProof.empty() || !FromBase64(payload, text) || text.find('\0') != std::string::npos)
         return kServerNotProven;
     std::vector<char> editable(text.begin(), text.end());
     editable.push_back(0);

@@ -12,6 +12,27 @@ std::string DigestMd5Value(const std::string& method, const std::string& user, c
                            const std::string& password, const std::string& nonce, const std::string& cnonce,
                            int nonceCount, const std::string& digestUri);
 
+// RFC 2831's quoted-string: the value between double quotes, with a
+// backslash before each backslash and double quote in it.
+std::string DigestQuoted(const std::string& value);
+
+// What a first challenge gives the answer: bytes as the server sent them
+// (UTF-8), quoted-strings unescaped.
+struct DigestChallenge {
+    std::string realm;  // empty when the server names none
+    std::string nonce;
+};
+
+// Reads the decoded bytes of a first challenge; false when it cannot be
+// answered: no nonce, or a NUL byte anywhere (no value may be cut short).
+bool ReadDigestChallenge(const std::string& bytes, DigestChallenge& challenge);
+
+// The answer to a first challenge before its Base64: every quoted value
+// escaped, the response hashed over the values as they are.
+std::string DigestMd5Answer(const std::string& user, const std::string& realm, const std::string& password,
+                            const std::string& nonce, const std::string& cnonce, int nonceCount,
+                            const std::string& digestUri);
+
 class TMD5Auth : public TJabberAuth {
 public:
     // clientNonce empty: one is drawn from the system's random source.

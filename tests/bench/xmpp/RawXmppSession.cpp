@@ -13,7 +13,8 @@ const char kHeader[] = "<?xml version='1.0'?><stream:stream to='localhost' xmlns
                        "xmlns:stream='http://etherx.jabber.org/streams' version='1.0'>";
 // The account's own first presence, byte for byte.
 const char kPresence[] = "<presence><priority>0</priority><c xmlns='http://jabber.org/protocol/caps' "
-                         "node='https://jov.example.org/caps' ver='0.1.1.1'/></presence>";
+                         "hash='sha-1' node='https://jov.example.org/caps' ver='MK7T5gAbdv/7unz0tIG5ixDV2wA='/>"
+                         "</presence>";
 
 CJOVString Wide(const char* text)
 {

@@ -169,6 +169,13 @@ api_permissions:
       ip: 127.0.0.1/8
     what:
       - connected_users
+  "log level":
+    from:
+      - mod_http_api
+    who:
+      ip: 127.0.0.1/8
+    what:
+      - set_loglevel
   "console commands":
     from:
       - ejabberd_ctl
@@ -287,6 +294,7 @@ settle_peers 60
   echo "prosody_console=$prosody_console"
   echo "ejabberd_stranger=$ejabberd_stranger"
   echo "ejabberd_http=$ejabberd_http"
+  echo "ejabberd_log=Z:$edir/logs/ejabberd.log"
   echo "third_client=$third_client"
   echo "domain=localhost"
   for user in "${USERS[@]}"; do

@@ -9,7 +9,11 @@ Usage: third_client.py CONTROL_PORT CA_FILE NAME=JID:PASSWORD:PORT ...
 
 The control line: one command a line, fields separated by tabs, free text
 %-encoded (urllib.parse.quote). Answers start with "ok" or "error":
-  connect NAME           logs in afresh (no presence sent), answers when the session is up
+  connect NAME [caps]    logs in afresh (no presence sent), answers when the session is up;
+                         with "caps", the session runs slixmpp's service discovery and entity
+                         capabilities (XEP-0030, XEP-0115), which check each announced hash
+  caps NAME JID          waits until the session has checked the capabilities JID announced,
+                         answers "ok identity=C/T/L/N ... feature=F ..." (%-encoded values)
   disconnect NAME        ends the session
   send NAME XML          sends the stanza as it is
   iq NAME XML            sends the iq and answers "ok FLAT" with the answer
@@ -61,11 +65,15 @@ class Session:
         self.password = password
         self.client = None
 
-    async def connect(self):
+    async def connect(self, caps=False):
         # A session left by an earlier test starts afresh.
         await self.disconnect()
         client = slixmpp.ClientXMPP(self.jid, self.password)
         client.ca_certs = self.ca_file
+        if caps:
+            # A presence's caps are taken only once the disco#info answer hashes to its "ver".
+            client.register_plugin("xep_0030")
+            client.register_plugin("xep_0115")
         # The tests answer requests themselves.
         client.auto_authorize = None
         client.auto_subscribe = False
@@ -148,6 +156,19 @@ class Session:
         return " ".join(["ok"] + items)
 
 
+    async def caps(self, jid):
+        if self.client is None or "xep_0115" not in self.client.plugin:
+            return "error no caps in this session"
+        for _ in range(150):
+            info = await self.client["xep_0115"].get_caps(jid=slixmpp.JID(jid))
+            if info is not None:
+                fields = ["identity=" + quote("/".join(part or "" for part in identity), safe="")
+                          for identity in info["identities"]]
+                fields += ["feature=" + quote(feature, safe="") for feature in info["features"]]
+                return "ok " + "\t".join(fields)
+            await asyncio.sleep(0.1)
+        return "error no checked caps of " + quote(jid, safe="")
+
     def expect_subscribe(self, sender):
         """A future that ends when `sender` asks this session's user for its presence."""
         arrived = asyncio.get_running_loop().create_future()
@@ -220,7 +241,9 @@ class Control:
         if session is None:
             return "error no session " + name
         if command == "connect":
-            return await session.connect()
+            return await session.connect(len(fields) > 2 and fields[2] == "caps")
+        if command == "caps":
+            return await session.caps(unquote(fields[2]))
         if command == "disconnect":
             return await session.disconnect()
         if command == "send":
