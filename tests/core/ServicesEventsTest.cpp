@@ -160,6 +160,10 @@ TEST_F(BusEventsTest, FiringDeliversToTheSubscribersOfTheMomentItStarted)
     Send(d, L"Flush");
     EXPECT_EQ(fourth.Names(), (std::vector<std::wstring>{L"Tick", L"Flush"}));  // only the nested firing
     EXPECT_EQ(m_bus->FireEvent(m_tick, nullptr, nullptr, true), kNotFound);
+    // The nested firing reaches the first subscriber too, on its queue: its
+    // handler reads this test's locals, so the test waits for it.
+    Send(a, L"Flush");
+    EXPECT_EQ(calls, 3);
 }
 
 TEST_F(BusEventsTest, ABusySubscriberEndsASynchronousFiring)
