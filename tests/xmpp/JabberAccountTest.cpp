@@ -2,6 +2,10 @@
 // its status, its socket's events, the receive loop and iq routing.
 #include "xmpp/JabberAccountFixture.h"
 
+#include "AccountRegistry.h"
+#include "common/CountingArg.h"
+#include "support/AllocationWatch.h"
+
 #include <atomic>
 #include <thread>
 
@@ -309,4 +313,19 @@ TEST_F(JabberAccountTest, StatusNamesComeFromTheLanguageFileInLangsBesideTheProg
     // Langs\Jabber_English.dll says "Connection" where the built-in text says "Connecting".
     EXPECT_TRUE(info.name == CJOVString(L"Connection"));
     DetachPluginModule();
+}
+
+TEST_F(JabberAccountTest, ArgumentsThatReachNobodyAreFreed)
+{
+    // A menu's request for an account that is gone.
+    PostToAccount(kAccountId + 1, GUID_JabberProtocol, L"Grant authorization", new CCountingArg);
+    EXPECT_EQ(CCountingArg::Live(), 0);
+
+    // A warning of an account without a bus.
+    CFakeSettings empty;  // no account data: a status asks for it with a warning
+    CJabberProtocol account(nullptr, kAccountId + 2, 0, &empty);
+    CEventArg_Data<Protocols::Status> online(Protocols::StatusOnline);
+    CAllocationWatch watch;
+    account.OnEvent(GUID_ProtocolsManager, CJOVString(L"Set status"), &online, nullptr);
+    EXPECT_EQ(watch.Live(), 0u);
 }

@@ -109,13 +109,15 @@ CJOVString CJabberProtocol::GetBareJid()
 
 void CJabberProtocol::PostToHost(const wchar_t* name, CEventArg* out)
 {
-    auto* in = new CEventArg_Data<unsigned int>(m_accountId);
     if (!m_services) {
-        in->Release();
-        if (out)
+        if (out) {
+            // Nobody takes it: a count of 0 is deleted only by a release.
+            out->AddRef(1);
             out->Release();
+        }
         return;
     }
+    auto* in = new CEventArg_Data<unsigned int>(m_accountId);
     m_services->SendEventToClient(m_hostClientId, GUID_JabberProtocol, CJOVString(name), in, out, false);
 }
 
