@@ -117,16 +117,7 @@ void LoadList(HWND page)
     if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0)
         SelectRow(list, 0);
 
-    HBITMAP background = DialogSkin().CreateBackgroundBitmap(list);
-    if (background) {
-        LVBKIMAGEW image = {};
-        image.ulFlags = LVBKIF_SOURCE_HBITMAP | LVBKIF_STYLE_TILE;
-        image.hbm = background;
-        // A list that takes the bitmap owns it (and frees it with itself or
-        // the next one); one it refused is still ours.
-        if (!SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)))
-            DeleteObject(background);
-    }
+    SetListBackground(list);
 }
 
 void OpenSettings(HWND page)

@@ -1,5 +1,7 @@
 #include "contactlist/DialogSkin.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 
 namespace {
@@ -64,4 +66,16 @@ void SetDialogSkin(CDialogSkin* skin)
 COLORREF DefaultSkinColor(int index)
 {
     return index >= 0 && index < kSkinColorCount ? kDefaultColors[index] : RGB(0, 0, 0);
+}
+
+void SetListBackground(HWND list)
+{
+    HBITMAP background = DialogSkin().CreateBackgroundBitmap(list);
+    if (!background)
+        return;
+    LVBKIMAGEW image = {};
+    image.ulFlags = LVBKIF_SOURCE_HBITMAP | LVBKIF_STYLE_TILE;
+    image.hbm = background;
+    if (!SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)))
+        DeleteObject(background);  // refused: still ours
 }

@@ -48,3 +48,6 @@ CDialogSkin& DialogSkin();
 void SetDialogSkin(CDialogSkin* skin);
 // The built-in colour table.
 COLORREF DefaultSkinColor(int index);
+// The skin's background tiled under a list view. A list that takes the bitmap
+// owns it, and frees it with itself or the next one.
+void SetListBackground(HWND list);

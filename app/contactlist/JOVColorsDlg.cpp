@@ -63,14 +63,7 @@ void CJOVColorsDlg::OnInitDialog()
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
 
-    HBITMAP background = DialogSkin().CreateBackgroundBitmap(list);
-    if (background) {
-        LVBKIMAGEW image = {};
-        image.ulFlags = LVBKIF_SOURCE_HBITMAP | LVBKIF_STYLE_TILE;
-        image.hbm = background;
-        SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image));
-        DeleteObject(background);
-    }
+    SetListBackground(list);
 }
 
 void CJOVColorsDlg::DrawItem(DRAWITEMSTRUCT* draw)

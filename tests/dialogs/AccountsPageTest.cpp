@@ -6,16 +6,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "contactlist/AccountsPage.h"
 #include "contactlist/DialogIds.h"
 #include "contactlist/DialogSkin.h"
 #include "contactlist/PreferencesDlg.h"
+#include "dialogs/BackgroundSkin.h"
 #include "dialogs/DialogScript.h"
 #include "dialogs/DialogsFixture.h"
-#include "support/ImportHook.h"
 
 namespace {
 
@@ -39,42 +38,6 @@ int Rows(HWND list)
 int Selected(HWND list)
 {
     return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-// The built-in colours, and real background bitmaps: those made for the
-// accounts list are kept.
-class CBackgroundSkin final : public CDialogSkin {
-public:
-    HBRUSH GetBackgroundBrush() override { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
-    HBITMAP CreateBackgroundBitmap(HWND window) override
-    {
-        HDC screen = GetDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        ReleaseDC(nullptr, screen);
-        if (GetDlgCtrlID(window) == IDC_ACCOUNTS_LIST)
-            accountsLists.push_back(bitmap);
-        return bitmap;
-    }
-    COLORREF GetColor(int index) override { return DefaultSkinColor(index); }
-    bool GetSkinColors(const CJOVString&, COLORREF*) override { return false; }
-    void SetSkinColors(const CJOVString&, const COLORREF*) override {}
-    bool ReadColorsIni(const CJOVString&, COLORREF*) override { return false; }
-    unsigned int AddImage(const JOV_GUID&, const CJOVString&) override { return 0; }
-    void ReleaseImage(unsigned int) override {}
-
-    std::vector<HBITMAP> accountsLists;
-};
-
-// The objects the program's own code deletes while a hook records them.
-typedef BOOL(WINAPI* DeleteObjectFn)(HGDIOBJ);
-DeleteObjectFn s_deleteObject = nullptr;
-std::vector<HGDIOBJ>* s_deleted = nullptr;
-
-BOOL WINAPI RecordingDeleteObject(HGDIOBJ object)
-{
-    if (s_deleted)
-        s_deleted->push_back(object);
-    return s_deleteObject(object);
 }
 
 class AccountsPageTest : public DialogsTest {
@@ -212,28 +175,20 @@ TEST_F(AccountsPageTest, TheListKeepsItsBackgroundAndTheListAloneFreesIt)
     AddPagesAccount();
     CBackgroundSkin skin;
     SetDialogSkin(&skin);
-    std::vector<HGDIOBJ> deleted;
-    s_deleted = &deleted;
-    {
-        CImportHook recording(GetModuleHandleW(nullptr), "gdi32.dll", "DeleteObject",
-                              reinterpret_cast<void*>(&RecordingDeleteObject));
-        ASSERT_TRUE(recording.IsSet());
-        s_deleteObject = reinterpret_cast<DeleteObjectFn>(recording.Original());
-        for (int opening = 0; opening < 2; ++opening) {
-            CPreferencesDlg preferences(nullptr, 8);
-            CDialogScript script;
-            script.When(kPreferences, [&](HWND window) { PostCommand(window, IDCANCEL); });
-            script.Start();
-            EXPECT_EQ(preferences.DoModal(), IDCANCEL);
-            EXPECT_TRUE(script.Done());
-        }
+    CDeletedObjects deleted;
+    ASSERT_TRUE(deleted.IsSet());
+    for (int opening = 0; opening < 2; ++opening) {
+        CPreferencesDlg preferences(nullptr, 8);
+        CDialogScript script;
+        script.When(kPreferences, [&](HWND window) { PostCommand(window, IDCANCEL); });
+        script.Start();
+        EXPECT_EQ(preferences.DoModal(), IDCANCEL);
+        EXPECT_TRUE(script.Done());
     }
-    s_deleted = nullptr;
     SetDialogSkin(nullptr);
-    ASSERT_EQ(skin.accountsLists.size(), 2u);
-    for (HBITMAP bitmap : skin.accountsLists) {
+    ASSERT_EQ(skin.MadeFor(IDC_ACCOUNTS_LIST).size(), 2u);
+    for (HBITMAP bitmap : skin.MadeFor(IDC_ACCOUNTS_LIST)) {
         EXPECT_EQ(GetObjectType(bitmap), 0u) << "a background outlived its list";
-        EXPECT_EQ(std::count(deleted.begin(), deleted.end(), bitmap), 0)
-            << "the page deleted a background that the list owned";
+        EXPECT_FALSE(deleted.Deleted(bitmap)) << "the page deleted a background that the list owned";
     }
 }

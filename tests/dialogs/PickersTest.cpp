@@ -7,10 +7,13 @@
 #include <commctrl.h>
 
 #include <set>
+#include <vector>
 
+#include "contactlist/DialogIds.h"
 #include "contactlist/JOVColorsDlg.h"
 #include "contactlist/PaletteDlg.h"
 #include "contactlist/SelectColorDlg.h"
+#include "dialogs/BackgroundSkin.h"
 #include "dialogs/DialogScript.h"
 #include "dialogs/DialogsFixture.h"
 
@@ -258,4 +261,32 @@ TEST_F(DialogsTest, TheColourSchemeEditorEditsRestoresAndAppliesASkinsColours)
     EXPECT_EQ(restored, RGB(2, 2, 2));
     EXPECT_EQ(skin.sets, 1);
     EXPECT_EQ(skin.stored[2], RGB(2, 2, 2));
+}
+
+TEST_F(DialogsTest, TheColourSchemeListKeepsItsBackgroundWhileShownAndFreesItItself)
+{
+    CBackgroundSkin skin;
+    SetDialogSkin(&skin);
+    CDeletedObjects deleted;
+    ASSERT_TRUE(deleted.IsSet());
+    HBITMAP shown = nullptr;
+    DWORD typeWhileShown = 0;
+    CJOVColorsDlg editor(nullptr, CJOVString(L"Night"));
+    CDialogScript script;
+    script.When(kColors, [&](HWND dialog) {
+        std::vector<HBITMAP> made = skin.MadeFor(IDC_SCHEME_LIST);
+        if (made.size() == 1) {
+            shown = made[0];
+            typeWhileShown = GetObjectType(shown);
+        }
+        PostCommand(dialog, IDCANCEL);
+    });
+    script.Start();
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Done());
+    SetDialogSkin(nullptr);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(typeWhileShown, static_cast<DWORD>(OBJ_BITMAP)) << "the list draws from a deleted bitmap";
+    EXPECT_FALSE(deleted.Deleted(shown)) << "the dialog deleted a background that the list owned";
+    EXPECT_EQ(GetObjectType(shown), 0u) << "a background outlived its list";
 }
