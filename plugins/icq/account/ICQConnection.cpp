@@ -178,7 +178,14 @@ void CICQProtocol::OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEvent
             StartReconnect();
         }
     } else if (name == CJOVString(L"Close")) {
-        if (!m_bosPending && m_wantedStatus != Protocols::StatusOffline) {
+        if (m_bosPending) {
+            // The BOS server went before its greeting: the login fails as a
+            // connect does. The login connection's own close never gets here,
+            // its socket is no longer ours.
+            ShowWarning(GetPluginText(96, L"Socket connect error"));
+            Disconnect();
+            StartReconnect();
+        } else if (m_wantedStatus != Protocols::StatusOffline) {
             Disconnect();
             StartReconnect();
         }
