@@ -2,7 +2,8 @@
 # Wine session for running and testing JOV:  wine-session.sh start|stop
 #   start: Xvfb when there is no display, a prefix set up as the pocket screen
 #          (created on first use), a persistent wineserver with its services
-#          booted away from the caller's pipes. Prints the exports to eval.
+#          booted away from the caller's pipes, no audio driver on a machine
+#          without a sound device. Prints the exports to eval.
 #   JOV_SCREEN=vga: 480x640 at 192 dpi instead of 240x320 at 96 dpi.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,6 +50,20 @@ start)
   fi
   wineserver -p </dev/null >/dev/null 2>&1 || true
   "$WINE" wineboot </dev/null >/dev/null 2>&1
+  # Without a sound device the audio library prints its errors into the
+  # terminal at every sound played: then the session has no audio driver (the
+  # program's sound calls still run and say so in its debug lines). A machine
+  # with one keeps Wine's choice. Set once per prefix, again when it changes.
+  if grep -qsv "no soundcards" /proc/asound/cards || [ -n "${PULSE_SERVER:-}" ] ||
+     [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then audio=default; else audio=none; fi
+  if [ "$(cat "$WINEPREFIX/.jov-audio" 2>/dev/null)" != "$audio" ]; then
+    if [ "$audio" = none ]; then
+      "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d '' /f </dev/null >/dev/null 2>&1
+    else
+      "$WINE" reg delete 'HKCU\Software\Wine\Drivers' /v Audio /f </dev/null >/dev/null 2>&1 || true
+    fi
+    echo "$audio" > "$WINEPREFIX/.jov-audio"
+  fi
   echo "export WINEPREFIX='$WINEPREFIX' DISPLAY='$DISPLAY' WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
   ;;
 stop)

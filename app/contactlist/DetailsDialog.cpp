@@ -6,6 +6,8 @@ CDetailsDialog::CDetailsDialog(HWND parent, unsigned int ownerId, int titleId, c
     : CTabsDialog(parent, IDM_UPDATE_CLOSE, 0), m_ownerId(ownerId)
 {
     SetTitle(titleId, title);
+    // Own details and a contact's are kept in the settings.
+    KeepsSettings();
 }
 
 void CDetailsDialog::Refresh(CDetailsDialog* open, unsigned int ownerId)
@@ -17,7 +19,7 @@ void CDetailsDialog::Refresh(CDetailsDialog* open, unsigned int ownerId)
 INT_PTR CDetailsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_UPDATE_COMMAND) {
-        DoDataExchange(1);
+        Store();
         return 1;
     }
     return CTabsDialog::DialogProc(dialog, message, wParam, lParam);

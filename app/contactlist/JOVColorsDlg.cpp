@@ -22,6 +22,7 @@ const int kRowHeight = 18;
 CJOVColorsDlg::CJOVColorsDlg(HWND parent, const CJOVString& skin)
     : CModalDialog(parent, IDD_COLOR_SCHEME, IDM_APPLY_CANCEL, 0), m_skin(skin), m_colors()
 {
+    KeepsSettings();
 }
 
 CJOVColorsDlg::~CJOVColorsDlg() {}

@@ -2,6 +2,7 @@
 
 #include "contactlist/ControlText.h"
 #include "core/AppGlobals.h"
+#include "core/StartUp.h"
 #include "core/skins/SkinManagerImpl.h"
 
 namespace {
@@ -31,17 +32,27 @@ INT_PTR CModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message == WM_COMMAND) {
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndDialog(IDOK);
+            if (EndDialog(IDOK) && m_keepsSettings)
+                SaveSettingsNow();
             return 1;
         case IDCANCEL:
             EndDialog(IDCANCEL);
             return 1;
         case IDC_APPLY_COMMAND:
-            DoDataExchange(1);
+            Store();
             return 1;
         }
     }
     return CJOVModalDialog::DialogProc(dialog, message, wParam, lParam);
+}
+
+bool CModalDialog::Store()
+{
+    if (!DoDataExchange(1))
+        return false;
+    if (m_keepsSettings)
+        SaveSettingsNow();
+    return true;
 }
 
 int CModalDialog::GetSoftKeyCap(int index, CJOVString& caption)

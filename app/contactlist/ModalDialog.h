@@ -20,6 +20,15 @@ protected:
     // "Apply" and "Cancel" for bar 137; none for the others.
     int GetSoftKeyCap(int index, CJOVString& caption) override;
     HBRUSH GetBkBrush() override;
+
+    // A dialog of settings: once it stored its values (OK, "Apply"), the
+    // program's settings are written to "settings.jov" at once.
+    void KeepsSettings() { m_keepsSettings = true; }
+    // Stores the values; true when no value was refused.
+    bool Store();
+
+private:
+    bool m_keepsSettings = false;
 };
 
 // Captions of the three bars, for the dialogs that use them.

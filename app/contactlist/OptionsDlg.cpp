@@ -7,6 +7,7 @@ COptionsDlg::COptionsDlg(HWND parent, unsigned int accountId)
     : CTabsDialog(parent, IDM_APPLY_CANCEL, 0), m_accountId(accountId)
 {
     SetTitle(25, L"Network settings");
+    KeepsSettings();
 }
 
 bool COptionsDlg::GetPanels(CJOVArray<CPanelInfo>& panels)

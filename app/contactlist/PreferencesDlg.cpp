@@ -42,6 +42,7 @@ CPreferencesDlg::CPreferencesDlg(HWND parent, int initialPage)
     : CTabsDialog(parent, IDM_APPLY_CANCEL, initialPage), m_tabImages(10)
 {
     SetTitle(18, L"Preferences");
+    KeepsSettings();
 }
 
 CPreferencesDlg::~CPreferencesDlg()

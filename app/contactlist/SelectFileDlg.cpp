@@ -17,6 +17,9 @@ std::wstring s_chosenPath;
 bool s_showAll = false;
 int s_view = 0;
 
+// Return pressed in the list, handled once the key's own notifications are through.
+const UINT kMsgReturnInList = WM_APP + 1;
+
 const int kNameWidth = 120;
 const int kSizeWidth = 55;
 const int kDateWidth = 100;
@@ -85,7 +88,8 @@ void AddColumn(HWND list, int index, int textId, const wchar_t* english, int wid
 
 CSelectFileDlg::CSelectFileDlg(HWND parent, const wchar_t* filters, int openMode)
     : CModalDialog(parent, IDD_SELECT_FILE, IDR_SELECT_FILE_BAR, 1), m_imageList(nullptr), m_folderCount(-1),
-      m_selection(-1), m_filterList(filters ? filters : L""), m_openMode(openMode), m_saveArmed(false)
+      m_selection(-1), m_filterList(filters ? filters : L""), m_openMode(openMode), m_saveArmed(false),
+      m_returnWaiting(false)
 {
 }
 
@@ -449,14 +453,27 @@ INT_PTR CSelectFileDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     if (message == WM_NOTIFY) {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && header->idFrom == IDC_FILE_LIST) {
-            if (header->code == LVN_ITEMCHANGED)
+            if (header->code == LVN_ITEMCHANGED) {
                 OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
-            else if (header->code == LVN_ITEMACTIVATE)
+            } else if (header->code == LVN_ITEMACTIVATE) {
+                m_returnWaiting = false;
                 OkAction();
-            else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_RETURN)
-                OkAction();
+            } else if (header->code == LVN_KEYDOWN &&
+                       reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_RETURN) {
+                // The list may activate the row for the same key: OK runs
+                // then, once; a list that does not leaves it to this.
+                m_returnWaiting = true;
+                PostMessageW(dialog, kMsgReturnInList, 0, 0);
+            }
             return 0;
         }
+    }
+    if (message == kMsgReturnInList) {
+        if (m_returnWaiting) {
+            m_returnWaiting = false;
+            OkAction();
+        }
+        return 1;
     }
     if (message == WM_COMMAND) {
         const int id = LOWORD(wParam);

@@ -63,4 +63,5 @@ private:
     std::wstring m_filterList;
     int m_openMode;
     bool m_saveArmed;
+    bool m_returnWaiting;  // Return went down in the list; OK not yet run for it
 };

@@ -14,6 +14,7 @@
 #include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
 #include "core/AppGuiServices.h"
+#include "core/alerts/AlertManagerImpl.h"
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/skins/AppSkinHost.h"
@@ -24,6 +25,7 @@
 #include "core/MainWindow.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
 #include "core/bus/ServicesManagerImpl.h"
+#include "core/sockets/ProxySettings.h"
 #include "core/sockets/SocketsManagerImpl.h"
 #include "core/StatusToolbar.h"
 #include "core/notify/NotificationsManager.h"
@@ -253,6 +255,27 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     if (s_services.GetAccountCount() == 0)
         ShowPreferences(g_App.hMainWnd, kNoAccountPreferencesPage);
     return TRUE;
+}
+
+void SaveSettingsNow()
+{
+    if (!g_App.pDatabase || g_App.closing)
+        return;
+    if (g_App.pMessageWnd)
+        g_App.pMessageWnd->GetSettings().Save();
+    if (g_App.pNotifications)
+        g_App.pNotifications->StoreOptions();
+    if (g_App.pAlertManager)
+        g_App.pAlertManager->StoreSettings();
+    if (g_App.pContactList)
+        g_App.pContactList->Save();
+    if (g_App.pProtocolsManager)
+        g_App.pProtocolsManager->StoreAccounts();
+    if (g_App.pSocketsManager)
+        JOVSockets::SaveProxySettings(g_ServicesManager, g_App.pSocketsManager->GetProxySettings());
+    if (g_App.pSkinManager)
+        g_App.pSkinManager->SaveSettings();
+    g_App.pDatabase->Save();
 }
 
 void ShutDown()

@@ -14,6 +14,10 @@ void InitHiDpiScale();
 BOOL InitInstance(HINSTANCE instance, int showCommand);
 // WM_CLOSE: deletes the components; "settings.jov" is written last.
 void ShutDown();
+// What shut-down saves, saved now: each component puts its values into the
+// store, which writes "settings.jov". For a confirmed change of settings, so
+// that it outlives an end without a close; not for every small change.
+void SaveSettingsNow();
 
 // The "GUI" client, registered on the bus while the program runs.
 CEventsClientImpl& GuiClient();

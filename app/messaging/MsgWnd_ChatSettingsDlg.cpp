@@ -16,6 +16,7 @@ bool RunFontDialog(HWND parent, const LOGFONTW& font, LOGFONTW& chosen)
 CMsgWnd_ChatSettingsDlg::CMsgWnd_ChatSettingsDlg(HWND parent, MessageWndSettings* settings)
     : CModalDialog(parent, IDD_CHAT_SETTINGS, IDM_APPLY_CANCEL, 0), m_settings(settings)
 {
+    KeepsSettings();
 }
 
 void CMsgWnd_ChatSettingsDlg::OnInitDialog()

@@ -16,6 +16,7 @@ const int kMostLines = 5;
 CMsgWnd_EditSettingsDlg::CMsgWnd_EditSettingsDlg(HWND parent, MessageWndSettings* settings)
     : CModalDialog(parent, IDD_EDIT_SETTINGS, IDM_APPLY_CANCEL, 0), m_settings(settings)
 {
+    KeepsSettings();
 }
 
 void CMsgWnd_EditSettingsDlg::OnInitDialog()

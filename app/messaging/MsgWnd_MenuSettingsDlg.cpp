@@ -20,6 +20,7 @@ void Check(HWND dialog, int id, int value)
 CMsgWnd_MenuSettingsDlg::CMsgWnd_MenuSettingsDlg(HWND parent, MessageWndSettings* settings)
     : CModalDialog(parent, IDD_CONTROL_SETTINGS, IDM_APPLY_CANCEL, 0), m_settings(settings)
 {
+    KeepsSettings();
 }
 
 void CMsgWnd_MenuSettingsDlg::OnInitDialog()

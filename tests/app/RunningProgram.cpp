@@ -69,6 +69,11 @@ bool CRunningProgram::WaitForExit(DWORD ms, DWORD* exitCode)
     return true;
 }
 
+bool CRunningProgram::Kill()
+{
+    return m_process.hProcess && TerminateProcess(m_process.hProcess, 9) && WaitForExit(10000);
+}
+
 HWND CRunningProgram::FindWindowOf(const wchar_t* className, const wchar_t* title) const
 {
     return FindProcessWindow(m_process.dwProcessId, className, title);

@@ -24,6 +24,9 @@ public:
     HANDLE StartAnother() const;
     // True when the program ended within the time.
     bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+    // Ends the program at once, as a crash or a flat battery does: no close,
+    // no shut-down; true once it is gone.
+    bool Kill();
 
     std::wstring File(const wchar_t* name) const { return m_folder + L"\\" + name; }
     HANDLE Process() const { return m_process.hProcess; }

@@ -1,9 +1,13 @@
 // JOV.exe as the user meets it: one instance on the pocket screen, the
-// soft-key menu bar, the main menu, and its settings written on quitting.
+// soft-key menu bar, the main menu, and its settings written on quitting and
+// when a change is confirmed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <string>
+#include <vector>
 
 #include "RunningProgram.h"
 #include "ServiceIds.h"
@@ -98,8 +102,8 @@ void TapDone(const CRunningProgram& program, HWND window)
     PostMessageW(bar, WM_LBUTTONUP, 0, middle);
 }
 
-// The accounts "settings.jov" holds.
-int SavedAccounts(const std::wstring& path)
+// The accounts "settings.jov" holds; sizes gets the size of each one's settings.
+int SavedAccounts(const std::wstring& path, std::vector<unsigned>* sizes = nullptr)
 {
     Database::CJOVDatabase store{Database::CSettingsFile(CJOVString(path.c_str()))};
     unsigned size = 0;
@@ -109,7 +113,45 @@ int SavedAccounts(const std::wstring& path)
     store.GetData(GUID_ProtocolsManager, L"Accounts data", bytes.data(), &size);
     NamedValueMap accounts;
     accounts.Unpack(bytes.data(), size);
+    for (int i = 0; sizes && i < accounts.GetCount(); ++i)
+        sizes->push_back(accounts.GetAt(i)->GetSize());
     return accounts.GetCount();
+}
+
+// "Add" offers the protocols; the first that makes accounts adds a row.
+void AddAccountRow(const CRunningProgram& program, HWND list)
+{
+    const int rows = Rows(list);
+    for (int item = 1; item <= 2 && Rows(list) == rows; ++item) {
+        ClickButton(list, 1001);
+        HWND menu = program.WaitForWindow(L"#32768", nullptr, 5000);
+        ASSERT_NE(menu, nullptr) << "Add opens no menu";
+        for (int i = 0; i < item; ++i)
+            PostKey(menu, VK_DOWN);
+        PostKey(menu, VK_RETURN);
+        ASSERT_TRUE(CRunningProgram::WaitUntilGone(menu));
+        WaitForRows(list, rows + 1);
+    }
+    ASSERT_EQ(Rows(list), rows + 1);
+}
+
+// The page of the preferences that holds control id.
+HWND PageWith(HWND preferences, int id)
+{
+    for (HWND page = FindWindowExW(preferences, nullptr, L"#32770", nullptr); page;
+         page = FindWindowExW(preferences, page, L"#32770", nullptr)) {
+        if (GetDlgItem(page, id))
+            return page;
+    }
+    return nullptr;
+}
+
+// Returns once the window's thread has handled what came before: what a
+// command there started has run to its end.
+bool Settled(HWND window)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
 }
 
 } // namespace
@@ -212,17 +254,7 @@ TEST(Startup, AccountsAreAddedAndDeletedOnTheAccountsPage)
     HWND list = AccountsList(preferences);
     ASSERT_NE(list, nullptr);
 
-    // "Add" offers the protocols; the one that makes accounts adds a row.
-    for (int item = 1; item <= 2 && Rows(list) == 0; ++item) {
-        ClickButton(list, 1001);
-        HWND menu = program.WaitForWindow(L"#32768", nullptr, 5000);
-        ASSERT_NE(menu, nullptr) << "Add opens no menu";
-        for (int i = 0; i < item; ++i)
-            PostKey(menu, VK_DOWN);
-        PostKey(menu, VK_RETURN);
-        ASSERT_TRUE(CRunningProgram::WaitUntilGone(menu));
-        WaitForRows(list, 1);
-    }
+    AddAccountRow(program, list);
     ASSERT_EQ(Rows(list), 1);
     PostMessageW(preferences, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
@@ -263,4 +295,90 @@ TEST(Startup, AccountsAreAddedAndDeletedOnTheAccountsPage)
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit(10000));
     EXPECT_EQ(SavedAccounts(program.File(L"settings.jov")), 0);
+}
+
+TEST(Startup, ConfirmedSettingsAndAccountsOutliveAnEndWithoutAClose)
+{
+    const int kFullScreen = 1028;
+    const int kProxyPort = 1010;
+    CRunningProgram program;
+    ASSERT_TRUE(program.Start(true));
+    const std::wstring file = program.File(L"settings.jov");
+    HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    HWND list = AccountsList(preferences);
+    ASSERT_NE(list, nullptr);
+    AddAccountRow(program, list);
+
+    // The new account's options, confirmed; then the program dies.
+    ClickButton(list, 1002);
+    HWND options = program.WaitForWindow(nullptr, L"Network settings");
+    ASSERT_NE(options, nullptr);
+    PostMessageW(options, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(options));
+    ASSERT_TRUE(Settled(preferences));
+    ASSERT_TRUE(program.Kill());
+    std::vector<unsigned> sizes;
+    EXPECT_EQ(SavedAccounts(file, &sizes), 1) << "the account added is lost";
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_GT(sizes[0], 0u) << "the options confirmed are lost";
+
+    // The restart has it; values confirmed in the preferences outlive the next end.
+    ASSERT_TRUE(program.Restart());
+    HWND main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    ChooseFromMainMenu(program, main, 3);
+    preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    list = AccountsList(preferences);
+    EXPECT_TRUE(WaitForRows(list, 1));
+    HWND general = PageWith(preferences, kFullScreen);
+    ASSERT_NE(general, nullptr);
+    SendDlgItemMessageW(general, kFullScreen, BM_SETCHECK, BST_CHECKED, 0);
+    HWND connection = PageWith(preferences, kProxyPort);
+    ASSERT_NE(connection, nullptr);
+    SendDlgItemMessageW(connection, kProxyPort, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1080"));
+    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    ASSERT_TRUE(Settled(main));
+    ASSERT_TRUE(program.Kill());
+    {
+        Database::CJOVDatabase stored{Database::CSettingsFile(CJOVString(file.c_str()))};
+        unsigned char fullScreen = 0;
+        unsigned int port = 0;
+        EXPECT_EQ(stored.GetByte(GUID_GUI, L"Full screen", &fullScreen), 1);
+        EXPECT_EQ(fullScreen, 1);
+        EXPECT_EQ(stored.GetDWord(GUID_SocketsManager, L"Proxy port", &port), 1) << "a value its owner keeps";
+        EXPECT_EQ(port, 1080u);
+    }
+    EXPECT_EQ(SavedAccounts(file), 1);
+
+    // Deleted, and the program dies with the preferences still open.
+    ASSERT_TRUE(program.Restart());
+    main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    ChooseFromMainMenu(program, main, 3);
+    preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    list = AccountsList(preferences);
+    ASSERT_TRUE(WaitForRows(list, 1));
+    ClickButton(list, 1004);
+    HWND question = program.WaitForWindow(nullptr, L"Delete");
+    ASSERT_NE(question, nullptr);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitForRows(list, 0));
+    ASSERT_TRUE(Settled(preferences));
+    ASSERT_TRUE(program.Kill());
+    EXPECT_EQ(SavedAccounts(file), 0) << "the account deleted comes back";
+
+    // No account: the preferences open by themselves.
+    ASSERT_TRUE(program.Restart());
+    preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(10000));
 }

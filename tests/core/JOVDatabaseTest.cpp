@@ -1,7 +1,9 @@
 // The settings store's operations: typed reads of any value, the size
-// protocol of GetData, round trips through the file, and many writers.
+// protocol of GetData, round trips through the file, many writers, and saves
+// while it lives.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -171,6 +173,70 @@ TEST_F(JOVDatabaseTest, WritersOnManyThreads)
             unsigned int value = 0;
             ASSERT_EQ(store.GetDWord(t % 2 ? kGui : kHistory, CJOVString(name.c_str()), &value), 1);
             EXPECT_EQ(value, t * 1000 + i);
+        }
+    }
+}
+
+namespace {
+
+std::atomic<int> g_writing{0};
+std::atomic<int> g_mostWriting{0};
+
+// Counts the writes under way at once; it gives up its time slice in the
+// middle of each, so that saves that could overlap do.
+BOOL WINAPI CountingWriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    const int now = ++g_writing;
+    for (int most = g_mostWriting; now > most && !g_mostWriting.compare_exchange_weak(most, now);) {
+    }
+    SwitchToThread();
+    const BOOL done = WriteFile(file, bytes, count, written, overlapped);
+    --g_writing;
+    return done;
+}
+
+} // namespace
+
+TEST_F(JOVDatabaseTest, SaveWritesTheFileWhileTheStoreLives)
+{
+    CJOVDatabase store(File());
+    const unsigned char on = 1;
+    store.SetByte(kGui, Name(L"Full screen"), &on);
+    ASSERT_TRUE(store.Save());
+    CJOVDatabase reader(File());
+    unsigned char byte = 0;
+    EXPECT_EQ(reader.GetByte(kGui, Name(L"Full screen"), &byte), 1);
+    EXPECT_EQ(byte, 1);
+}
+
+TEST_F(JOVDatabaseTest, SavesOnManyThreadsWriteOneAtATimeAndKeepTheLastValues)
+{
+    g_writing = 0;
+    g_mostWriting = 0;
+    std::atomic<int> failed{0};
+    {
+        CJOVDatabase store(CSettingsFile(m_folder.Path(L"settings.jov"), CountingWriteFile));
+        std::vector<std::thread> savers;
+        for (unsigned t = 0; t < 4; ++t) {
+            savers.emplace_back([&store, &failed, t] {
+                const std::wstring name = L"saver " + std::to_wstring(t);
+                for (unsigned i = 1; i <= 25; ++i) {
+                    store.SetDWord(t % 2 ? kGui : kHistory, CJOVString(name.c_str()), &i);
+                    failed += store.Save() ? 0 : 1;
+                }
+            });
+        }
+        for (std::thread& saver : savers)
+            saver.join();
+        EXPECT_EQ(failed, 0) << "a save that met another one wrote nothing";
+        EXPECT_EQ(g_mostWriting, 1) << "two saves wrote at once";
+        // Read back before the destructor's save could mend what the others left.
+        CJOVDatabase reader(File());
+        for (unsigned t = 0; t < 4; ++t) {
+            const std::wstring name = L"saver " + std::to_wstring(t);
+            unsigned int value = 0;
+            EXPECT_EQ(reader.GetDWord(t % 2 ? kGui : kHistory, CJOVString(name.c_str()), &value), 1) << t;
+            EXPECT_EQ(value, 25u) << t;
         }
     }
 }

@@ -69,6 +69,13 @@ protected:
     }
 
     Services::CServicesManagerImpl& Bus() { return *m_bus; }
+    Database::CJOVDatabase* Store() { return m_store.get(); }
+    // The store's file as it is on disk now; empty when there is none.
+    std::string SavedBytes() const
+    {
+        std::vector<unsigned char> bytes = CTempFolder::Read(m_folder.File(L"settings.jov"));
+        return std::string(bytes.begin(), bytes.end());
+    }
 
     CFakeGuiServices services;
     std::unique_ptr<Protocols::CProtocolsManagerImpl> manager;

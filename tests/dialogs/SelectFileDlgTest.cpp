@@ -1,7 +1,7 @@
 // The file picker over a folder tree of its own: what it lists and in which
-// order, moving through the folders, the values kept between openings, and
+// order, moving through the folders, the values kept between openings,
 // saving (the filter's extension, names it refuses, replacing a file only
-// after asking).
+// after asking), and Return on a row.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -101,6 +101,29 @@ void ChooseEntry(HWND dialog, int index)
 bool ListIsDetails(HWND dialog)
 {
     return (GetWindowLongPtrW(GetDlgItem(dialog, IDC_FILE_LIST), GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT;
+}
+
+// Counts how often its values are stored: once for each OK that ran.
+class CCountingPicker : public CSelectFileDlg {
+public:
+    using CSelectFileDlg::CSelectFileDlg;
+    int stores = 0;
+
+protected:
+    int DoDataExchange(int direction) override
+    {
+        stores += direction == 1 ? 1 : 0;
+        return CSelectFileDlg::DoDataExchange(direction);
+    }
+};
+
+// Return pressed in the list, as the keyboard's key reaches it.
+void PressReturn(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_FILE_LIST);
+    SetFocus(list);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(list, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
 class SelectFileDlgTest : public DialogsTest {
@@ -375,4 +398,60 @@ TEST_F(SelectFileDlgTest, APathTooLongForTheFileFunctionsIsRefused)
                   }},
                  {kPicker, [&](HWND dialog) { PostCommand(dialog, IDCANCEL); }}});
     EXPECT_NE(warning.find(L"too long"), std::wstring::npos);
+}
+
+TEST_F(SelectFileDlgTest, ReturnOnAFileRowRunsOkOnce)
+{
+    CCountingPicker open(nullptr, L"*.wav;", 1);
+    std::wstring row;
+    int result = Run(open, {{kPicker, [&](HWND dialog) {
+                                 row = Rows(dialog)[static_cast<size_t>(open.GetFolderCount())];
+                                 Select(dialog, open.GetFolderCount());
+                                 PressReturn(dialog);
+                             }}});
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(open.stores, 1) << "OK ran more than once";
+    EXPECT_EQ(Str(CSelectFileDlg::GetChosenPath()), tree.Path(row));
+
+    // Saving over that file asks once, whatever the list tells of the key.
+    CSelectFileDlg::SetChosenPath(tree.Jov(L"earlier.txt"));
+    CCountingPicker save(nullptr, L"*.txt;", 0);
+    int questions = 0;
+    CDialogScript script;
+    script
+        .When(kPicker,
+              [&](HWND dialog) {
+                  Select(dialog, save.GetFolderCount());  // c.txt
+                  PressReturn(dialog);
+              })
+        .When(L"Save",
+              [&](HWND box) {
+                  ++questions;
+                  PostMessageW(box, WM_COMMAND, IDYES, 0);
+              })
+        .When(L"Save", [&](HWND box) {
+            ++questions;
+            PostMessageW(box, WM_COMMAND, IDYES, 0);
+        });
+    script.Start();
+    result = save.DoModal();
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(questions, 1) << "the question came twice";
+    EXPECT_EQ(save.stores, 1);
+    EXPECT_EQ(Str(CSelectFileDlg::GetChosenPath()), tree.Path(L"c.txt"));
+
+    // A list that tells only of the key, activating nothing: Return still opens.
+    CSelectFileDlg::SetChosenPath(tree.Jov(L"earlier.wav"));
+    CCountingPicker keyOnly(nullptr, L"*.wav;", 1);
+    result = Run(keyOnly, {{kPicker, [&](HWND dialog) {
+                                Select(dialog, keyOnly.GetFolderCount());
+                                NMLVKEYDOWN key = {};
+                                key.hdr.hwndFrom = GetDlgItem(dialog, IDC_FILE_LIST);
+                                key.hdr.idFrom = IDC_FILE_LIST;
+                                key.hdr.code = LVN_KEYDOWN;
+                                key.wVKey = VK_RETURN;
+                                SendMessageW(dialog, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&key));
+                            }}});
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(keyOnly.stores, 1);
 }

@@ -1,10 +1,12 @@
 // Tabbed dialogs with a plug-in's pages through the real protocols manager:
 // loading, storing in tab order until a page refuses, "Apply", "Update",
-// reloading while open, and a plug-in that offers no page.
+// reloading while open, a plug-in that offers no page, and what is stored
+// reaching "settings.jov" at once.
 #include <gtest/gtest.h>
 
 #include "contactlist/OptionsDlg.h"
 #include "contactlist/UserDetailsDlg.h"
+#include "core/AppGlobals.h"
 #include "dialogs/DialogScript.h"
 #include "dialogs/DialogsFixture.h"
 #include "plugins/PagesPlugin.h"
@@ -209,4 +211,47 @@ TEST_F(DialogsTest, OwnDetailsReloadOnlyUneditedPagesAndUpdateStoresStayingOpen)
     EXPECT_EQ(CPluginLog::CountLines(L"store Note" + id), 1);
     EXPECT_EQ(nickAfterUpdate, L"n3");
     EXPECT_EQ(noteAfterUpdate, L"third");
+}
+
+TEST_F(DialogsTest, WhatTheDialogsStoreIsInTheFileAtOnceAndWhatTheyDropIsNot)
+{
+    // The program's store: the one the dialogs save.
+    g_App.pDatabase = Store();
+    const unsigned int account = AddPagesAccount();
+    COpenOptions options(nullptr, account);
+    std::string afterApply;
+    CDialogScript script;
+    script
+        .When(kOptions,
+              [&](HWND window) {
+                  SetWindowTextW(options.Edit(0, IDC_LOGIN), L"erin");
+                  PostCommand(window, IDC_APPLY_COMMAND);
+              })
+        .When(kOptions, [&](HWND window) {
+            afterApply = SavedBytes();
+            SetWindowTextW(options.Edit(0, IDC_LOGIN), L"frank");
+            PostCommand(window, IDCANCEL);
+        });
+    script.Start();
+    EXPECT_EQ(options.DoModal(), IDCANCEL);
+    EXPECT_NE(afterApply.find("erin"), std::string::npos) << "\"Apply\" saved nothing";
+    EXPECT_EQ(SavedBytes().find("frank"), std::string::npos) << "\"Cancel\" saved";
+
+    std::string afterUpdate;
+    CDialogScript details;
+    details
+        .When(kDetails,
+              [&](HWND) {
+                  CUserDetailsDlg* dialog = GetOpenUserDetails();
+                  SetWindowTextW(GetDlgItem(dialog->GetPageWnd(1), IDC_NOTE), L"kept here");
+                  PostCommand(dialog->GetHwnd(), IDC_UPDATE_COMMAND);
+              })
+        .When(kDetails, [&](HWND window) {
+            afterUpdate = SavedBytes();
+            PostCommand(window, IDCANCEL);
+        });
+    details.Start();
+    ShowUserDetails(nullptr, account);
+    g_App.pDatabase = nullptr;
+    EXPECT_NE(afterUpdate.find("kept here"), std::string::npos) << "\"Update\" saved nothing";
 }

@@ -298,3 +298,30 @@ TEST_F(AccountTest, AReconnectRestoresTheStatusLastChosen)
     }
     EXPECT_EQ(statusWord, 0x0001u);  // away on the wire
 }
+
+TEST_F(AccountTest, LoginServerRepliesOnAnEstablishedSessionAreIgnored)
+{
+    LoginToOnline();
+    JOVSockets::CJOVSocket* bos = m_sockets.Current();
+    const size_t connects = m_sockets.Connects().size();
+    m_sockets.ClearSent();
+    Deliver(OscarWire::AuthKeyResponse("stray"));
+    Deliver(OscarWire::LoginReply("123456", "127.0.0.1:5192", OscarWire::Bytes(16, 7)));
+    EXPECT_FALSE(SentSnac(0x17, 0x02)) << "no login answers a stray key";
+    EXPECT_EQ(m_sockets.Current(), bos) << "the session keeps its one connection";
+    EXPECT_EQ(m_account->GetStatus(), Protocols::StatusOnline);
+    EXPECT_TRUE(m_account->IsKeepAliveRunning());
+    // Keep-alives still go out on the same connection, and nothing connects anew.
+    EXPECT_TRUE(WaitUntil([&] {
+        for (const Frame& frame : m_sockets.Sent()) {
+            if (frame.channel == 5)
+                return true;
+        }
+        return false;
+    }));
+    EXPECT_EQ(m_sockets.Connects().size(), connects);
+
+    // While logging in the same replies still lead on to the BOS server.
+    SetStatus(Protocols::StatusOffline);
+    LoginToOnline();
+}

@@ -49,6 +49,14 @@ protected:
                                         new CEventArg_Data<Protocols::Status>(status), nullptr, true);
     }
 
+    int Warnings()
+    {
+        int n = 0;
+        for (const auto& delivery : m_host.Deliveries())
+            n += delivery.name == L"Warning" ? 1 : 0;
+        return n;
+    }
+
     std::unique_ptr<Services::CServicesManagerImpl> m_bus = std::make_unique<Services::CServicesManagerImpl>();
     std::unique_ptr<JOVSockets::CSocketsManagerImpl> m_sockets;
     CScriptedOscarServer m_login;
@@ -116,4 +124,39 @@ TEST_F(EndToEndTest, ARefusedConnectionReconnectsTenSecondsLater)
     DWORD waited = GetTickCount() - failedAt;
     EXPECT_GE(waited, 9500u);
     EXPECT_LT(waited, 14000u);
+}
+
+TEST_F(EndToEndTest, ABosServerThatClosesBeforeItsGreetingEndsTheLoginWithAWarning)
+{
+    m_settings.SetByte(L"Keep alive", 0);
+    ScriptIcqLogin(m_login, m_bos.GetPort());
+    m_bos.Accept().Close();
+    m_login.Start();
+    m_bos.Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_bos.Wait(5000)) << m_bos.Report();
+    EXPECT_TRUE(WaitUntil([&] { return m_account->GetStatus() == Protocols::StatusOffline; }, 5000))
+        << "still " << m_account->GetStatus();
+    EXPECT_TRUE(WaitUntil([&] { return Warnings() == 1; }));
+    EXPECT_FALSE(m_account->IsReconnectPending());
+}
+
+TEST_F(EndToEndTest, ABosServerThatClosesBeforeItsGreetingReconnectsWhenKeepAliveAsks)
+{
+    ICQTimings fast;
+    fast.reconnectDelayMs = 50;
+    m_account.reset();
+    m_account = std::make_unique<CICQProtocol>(m_bus.get(), 7, m_hostId, &m_settings, fast);
+    // The second login is the reconnect: the login server sees it greet again.
+    ScriptIcqLogin(m_login, m_bos.GetPort())
+        .Accept()
+        .Send(OscarWire::Hello())
+        .Expect("version", [](const Frame& frame, std::string&) { return frame.channel == 1; });
+    m_bos.Accept().Close();
+    m_login.Start();
+    m_bos.Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_login.Wait(5000)) << m_login.Report() << m_bos.Report();
+    EXPECT_EQ(m_account->GetWantedStatus(), Protocols::StatusOnline);
+    SetStatus(Protocols::StatusOffline);
 }

@@ -203,6 +203,40 @@ TEST_F(OnlineRequestsTest, TheAddContactDialogAddsToTheChosenGroupAndSaysWhatIsM
     GoOffline(account);
 }
 
+TEST_F(OnlineRequestsTest, AddContactInTheNotInListGroupOpensTheAccountsDialog)
+{
+    const unsigned int account = LogIn(Roster());
+    // "Not in list" is group 0: the menu's subject names no account.
+    CMenuInfo menu = GroupMenu();
+    ASSERT_TRUE(manager->InitGroupMenu(account, 0, &menu));
+    const CMenuItemInfo* add = FindCaption(menu, L"Add contact");
+    ASSERT_NE(add, nullptr);
+    std::vector<std::wstring> groups;
+    CDialogScript script;
+    script.When(L"Add contact", [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_ADD_GROUP);
+        for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            groups.push_back(text);
+        }
+        SetDlgItemTextW(dialog, IDC_ADD_ACCOUNT, L"555666777");
+        PostCommand(dialog, IDOK);
+    });
+    script.Start();
+    Choose(*add, 0);
+    EXPECT_TRUE(script.Done()) << "the add-contact dialog did not open";
+    EXPECT_EQ(groups, (std::vector<std::wstring>{L"Friends", L"Work"})) << "the account's own groups";
+    if (script.Done()) {
+        ASSERT_TRUE(WaitForFrames([](const std::vector<Frame>& frames) { return !BuddyAdds(frames).empty(); }))
+            << bos->Report();
+        OscarWire::Snac added = BuddyAdds(AfterRoster())[0].GetSnac();
+        OscarWire::Cursor item(added.body);
+        EXPECT_EQ(item.TakeText(item.U16()), "555666777");
+    }
+    GoOffline(account);
+}
+
 TEST_F(OnlineRequestsTest, WithoutAGroupTheAddContactDialogSaysSo)
 {
     const unsigned int account = LogIn({OnlinePrivacyItem()});

@@ -159,6 +159,14 @@ CMenuInfo PluginWorldTest::RootMenu()
     return menu;
 }
 
+CMenuInfo PluginWorldTest::GroupMenu()
+{
+    CMenuInfo menu;
+    for (unsigned int id = 2000; id <= 2005; ++id)
+        menu.Append(CMenuItemInfo(CJOVString(L"item"), id, 0));
+    return menu;
+}
+
 CMenuInfo PluginWorldTest::ContactMenu()
 {
     CMenuInfo menu;

@@ -62,6 +62,7 @@ protected:
     unsigned int ContactOf(unsigned int account, const wchar_t* uin);
     // The menus as the contact list fills them before the account adds its items.
     static CMenuInfo RootMenu();
+    static CMenuInfo GroupMenu();
     static CMenuInfo ContactMenu();
     // Runs an item the account put in a menu, as the program does.
     static void Choose(const CMenuItemInfo& item, unsigned int subjectId);

@@ -56,13 +56,15 @@ public:
     bool LoadScheme() override;
 
     CVibrator* GetVibrator() { return m_vibrator.get(); }
+    // Puts the options and the alerts into the settings store (the
+    // destructor does too).
+    void StoreSettings();
 
 private:
     // Callers hold the lock.
     unsigned int FindLocked(const JOV_GUID& owner, unsigned int name) const;
     bool LoadSchemeLocked();
     void LoadSettings();
-    void StoreSettings();
     bool QuietForStatus();
     CJOVString SchemeFolder() const;
 

@@ -59,6 +59,8 @@ public:
     void AddNewVersionNotification(int build);
     void AddWarningNotification(const CJOVString& text);
     void SetAnswerCallback(AnswerCallback callback);
+    // Puts the seven settings into the store (the destructor does too).
+    void StoreOptions();
 
     HWND GetSinkWindow() const { return m_sinkWindow; }
     // The bubble icon of a skin image (the blank one for -1), made on first use.
@@ -81,7 +83,6 @@ private:
     WaitResult WaitForAnswer(DWORD ms);
     bool StraightToTray(const NotificationItem& item, bool twoKeys, const NotificationOptions& options);
     void LoadOptions();
-    void StoreOptions();
     void OnCommand(UINT command);
     static LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -86,7 +86,10 @@ unsigned int CProtocolsManagerImpl::CreateAccountInstance(const JOV_GUID& protoc
 
 unsigned int CProtocolsManagerImpl::AddAccount(const JOV_GUID& protocol)
 {
-    return CreateAccountInstance(protocol, nullptr);
+    const unsigned int accountId = CreateAccountInstance(protocol, nullptr);
+    if (accountId)
+        SaveAccountsNow();
+    return accountId;
 }
 
 int CProtocolsManagerImpl::DeleteAccount(unsigned int accountId)
@@ -99,6 +102,8 @@ int CProtocolsManagerImpl::DeleteAccount(unsigned int accountId)
     }
     m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(EVENT_OwnDeleteAccount),
                              new CEventArg_Data<unsigned int>(accountId), new CEventArg_Data<bool>(false), false);
+    // Marked, it is left out of what is saved, though it goes only later.
+    SaveAccountsNow();
     return 0;
 }
 
@@ -299,6 +304,24 @@ void CProtocolsManagerImpl::SaveAccounts(const AccountMap& accounts)
     std::vector<unsigned char> bytes(all.GetPackedSize());
     unsigned size = all.Pack(bytes.data(), static_cast<unsigned>(bytes.size()));
     store->SetData(GUID_ProtocolsManager, CJOVString(kAccountsData), bytes.data(), &size);
+}
+
+bool CProtocolsManagerImpl::StoreAccounts()
+{
+    // Held while packing: the accounts write their settings meanwhile. Before
+    // the stored accounts were read a save would keep them as no account.
+    std::lock_guard<std::recursive_mutex> lock(m_accountsLock);
+    if (!m_accountsRead || m_closing)
+        return false;
+    SaveAccounts(m_accounts);
+    return true;
+}
+
+void CProtocolsManagerImpl::SaveAccountsNow()
+{
+    auto* store = static_cast<Database::CJOVDatabase*>(m_bus->GetService(GUID_Database));
+    if (store && StoreAccounts())
+        store->Save();
 }
 
 bool CProtocolsManagerImpl::ReadAccountsData(const std::vector<unsigned char>& bytes, NamedValueMap* items)

@@ -51,8 +51,13 @@ public:
     int GetProtocolCount() override;
     const ProtocolEntry* FindProtocol(const JOV_GUID& protocol) override;
     ProtocolInfo GetProtocol(int index) override;
+    // Both write "settings.jov" at once: an account added or deleted survives
+    // an end without a close.
     unsigned int AddAccount(const JOV_GUID& protocol) override;
     int DeleteAccount(unsigned int accountId) override;
+    // Puts the live accounts into "Accounts data" of the store (the file is
+    // the store's to write); nothing before the stored accounts were read.
+    bool StoreAccounts();
     int GetAccountCount() override;
     unsigned int GetAccountId(int index) override;
     CJOVString GetAccountName(unsigned int accountId, bool withProtocolGuid) override;
@@ -138,6 +143,8 @@ private:
     // Accounts (ProtocolsManagerAccounts.cpp).
     unsigned int CreateAccountInstance(const JOV_GUID& protocol, NamedValueMap* settings);
     void SaveAccounts(const AccountMap& accounts);
+    // StoreAccounts, then the store writes its file.
+    void SaveAccountsNow();
     // Creates the stored accounts; with create false (a save before any
     // load) every item is only kept.
     void LoadAccounts(bool create = true);

@@ -11,13 +11,28 @@ CJOVDatabase::CJOVDatabase() : CJOVDatabase(CSettingsFile(CSettingsFile::Default
 CJOVDatabase::CJOVDatabase(const CSettingsFile& file) : m_file(file)
 {
     InitializeCriticalSection(&m_lock);
+    InitializeCriticalSection(&m_saveLock);
     m_file.Load(m_sections);
 }
 
 CJOVDatabase::~CJOVDatabase()
 {
-    m_file.Save(m_sections);
+    Save();
+    DeleteCriticalSection(&m_saveLock);
     DeleteCriticalSection(&m_lock);
+}
+
+bool CJOVDatabase::Save()
+{
+    // The copy is taken once this save's turn has come: a later save never
+    // writes older values over a newer one's.
+    CCriticalSectionLock turn(m_saveLock);
+    SectionMap copy;
+    {
+        CCriticalSectionLock hold(m_lock);
+        copy = m_sections;
+    }
+    return m_file.Save(copy);
 }
 
 const NamedValue* CJOVDatabase::FindValue(const JOV_GUID& section, const CJOVString& name) const

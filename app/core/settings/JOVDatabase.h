@@ -1,9 +1,11 @@
 // The settings store: named values in sections named by identifiers, loaded
-// from "settings.jov" when created and saved to it when destroyed.
+// from "settings.jov" when created and saved to it when destroyed, and
+// whenever a confirmed change asks for it (Save).
 //
 // Reached from the UI thread and from every component's queue thread; one
-// lock guards the whole store. Served on the bus under GUID_Database: start-up
-// registers it after creating it and unregisters it before deleting it.
+// lock guards the whole store, a second one lets one save at a time write
+// the file. Served on the bus under GUID_Database: start-up registers it after
+// creating it and unregisters it before deleting it.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +46,12 @@ public:
     virtual void SetWord(const JOV_GUID& section, const CJOVString& name, const unsigned short* value);
     virtual void SetByte(const JOV_GUID& section, const CJOVString& name, const unsigned char* value);
 
+    // Writes the file now, as the destructor does; any thread. Saves come one
+    // after another, each with the values as they are when its turn comes,
+    // and readers and writers wait only while the values are copied, not for
+    // the disk. False when nothing was saved.
+    bool Save();
+
 private:
     // Callers hold the lock.
     const NamedValue* FindValue(const JOV_GUID& section, const CJOVString& name) const;
@@ -55,6 +63,7 @@ private:
     CSettingsFile m_file;
     SectionMap m_sections;
     mutable CRITICAL_SECTION m_lock;
+    CRITICAL_SECTION m_saveLock;  // taken before m_lock, never inside it
 };
 
 } // namespace Database

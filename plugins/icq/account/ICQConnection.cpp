@@ -106,6 +106,7 @@ int CICQProtocol::Connect(Protocols::Status status)
         return -3;
     }
     m_bosPending = false;
+    m_onLoginServer = false;
     m_ownUin = ReadUin();
     JOVSockets::CSocketsManager* sockets = Sockets();
     if (!sockets)
@@ -125,6 +126,7 @@ int CICQProtocol::Connect(Protocols::Status status)
         return result;
     }
     sockets->SetKeepAlive(m_socket, 1);
+    m_onLoginServer = true;
     m_loginComplete = false;
     m_connectStatus = status;
     m_wantedStatus = status;
@@ -147,6 +149,7 @@ int CICQProtocol::Disconnect()
 {
     m_wantedStatus = Protocols::StatusOffline;
     m_bosPending = false;
+    m_onLoginServer = false;
     StopKeepAlive();
     DropSocket();
     if (GetStatus() == Protocols::StatusOffline)
@@ -178,7 +181,14 @@ void CICQProtocol::OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEvent
             StartReconnect();
         }
     } else if (name == CJOVString(L"Close")) {
-        if (!m_bosPending && m_wantedStatus != Protocols::StatusOffline) {
+        if (m_bosPending) {
+            // The BOS server went before its greeting: the login fails as a
+            // connect does. The login connection's own close never gets here,
+            // its socket is no longer ours.
+            ShowWarning(GetPluginText(96, L"Socket connect error"));
+            Disconnect();
+            StartReconnect();
+        } else if (m_wantedStatus != Protocols::StatusOffline) {
             Disconnect();
             StartReconnect();
         }
@@ -331,6 +341,7 @@ void CICQProtocol::OnLoginReply(const unsigned char* packet, int length)
     CSRV_LOGIN_REPLY reply;
     if (reply.Unpack(packet, length) <= 0)
         return;
+    m_onLoginServer = false;
     m_loginReply = reply;
     unsigned short cookieLength = 0;
     m_loginReply.GetCookie(cookieLength);

@@ -157,7 +157,8 @@ int CICQProtocol::InitGroupMenu(unsigned int groupId, CMenuInfo& menu)
     }
     if (addContact) {
         menu.Append(CMenuItemInfo(CMenuItemInfo::MenuItemSeparator));
-        menu.Append(Item(43, L"Add contact", 36, OnMenuAddContactToGroup, GetAccountId()));
+        // The account's id rides along: the "Not in list" group (id 0) names no account.
+        menu.Append(Item(43, L"Add contact", 36, OnMenuAddContactToGroup, m_accountId));
     }
     return 1;
 }

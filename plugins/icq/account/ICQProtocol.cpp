@@ -45,6 +45,7 @@ CICQProtocol::CICQProtocol(Services::CServicesManager* services, unsigned int ac
       m_sequence(0),
       m_ownUin(0),
       m_bosPending(false),
+      m_onLoginServer(false),
       m_loginComplete(false),
       m_privacyMode(0),
       m_xStatusIndex(0),

@@ -235,6 +235,7 @@ private:
     CSRV_LOGIN_REPLY m_loginReply;
     unsigned int m_ownUin;  // 0 until known
     bool m_bosPending;  // the login reply named a BOS server not yet greeted
+    bool m_onLoginServer;  // connected to the login server, its reply not yet in
     // Set once per session when the login steps have run; the status alone
     // cannot tell, since the own-info packet may end Connecting before it.
     bool m_loginComplete;

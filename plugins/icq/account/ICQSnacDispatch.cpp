@@ -229,6 +229,10 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
 
 void CICQProtocol::HandleAuthFamily(const CSNACPacket& snac, const unsigned char* packet, int length)
 {
+    // Only the login server's answers to this login count: on the BOS
+    // connection one would trade the session for a new one.
+    if (!m_onLoginServer)
+        return;
     if (snac.GetSubtype() == 0x07) {
         CSRV_AUTH_KEY_RESPONSE key;
         if (key.Unpack(packet, length) <= 0)

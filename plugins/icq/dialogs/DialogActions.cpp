@@ -76,9 +76,9 @@ void OnMenuAddContact(unsigned int accountId, uintptr_t)
     RunAddContactDialog(accountId, CJOVString(), CJOVString(), CJOVString());
 }
 
-void OnMenuAddContactToGroup(unsigned int groupId, uintptr_t)
+void OnMenuAddContactToGroup(unsigned int groupId, uintptr_t accountId)
 {
-    RunAddContactDialog(AccountOfItem(groupId), CJOVString(), CJOVString(), ItemName(groupId));
+    RunAddContactDialog(static_cast<unsigned int>(accountId), CJOVString(), CJOVString(), ItemName(groupId));
 }
 
 void OnMenuAddToContactList(unsigned int contactId, uintptr_t)

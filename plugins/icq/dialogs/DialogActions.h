@@ -18,7 +18,8 @@ void RunXStatusesDialog(unsigned int accountId);
 
 // The menu items' callbacks: (subject id, the item's data word).
 void OnMenuAddContact(unsigned int accountId, uintptr_t);
-void OnMenuAddContactToGroup(unsigned int groupId, uintptr_t);
+// The group's item carries its account's id: group 0 ("Not in list") is every account's.
+void OnMenuAddContactToGroup(unsigned int groupId, uintptr_t accountId);
 void OnMenuAddToContactList(unsigned int contactId, uintptr_t);
 void OnMenuAuthorizationRequest(unsigned int contactId, uintptr_t);
 void OnMenuXStatuses(unsigned int accountId, uintptr_t);
