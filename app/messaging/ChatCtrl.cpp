@@ -85,7 +85,14 @@ void CChatCtrl::ScrollToEnd()
 
 void CChatCtrl::AddEvent(const SMessage* message)
 {
-    m_content->AddEvent(message);
+    AddEvents(message, 1);
+}
+
+void CChatCtrl::AddEvents(const SMessage* messages, int count)
+{
+    if (count <= 0)
+        return;
+    m_content->AddEvents(messages, count);
     ScrollToEnd();
     RefreshCaret();
     InvalidateRect(m_hWnd, nullptr, FALSE);

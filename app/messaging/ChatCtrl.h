@@ -41,6 +41,9 @@ public:
 
     // Adds the entry and scrolls to the end.
     void AddEvent(const SMessage* message);
+    // Adds count entries, oldest first, at once: one layout, one scroll
+    // update and one repaint for them all.
+    void AddEvents(const SMessage* messages, int count);
     // Lays everything out for the present width and scrolls to the end.
     void UpdateLayout();
     void Clear();

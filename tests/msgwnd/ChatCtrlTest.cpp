@@ -112,6 +112,27 @@ TEST_F(ChatCtrlTest, ANewEntryScrollsToTheEndEvenWhenScrolledUp)
     EXPECT_EQ(chat->GetScrollMaxRange(), chat->GetContent()->GetRect().bottom + 10) << "10 pixels under the last";
 }
 
+TEST_F(ChatCtrlTest, EntriesAddedAtOnceScrollToTheEndAndAskForARepaint)
+{
+    FillPages(3);
+    SendMessageW(*chat, WM_VSCROLL, SB_TOP, 0);
+    UpdateWindow(*chat);
+    std::vector<SMessage> entries(40);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i].kind = SMessage::Incoming;
+        entries[i].subKind = 22;
+        entries[i].nick = L"Ann";
+        entries[i].time = L"(12:00)";
+        entries[i].text = L"line number";
+    }
+    chat->AddEvents(entries.data(), static_cast<int>(entries.size()));
+    EXPECT_EQ(chat->GetContent()->GetNodeCount(), 43);
+    EXPECT_EQ(chat->GetScrollPos(), EndPosition());
+    EXPECT_EQ(chat->GetScrollMaxRange(), chat->GetContent()->GetRect().bottom + 10);
+    RECT update = {};
+    EXPECT_TRUE(GetUpdateRect(*chat, &update, FALSE)) << "a repaint is due";
+}
+
 TEST_F(ChatCtrlTest, ATapOnALinkOpensItAndATapOnTextStartsADrag)
 {
     Add(L"see http://example.org/x now");
