@@ -61,6 +61,29 @@ void CChatContent::AddEvents(const SMessage* messages, int count)
     LayoutFrom(lowest >= 0 && lowest < first ? lowest : first, first);
 }
 
+int CChatContent::LeastHeightOf(const SMessage* messages, int count) const
+{
+    int height = 0;
+    int nodes = m_nodes.Count();
+    for (int i = 0; i < count; ++i) {
+        int least = -1;
+        switch (messages[i].kind) {
+        case SMessage::Incoming:
+        case SMessage::Outgoing:
+        case SMessage::Service:
+            least = SY(16);
+            break;
+        case SMessage::HistorySeparator:
+            least = 1;
+            break;
+        }
+        if (least < 0)
+            continue;
+        height += (nodes++ > 0 ? SY(3) : 0) + least;
+    }
+    return height;
+}
+
 int CChatContent::LimitSmilies(int first)
 {
     for (int i = first; i < m_nodes.Count(); ++i) {

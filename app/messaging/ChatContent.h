@@ -37,6 +37,9 @@ public:
     // The same for count entries, oldest first, with one limit pass and one
     // layout: the result is that of adding them one by one.
     void AddEvents(const SMessage* messages, int count);
+    // The least height the entries take once added: a message or a service
+    // line is an icon high at least, a separator a line, and gaps between.
+    int LeastHeightOf(const SMessage* messages, int count) const;
     void Clear();
     // Turns every smiley picture into its code: the smilies set is about to go.
     void RefreshSmilies();
