@@ -29,6 +29,7 @@ BENCHMARKS=(
   'settings|$WINE bench_settings.exe "$(account_settings)" 15'
   'clctrl|$WINE bench_clctrl.exe'
   'chat|$WINE bench_chat.exe'
+  'history|$WINE bench_history.exe "$(account_settings)" 5'
   'xmpp|$WINE bench_xmpp.exe'
   'xmpp-login|bash "$root/tests/bench/xmpp/login_bench.sh" 7'
 )

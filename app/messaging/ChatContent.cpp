@@ -10,7 +10,7 @@
 #include "messaging/GrowingTextBuffer.h"
 
 CChatContent::CChatContent(CChatView* parent, int historyFlag)
-    : CChatNode(parent), m_nodes(10), m_historyFlag(historyFlag), m_findNode(-1), m_caretNode(-1)
+    : CChatNode(parent), m_nodes(10), m_historyFlag(historyFlag), m_picturedNodes(10), m_findNode(-1), m_caretNode(-1)
 {
 }
 
@@ -25,68 +25,111 @@ int CChatContent::SmileyCount(int node) const
     return static_cast<CChatNode_Message*>(m_nodes[node])->GetText()->GetSmileyCount();
 }
 
-void CChatContent::AddEvent(const SMessage* message)
+CChatNode* CChatContent::MakeNode(const SMessage* message)
 {
-    CChatNode* node = nullptr;
     switch (message->kind) {
     case SMessage::Incoming:
     case SMessage::Outgoing:
-        node = new CChatNode_Message(message->subKind, message->nick, message->time, message->text,
+        return new CChatNode_Message(message->subKind, message->nick, message->time, message->text,
                                      static_cast<int>(message->kind), m_parent, m_historyFlag);
-        break;
     case SMessage::Service:
-        node = new CChatNode_Service(message->subKind, message->nick, message->time, m_parent);
-        break;
+        return new CChatNode_Service(message->subKind, message->nick, message->time, m_parent);
     case SMessage::HistorySeparator:
-        node = new CChatNode_HistorySep(m_parent);
-        break;
+        return new CChatNode_HistorySep(m_parent);
+    }
+    return nullptr;
+}
+
+void CChatContent::AddEvent(const SMessage* message) { AddEvents(message, 1); }
+
+void CChatContent::AddEvents(const SMessage* messages, int count)
+{
+    const int first = m_nodes.Count();
+    if (count > 1)
+        m_nodes.Reserve(first + count);
+    for (int i = 0; i < count; ++i) {
+        CChatNode* node = MakeNode(&messages[i]);
+        if (node && m_nodes.Append(node) < 0)
+            delete node;
     }
     // Laying the tail out again without a new node would move the last one
     // down by the gap.
-    if (node && m_nodes.Append(node) >= 0)
-        LayoutTail();
-    else
-        delete node;
-}
-
-void CChatContent::LayoutFrom(int first, int last)
-{
-    int top = m_nodes[first]->GetRect().top;
-    for (int i = first; i <= last; ++i) {
-        RECT rect = {m_rect.left, top, m_rect.right, top};
-        m_nodes[i]->Layout(rect);
-        top = rect.bottom + SY(3);
-    }
-    m_rect.bottom = m_nodes[last]->GetRect().bottom;
-}
-
-void CChatContent::LayoutTail()
-{
-    int count = m_nodes.Count();
-    if (count == 0)
+    if (m_nodes.Count() == first)
         return;
     CViewDrawContext shared(m_parent);  // one device context for every node laid out
-    int last = count - 1;
-    int lastSmilies = SmileyCount(last);
-    if (m_nodes[last]->GetType() == ChatItemMessage && !m_historyFlag && lastSmilies > 0 && count >= 2) {
-        // The newest messages keep their pictures; older ones fall back to codes.
-        int budget = m_parent->GetSkin().GetSmiliesNumber() - lastSmilies;
-        int lowest = -1;
-        for (int i = last - 1; i >= 0; --i) {
-            if (m_nodes[i]->GetType() != ChatItemMessage)
-                continue;
-            CChatMessageItem_Text* text = static_cast<CChatNode_Message*>(m_nodes[i])->GetText();
-            if (text->SetSmiliesLimit(budget))
-                lowest = i;
-            budget -= text->GetSmileyCount();
+    const int lowest = LimitSmilies(first);
+    LayoutFrom(lowest >= 0 && lowest < first ? lowest : first, first);
+}
+
+int CChatContent::LeastHeightOf(const SMessage* messages, int count) const
+{
+    int height = 0;
+    int nodes = m_nodes.Count();
+    for (int i = 0; i < count; ++i) {
+        int least = -1;
+        switch (messages[i].kind) {
+        case SMessage::Incoming:
+        case SMessage::Outgoing:
+        case SMessage::Service:
+            least = SY(16);
+            break;
+        case SMessage::HistorySeparator:
+            least = 1;
+            break;
         }
-        if (lowest >= 0)
-            LayoutFrom(lowest, last - 1);
+        if (least < 0)
+            continue;
+        height += (nodes++ > 0 ? SY(3) : 0) + least;
     }
-    int top = count >= 2 ? m_rect.bottom + SY(3) : m_rect.bottom;
-    RECT rect = {m_rect.left, top, m_rect.right, top};
-    m_nodes[last]->Layout(rect);
-    m_rect.bottom = rect.bottom;
+    return height;
+}
+
+int CChatContent::LimitSmilies(int first)
+{
+    for (int i = first; i < m_nodes.Count(); ++i) {
+        if (SmileyCount(i) > 0)
+            m_picturedNodes.Append(i);
+    }
+    const int pictured = m_picturedNodes.Count();
+    if (pictured == 0 || m_picturedNodes[pictured - 1] < first)
+        return -1;
+    // The newest messages keep their pictures; older ones fall back to codes.
+    int budget = m_parent->GetSkin().GetSmiliesNumber() - SmileyCount(m_picturedNodes[pictured - 1]);
+    int lowest = -1;
+    for (int k = pictured - 2; k >= 0; --k) {
+        const int node = m_picturedNodes[k];
+        CChatMessageItem_Text* text = static_cast<CChatNode_Message*>(m_nodes[node])->GetText();
+        if (text->SetSmiliesLimit(budget))
+            lowest = node;
+        budget -= text->GetSmileyCount();
+        if (text->GetSmileyCount() == 0)
+            m_picturedNodes.Remove(k);
+    }
+    return lowest;
+}
+
+bool CChatContent::IsLaidOut(int node) const
+{
+    return m_nodes[node]->GetType() != ChatItemMessage ||
+           static_cast<CChatNode_Message*>(m_nodes[node])->GetText()->IsLaidOut();
+}
+
+void CChatContent::LayoutFrom(int first, int firstNew)
+{
+    int top = first < firstNew ? m_nodes[first]->GetRect().top : first > 0 ? m_rect.bottom + SY(3) : m_rect.bottom;
+    for (int i = first; i < m_nodes.Count(); ++i) {
+        CChatNode* node = m_nodes[i];
+        if (i < firstNew && IsLaidOut(i)) {
+            // Only its place changes: moved, not measured again.
+            if (node->GetRect().top != top)
+                node->Offset(top - node->GetRect().top);
+        } else {
+            RECT rect = {m_rect.left, top, m_rect.right, top};
+            node->Layout(rect);
+        }
+        top = node->GetRect().bottom + SY(3);
+        m_rect.bottom = node->GetRect().bottom;
+    }
 }
 
 void CChatContent::Layout(RECT& rect)
@@ -119,6 +162,7 @@ void CChatContent::Clear()
     for (int i = 0; i < m_nodes.Count(); ++i)
         delete m_nodes[i];
     m_nodes.RemoveAll();
+    m_picturedNodes.RemoveAll();
 }
 
 void CChatContent::RefreshSmilies()
@@ -133,9 +177,10 @@ void CChatContent::RefreshSmilies()
         if (static_cast<CChatNode_Message*>(m_nodes[i])->GetText()->SetSmiliesLimit(0) && lowest < 0)
             lowest = i;
     }
+    m_picturedNodes.RemoveAll();
     if (lowest >= 0) {
         CViewDrawContext shared(m_parent);
-        LayoutFrom(lowest, count - 1);
+        LayoutFrom(lowest, count);
     }
 }
 

@@ -1,7 +1,8 @@
 // Everything one chat view shows: its messages, service lines and history
-// separators, stacked from the top with a small gap between them. Adding an
-// entry lays out only the new node (and the older ones whose smilies the
-// chat-wide limit turned into text); a full layout follows a width change.
+// separators, stacked from the top with a small gap between them. Adding
+// entries lays out only the new nodes, in one pass however many, and the
+// older ones whose smilies the chat-wide limit turned into text (those
+// after them only move); a full layout follows a width change.
 // The view asks only the content, through these operations.
 // UI thread.
 #pragma once
@@ -33,6 +34,12 @@ public:
 
     // Appends a node for the entry (none for an unknown kind) and lays it out.
     void AddEvent(const SMessage* message);
+    // The same for count entries, oldest first, with one limit pass and one
+    // layout: the result is that of adding them one by one.
+    void AddEvents(const SMessage* messages, int count);
+    // The least height the entries take once added: a message or a service
+    // line is an icon high at least, a separator a line, and gaps between.
+    int LeastHeightOf(const SMessage* messages, int count) const;
     void Clear();
     // Turns every smiley picture into its code: the smilies set is about to go.
     void RefreshSmilies();
@@ -43,13 +50,25 @@ public:
     int GetCaretNode() const { return m_caretNode; }
 
 private:
-    void LayoutTail();
-    // Lays out nodes first..last from first's top, with the gap between them.
-    void LayoutFrom(int first, int last);
+    // Null for an unknown kind.
+    CChatNode* MakeNode(const SMessage* message);
+    // Notes the nodes from first on that hold pictures and, when one does,
+    // applies the smilies limit down from the newest: the lowest node whose
+    // pictures became text, or -1.
+    int LimitSmilies(int first);
+    // Lays out the nodes from first to the last: first keeps its top when
+    // laid out before (a new one goes under the content); an old node whose
+    // text is still laid out only moves.
+    void LayoutFrom(int first, int firstNew);
+    bool IsLaidOut(int node) const;
     int SmileyCount(int node) const;
 
     CJOVArray<CChatNode*> m_nodes;
     int m_historyFlag;
+    // The messages that hold smiley pictures, in order. Only these can lose
+    // some to the limit (a message gets its pictures only when made), and
+    // the limit keeps them few.
+    CJOVArray<int> m_picturedNodes;
     int m_findNode;
     int m_caretNode;
 };

@@ -45,7 +45,7 @@ const MessageWndSettings& GetMessagingSettings()
 CChatCtrl::CChatCtrl(HINSTANCE instance, HWND parent, CMessageDialogCtrl* owner, int contentFlag)
     : CScrollWnd(instance, parent, kLineStep), m_owner(owner), m_quoteWindow(nullptr), m_quoteContact(0),
       m_content(nullptr), m_dragging(0), m_anchor(), m_end(), m_autoScroll(NoAutoScroll), m_caretHeight(0),
-      m_skin(g_App.pSkinManager)
+      m_holdLayout(false), m_skin(g_App.pSkinManager)
 {
     m_content = new CChatContent(this, contentFlag);
 }
@@ -85,10 +85,37 @@ void CChatCtrl::ScrollToEnd()
 
 void CChatCtrl::AddEvent(const SMessage* message)
 {
-    m_content->AddEvent(message);
+    AddEvents(message, 1);
+}
+
+void CChatCtrl::AddEvents(const SMessage* messages, int count)
+{
+    if (count <= 0)
+        return;
+    MakeRoomFor(messages, count);
+    m_content->AddEvents(messages, count);
     ScrollToEnd();
     RefreshCaret();
     InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CChatCtrl::MakeRoomFor(const SMessage* messages, int count)
+{
+    if (GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VSCROLL)
+        return;
+    const RECT& content = m_content->GetRect();
+    const int page = GetClientHeight();
+    if (content.bottom - content.top + kMarginTop + m_content->LeastHeightOf(messages, count) <= page)
+        return;
+    // The bar narrows the window: the content follows here, with no scroll
+    // range of its own, which would take the bar away again.
+    m_holdLayout = true;
+    SetScrollInfo(0, 2 * page, page, 0);
+    m_holdLayout = false;
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    RECT layout = {client.left + kMarginX, client.top + kMarginTop, client.right - kMarginX, client.top + kMarginTop};
+    m_content->Layout(layout);
 }
 
 void CChatCtrl::UpdateLayout()
@@ -279,7 +306,7 @@ void CChatCtrl::OnPaint(CJOVDrawContext* context)
 
 void CChatCtrl::OnWindowPosChanged(WINDOWPOS*)
 {
-    if (!m_content)
+    if (!m_content || m_holdLayout)
         return;
     RECT client;
     GetClientRect(m_hWnd, &client);

@@ -41,6 +41,9 @@ public:
 
     // Adds the entry and scrolls to the end.
     void AddEvent(const SMessage* message);
+    // Adds count entries, oldest first, at once: one layout, one scroll
+    // update and one repaint for them all.
+    void AddEvents(const SMessage* messages, int count);
     // Lays everything out for the present width and scrolls to the end.
     void UpdateLayout();
     void Clear();
@@ -85,6 +88,9 @@ protected:
 private:
     // The scroll range of the content's height, at its end.
     void ScrollToEnd();
+    // Shows the scroll bar ahead of entries sure to need it, and lays the
+    // content out at the width it leaves, so that they are laid out once.
+    void MakeRoomFor(const SMessage* messages, int count);
     void RefreshCaret();
     POINT PlaceCaret(POINT point);
     void ApplySelection();
@@ -108,6 +114,7 @@ private:
     POINT m_end;
     int m_autoScroll;
     int m_caretHeight;
+    bool m_holdLayout;  // a size change lays nothing out
     CGdiTextMeasurer m_measurer;
     CAppChatSkin m_skin;
 };

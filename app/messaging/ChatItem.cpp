@@ -21,3 +21,9 @@ POINT CChatItem::SetCaretFromPoint(POINT, CJOVDrawContext*) { return NoCaret(); 
 void CChatItem::ResetCaret() {}
 
 POINT CChatItem::MoveCaret(int, CJOVDrawContext*) { return NoCaret(); }
+
+void CChatItem::Offset(int dy)
+{
+    m_rect.top += dy;
+    m_rect.bottom += dy;
+}

@@ -65,6 +65,9 @@ public:
     virtual void ResetCaret();
     // CaretStep; CaretHere only answers where the caret is.
     virtual POINT MoveCaret(int step, CJOVDrawContext* context);
+    // Moves the laid-out item dy down (up when negative) with all it holds:
+    // where laying it out again dy lower would put it, measuring nothing.
+    virtual void Offset(int dy);
 
     const RECT& GetRect() const { return m_rect; }
     void SetRect(const RECT& rect) { m_rect = rect; }

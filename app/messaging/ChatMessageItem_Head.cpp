@@ -132,6 +132,16 @@ void CChatMessageItem_Head::Layout(RECT& rect)
     rect = m_rect;
 }
 
+void CChatMessageItem_Head::Offset(int dy)
+{
+    CChatItem::Offset(dy);
+    m_runs.Offset(dy);
+    if (m_separatorFont >= 0) {
+        m_separatorRect.top += dy;
+        m_separatorRect.bottom += dy;
+    }
+}
+
 void CChatMessageItem_Head::Draw(CJOVDrawContext* context, int scroll)
 {
     HDC dc = context->hDC;

@@ -64,8 +64,19 @@ void CChatMessageItem_Text::DeleteLines()
 void CChatMessageItem_Text::DeleteSmilies()
 {
     for (int i = 0; i < m_smilies.Count(); ++i)
-        delete m_smilies[i];
+        delete m_smilies[i].control;
     m_smilies.RemoveAll();
+}
+
+CSmailyCtrl* CChatMessageItem_Text::GetSmiley(int index)
+{
+    if (index < 0 || index >= m_smilies.Count())
+        return nullptr;
+    Smiley& smiley = m_smilies[index];
+    if (!smiley.control)
+        smiley.control = new CSmailyCtrl(m_parent->GetViewInstance(), m_parent->GetViewWindow(), smiley.smiley,
+                                         &m_parent->GetSkin());
+    return smiley.control;
 }
 
 int CChatMessageItem_Text::GetFirstLineIndent() const
@@ -274,6 +285,13 @@ POINT CChatMessageItem_Text::MoveCaret(int step, CJOVDrawContext* context)
     return at;
 }
 
+void CChatMessageItem_Text::Offset(int dy)
+{
+    CChatItem::Offset(dy);
+    for (int i = 0; i < m_lines.Count(); ++i)
+        m_lines[i]->Offset(dy);
+}
+
 int CChatMessageItem_Text::SetSmiliesLimit(int allowance)
 {
     if (allowance >= m_allowance || m_allowance == 0)
@@ -286,14 +304,16 @@ int CChatMessageItem_Text::SetSmiliesLimit(int allowance)
     // The lines point at the controls: none may outlive them.
     m_laidOut = 0;
     DeleteLines();
-    for (int i = 0; i < controls; ++i)
-        m_smilies[i]->Stop();
+    for (int i = 0; i < controls; ++i) {
+        if (m_smilies[i].control)
+            m_smilies[i].control->Stop();
+    }
     for (int i = m_runs.Count() - 1; i >= 0; --i) {
         ParsingTextItem& run = m_runs[i];
         if (run.type != ChatItemSmaily || run.index >= extra)
             continue;
-        delete m_smilies[run.index];
-        m_smilies[run.index] = nullptr;
+        delete m_smilies[run.index].control;
+        m_smilies[run.index].control = nullptr;
         bool textBefore = i > 0 && m_runs[i - 1].type == ChatItemString;
         bool textAfter = i + 1 < m_runs.Count() && m_runs[i + 1].type == ChatItemString;
         if (textBefore && textAfter) {

@@ -2,7 +2,8 @@
 // once, when made, and laid out into lines that fit the view on every
 // layout; the first line may stand beside the head. Its allowance of smiley
 // pictures only ever shrinks: the chat-wide limit turns its first smilies
-// back into text.
+// back into text. A picture's control is made when it is first drawn: a
+// picture the limit takes back before then costs no window.
 // UI thread.
 #pragma once
 
@@ -38,12 +39,13 @@ public:
     POINT SetCaretFromPoint(POINT point, CJOVDrawContext* context) override;
     void ResetCaret() override;
     POINT MoveCaret(int step, CJOVDrawContext* context) override;
+    void Offset(int dy) override;
     void Layout(RECT& rect) override;
     int Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context) override;
     void ResetFind() override;
     void AppendAllText(CGrowingTextBuffer& buffer) override;
 
-    // Rebuilds the runs and the smiley controls from the text and the allowance.
+    // Rebuilds the runs and the smiley pictures from the text and the allowance.
     void Parse();
     // Lowers the allowance; 1 when smilies turned into text (lay out again).
     int SetSmiliesLimit(int allowance);
@@ -53,7 +55,8 @@ public:
     int GetRunCount() const { return m_runs.Count(); }
     const ParsingTextItem& GetRun(int index) const { return m_runs[index]; }
     int GetSmileyCount() const { return m_smilies.Count(); }
-    CSmailyCtrl* GetSmiley(int index) const { return m_smilies[index]; }
+    // The picture's control, made on the first call (a child of the view).
+    CSmailyCtrl* GetSmiley(int index);
     int GetAllowance() const { return m_allowance; }
     int GetLineCount() const { return m_lines.Count(); }
     CChatMessageTextLine* GetLine(int index) const { return m_lines[index]; }
@@ -62,6 +65,12 @@ public:
 
 private:
     struct LineSpan;
+    struct Smiley {
+        int smiley;  // in the set
+        int width;
+        int height;
+        CSmailyCtrl* control;  // null until drawn
+    };
 
     void DeleteLines();
     void DeleteSmilies();
@@ -76,7 +85,7 @@ private:
     std::wstring m_text;
     CChatMessageItem_Head* m_head;
     CJOVArray<ParsingTextItem> m_runs;
-    CJOVArray<CSmailyCtrl*> m_smilies;
+    CJOVArray<Smiley> m_smilies;
     CJOVArray<CChatMessageTextLine*> m_lines;
     int m_allowance;
     int m_laidOut;

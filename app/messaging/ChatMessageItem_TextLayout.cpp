@@ -42,8 +42,7 @@ void CChatMessageItem_Text::Parse()
     const std::wstring& text = m_text;
     const int length = static_cast<int>(text.size());
     std::vector<ParsingTextItem> runs;
-    CChatSkin& skin = m_parent->GetSkin();
-    CChatSmilies* set = skin.GetSmilies();
+    CChatSmilies* set = m_parent->GetSkin().GetSmilies();
     int smileyCount = set ? set->GetCount() : 0;
     if (smileyCount > 0 && m_allowance > 0) {
         // Earlier smilies of the set win overlaps, and are found first.
@@ -96,11 +95,8 @@ void CChatMessageItem_Text::Parse()
     for (ParsingTextItem run : runs) {
         if (run.start > position)
             m_runs.Append({position, run.start - position, ChatItemString, 0});
-        if (run.type == ChatItemSmaily) {
-            CSmailyCtrl* control =
-                new CSmailyCtrl(m_parent->GetViewInstance(), m_parent->GetViewWindow(), run.index, &skin);
-            run.index = m_smilies.Append(control);
-        }
+        if (run.type == ChatItemSmaily)
+            run.index = m_smilies.Append({run.index, set->GetWidth(run.index), set->GetHeight(run.index), nullptr});
         m_runs.Append(run);
         position = run.start + run.length;
     }
@@ -126,8 +122,10 @@ struct Cursor {
 
 void CChatMessageItem_Text::Layout(RECT& rect)
 {
-    for (int i = 0; i < m_smilies.Count(); ++i)
-        m_smilies[i]->Pause();
+    for (int i = 0; i < m_smilies.Count(); ++i) {
+        if (m_smilies[i].control)
+            m_smilies[i].control->Pause();
+    }
     DeleteLines();
     m_laidOut = 0;
     const int length = static_cast<int>(m_text.size());
@@ -172,7 +170,7 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
     auto atomWidth = [&](const Cursor& at) {
         const ParsingTextItem& run = m_runs[at.run];
         if (run.type == ChatItemSmaily)
-            return m_smilies[run.index]->GetSmileyWidth() + 2;
+            return m_smilies[run.index].width + 2;
         wchar_t c = m_text[at.position];
         return IsLineBreakChar(c) ? 0 : extents[at.position + 1] - extents[at.position];
     };
@@ -261,9 +259,10 @@ CChatMessageTextLine* CChatMessageItem_Text::BuildLine(const LineSpan& span, int
         if (to <= from)
             continue;
         if (run.type == ChatItemSmaily) {
-            CSmailyCtrl* control = m_smilies[run.index];
-            RECT box = {x, top, x + control->GetSmileyWidth() + 2, top + control->GetSmileyHeight() + 1};
-            line->AddItem(new CChatMessageTextLineItem_Smaily(box, m_parent, text, run.start, run.length, control));
+            const Smiley& smiley = m_smilies[run.index];
+            RECT box = {x, top, x + smiley.width + 2, top + smiley.height + 1};
+            line->AddItem(new CChatMessageTextLineItem_Smaily(box, m_parent, text, run.start, run.length, this,
+                                                              run.index));
             x = box.right;
             continue;
         }

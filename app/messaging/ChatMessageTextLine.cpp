@@ -142,6 +142,13 @@ int CChatMessageTextLine::AlignItemsBottom()
     return bottom;
 }
 
+void CChatMessageTextLine::Offset(int dy)
+{
+    CChatItem::Offset(dy);
+    for (int i = 0; i < m_items.Count(); ++i)
+        m_items[i]->Offset(dy);
+}
+
 void CChatMessageTextLine::MoveBottomTo(int y)
 {
     if (m_items.Count() == 0)

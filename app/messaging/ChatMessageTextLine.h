@@ -19,6 +19,7 @@ public:
     POINT SetCaretFromPoint(POINT point, CJOVDrawContext* context) override;
     void ResetCaret() override;
     POINT MoveCaret(int step, CJOVDrawContext* context) override;
+    void Offset(int dy) override;
 
     // Takes the item.
     void AddItem(CChatMessageTextLineItem* item);

@@ -1,5 +1,6 @@
 #include "messaging/ChatMessageTextLineItem_Smaily.h"
 
+#include "messaging/ChatMessageItem_Text.h"
 #include "messaging/ChatSkin.h"
 #include "messaging/ChatView.h"
 #include "messaging/GrowingTextBuffer.h"
@@ -8,8 +9,9 @@
 
 CChatMessageTextLineItem_Smaily::CChatMessageTextLineItem_Smaily(const RECT& rect, CChatView* parent,
                                                                  const wchar_t* text, int start, int length,
-                                                                 CSmailyCtrl* control)
-    : CChatMessageTextLineItem(parent, text, start, length, rect), m_control(control), m_selected(0), m_caret(-1)
+                                                                 CChatMessageItem_Text* owner, int smiley)
+    : CChatMessageTextLineItem(parent, text, start, length, rect), m_owner(owner), m_smiley(smiley), m_selected(0),
+      m_caret(-1)
 {
 }
 
@@ -17,18 +19,19 @@ int CChatMessageTextLineItem_Smaily::GetType() const { return ChatItemSmaily; }
 
 void CChatMessageTextLineItem_Smaily::Draw(CJOVDrawContext* context, int scroll)
 {
-    if (!m_control)
+    CSmailyCtrl* control = m_owner->GetSmiley(m_smiley);
+    if (!control)
         return;
-    m_control->Pause();
-    m_control->MoveTo(m_rect.left + 1, m_rect.top - scroll + 1);
+    control->Pause();
+    control->MoveTo(m_rect.left + 1, m_rect.top - scroll + 1);
     if (m_selected) {
         RECT back = {m_rect.left, m_rect.top - scroll, m_rect.right, m_rect.bottom - scroll + 1};
         HBRUSH brush = CreateSolidBrush(m_parent->GetSkin().GetColor(CChatSkin::Highlighting));
         FillRect(context->hDC, &back, brush);
         DeleteObject(brush);
     }
-    m_control->Play();
-    InvalidateRect(*m_control, nullptr, FALSE);
+    control->Play();
+    InvalidateRect(*control, nullptr, FALSE);
 }
 
 void CChatMessageTextLineItem_Smaily::Select(POINT first, POINT second, CJOVDrawContext*)

@@ -5,13 +5,13 @@
 
 #include "messaging/ChatMessageTextLineItem.h"
 
-class CSmailyCtrl;
+class CChatMessageItem_Text;
 
 class CChatMessageTextLineItem_Smaily : public CChatMessageTextLineItem {
 public:
-    // The control belongs to the message text, not to the line item.
+    // The control belongs to the message text, which makes it when first asked.
     CChatMessageTextLineItem_Smaily(const RECT& rect, CChatView* parent, const wchar_t* text, int start, int length,
-                                    CSmailyCtrl* control);
+                                    CChatMessageItem_Text* owner, int smiley);
 
     int GetType() const override;
     void Draw(CJOVDrawContext* context, int scroll) override;
@@ -23,7 +23,6 @@ public:
     POINT MoveCaret(int step, CJOVDrawContext* context) override;
     int SelectRange(int first, int last, CJOVDrawContext* context) override;
 
-    CSmailyCtrl* GetControl() const { return m_control; }
     bool IsSelected() const { return m_selected != 0; }
     // -1 not here, 0 before the smiley, 1 after it.
     int GetCaret() const { return m_caret; }
@@ -32,7 +31,8 @@ private:
     // The caret is as tall as the text and stands on the smiley's bottom.
     int CaretTop() const;
 
-    CSmailyCtrl* m_control;
+    CChatMessageItem_Text* m_owner;
+    int m_smiley;  // the text's picture
     int m_selected;
     int m_caret;
 };

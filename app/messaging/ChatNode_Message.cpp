@@ -35,6 +35,13 @@ void CChatNode_Message::Layout(RECT& rect)
     rect = m_rect;
 }
 
+void CChatNode_Message::Offset(int dy)
+{
+    CChatItem::Offset(dy);
+    m_head->Offset(dy);
+    m_text->Offset(dy);
+}
+
 void CChatNode_Message::Draw(CJOVDrawContext* context, int scroll)
 {
     m_head->Draw(context, scroll);

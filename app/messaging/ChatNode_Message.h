@@ -24,6 +24,7 @@ public:
     POINT SetCaretFromPoint(POINT point, CJOVDrawContext* context) override;
     void ResetCaret() override;
     POINT MoveCaret(int step, CJOVDrawContext* context) override;
+    void Offset(int dy) override;
     void Layout(RECT& rect) override;
     int Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context) override;
     void ResetFind() override;

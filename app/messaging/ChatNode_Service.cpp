@@ -76,6 +76,12 @@ void CChatNode_Service::Layout(RECT& rect)
     rect = m_rect;
 }
 
+void CChatNode_Service::Offset(int dy)
+{
+    CChatItem::Offset(dy);
+    m_items.Offset(dy);
+}
+
 void CChatNode_Service::Draw(CJOVDrawContext* context, int scroll)
 {
     HDC dc = context->hDC;

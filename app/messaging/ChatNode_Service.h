@@ -22,6 +22,7 @@ public:
     void ClearSelection() override;
     void AppendSelectedText(CGrowingTextBuffer& buffer) override;
     POINT SetCaretFromPoint(POINT point, CJOVDrawContext* context) override;
+    void Offset(int dy) override;
     void Layout(RECT& rect) override;
     int Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context) override;
     void ResetFind() override;

@@ -12,6 +12,12 @@ CChatTextRuns::CChatTextRuns(CChatView* parent) : m_parent(parent), m_runs(10), 
 
 CChatTextRuns::~CChatTextRuns() { Clear(); }
 
+void CChatTextRuns::Offset(int dy)
+{
+    for (int i = 0; i < m_runs.Count(); ++i)
+        m_runs[i]->Offset(dy);
+}
+
 void CChatTextRuns::Clear()
 {
     for (int i = 0; i < m_runs.Count(); ++i)

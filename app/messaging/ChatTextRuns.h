@@ -26,6 +26,8 @@ public:
 
     // Deletes every run; the search goes on from where it was.
     void Clear();
+    // Moves every run dy down.
+    void Offset(int dy);
     int Count() const { return m_runs.Count(); }
     CChatMessageTextLineItem_String* operator[](int index) const { return m_runs[index]; }
     // The runs placed so far make the first text.

@@ -100,8 +100,8 @@ void CHistoryDlg::Load()
     CJOVArray<SMessage> messages(10);
     ReadHistory(*m_bus, m_contactId, messages);
     m_messageCount = messages.Count();
-    for (int i = 0; i < messages.Count(); ++i)
-        m_chat->AddEvent(&messages[i]);
+    if (m_messageCount > 0)
+        m_chat->AddEvents(&messages[0], m_messageCount);
     SetCursor(old);
 }
 

@@ -215,6 +215,12 @@ void CMessageDialogCtrl::AddEvent(const SMessage* message)
         m_chat->AddEvent(message);
 }
 
+void CMessageDialogCtrl::AddEvents(const SMessage* messages, int count)
+{
+    if (m_chat)
+        m_chat->AddEvents(messages, count);
+}
+
 void CMessageDialogCtrl::ClearChat()
 {
     if (m_chat)

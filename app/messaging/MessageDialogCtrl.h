@@ -28,6 +28,8 @@ public:
     ~CMessageDialogCtrl() override;
 
     void AddEvent(const SMessage* message);
+    // Oldest first, laid out at once.
+    void AddEvents(const SMessage* messages, int count);
     void ClearChat();
     // 0 for an empty edit box (nothing changes); else the text, and the box is emptied.
     int TakeEditText(CJOVString& text);

@@ -218,14 +218,13 @@ void CMessageWnd::ShowHistoryTail(CMessageDialogCtrl* page, unsigned int contact
     ReadHistoryTail(*m_bus, contactId, wanted, records);
     // The last pendingCount records are the entries the caller adds itself.
     const int shown = records.Count() - (pendingCount > 0 ? pendingCount : 0);
-    for (int i = 0; i < shown; ++i)
-        page->AddEvent(&records[i]);
-    if (shown > 0) {
-        SMessage separator;
-        separator.kind = SMessage::HistorySeparator;
-        separator.subKind = 0;
-        page->AddEvent(&separator);
-    }
+    if (shown <= 0)
+        return;
+    SMessage separator;
+    separator.kind = SMessage::HistorySeparator;
+    separator.subKind = 0;
+    records.Insert(shown, separator);
+    page->AddEvents(&records[0], shown + 1);
 }
 
 void CMessageWnd::AddMessage(unsigned int contactId, const SMessage* message)

@@ -6,6 +6,37 @@
 
 namespace {
 
+// Counts the windows made as children of one window while it lives.
+class CChildrenMade {
+public:
+    explicit CChildrenMade(HWND parent)
+    {
+        s_parent = parent;
+        s_count = 0;
+        m_hook = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~CChildrenMade() { UnhookWindowsHookEx(m_hook); }
+    CChildrenMade(const CChildrenMade&) = delete;
+    CChildrenMade& operator=(const CChildrenMade&) = delete;
+
+    int Count() const { return s_count; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->hwndParent == s_parent)
+            ++s_count;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static HWND s_parent;
+    static int s_count;
+    HHOOK m_hook;
+};
+
+HWND CChildrenMade::s_parent = nullptr;
+int CChildrenMade::s_count = 0;
+
 class SmiliesLimitTest : public ChatTest {
 protected:
     SmiliesLimitTest() { smilies.Add({L":)"}); }
@@ -54,6 +85,42 @@ TEST_F(SmiliesLimitTest, ThreePicturesAndAnOlderMessageReadAsTextAndItsLayoutFol
     EXPECT_TRUE(older->GetText()->IsLaidOut());
     EXPECT_EQ(Lines(older), std::vector<std::wstring>{L":) a :) b :)"});
     EXPECT_EQ(older->GetText()->GetLine(0)->GetItemCount(), 2);
+}
+
+TEST_F(SmiliesLimitTest, OnlyTheMessageThatLostPicturesIsMeasuredAgainAndThoseAfterItMove)
+{
+    skin.smiliesNumber = 1;
+    CChatNode_Message* older = AddMessage(L"x :) y");
+    for (int i = 0; i < 20; ++i)
+        AddMessage(L"a plain message");
+    int before = measurer.calls;
+    AddMessage(L"one more");
+    const int perMessage = measurer.calls - before;
+    before = measurer.calls;
+    AddMessage(L"z :)");
+    EXPECT_EQ(Runs(older), L"T(x :) y)");
+    EXPECT_EQ(measurer.calls - before, 2 * perMessage) << "the older message and the new one";
+    std::vector<RECT> moved;
+    for (int i = 0; i < content->GetNodeCount(); ++i)
+        moved.push_back(content->GetNode(i)->GetRect());
+    Relayout(240);
+    for (int i = 0; i < content->GetNodeCount(); ++i)
+        EXPECT_EQ(content->GetNode(i)->GetRect(), moved[i]) << i;
+}
+
+TEST_F(SmiliesLimitTest, MessagesAddedBeforeAPaintMakeControlsOnlyForThePicturesTheLimitLeaves)
+{
+    CChildrenMade made(view.GetViewWindow());
+    std::vector<CChatNode_Message*> nodes;
+    for (int i = 0; i < 30; ++i)
+        nodes.push_back(AddMessage(L"a :) b"));
+    view.content = content.get();
+    RedrawWindow(view.GetViewWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+    view.content = nullptr;
+    EXPECT_EQ(made.Count(), 10);
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(Pictures(nodes[i]), i < 20 ? 0 : 1) << i;
 }
 
 TEST_F(SmiliesLimitTest, TheHistoryViewRunsNoLimitPass)

@@ -20,6 +20,42 @@ public:
     std::vector<std::wstring> links;
 };
 
+// A view that counts its text measurings.
+class CCountingChat : public CChatCtrl {
+public:
+    explicit CCountingChat(HWND host) : CChatCtrl(GetModuleHandleW(nullptr), host, nullptr, 0) {}
+    CTextMeasurer& GetTextMeasurer() override { return m_counting; }
+    int Calls() const { return m_counting.calls; }
+
+private:
+    class CCounting : public CTextMeasurer {
+    public:
+        bool GetExtents(HDC dc, const wchar_t* text, int count, int* extents, SIZE* size) override
+        {
+            ++calls;
+            return m_gdi.GetExtents(dc, text, count, extents, size);
+        }
+        int calls = 0;
+
+    private:
+        CGdiTextMeasurer m_gdi;
+    };
+    CCounting m_counting;
+};
+
+std::vector<SMessage> Entries(int count)
+{
+    std::vector<SMessage> entries(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        entries[i].kind = SMessage::Incoming;
+        entries[i].subKind = 22;
+        entries[i].nick = L"Ann";
+        entries[i].time = L"(12:00)";
+        entries[i].text = (L"line number " + std::to_wstring(i)).c_str();
+    }
+    return entries;
+}
+
 class ChatCtrlTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -110,6 +146,40 @@ TEST_F(ChatCtrlTest, ANewEntryScrollsToTheEndEvenWhenScrolledUp)
     Add(L"the newest");
     EXPECT_EQ(chat->GetScrollPos(), EndPosition());
     EXPECT_EQ(chat->GetScrollMaxRange(), chat->GetContent()->GetRect().bottom + 10) << "10 pixels under the last";
+}
+
+TEST_F(ChatCtrlTest, EntriesAddedAtOnceScrollToTheEndAndAskForARepaint)
+{
+    FillPages(3);
+    SendMessageW(*chat, WM_VSCROLL, SB_TOP, 0);
+    UpdateWindow(*chat);
+    std::vector<SMessage> entries = Entries(40);
+    chat->AddEvents(entries.data(), static_cast<int>(entries.size()));
+    EXPECT_EQ(chat->GetContent()->GetNodeCount(), 43);
+    EXPECT_EQ(chat->GetScrollPos(), EndPosition());
+    EXPECT_EQ(chat->GetScrollMaxRange(), chat->GetContent()->GetRect().bottom + 10);
+    RECT update = {};
+    EXPECT_TRUE(GetUpdateRect(*chat, &update, FALSE)) << "a repaint is due";
+}
+
+TEST_F(ChatCtrlTest, AHistoryLongerThanThePageIsLaidOutOnceAtTheWidthTheScrollBarLeaves)
+{
+    CCountingChat counted(host);
+    ASSERT_TRUE(counted.Create(RECT{0, 0, 240, 300}));
+    ASSERT_FALSE(GetWindowLongPtrW(counted, GWL_STYLE) & WS_VSCROLL);
+    std::vector<SMessage> entries = Entries(40);
+    int before = counted.Calls();
+    counted.AddEvents(entries.data(), static_cast<int>(entries.size()));
+    const int adding = counted.Calls() - before;
+    EXPECT_TRUE(GetWindowLongPtrW(counted, GWL_STYLE) & WS_VSCROLL);
+    RECT client;
+    GetClientRect(counted, &client);
+    const RECT& content = counted.GetContent()->GetRect();
+    EXPECT_EQ(content.right - content.left + 6, client.right - client.left);
+    before = counted.Calls();
+    counted.UpdateLayout();
+    EXPECT_EQ(adding, counted.Calls() - before) << "one pass, as a full layout";
+    EXPECT_EQ(counted.GetScrollPos(), counted.GetScrollMaxRange() - counted.GetScrollPage() + 1);
 }
 
 TEST_F(ChatCtrlTest, ATapOnALinkOpensItAndATapOnTextStartsADrag)

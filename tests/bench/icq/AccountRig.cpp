@@ -153,3 +153,15 @@ int CAccountRig::ContactCount()
         contacts += items[i].contactId != 0;
     return contacts;
 }
+
+unsigned int CAccountRig::FirstContactId()
+{
+    CJOVArray<CL::CLItemInfo> items;
+    if (!m_model->GetItems(AccountId(), &items))
+        return 0;
+    for (int i = 0; i < items.Count(); ++i) {
+        if (items[i].contactId != 0)
+            return items[i].contactId;
+    }
+    return 0;
+}

@@ -51,6 +51,9 @@ public:
     unsigned int AccountId();
     // The contacts the model holds for that account.
     int ContactCount();
+    // The first of them, 0 when none.
+    unsigned int FirstContactId();
+    Services::CServicesManager& Bus() { return *m_bus; }
 
 private:
     static bool Store(const std::wstring& settingsFile, const std::function<unsigned int(CAccountRig&)>& add);
