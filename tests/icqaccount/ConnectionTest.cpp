@@ -325,3 +325,16 @@ TEST_F(AccountTest, LoginServerRepliesOnAnEstablishedSessionAreIgnored)
     SetStatus(Protocols::StatusOffline);
     LoginToOnline();
 }
+
+TEST_F(AccountTest, AGreetingOnAnEstablishedSessionStartsNoLogin)
+{
+    LoginToOnline();
+    JOVSockets::CJOVSocket* bos = m_sockets.Current();
+    m_sockets.ClearSent();
+    Deliver(OscarWire::Hello());
+    for (const Frame& frame : m_sockets.Sent())
+        EXPECT_NE(frame.channel, 1u) << "no version frame answers a stray greeting";
+    EXPECT_FALSE(SentSnac(0x17, 0x06)) << "no key request answers a stray greeting";
+    EXPECT_EQ(m_sockets.Current(), bos);
+    EXPECT_EQ(m_account->GetStatus(), Protocols::StatusOnline);
+}

@@ -320,7 +320,7 @@ void CICQProtocol::HandleChannel1(const unsigned char* packet, int length)
     CSRV_HELLO hello;
     if (!Sockets() || hello.Unpack(packet, length) <= 0)
         return;
-    if (!m_bosPending) {
+    if (m_onLoginServer) {
         CJOVString uin = ReadString(ICQ_KEY_ACCOUNT_NAME);
         SendVersion();
         SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
@@ -329,6 +329,9 @@ void CICQProtocol::HandleChannel1(const unsigned char* packet, int length)
         });
         return;
     }
+    // A greeting on an established session starts no login.
+    if (!m_bosPending)
+        return;
     m_bosPending = false;
     SendPacket([&](unsigned short sequence, unsigned char* buffer, int size) {
         CCLI_COOKIE cookie(sequence, m_loginReply);
