@@ -25,6 +25,13 @@ std::mutex& FilesLock()
     return lock;
 }
 
+// The folder's own: a path is made without waiting for a file operation.
+std::mutex& FolderLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 CJOVString& FolderOverride()
 {
     static CJOVString folder;
@@ -108,7 +115,7 @@ CJOVString HistoryFolder()
 {
     CJOVString folder;
     {
-        std::lock_guard<std::mutex> guard(FilesLock());
+        std::lock_guard<std::mutex> guard(FolderLock());
         folder = FolderOverride();
     }
     if (folder.GetLength() == 0) {
@@ -462,6 +469,6 @@ bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId)
 
 void SetHistoryFolder(const CJOVString& folder)
 {
-    std::lock_guard<std::mutex> guard(FilesLock());
+    std::lock_guard<std::mutex> guard(FolderLock());
     FolderOverride() = folder;
 }

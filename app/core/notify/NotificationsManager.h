@@ -57,7 +57,7 @@ public:
     void SetOptions(const NotificationOptions& options) override;
 
     void AddNewVersionNotification(int build);
-    void AddWarningNotification(const CJOVString& text);
+    void AddWarningNotification(const CJOVString& text) override;
     void SetAnswerCallback(AnswerCallback callback);
 
     HWND GetSinkWindow() const { return m_sinkWindow; }
