@@ -153,3 +153,18 @@ int CAccountRig::ContactCount()
         contacts += items[i].contactId != 0;
     return contacts;
 }
+
+void CAccountRig::SetAccountByte(const wchar_t* name, BYTE value)
+{
+    m_manager->SetByte(AccountId(), CJOVString(name), &value);
+}
+
+std::vector<unsigned char> CAccountRig::GetAccountData(const wchar_t* name)
+{
+    std::vector<unsigned char> data(1 << 20);
+    unsigned size = static_cast<unsigned>(data.size());
+    if (!m_manager->GetData(AccountId(), CJOVString(name), data.data(), &size))
+        return {};
+    data.resize(size);
+    return data;
+}

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EventsClient.h"
 #include "core/bus/ServicesManagerImpl.h"
@@ -51,6 +52,9 @@ public:
     unsigned int AccountId();
     // The contacts the model holds for that account.
     int ContactCount();
+    // A setting of that account, as its options page stores it, and read back.
+    void SetAccountByte(const wchar_t* name, BYTE value);
+    std::vector<unsigned char> GetAccountData(const wchar_t* name);
 
 private:
     static bool Store(const std::wstring& settingsFile, const std::function<unsigned int(CAccountRig&)>& add);
