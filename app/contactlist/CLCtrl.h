@@ -15,13 +15,17 @@
 //   preferences call, OpenChat, ClearNotifications and OnBubbleAnswer.
 // - The lock guards both trees, the current item and the pending list; every
 //   walk holds it. No account is asked anything while it is held: menus and
-//   stale statuses are asked for by ids once it is released.
+//   stale statuses are asked for by ids once it is released. A message's
+//   history record is made under it and written once it is released, by
+//   whichever thread made it (the queue thread, or the UI thread in OpenChat),
+//   one writer at a time, in the order the records were made.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 #include <vector>
@@ -187,15 +191,20 @@ public:
     bool IsMenuShown() const { return m_menuShown; }
 
 private:
+    // A message's history record, made under the lock and written after it.
+    struct HistoryRecord {
+        unsigned int contactId = 0;
+        HistoryTarget history;
+        unsigned char direction = 0;  // 0 received, 1 sent
+        unsigned long time = 0;
+        CJOVString text;
+        unsigned int entryId = 0;  // the pending entry that counts it as in the file, or 0
+    };
     // An entry for a chat that OpenChat is opening, with its history record
     // still to write.
     struct Arrival {
-        unsigned int contactId = 0;
         SMessage message;
-        HistoryTarget history;
-        unsigned char direction = 0;
-        unsigned long time = 0;
-        CJOVString text;
+        HistoryRecord record;
     };
 
     CRootItem* ShownRoot() const;
@@ -224,6 +233,10 @@ private:
     void OnContactStatusChanged(unsigned int contactId, CEventArg* arg2);
     void OnMessageReceived(unsigned int contactId, CEventArg* arg2);
     void WakeDevice();
+    // Not under the lock: writes every record made so far, in order. A record
+    // that fails leaves its entry out of the file's last records, and the
+    // user is told once per contact.
+    void WriteHistory();
 
     // The window (UI thread).
     void DestroyWnd();
@@ -289,6 +302,12 @@ private:
     // Chats being opened by OpenChat, and what arrived for them meanwhile.
     std::set<unsigned int> m_opening;
     std::vector<Arrival> m_arrivals;
+    // History records not yet written, in the order made (under the lock);
+    // the writer, and the contacts told that their history failed (under
+    // m_historyWriter).
+    std::vector<HistoryRecord> m_historyQueue;
+    std::mutex m_historyWriter;
+    std::set<unsigned int> m_historyWarned;
     // Contacts the model announced deleted, until it is known whether they
     // come back (a move) or are gone: tick of the announcement.
     std::map<unsigned int, DWORD> m_maybeGone;

@@ -2,6 +2,7 @@
 // pending entries with their bubbles, and opening a chat with them.
 #include "contactlist/CLCtrl.h"
 
+#include <algorithm>
 #include <new>
 
 #include "AlertManager.h"
@@ -10,6 +11,7 @@
 #include "Power.h"
 #include "ServiceIds.h"
 #include "cl/ContactList.h"
+#include "contactlist/ControlText.h"
 #include "core/notify/Notifications.h"
 #include "core/settings/JOVDatabase.h"
 #include "messaging/ChatPages.h"
@@ -53,18 +55,26 @@ void CCLCtrl::OnMessageSent(CEventArg* arg2)
     const unsigned int contactId = message.contactId;
     SMessage* entry = NewEntry(SMessage::Outgoing, kOutgoingImage, CJOVString(L"I"), TimeText(message.time),
                                message.text);
-    const HistoryTarget history = GetHistoryTarget(m_bus, contactId);
-    CCriticalSectionLock hold(m_lock);
-    if (m_opening.count(contactId)) {
-        // OpenChat reads the history now; it adds this after what it read.
-        if (entry) {
-            m_arrivals.push_back(Arrival{contactId, *entry, history, 1, message.time.GetUnixTime(), message.text});
-            delete entry;
+    HistoryRecord record;
+    record.contactId = contactId;
+    record.history = GetHistoryTarget(m_bus, contactId);
+    record.direction = 1;
+    record.time = message.time.GetUnixTime();
+    record.text = message.text;
+    {
+        CCriticalSectionLock hold(m_lock);
+        if (m_opening.count(contactId)) {
+            // OpenChat reads the history now; it adds this after what it read.
+            if (entry) {
+                m_arrivals.push_back(Arrival{*entry, record});
+                delete entry;
+            }
+            return;
         }
-        return;
+        PostEntry(contactId, entry);
+        m_historyQueue.push_back(record);
     }
-    PostEntry(contactId, entry);
-    AppendHistoryRecord(history, 1, 1, 0, message.time.GetUnixTime(), message.text);
+    WriteHistory();
 }
 
 void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
@@ -86,8 +96,11 @@ void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
     const unsigned int groupId = model->GetContactGroup(contactId);
     CJOVString alias;
     model->GetString(contactId, CJOVString(L"CL Alias"), alias);
-    const HistoryTarget history = GetHistoryTarget(m_bus, contactId);
-    const unsigned long time = message.time.GetUnixTime();
+    HistoryRecord record;
+    record.contactId = contactId;
+    record.history = GetHistoryTarget(m_bus, contactId);
+    record.time = message.time.GetUnixTime();
+    record.text = message.text;
     CChatPages* chat = m_chat;
 
     bool notified = false;
@@ -102,7 +115,7 @@ void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
             if (opening) {
                 // The chat the user is opening shows it: nothing to notify.
                 if (entry)
-                    m_arrivals.push_back(Arrival{contactId, *entry, history, 0, time, message.text});
+                    m_arrivals.push_back(Arrival{*entry, record});
                 delete entry;
             } else {
                 PostEntry(contactId, entry);
@@ -112,13 +125,17 @@ void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
         } else {
             notified = true;
         }
-        // With the entry made under the same lock, OpenChat knows exactly
-        // which pending entries are the last records of the file.
-        const bool inHistory =
-            !opening && AppendHistoryRecord(history, 1, 0, 0, time, message.text) == kHistoryOk && history.save;
+        if (notified)
+            entryId = s_nextEntryId++;
+        // With the record made under the same lock as the entry, OpenChat
+        // knows exactly which pending entries are the last records of the file.
+        if (!opening) {
+            record.entryId = entryId;
+            m_historyQueue.push_back(record);
+        }
         if (notified) {
             NotifyEntry entry;
-            entry.entryId = entryId = s_nextEntryId++;
+            entry.entryId = entryId;
             entry.accountId = accountId;
             entry.groupId = groupId;
             entry.contactId = contactId;
@@ -127,7 +144,7 @@ void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
             entry.time = message.time;
             entry.text = message.text;
             entry.shown = shown;
-            entry.inHistory = inHistory;
+            entry.inHistory = record.history.save;  // until its write fails
             m_pending.push_back(entry);
 
             CGroupItem* group = nullptr;
@@ -149,6 +166,7 @@ void CCLCtrl::OnMessageReceived(unsigned int contactId, CEventArg* arg2)
             }
         }
     }
+    WriteHistory();
     if (notified) {
         WakeDevice();
         if (CNotifications* notifications = m_notifications)
@@ -182,7 +200,6 @@ void CCLCtrl::OpenChat(unsigned int contactId)
     if (model)
         model->GetString(contactId, CJOVString(L"CL Alias"), alias);
     std::vector<NotifyEntry> unshown;
-    int inHistory = 0;
     {
         CCriticalSectionLock hold(m_lock);
         // Already opening it further up this thread.
@@ -193,7 +210,19 @@ void CCLCtrl::OpenChat(unsigned int contactId)
                 continue;
             unshown.push_back(entry);
             entry.shown = true;
-            if (entry.inHistory)
+        }
+    }
+    // Their records are in the file before the window reads it; those that
+    // failed are not counted.
+    WriteHistory();
+    int inHistory = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
+        for (const NotifyEntry& entry : m_pending) {
+            const bool taken = std::any_of(unshown.begin(), unshown.end(), [&](const NotifyEntry& shown) {
+                return shown.entryId == entry.entryId;
+            });
+            if (taken && entry.inHistory)
                 ++inHistory;
         }
     }
@@ -214,7 +243,7 @@ void CCLCtrl::OpenChat(unsigned int contactId)
         {
             CCriticalSectionLock hold(m_lock);
             for (auto it = m_arrivals.begin(); it != m_arrivals.end();) {
-                if (it->contactId == contactId) {
+                if (it->record.contactId == contactId) {
                     arrived.push_back(*it);
                     it = m_arrivals.erase(it);
                 } else {
@@ -226,10 +255,46 @@ void CCLCtrl::OpenChat(unsigned int contactId)
                 break;
             }
             for (const Arrival& arrival : arrived)
-                AppendHistoryRecord(arrival.history, 1, arrival.direction, 0, arrival.time, arrival.text);
+                m_historyQueue.push_back(arrival.record);
         }
+        WriteHistory();
         for (const Arrival& arrival : arrived)
             chat->AddMessage(contactId, &arrival.message);
+    }
+}
+
+void CCLCtrl::WriteHistory()
+{
+    std::lock_guard<std::mutex> writing(m_historyWriter);
+    for (;;) {
+        std::vector<HistoryRecord> records;
+        {
+            CCriticalSectionLock hold(m_lock);
+            records.swap(m_historyQueue);
+        }
+        if (records.empty())
+            return;
+        std::vector<unsigned int> unsaved;
+        for (const HistoryRecord& record : records) {
+            if (AppendHistoryRecord(record.history, 1, record.direction, 0, record.time, record.text) == kHistoryOk)
+                continue;
+            if (record.entryId)
+                unsaved.push_back(record.entryId);
+            CNotifications* notifications = m_notifications;
+            if (notifications && m_historyWarned.insert(record.contactId).second) {
+                const HistoryTarget& history = record.history;
+                notifications->AddWarningNotification(
+                    LangTextWith(216, L"The message history of \"%s\" could not be saved.",
+                                 history.alias.GetLength() > 0 ? history.alias : history.accountName));
+            }
+        }
+        if (unsaved.empty())
+            continue;
+        CCriticalSectionLock hold(m_lock);
+        for (NotifyEntry& entry : m_pending) {
+            if (std::find(unsaved.begin(), unsaved.end(), entry.entryId) != unsaved.end())
+                entry.inHistory = false;
+        }
     }
 }
 

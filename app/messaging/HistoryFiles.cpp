@@ -25,6 +25,13 @@ std::mutex& FilesLock()
     return lock;
 }
 
+// The folder's own: a path is made without waiting for a file operation.
+std::mutex& FolderLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 CJOVString& FolderOverride()
 {
     static CJOVString folder;
@@ -55,14 +62,16 @@ bool SettingOn(Database::CJOVDatabase* store, const wchar_t* name)
 }
 
 // Names keep every character a file name can hold; the others (and so every
-// way out of the folder) become %XX.
-CJOVString EscapeNamePart(const CJOVString& part)
+// way out of the folder) become %XX, and so does "%" itself, so that no two
+// names meet in one file. Files stored before "%" was escaped go by the name
+// without that (withPercent false).
+CJOVString EscapeNamePart(const CJOVString& part, bool withPercent = true)
 {
     std::wstring out;
     for (int i = 0; i < part.GetLength(); ++i) {
         const wchar_t c = part.Data()[i];
         if (c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' || c == L'<' ||
-            c == L'>' || c == L'|') {
+            c == L'>' || c == L'|' || (withPercent && c == L'%')) {
             wchar_t escaped[4];
             std::swprintf(escaped, 4, L"%%%02X", static_cast<unsigned int>(c));
             out += escaped;
@@ -73,11 +82,40 @@ CJOVString EscapeNamePart(const CJOVString& part)
     return CJOVString(out.c_str());
 }
 
+// A path the plain Win32 calls refuse (past MAX_PATH, less room for a
+// folder's or a damaged file's longer name) goes to them absolute, after
+// "\\?\"; shorter ones as they are.
+CJOVString LongPathForm(const CJOVString& path)
+{
+    const int kPlainLimit = MAX_PATH - 12;
+    if (path.GetLength() < kPlainLimit)
+        return path;
+    const std::wstring given(path.Data(), path.GetLength());
+    if (given.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(given.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed)
+        return path;
+    full.resize(length);
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return CJOVString((L"\\\\?\\UNC\\" + full.substr(2)).c_str());
+    return CJOVString((L"\\\\?\\" + full).c_str());
+}
+
+bool PathExists(const CJOVString& path)
+{
+    return GetFileAttributesW(std::wstring(path.Data(), path.GetLength()).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 CJOVString HistoryFolder()
 {
     CJOVString folder;
     {
-        std::lock_guard<std::mutex> guard(FilesLock());
+        std::lock_guard<std::mutex> guard(FolderLock());
         folder = FolderOverride();
     }
     if (folder.GetLength() == 0) {
@@ -86,7 +124,8 @@ CJOVString HistoryFolder()
             return CJOVString();
         folder = program + CJOVString(L"History\\");
     }
-    CreateDirectoryW(static_cast<wchar_t*>(folder), nullptr);
+    const CJOVString made = LongPathForm(folder);
+    CreateDirectoryW(std::wstring(made.Data(), made.GetLength()).c_str(), nullptr);
     return folder;
 }
 
@@ -278,6 +317,22 @@ int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray
     return result;
 }
 
+// A file under the name of before "%" was escaped is the contact's when its
+// header names the contact: that name may be another contact's of today.
+// Under the files' lock.
+bool IsEarlierFileOf(const CJOVString& path, const CJOVString& contact)
+{
+    HANDLE file = CreateFileW(std::wstring(path.Data(), path.GetLength()).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CReader reader(file, FileSize(file));
+    Header header;
+    const bool read = ReadHeader(reader, &header) == HeaderRead::Ok;
+    CloseHandle(file);
+    return read && header.accountName == Header::New(contact, CJOVString()).accountName;
+}
+
 CJOVString CurrentAlias(Services::CServicesManager& bus, unsigned int contactId)
 {
     CJOVString alias;
@@ -324,8 +379,20 @@ CJOVString GetHistoryFilePath(Services::CServicesManager& bus, unsigned int cont
     const CJOVString folder = HistoryFolder();
     if (folder.GetLength() == 0)
         return CJOVString();
-    return folder + EscapeNamePart(protocol) + CJOVString(L"_") + EscapeNamePart(account) + CJOVString(L"_") +
-           EscapeNamePart(contact) + CJOVString(L".vdh");
+    const CJOVString separator(L"_");
+    const CJOVString extension(L".vdh");
+    const CJOVString path = LongPathForm(folder + EscapeNamePart(protocol) + separator + EscapeNamePart(account) +
+                                         separator + EscapeNamePart(contact) + extension);
+    const CJOVString earlier = LongPathForm(folder + EscapeNamePart(protocol, false) + separator +
+                                            EscapeNamePart(account, false) + separator +
+                                            EscapeNamePart(contact, false) + extension);
+    if (earlier == path)
+        return path;
+    // A file under today's name wins; the earlier one serves while there is none.
+    std::lock_guard<std::mutex> guard(FilesLock());
+    if (!PathExists(path) && IsEarlierFileOf(earlier, contact))
+        return earlier;
+    return path;
 }
 
 HistoryTarget GetHistoryTarget(Services::CServicesManager& bus, unsigned int contactId)
@@ -402,6 +469,6 @@ bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId)
 
 void SetHistoryFolder(const CJOVString& folder)
 {
-    std::lock_guard<std::mutex> guard(FilesLock());
+    std::lock_guard<std::mutex> guard(FolderLock());
     FolderOverride() = folder;
 }

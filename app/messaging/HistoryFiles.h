@@ -26,6 +26,9 @@ bool GetHistorySaving(Services::CServicesManager& bus, int kind);
 void SetHistorySaving(Services::CServicesManager& bus, int kind, bool value);
 
 // Empty when a part of the name is empty or the program's folder is unknown.
+// A path past the Win32 limit comes absolute, after "\\?\". For a name
+// holding "%" it may be the file stored under the name it had before "%" was
+// escaped, while there is none under today's.
 CJOVString GetHistoryFilePath(Services::CServicesManager& bus, unsigned int contactId);
 
 // Writes nothing (and answers 0) when the settings say not to save.

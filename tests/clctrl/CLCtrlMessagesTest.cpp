@@ -3,8 +3,13 @@
 // and waking the device.
 #include "clctrl/CLCtrlFixture.h"
 
+#include <atomic>
+#include <thread>
+
 #include "Power.h"
 #include "ShellTrace.h"
+#include "messaging/HistoryFormat.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -18,6 +23,17 @@ std::vector<std::wstring> HistoryTexts(Services::CServicesManager& bus, unsigned
     for (int i = 0; i < messages.Count(); ++i)
         texts.push_back(Text(messages[i].text));
     return texts;
+}
+
+// Another handle has the file open and shares nothing.
+bool IsHeldOpen(const std::wstring& file)
+{
+    HANDLE open = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (open == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(open);
+    return false;
 }
 
 class CLCtrlMessagesTest : public CLCtrlTest {
@@ -192,6 +208,109 @@ TEST_F(CLCtrlMessagesTest, WhatArrivesWhileTheChatOpensReachesItOnce)
     // Afterwards the tab takes entries as usual.
     Receive(m_contact, L"after");
     EXPECT_EQ(m_chat.Texts(m_contact).back(), L"after");
+}
+
+TEST_F(CLCtrlMessagesTest, AHistoryThatCannotBeWrittenIsToldOncePerContact)
+{
+    const unsigned int other = AddContact(L"bob", m_group);
+    // Folders where the files should be: no record can go there.
+    for (const wchar_t* name : {L"ICQ_123456_uinpal.vdh", L"ICQ_123456_uinbob.vdh"})
+        ASSERT_TRUE(CreateDirectoryW(m_folder.File(name).c_str(), nullptr));
+    Receive(m_contact, L"one");
+    m_chat.Open(m_contact);
+    Send(m_contact, L"two");
+    Receive(m_contact, L"three");
+    Receive(other, L"four");
+    Names warnings;
+    for (const std::wstring& call : Notices()) {
+        if (call.compare(0, 8, L"warning ") == 0)
+            warnings.push_back(call);
+    }
+    EXPECT_EQ(warnings, (Names{L"warning The message history of \"pal\" could not be saved.",
+                               L"warning The message history of \"bob\" could not be saved."}));
+    // Not in the file: not counted among its last records when the chat opens.
+    ASSERT_FALSE(m_control->GetPendingEntries().empty());
+    EXPECT_FALSE(m_control->GetPendingEntries()[0].inHistory);
+}
+
+TEST_F(CLCtrlMessagesTest, TheListIsFreeWhileAMessageWaitsForTheHistoryFiles)
+{
+    // Another contact's long history, read as the history dialog reads it:
+    // the files are busy for a while.
+    const unsigned int chatty = AddContact(L"chatty", m_group);
+    const std::wstring file = m_folder.File(L"ICQ_123456_uinchatty.vdh");
+    using namespace HistoryFormat;
+    constexpr int kStored = 100000;
+    Header header = Header::New(CJOVString(L"uinchatty"), CJOVString(L"chatty"));
+    Record record;
+    record.text = "stored";
+    const std::vector<unsigned char> encoded = EncodeRecord(record);
+    header.SetCount(kStored);
+    header.SetLastId(kStored);
+    header.SetRecordsSize(static_cast<unsigned int>(encoded.size() * kStored));
+    std::vector<unsigned char> bytes = header.Encode();
+    bytes.reserve(bytes.size() + encoded.size() * kStored);
+    for (int i = 0; i < kStored; ++i)
+        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+    CTempFolder::Write(file, bytes);
+    std::atomic<int> read{0};
+    std::thread reader([&] {
+        // A look at the file from the test may keep it from opening at first.
+        for (;;) {
+            CJOVArray<SMessage> messages;
+            if (ReadHistory(*m_bus, chatty, messages) != kHistoryCannotOpen) {
+                read = messages.Count();
+                return;
+            }
+        }
+    });
+    // The reader has the file, and the files' lock, while the file is refused.
+    const bool busy = WaitUntil([&] { return IsHeldOpen(file); });
+    bool shownWhileBusy = false;
+    if (busy) {
+        Protocols::MessageInfo message;
+        message.contactId = m_contact;
+        message.time = CTime(1700000000UL);
+        message.text = CJOVString(L"new");
+        m_model->MessageReceived(m_contact, &message);
+        WaitUntil([&] { return !m_control->GetPendingEntries().empty(); });
+        shownWhileBusy = IsHeldOpen(file);
+    }
+    reader.join();
+    ASSERT_TRUE(busy);
+    EXPECT_TRUE(shownWhileBusy) << "the list was held until the history files were free";
+    Settle();
+    EXPECT_EQ(read, kStored);
+    EXPECT_EQ(HistoryTexts(*m_bus, m_contact), (Names{L"new"}));
+}
+
+TEST_F(CLCtrlMessagesTest, RecordsKeepTheOrderOfArrivalWhileTheChatOpensMeanwhile)
+{
+    constexpr int kMessages = 60;
+    // The window reads the history while at least one more message arrives.
+    m_chat.onOpen = [this](unsigned int, int) {
+        const size_t before = m_alerts.Played().size();
+        WaitUntil([&] { return m_alerts.Played().size() > before || before == kMessages; });
+    };
+    for (int i = 0; i < kMessages; ++i) {
+        Protocols::MessageInfo message;
+        message.contactId = m_contact;
+        message.time = CTime(1700000000UL + static_cast<unsigned long>(i));
+        message.text = CJOVString(std::to_wstring(i).c_str());
+        m_model->MessageReceived(m_contact, &message);
+    }
+    while (m_alerts.Played().size() < kMessages) {
+        m_control->OpenChat(m_contact);
+        Pump();
+        m_chat.ClosePage(m_contact);
+        m_control->ClearNotifications(m_contact);
+    }
+    m_chat.onOpen = nullptr;
+    Settle();
+    Names expected;
+    for (int i = 0; i < kMessages; ++i)
+        expected.push_back(std::to_wstring(i));
+    EXPECT_EQ(HistoryTexts(*m_bus, m_contact), expected);
 }
 
 TEST_F(CLCtrlMessagesTest, EntriesNotInTheHistoryAreNotCountedAsItsLastRecords)

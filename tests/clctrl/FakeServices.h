@@ -242,6 +242,7 @@ public:
     void AddOnlineNotification(unsigned int contactId) override { Add(L"online " + std::to_wstring(contactId)); }
     void AddOfflineNotification(unsigned int contactId) override { Add(L"offline " + std::to_wstring(contactId)); }
     void RemoveNotification(unsigned int contactId) override { Add(L"remove " + std::to_wstring(contactId)); }
+    void AddWarningNotification(const CJOVString& text) override { Add(L"warning " + Text(text)); }
     NotificationOptions GetOptions() override { return NotificationOptions(); }
     void SetOptions(const NotificationOptions&) override {}
 

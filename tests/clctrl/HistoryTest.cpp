@@ -192,6 +192,65 @@ TEST_F(HistoryTest, NamesKeepPlainPartsAndEscapeWhatCannotStandInAFileName)
     EXPECT_EQ(Append(jabber, L"z"), kHistoryCannotOpen);
 }
 
+TEST_F(HistoryTest, APercentSignIsEscapedSoThatNoTwoContactsShareAFile)
+{
+    const unsigned int slash = NewContact(L"a\\b", L"S", 0);
+    const unsigned int percent = NewContact(L"a%5Cb", L"P", 0);
+    ASSERT_EQ(Append(slash, L"to a\\b"), kHistoryOk);
+    ASSERT_EQ(Append(percent, L"to a%5Cb"), kHistoryOk);
+    EXPECT_EQ(Texts(slash), (std::vector<std::wstring>{L"to a\\b"}));
+    EXPECT_EQ(Texts(percent), (std::vector<std::wstring>{L"to a%5Cb"}));
+    EXPECT_TRUE(CTempFolder::Exists(File(L"ICQ_123456_a%5Cb.vdh")));
+    EXPECT_TRUE(CTempFolder::Exists(File(L"ICQ_123456_a%255Cb.vdh")));
+}
+
+TEST_F(HistoryTest, AFileStoredBeforePercentSignsWereEscapedIsStillReadAndAppended)
+{
+    const unsigned int contact = NewContact(L"50%off", L"Shop", 0);
+    const std::wstring today = File(L"ICQ_123456_50%25off.vdh");
+    const std::wstring before = File(L"ICQ_123456_50%off.vdh");
+    ASSERT_EQ(Append(contact, L"stored"), kHistoryOk);
+    ASSERT_TRUE(MoveFileW(today.c_str(), before.c_str()));
+
+    EXPECT_EQ(Texts(contact), (std::vector<std::wstring>{L"stored"}));
+    ASSERT_EQ(Append(contact, L"added"), kHistoryOk);
+    EXPECT_EQ(Texts(contact), (std::vector<std::wstring>{L"stored", L"added"}));
+    EXPECT_FALSE(CTempFolder::Exists(today)) << "one file for the contact";
+
+    // Once a file goes by today's name, it is the contact's.
+    ASSERT_TRUE(CopyFileW(before.c_str(), today.c_str(), FALSE));
+    ASSERT_EQ(Append(contact, L"newest"), kHistoryOk);
+    EXPECT_EQ(Texts(contact), (std::vector<std::wstring>{L"stored", L"added", L"newest"}));
+    EXPECT_TRUE(DeleteHistory(m_bus, contact));
+    EXPECT_FALSE(CTempFolder::Exists(today));
+}
+
+TEST_F(HistoryTest, PathsPastTheWin32LimitAreWrittenReadAndDeleted)
+{
+    // A deep folder and a long address: about 400 characters in all.
+    std::wstring deep = L"\\\\?\\" + m_folder.File(L"");
+    for (int level = 0; level < 3; ++level) {
+        deep += std::wstring(60, static_cast<wchar_t>(L'a' + level)) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    SetHistoryFolder(CJOVString(deep.substr(4).c_str()));
+    const std::wstring address = std::wstring(150, L'x') + L"@example.org";
+    const unsigned int contact = NewContact(address.c_str(), L"Long", 0);
+    // The form the system takes past the limit: absolute, after "\\?\".
+    EXPECT_EQ(Text(GetHistoryFilePath(m_bus, contact)), deep + L"ICQ_123456_" + address + L".vdh");
+    EXPECT_EQ(Append(contact, L"far away"), kHistoryOk);
+    EXPECT_EQ(Append(contact, L"and back"), kHistoryOk);
+    EXPECT_EQ(Texts(contact), (std::vector<std::wstring>{L"far away", L"and back"}));
+    const std::wstring file = deep + L"ICQ_123456_" + address + L".vdh";
+    EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteHistory(m_bus, contact));
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (int level = 0; level < 3; ++level) {
+        RemoveDirectoryW(deep.c_str());
+        deep.resize(deep.size() - 61);
+    }
+}
+
 TEST_F(HistoryTest, LongTextsAreCutAtACharacterAndEmptyOnesKept)
 {
     std::wstring text(30000, L'\x0436');  // two bytes each

@@ -201,3 +201,31 @@ TEST_F(ModelTest, ANameWithCapitalsAndSpacesIsTheSameBuddyOnTheWire)
         buddies += item.type == kRosterBuddy ? 1 : 0;
     EXPECT_EQ(buddies, 1u);
 }
+
+TEST_F(ModelTest, CopiesOfAStrangerStoredByEarlierLoginsBecomeOne)
+{
+    // A stored list with the stranger three times over, none matched yet.
+    {
+        SSIItem stranger;
+        stranger.name = CJOVString(L"777");
+        std::vector<unsigned char> data(64);
+        CByteWriter writer(data.data(), static_cast<int>(data.size()), 0);
+        writer.U8(0);
+        writer.U16(3);
+        for (int i = 0; i < 3; ++i)
+            stranger.Write(writer);
+        data.resize(static_cast<size_t>(writer.Position()));
+        m_settings.SetData(kAccountId, CJOVString(L"CL data"), data);
+    }
+    const unsigned int contact = m_model.AddContact(kAccountId, 0, L"777");
+    MakeAccount(FastTimings());
+    ASSERT_EQ(Manager(L"Create"), 0);
+    LoginToOnline();
+    Deliver(OscarWire::MessageChannel1(1, 1, "777", "still here"));
+    ASSERT_EQ(m_model.messages.size(), 1u);
+    EXPECT_EQ(m_model.messages[0].first, contact);
+    size_t strangers = 0;
+    for (const RosterItem& item : m_account->GetRoster())
+        strangers += item.type == kRosterBuddy && item.groupId == 0;
+    EXPECT_EQ(strangers, 1u);
+}

@@ -1,11 +1,14 @@
 // JOV.exe with one ICQ account aimed at the scripted login and BOS servers on
 // 127.0.0.1: a contact's message lands in its history file, the contact's
 // menu opens the history dialog, "Save as" writes the conversation as UTF-8
-// after its byte order mark, and "Delete" asks, then removes the file.
+// after its byte order mark, and "Delete" asks, then removes the file. With
+// the list kept by the program ("Load cl" off), a stranger's messages reach
+// its history after every start.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -16,6 +19,7 @@
 #include "OscarLogin.h"
 #include "ScriptedOscarServer.h"
 #include "app/RunningProgram.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -59,7 +63,6 @@ protected:
         ASSERT_TRUE(m_program.CopyAlong(L"Langs"));
         ASSERT_TRUE(
             CAccountRig::StoreIcqAccount(m_program.File(L"settings.jov"), L"123456", "secret", m_login.GetPort()));
-        Script();
     }
 
     // Login, the list with Carol, Online, and Carol's message.
@@ -70,6 +73,18 @@ protected:
         ScriptIcqBosToOnline(m_bos, ServerList(), m_online)
             .Send(OscarWire::MessageChannel1(1, 1, "333333", kCarolsMessage))
             .ExpectClosed();
+    }
+
+    // Started (or started again), with its list window, and Online.
+    HWND StartOnline(bool again)
+    {
+        if (!(again ? m_program.Restart() : m_program.Start(true)))
+            return nullptr;
+        HWND main = m_program.WaitForWindow(L"JOV", L"JOV", 20000);
+        HWND list = nullptr;
+        for (DWORD start = GetTickCount(); main && !list && GetTickCount() - start < 10000; Sleep(50))
+            list = FindWindowExW(main, nullptr, kListClass, nullptr);
+        return list && m_program.GoOnline(list) ? main : nullptr;
     }
 
     // Opens the open window's menu and picks the item that many places up
@@ -96,6 +111,7 @@ protected:
 
 TEST_F(HistoryRunTest, AReceivedMessageIsShownSavedAsUtf8AndDeletedAfterAsking)
 {
+    Script();
     m_login.Start();
     m_bos.Start();
     ASSERT_TRUE(m_program.Start(true));
@@ -160,4 +176,54 @@ TEST_F(HistoryRunTest, AReceivedMessageIsShownSavedAsUtf8AndDeletedAfterAsking)
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(m_program.WaitForExit(15000));
     EXPECT_TRUE(m_login.Wait(kStepTimeoutMs) && m_bos.Wait(kStepTimeoutMs)) << m_login.Report() << m_bos.Report();
+}
+
+TEST_F(HistoryRunTest, AStrangersMessagesReachItsHistoryAfterEveryStartWithTheListKeptHere)
+{
+    {
+        CAccountRig rig(m_program.File(L"settings.jov"));
+        rig.Load();
+        rig.SetAccountByte(L"Load cl", 0);
+    }
+    const int kStarts = 3;
+    m_bos.Ignore([this](const Frame&) { return m_online.load(); });
+    for (int start = 1; start <= kStarts; ++start) {
+        ScriptIcqLogin(m_login, m_bos.GetPort());
+        ScriptIcqBosToOnlineWithOwnList(m_bos, m_online)
+            .Send(OscarWire::MessageChannel1(start, start, "777777", "Hello " + std::to_string(start)))
+            .ExpectClosed();
+    }
+    m_login.Start();
+    m_bos.Start();
+
+    const std::wstring history = m_program.File(L"History\\ICQ_123456_777777.vdh");
+    for (int start = 1; start <= kStarts; ++start) {
+        SCOPED_TRACE(start);
+        HWND main = StartOnline(start > 1);
+        ASSERT_NE(main, nullptr);
+        const std::string text = "Hello " + std::to_string(start);
+        bool saved = false;
+        for (DWORD begun = GetTickCount(); !saved && GetTickCount() - begun < kStepTimeoutMs; Sleep(100)) {
+            const std::vector<unsigned char> bytes = ReadAll(history);
+            saved = std::string(bytes.begin(), bytes.end()).find(text) != std::string::npos;
+        }
+        EXPECT_TRUE(saved) << m_login.Report() << m_bos.Report();
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(m_program.WaitForExit(15000));
+    }
+    EXPECT_TRUE(m_login.Wait(kStepTimeoutMs) && m_bos.Wait(kStepTimeoutMs)) << m_login.Report() << m_bos.Report();
+
+    // One contact, stored once by the program and once by the account.
+    CAccountRig rig(m_program.File(L"settings.jov"));
+    rig.Load();
+    // The model reads its list once the account has answered.
+    WaitUntil([&] { return rig.ContactCount() > 0; });
+    EXPECT_EQ(rig.ContactCount(), 1);
+    const std::vector<unsigned char> stored = rig.GetAccountData(L"CL data");
+    const std::string name = "777777";
+    size_t copies = 0;
+    for (auto at = std::search(stored.begin(), stored.end(), name.begin(), name.end()); at != stored.end();
+         at = std::search(at + 1, stored.end(), name.begin(), name.end()))
+        ++copies;
+    EXPECT_EQ(copies, 1u);
 }

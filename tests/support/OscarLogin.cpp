@@ -37,7 +37,8 @@ CScriptedOscarServer& ScriptIcqLogin(CScriptedOscarServer& login, unsigned short
         .ExpectClosed();
 }
 
-CScriptedOscarServer& ScriptIcqBosToList(CScriptedOscarServer& bos, std::function<void()> onHello)
+CScriptedOscarServer& ScriptIcqBosToRights(CScriptedOscarServer& bos, std::function<void()> onHello,
+                                           std::function<void()> onRights)
 {
     return bos.Accept()
         .Send([onHello] {
@@ -65,8 +66,16 @@ CScriptedOscarServer& ScriptIcqBosToList(CScriptedOscarServer& bos, std::functio
         .ExpectSnac(0x09, 0x02)
         .Send(OscarWire::SnacFrame(0x02, 0x03, {}))
         .ExpectSnac(0x02, 0x04)
-        .Send(OscarWire::SnacFrame(0x13, 0x03, {}))
-        .ExpectSnac(0x13, 0x04);
+        .Send([onRights] {
+            if (onRights)
+                onRights();
+            return OscarWire::SnacFrame(0x13, 0x03, {});
+        });
+}
+
+CScriptedOscarServer& ScriptIcqBosToList(CScriptedOscarServer& bos, std::function<void()> onHello)
+{
+    return ScriptIcqBosToRights(bos, onHello).ExpectSnac(0x13, 0x04);
 }
 
 CScriptedOscarServer& ScriptIcqBosToOnline(CScriptedOscarServer& bos, const std::vector<OscarWire::SsiItem>& list,
@@ -80,6 +89,21 @@ CScriptedOscarServer& ScriptIcqBosToOnline(CScriptedOscarServer& bos, const std:
             *awaitingReady = true;
             return OscarWire::SsiReply(list, 1234);
         })
+        .ExpectSnac(0x01, 0x02)
+        .Send([awaitingReady, isOnline, uin] {
+            *awaitingReady = false;
+            *isOnline = true;
+            return OscarWire::OwnInfo(uin);
+        });
+}
+
+CScriptedOscarServer& ScriptIcqBosToOnlineWithOwnList(CScriptedOscarServer& bos, std::atomic<bool>& online,
+                                                      const std::string& uin)
+{
+    auto awaitingReady = std::make_shared<std::atomic<bool>>(false);
+    bos.Ignore([awaitingReady](const Frame& frame) { return *awaitingReady && !frame.IsSnac(0x01, 0x02); });
+    std::atomic<bool>* isOnline = &online;
+    return ScriptIcqBosToRights(bos, [isOnline] { *isOnline = false; }, [awaitingReady] { *awaitingReady = true; })
         .ExpectSnac(0x01, 0x02)
         .Send([awaitingReady, isOnline, uin] {
             *awaitingReady = false;

@@ -17,8 +17,13 @@ CScriptedOscarServer& ScriptIcqLogin(CScriptedOscarServer& login, unsigned short
                                      const std::string& uin = "123456", const std::string& password = "secret");
 
 // Accepts the client, checks the login's cookie and negotiates families, rates
-// and rights up to the list request (0x13/0x04). onHello runs as the first frame
-// goes out, where a server that plays several logins resets its state.
+// and rights up to the list rights (0x13/0x03). onHello runs as the first frame
+// goes out, where a server that plays several logins resets its state; onRights
+// as the rights go out.
+CScriptedOscarServer& ScriptIcqBosToRights(CScriptedOscarServer& bos, std::function<void()> onHello = {},
+                                           std::function<void()> onRights = {});
+
+// The same, then the list request (0x13/0x04).
 CScriptedOscarServer& ScriptIcqBosToList(CScriptedOscarServer& bos, std::function<void()> onHello = {});
 
 // The same, then on to Online: the list, the client's ready (whatever else it
@@ -27,3 +32,8 @@ CScriptedOscarServer& ScriptIcqBosToList(CScriptedOscarServer& bos, std::functio
 // on is the caller's to skip or expect.
 CScriptedOscarServer& ScriptIcqBosToOnline(CScriptedOscarServer& bos, const std::vector<OscarWire::SsiItem>& list,
                                            std::atomic<bool>& online, const std::string& uin = "123456");
+
+// On to Online for a client that keeps its list itself ("Load cl" off): after
+// the rights it asks for no list, and its ready is awaited as above.
+CScriptedOscarServer& ScriptIcqBosToOnlineWithOwnList(CScriptedOscarServer& bos, std::atomic<bool>& online,
+                                                      const std::string& uin = "123456");

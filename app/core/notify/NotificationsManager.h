@@ -57,7 +57,7 @@ public:
     void SetOptions(const NotificationOptions& options) override;
 
     void AddNewVersionNotification(int build);
-    void AddWarningNotification(const CJOVString& text);
+    void AddWarningNotification(const CJOVString& text) override;
     void SetAnswerCallback(AnswerCallback callback);
     // Puts the seven settings into the store (the destructor does too).
     void StoreOptions();

@@ -4,6 +4,7 @@
 #include "ICQProtocol.h"
 #include "ScreenName.h"
 
+#include <algorithm>
 #include <ctime>
 #include <map>
 
@@ -111,6 +112,18 @@ void CICQProtocol::ApplyRoster()
     for (RosterItem& buddy : m_roster) {
         if (buddy.type != kRosterBuddy)
             continue;
+        if (buddy.groupId == 0) {
+            // Not in the list (stored in "CL data"): the model's contact
+            // outside every group of that name is this one; a copy without
+            // one goes below, and the next message makes it anew.
+            auto found = modelContacts.find(NormalizeScreenName(buddy.name));
+            buddy.contactId = 0;
+            if (found != modelContacts.end() && found->second.groupId == 0) {
+                buddy.contactId = found->second.contactId;
+                modelContacts.erase(found);
+            }
+            continue;
+        }
         auto group = keptGroups.find(buddy.groupId);
         if (group == keptGroups.end())
             continue;
@@ -151,6 +164,11 @@ void CICQProtocol::ApplyRoster()
             PushContactStatus(buddy);
         }
     }
+    m_roster.erase(std::remove_if(m_roster.begin(), m_roster.end(),
+                                  [](const RosterItem& item) {
+                                      return item.type == kRosterBuddy && item.groupId == 0 && item.contactId == 0;
+                                  }),
+                   m_roster.end());
     for (const auto& contact : modelContacts) {
         if (contact.second.groupId != 0) {
             list->DeleteContact(contact.second.contactId);

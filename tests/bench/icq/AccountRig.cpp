@@ -165,3 +165,18 @@ unsigned int CAccountRig::FirstContactId()
     }
     return 0;
 }
+
+void CAccountRig::SetAccountByte(const wchar_t* name, BYTE value)
+{
+    m_manager->SetByte(AccountId(), CJOVString(name), &value);
+}
+
+std::vector<unsigned char> CAccountRig::GetAccountData(const wchar_t* name)
+{
+    std::vector<unsigned char> data(1 << 20);
+    unsigned size = static_cast<unsigned>(data.size());
+    if (!m_manager->GetData(AccountId(), CJOVString(name), data.data(), &size))
+        return {};
+    data.resize(size);
+    return data;
+}

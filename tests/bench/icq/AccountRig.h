@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EventsClient.h"
 #include "core/bus/ServicesManagerImpl.h"
@@ -54,6 +55,9 @@ public:
     // The first of them, 0 when none.
     unsigned int FirstContactId();
     Services::CServicesManager& Bus() { return *m_bus; }
+    // A setting of that account, as its options page stores it, and read back.
+    void SetAccountByte(const wchar_t* name, BYTE value);
+    std::vector<unsigned char> GetAccountData(const wchar_t* name);
 
 private:
     static bool Store(const std::wstring& settingsFile, const std::function<unsigned int(CAccountRig&)>& add);
