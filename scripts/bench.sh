@@ -30,6 +30,7 @@ BENCHMARKS=(
   'clctrl|$WINE bench_clctrl.exe'
   'chat|$WINE bench_chat.exe'
   'xmpp|$WINE bench_xmpp.exe'
+  'xmpp-stanza|$WINE bench_xmpp_stanza.exe'
   'xmpp-login|bash "$root/tests/bench/xmpp/login_bench.sh" 7'
 )
 
