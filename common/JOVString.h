@@ -14,6 +14,16 @@ public:
     virtual ~CJOVString();
 
     CJOVString& operator=(const CJOVString& other);
+    // Exchanges the characters without copying them (a long text is not held twice).
+    void Swap(CJOVString& other)
+    {
+        wchar_t* chars = m_chars;
+        m_chars = other.m_chars;
+        other.m_chars = chars;
+        int length = m_length;
+        m_length = other.m_length;
+        other.m_length = length;
+    }
 
     int GetLength() const { return m_length; }
     // NUL-terminates in place; valid until the string next changes.

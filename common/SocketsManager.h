@@ -39,7 +39,8 @@ public:
     virtual int Send(CJOVSocket* socket, const void* data, int length) = 0;
     // Takes up to length buffered bytes; answers the count (0 when none).
     virtual int Read(CJOVSocket* socket, void* buffer, int length) = 0;
-    // Ends the connection; "Close" follows. Harmless on a closed socket.
+    // Ends the connection once what was sent before has gone out (a short
+    // while at most); "Close" follows. Harmless on a closed socket.
     virtual void Close(CJOVSocket* socket) = 0;
     // 0, or -1 when the option cannot be set (no connection).
     virtual int SetKeepAlive(CJOVSocket* socket, int on) = 0;

@@ -31,6 +31,7 @@ BENCHMARKS=(
   'chat|$WINE bench_chat.exe'
   'history|$WINE bench_history.exe "$(account_settings)" 5'
   'xmpp|$WINE bench_xmpp.exe'
+  'xmpp-stanza|$WINE bench_xmpp_stanza.exe'
   'xmpp-login|bash "$root/tests/bench/xmpp/login_bench.sh" 7'
 )
 

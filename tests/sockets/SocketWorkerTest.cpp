@@ -242,6 +242,61 @@ TEST_F(SocketCloseTest, CloseEndsAWorkerStuckInAHandshake)
     }
 }
 
+TEST_F(SocketCloseTest, WhatWasQueuedBeforeCloseReachesThePeer)
+{
+    {
+        SCOPED_TRACE("closed from the receive handler, as a protocol does on bad input");
+        CScriptedPeer peer;
+        peer.Send("bad input").Expect("last words").Expect("end");
+        peer.Start();
+        m_owner->SetReceiveHook([&](CJOVSocket* socket, int) {
+            Send(socket, "last words");
+            Send(socket, "end");
+            m_manager->Close(socket);
+        });
+        Open(Direct(peer.Port()));
+        ASSERT_TRUE(m_owner->WaitFor(L"Close"));
+        EXPECT_EQ(m_owner->First(L"Close").kind, SocketEvent::kNone);
+        EXPECT_EQ(peer.Finish(), "");
+    }
+    {
+        SCOPED_TRACE("closed from the owner's thread");
+        Build(FastTimings(), SocketIo::Platform());
+        CScriptedPeer peer;
+        peer.Expect("going offline");
+        peer.Start();
+        CJOVSocket* socket = Open(Direct(peer.Port()));
+        ASSERT_TRUE(Connected());
+        Send(socket, "going offline");
+        m_manager->Close(socket);
+        ASSERT_TRUE(m_owner->WaitFor(L"Close"));
+        EXPECT_EQ(peer.Finish(), "");
+    }
+}
+
+TEST_F(SocketCloseTest, APeerThatReadsNothingHoldsTheClosingWorkerOnlyForTheCloseWait)
+{
+    const size_t big = 16 << 20;
+    CScriptedPeer peer;
+    peer.Send("x").Pause(3000);
+    peer.Start();
+    std::atomic<bool> closed(false);
+    m_owner->SetReceiveHook([&](CJOVSocket* socket, int) {
+        Send(socket, std::string(big, 'b'));
+        m_manager->Close(socket);
+        closed = true;
+    });
+    Open(Direct(peer.Port()));
+    ASSERT_TRUE(m_owner->WaitFor(L"Close", 1, 2000)) << "the worker kept writing to a peer that reads nothing";
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 300 && CJOVSocket::RunningWorkers() > 0; ++i)
+        Sleep(10);
+    EXPECT_EQ(CJOVSocket::RunningWorkers(), 0);
+    EXPECT_LT(ElapsedMs(start), 1000);
+    EXPECT_TRUE(closed);
+    peer.Finish();
+}
+
 TEST_F(SocketCloseTest, QueuedDataIsDroppedByClose)
 {
     REQUIRE_PEERS(peers);

@@ -56,6 +56,7 @@ struct CScriptedXmppServer::Reader {
     std::deque<Element> headers;
     std::deque<Element> elements;
     std::vector<std::string> seen;  // every header and element, in order
+    std::string fed;                // the bytes parsed since the server last took them
     bool streamEnded = false;
     bool broken = false;
     bool compressed = false;
@@ -77,6 +78,9 @@ struct CScriptedXmppServer::Reader {
         else
             XML_ParserReset(parser, nullptr);
         XML_SetUserData(parser, this);
+        // A long element counts once its last byte is in, not when more
+        // bytes follow it.
+        XML_SetReparseDeferralEnabled(parser, XML_FALSE);
         XML_SetElementHandler(parser, &Reader::Opened, &Reader::Closed);
         XML_SetCharacterDataHandler(parser, &Reader::Text);
         depth = 0;
@@ -127,6 +131,7 @@ struct CScriptedXmppServer::Reader {
 
     bool Parse(const char* data, int length)
     {
+        fed.append(data, static_cast<size_t>(length));
         if (length > 0 && XML_Parse(parser, data, length, XML_FALSE) == XML_STATUS_ERROR)
             broken = true;
         return !broken;
@@ -300,6 +305,12 @@ std::vector<std::string> CScriptedXmppServer::Received() const
     return m_received;
 }
 
+std::string CScriptedXmppServer::ReceivedText() const
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_receivedText;
+}
+
 void CScriptedXmppServer::Run()
 {
     bool succeeded = m_listener != INVALID_SOCKET;
@@ -330,6 +341,10 @@ bool CScriptedXmppServer::RunStep(const Step& step)
         m_client = accept(m_listener, nullptr, nullptr);
         ResetReader();
         EndCompression();
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            m_receivedText.clear();
+        }
         return m_client != INVALID_SOCKET;
     }
     case Step::kHeader:
@@ -421,6 +436,8 @@ bool CScriptedXmppServer::ReadMore(bool& closed, int timeoutMs)
     std::lock_guard<std::mutex> hold(m_lock);
     m_received.insert(m_received.end(), m_reader->seen.begin() + static_cast<std::ptrdiff_t>(before),
                       m_reader->seen.end());
+    m_receivedText += m_reader->fed;
+    m_reader->fed.clear();
     return fed;
 }
 

@@ -73,6 +73,9 @@ public:
     std::string Report() const;
     // The names of every element the client sent, headers as "stream:stream".
     std::vector<std::string> Received() const;
+    // The bytes the client sent on the last connection accepted, inflated
+    // where they were compressed.
+    std::string ReceivedText() const;
 
 private:
     struct Step {
@@ -109,4 +112,5 @@ private:
     bool m_succeeded;
     std::vector<std::string> m_failures;
     std::vector<std::string> m_received;
+    std::string m_receivedText;
 };

@@ -494,3 +494,128 @@ TEST_F(ScriptedServerTest, DiscoveryTellsWhatTheAnnouncedCapsVersionWasReckonedF
     ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
     EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
 }
+
+namespace {
+
+const char kStreamEnd[] = "</stream:stream>";
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string StreamErrorAndEnd(const char* condition)
+{
+    return std::string("<stream:error><") + condition + " xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>" +
+           kStreamEnd;
+}
+
+std::string Nested(int depth)
+{
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<a>";
+        close += "</a>";
+    }
+    return open + close;
+}
+
+} // namespace
+
+// The server sends the stanza once the client's header came; the client's
+// last bytes before its close are its stream error and its stream's end.
+TEST_F(ScriptedServerTest, BrokenXmlAndStanzasPastTheLimitsEndWithAStreamErrorTheServerReceives)
+{
+    const wchar_t* const kNotXml = L"Disconnected: the server sent data that is not XML";
+    const wchar_t* const kTooLarge = L"Disconnected: the server sent a stanza over 1 MB";
+    const std::string bigText(XmlParser::kMaxStanzaBytes + 100, 't');
+    const std::string bigFrom(XmlParser::kMaxStanzaBytes + 100, 'f');
+    std::string manyChildren;
+    for (int i = 0; i < XmlParser::kMaxStanzaNodes; ++i)
+        manyChildren += "<b/>";
+    const struct {
+        const char* what;
+        std::string stanza;
+        const char* condition;
+        const wchar_t* warning;
+    } cases[] = {
+        {"a close tag of another element", "<message><body>a</wrong></message>", "not-well-formed",
+         kNotXml},
+        {"bytes that are not UTF-8", "<message><body>\xC0\xAF</body></message>", "not-well-formed", kNotXml},
+        {"an attribute named twice", "<message to='a@x' to='b@x'/>", "not-well-formed", kNotXml},
+        {"a text over 1 MiB", "<message><body>" + bigText + "</body></message>", "policy-violation",
+         kTooLarge},
+        {"a request from a sender over 1 MiB", "<iq type='get' id='q1' from='" + bigFrom +
+         "'><query xmlns='jabber:iq:version'/></iq>", "policy-violation", kTooLarge},
+        {"a request nested past the depth limit", "<iq type='get' id='q2' from='bob@x'><query xmlns='jabber:iq:version'>" +
+         Nested(XmlParser::kMaxDepth) + "</query></iq>", "policy-violation", kTooLarge},
+        {"a request of more elements than the limit", "<iq type='get' id='q3' from='bob@x'><query "
+         "xmlns='jabber:iq:version'>" + manyChildren + "</query></iq>", "policy-violation", kTooLarge},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        Forget();
+        NewServer();
+        m_server->Accept().ExpectHeader().Send(std::string(kHeader) + each.stanza).ExpectClosed();
+        m_server->Start();
+        ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+        EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+        EXPECT_TRUE(EndsWith(m_server->ReceivedText(), StreamErrorAndEnd(each.condition)))
+            << m_server->ReceivedText().substr(0, 400);
+        EXPECT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOffline; }));
+        EXPECT_TRUE(WaitFor([&] { return !Warnings().empty(); }));
+        EXPECT_EQ(Warnings(), std::vector<std::wstring>{each.warning});
+    }
+}
+
+TEST_F(ScriptedServerTest, ARequestFromALongSenderWithinTheLimitIsAnswered)
+{
+    const std::string longFrom = "bob@x/" + std::string(5000, 'r');
+    LoginScript(false, false).Apply(*m_server);
+    m_server->Send("<iq type='get' id='v1' from='" + longFrom + "'><query xmlns='jabber:iq:version'/></iq>");
+    m_server->Expect("iq", [&](const Element& iq, std::string& why) {
+        why = iq.Attribute("type") + " to " + iq.Attribute("to").substr(0, 20);
+        return iq.Attribute("type") == "error" && iq.Attribute("id") == "v1" && iq.Attribute("to") == longFrom;
+    });
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(Warnings().empty()) << Said();
+}
+
+TEST_F(ScriptedServerTest, GoingOfflineAndQuittingEndTheStreamBeforeTheClose)
+{
+    for (bool compressed : {false, true}) {
+        SCOPED_TRACE(compressed ? "compressed" : "plain");
+        Forget();
+        NewServer();
+        LoginScript(compressed, false).Apply(*m_server);
+        m_server->ExpectClosed();
+        m_server->Start();
+        ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+        ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
+        ASSERT_TRUE(WaitFor([&] {
+            std::vector<std::string> received = m_server->Received();
+            return !received.empty() && received.back() == "presence";
+        })) << m_server->Report();
+        ASSERT_EQ(SetStatus(Protocols::StatusOffline), 0);
+        EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+        EXPECT_TRUE(EndsWith(m_server->ReceivedText(), kStreamEnd)) << m_server->ReceivedText();
+    }
+
+    // Quitting: the program sends "Destroy" to every account.
+    NewServer();
+    LoginScript(false, false).Apply(*m_server);
+    m_server->ExpectClosed();
+    m_server->Start();
+    ASSERT_EQ(SetStatus(Protocols::StatusOnline), 0);
+    ASSERT_TRUE(WaitFor([&] { return Status() == Protocols::StatusOnline; })) << Said();
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<std::string> received = m_server->Received();
+        return !received.empty() && received.back() == "presence";
+    })) << m_server->Report();
+    bus->SendEventToClient(alice->account->GetClientId(), GUID_ProtocolsManager, CJOVString(L"Destroy"), nullptr,
+                           nullptr, true);
+    EXPECT_TRUE(m_server->Wait(8000)) << m_server->Report();
+    EXPECT_TRUE(EndsWith(m_server->ReceivedText(), kStreamEnd)) << m_server->ReceivedText();
+}

@@ -212,8 +212,10 @@ TEST(XmlParser, ANulByteIsAStreamErrorWhereverItIs)
 
 TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
 {
-    std::string child = "<item jid='someone@example.org' name='A contact'/>";
+    // Each child an element and two attributes, few enough for the node limit.
+    std::string child = "<item jid='someone@example.org' name='" + std::string(150, 'A') + "'/>";
     size_t fits = (XmlParser::kMaxStanzaBytes - 200) / child.size();
+    ASSERT_LT(fits * 3, static_cast<size_t>(XmlParser::kMaxStanzaNodes));
     std::string items;
     for (size_t i = 0; i < fits; ++i)
         items += child;
@@ -221,7 +223,7 @@ TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
     ASSERT_TRUE(below.FeedInSteps(Stream("<iq type='result'><query>" + items + "</query></iq>"), 2048));
     EXPECT_EQ(below.Stanzas().size(), 1u);
 
-    items += child + child + child + child + child;
+    items += child + child;
     CStreamRecorder above;
     EXPECT_FALSE(above.FeedInSteps(Stream("<iq type='result'><query>" + items + "</query></iq>"), 2048));
     EXPECT_EQ(above.parser.GetError(), XmlParser::kTooLarge);
@@ -237,9 +239,47 @@ TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
     EXPECT_EQ(endless.parser.GetError(), XmlParser::kTooLarge);
 }
 
-TEST(XmlParser, ADeeplyNestedStanzaIsDroppedQuicklyAndTheNextOneArrives)
+TEST(XmlParser, AStanzaOfMoreNodesThanTheLimitIsAStreamErrorWhateverItsBytes)
 {
-    const int depth = 100000;
+    // The stanza itself, its body and the rest as empty children.
+    std::string children;
+    for (int i = 2; i < XmlParser::kMaxStanzaNodes; ++i)
+        children += "<b/>";
+    CStreamRecorder atTheLimit;
+    ASSERT_TRUE(atTheLimit.FeedInSteps(Stream("<message><body>" + children + "</body></message><presence/>"), 2048));
+    EXPECT_EQ(atTheLimit.Stanzas().size(), 2u);
+
+    // One more element, or an attribute, is one node too many.
+    for (const std::string& stanza : {"<message><body>" + children + "<b/></body></message>",
+                                      "<message><body>" + children + "<c><d/></c></body></message>",
+                                      "<message type='chat'><body>" + children + "</body></message>",
+                                      "<message><body>" + children.substr(4) + "<b c='1' d='2'/></body></message>"}) {
+        CStreamRecorder past;
+        EXPECT_FALSE(past.FeedInSteps(Stream(stanza), 2048));
+        EXPECT_EQ(past.parser.GetError(), XmlParser::kTooLarge);
+        EXPECT_TRUE(past.Stanzas().empty());
+    }
+    // A single tag of that many attributes is refused too, and so is the
+    // stream's own tag.
+    std::string attributes;
+    for (int i = 0; i < XmlParser::kMaxStanzaNodes; ++i)
+        attributes += " a" + std::to_string(i) + "=''";
+    for (const std::string& stream : {Stream("<message" + attributes + "/>"), "<stream:stream" + attributes + ">"}) {
+        CStreamRecorder many;
+        EXPECT_FALSE(many.Feed(stream));
+        EXPECT_EQ(many.parser.GetError(), XmlParser::kTooLarge);
+    }
+
+    // The count starts again with every stanza.
+    CStreamRecorder two;
+    ASSERT_TRUE(two.Feed(Stream("<message><body>" + children + "</body></message><message><body>" + children +
+                                "</body></message>")));
+    EXPECT_EQ(two.Stanzas().size(), 2u);
+}
+
+TEST(XmlParser, AStanzaNestedPastTheDepthLimitIsAStreamErrorFoundQuickly)
+{
+    const int depth = 200000;
     std::string nested;
     nested.reserve(depth * 8);
     for (int i = 0; i < depth; ++i)
@@ -248,22 +288,104 @@ TEST(XmlParser, ADeeplyNestedStanzaIsDroppedQuicklyAndTheNextOneArrives)
         nested += "</a>";
     auto started = std::chrono::steady_clock::now();
     CStreamRecorder recorder;
-    ASSERT_TRUE(recorder.FeedInSteps(Stream("<message>" + nested + "</message><presence/>"), 2048));
+    EXPECT_FALSE(recorder.FeedInSteps(Stream("<iq type='get'>" + nested + "</iq>"), 2048));
     auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 10.0);
-    ASSERT_EQ(recorder.Stanzas().size(), 1u);
-    EXPECT_EQ(recorder.Stanzas()[0], "<presence/>");
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_EQ(recorder.parser.GetError(), XmlParser::kTooLarge);
+    EXPECT_TRUE(recorder.Stanzas().empty());
 
     // Up to the limit the stanza is whole.
     std::string deepest = "<message>";
     for (int i = 2; i < XmlParser::kMaxDepth; ++i)
         deepest += "<a>";
+    deepest += "<b/>";
     for (int i = 2; i < XmlParser::kMaxDepth; ++i)
         deepest += "</a>";
     deepest += "</message>";
     CStreamRecorder kept;
-    ASSERT_TRUE(kept.Feed(Stream(deepest)));
-    EXPECT_EQ(kept.Stanzas().size(), 1u);
+    ASSERT_FALSE(kept.Feed(Stream(deepest)));
+    EXPECT_EQ(kept.parser.GetError(), XmlParser::kTooLarge) << "<b/> is one level too deep";
+    CStreamRecorder whole;
+    ASSERT_TRUE(whole.Feed(Stream(deepest.replace(deepest.find("<b/>"), 4, ""))));
+    EXPECT_EQ(whole.Stanzas().size(), 1u);
+}
+
+TEST(XmlParser, MixedContentOfManyPiecesIsGatheredInLinearTime)
+{
+    // Just under the byte limit and the element limit: each piece once read,
+    // the whole text once made.
+    const int pieces = XmlParser::kMaxStanzaNodes - 10;
+    const std::string piece(XmlParser::kMaxStanzaBytes / pieces - 5, 'p');
+    std::string body;
+    for (int i = 0; i < pieces; ++i)
+        body += piece + "<b/>";
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<message><body>" + body + "</body></message>");
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 1.0);
+    const CJOVString* text = GetText(GetChild(keep.node.get(), "body"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetLength(), static_cast<int>(piece.size()) * pieces);
+    EXPECT_EQ(GetChild(keep.node.get(), "body")->children.size(), static_cast<size_t>(pieces));
+}
+
+TEST(XmlParser, BytesThatAreNotUtf8AreAStreamErrorInTextsNamesAndValues)
+{
+    for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xF5\x80\x80\x80", "\xFF", "\xE2\x82", "a\xE2\x82\x41"}) {
+        for (const std::string& stanza :
+             {"<message><body>" + std::string(bad) + "</body></message>",
+              "<message><body>a &amp; " + std::string(bad) + "</body></message>",
+              "<message to='" + std::string(bad) + "'/>", "<message to='&lt;" + std::string(bad) + "'/>",
+              "<message><x" + std::string(bad) + "/></message>", "<message a" + std::string(bad) + "='1'/>"}) {
+            SCOPED_TRACE(stanza);
+            CStreamRecorder recorder;
+            EXPECT_FALSE(recorder.Feed(Stream(stanza)));
+            EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNotWellFormed);
+        }
+    }
+    // Every form UTF-8 has, at its edges, is read.
+    XmlParser parser;
+    KeepLast keep;
+    std::string edges = "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    std::string stream = Stream("<message to='" + edges + "'><body>" + edges + "</body></message>");
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    const std::wstring expected = L"\x7F\x80\x7FF\x800\xD7FF\xE000\xD800\xDC00\xDBFF\xDFFF";
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "to")), expected);
+    EXPECT_EQ(W(GetText(GetChild(keep.node.get(), "body"))), expected);
+
+    // Comments and processing instructions are skipped unread, as before.
+    CStreamRecorder skipped;
+    ASSERT_TRUE(skipped.Feed(Stream("<!-- \xFF --><?pi \xFF?><message><body>a<!-- \xC0 -->b</body></message>")));
+    ASSERT_EQ(skipped.Stanzas().size(), 1u);
+    EXPECT_EQ(skipped.Stanzas()[0], "<message><body>ab</body></message>");
+}
+
+TEST(XmlParser, AnAttributeNamedTwiceOrALessThanSignInAValueIsAStreamError)
+{
+    std::string many;
+    for (int i = 0; i < 40; ++i)
+        many += " a" + std::to_string(i) + "='" + std::to_string(i) + "'";
+    for (const std::string& bad :
+         {std::string("<message to='a@x' to='b@x'/>"), std::string("<message to='a@x' type='chat' to=\"a@x\"/>"),
+          "<message" + many + " a17='again'/>", "<message" + many + "><x" + many + " a0='again'/></message>",
+          std::string("<message to='a<b'/>"), std::string("<message><x y=\"<\"/></message>")}) {
+        SCOPED_TRACE(bad);
+        CStreamRecorder recorder;
+        EXPECT_FALSE(recorder.Feed(Stream(bad)));
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNotWellFormed);
+    }
+    // Names that differ, if only by a prefix, and an escaped "<" are fine.
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<message" + many + " a='&lt;' x:a='2' xmlns:x='urn:x'/>");
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    EXPECT_EQ(keep.node->attributes.size(), 43u);
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "a")), L"<");
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "x:a")), L"2");
 }
 
 TEST(XmlParser, AResetFromACallbackStopsTheChunkSafely)

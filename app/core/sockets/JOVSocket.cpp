@@ -325,17 +325,21 @@ void CJOVSocket::Close()
 {
     if (m_workerRunning) {
         RequestStop();
-        // The worker sees the wake event within one poll and closes its socket
-        // (with a TLS close_notify). A worker blocked in the network (a
-        // handshake, a send to a peer that reads nothing) is cut off by
-        // shutting its socket down; it then ends on its own. One that waits for
-        // this very owner's "Receive" handler ends when the handler returns.
-        if (!m_inReceive && m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT &&
-            !m_inReceive) {
+        // The worker sees the wake event within one poll, writes what is
+        // queued and closes its socket (with a TLS close_notify). A worker
+        // blocked in the network (a handshake, a send to a peer that reads
+        // nothing) is cut off by shutting its socket down; it then ends on its
+        // own. One that waits for this very owner's "Receive" handler ends when
+        // the handler returns.
+        if (m_inReceive)
+            return;
+        if (m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT && !m_inReceive) {
             CCriticalSectionLock lock(m_handleLock);
             if (m_socket != INVALID_SOCKET)
                 ::shutdown(m_socket, SD_BOTH);
         }
+        if (m_workerRunning)
+            return;  // what it cannot write, it drops itself
     }
     FreeSendQueue();
 }

@@ -48,7 +48,9 @@ public:
     int GetBufferedLength();
     // Asks the worker to end ("Close" follows) and returns at once.
     void RequestStop();
-    // Asks the worker to end, gives it a moment, and drops what is still queued.
+    // Asks the worker to end once it has written what is queued, and waits for
+    // it closeWaitMs at most (not at all from the "Receive" handler); the worker
+    // drops what it could not write in that time.
     void Close();
     int SetKeepAlive(int on);
     int GetReceiveBufferSize();

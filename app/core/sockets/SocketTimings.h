@@ -9,7 +9,8 @@ namespace JOVSockets {
 struct SocketTimings {
     DWORD busyPollMs = 100;        // select time-out while data flows
     DWORD idlePollMs = 500;        // select time-out on an idle line
-    DWORD closeWaitMs = 600;       // Close waits this long for the worker before cutting its socket
+    DWORD closeWaitMs = 600;       // Close waits this long for the worker before cutting its socket;
+                                   // what is queued has as long to go out
     DWORD apiReadyWaitMs = 10000;  // wait for the Connection Manager to take requests
 };
 

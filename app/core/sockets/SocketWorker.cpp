@@ -239,13 +239,47 @@ void CSocketWorker::WaitPoll()
 
 void CSocketWorker::EndWith(CEventArg* reason)
 {
-    if (m_socket.m_stopRequested && reason) {
+    if (m_socket.m_stopRequested) {
         // Whatever the cut-off socket reported, the owner asked for this end.
         delete reason;
         reason = nullptr;
+        WriteBeforeClose();
     }
     Post(EVENT_Close, reason);
     m_stop = true;
+}
+
+void CSocketWorker::WriteBeforeClose()
+{
+    // What the owner queued before its Close still goes (a protocol's last
+    // words), for closeWaitMs at most: a peer that reads nothing cannot keep
+    // the worker. What is left then is dropped.
+    const DWORD started = GetTickCount();
+    const DWORD limit = m_socket.m_timings.closeWaitMs;
+    bool failed = false;
+    CJOVSocket::SendBuffer buffer;
+    while (m_socket.TakeSendBuffer(buffer)) {
+        const char* data = static_cast<const char*>(buffer.data);
+        int left = buffer.length;
+        while (!failed && left > 0) {
+            DWORD spent = GetTickCount() - started;
+            DWORD timeout = spent < limit ? limit - spent : 0;
+            if (timeout == 0 ||
+                ::setsockopt(m_handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout),
+                             sizeof timeout) == SOCKET_ERROR) {
+                failed = true;
+                break;
+            }
+            int sent = m_socket.m_io.send(m_handle, data, left, 0);
+            if (sent == SOCKET_ERROR || sent <= 0) {
+                failed = true;
+                break;
+            }
+            data += sent;
+            left -= sent;
+        }
+        std::free(buffer.data);
+    }
 }
 
 void CSocketWorker::Post(const wchar_t* name, CEventArg* arg2)

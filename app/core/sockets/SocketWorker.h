@@ -35,8 +35,10 @@ private:
     // Waits on the socket for one poll period and takes what arrived.
     void Poll();
     void WaitPoll();
-    // Ends the loop with "Close": no reason when the owner asked for the end.
+    // Ends the loop with "Close": no reason when the owner asked for the end,
+    // and then after writing what the owner queued.
     void EndWith(CEventArg* reason);
+    void WriteBeforeClose();
 
     void Post(const wchar_t* name, CEventArg* arg2);
     void SendReceive(int count);

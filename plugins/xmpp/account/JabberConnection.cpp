@@ -64,6 +64,7 @@ void CJabberProtocol::ResetConnectionState()
     m_parser.Reset();
     m_used = 0;
     m_streamRestart = false;
+    m_streamOpen = false;
     m_legacyLogin = false;
     m_streamId.clear();
     m_auth.reset();
@@ -174,6 +175,8 @@ void CJabberProtocol::DropSocket()
 void CJabberProtocol::Disconnect()
 {
     m_status = Protocols::StatusOffline;
+    // Written before the close: the socket sends what is queued before it ends.
+    EndStream();
     DropSocket();
     if (m_state.exchange(0) != 0) {
         PostStatusChanged();
@@ -200,8 +203,6 @@ void CJabberProtocol::WarnOnce(const CJOVString& text)
 void CJabberProtocol::FailLogin(const CJOVString& text)
 {
     WarnOnce(text);
-    static const char kStreamEnd[] = "</stream:stream>";
-    SendRaw(kStreamEnd, sizeof kStreamEnd - 1);
     Disconnect();
 }
 
@@ -234,6 +235,8 @@ void CJabberProtocol::OnSocketEvent(const CJOVString& name, CEventArg* arg1, CEv
         else
             OpenStream();
     } else if (name == CJOVString(L"Close")) {
+        // The connection is gone: nothing more reaches the server.
+        m_streamOpen = false;
         if (m_status.load() != Protocols::StatusOffline) {
             WarnOnce(JabberText(kTextConnectionClosed));
             Disconnect();

@@ -209,8 +209,7 @@ void CJabberProtocol::OnStreamErrorStanza(XmlNode* node)
         return;
     }
     WarnOnce(JabberText(kTextStreamError) + DescribeXmppError(node));
-    static const char kStreamEnd[] = "</stream:stream>";
-    SendRaw(kStreamEnd, sizeof kStreamEnd - 1);
+    EndStream();
     // The server closes the connection; while logging in, the login's
     // time-out ends a server that does not.
 }

@@ -30,6 +30,7 @@ CJabberProtocol::CJabberProtocol(Services::CServicesManager* services, unsigned 
       m_used(0),
       m_capacity(m_buffer ? kInitialBufferSize : 0),
       m_streamRestart(false),
+      m_streamOpen(false),
       m_legacyLogin(false),
       m_stanzaCounter(0),
       m_authenticated(false),
@@ -274,6 +275,7 @@ void CJabberProtocol::OnDestroy()
 {
     // The queue's worker reads the account: it stops before anything of the
     // account goes, and the events client goes last.
+    EndStream();
     DropSocket();
     m_requests.ExpireAll(kIqTimedOut);
     m_requests.Shutdown();

@@ -114,6 +114,8 @@ public:
 
     // The stream (JabberStream.cpp). Both send nothing without a socket.
     void OpenStream();
+    // Our </stream:stream>, once, while our stream is open.
+    void EndStream();
     bool SendNode(const XmlNode* node);
     bool SendRaw(const char* text, int length);
     // The next stanza number, for an id "jov_N".
@@ -309,6 +311,7 @@ private:
     int m_capacity;
     std::string m_streamId;
     bool m_streamRestart;
+    bool m_streamOpen;  // our header sent, our end not yet
     XmlParser m_parser;
     bool m_legacyLogin;
     int m_stanzaCounter;

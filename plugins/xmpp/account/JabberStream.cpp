@@ -21,6 +21,16 @@ void CJabberProtocol::OpenStream()
     m_parser.SetCallback(1, 0, &CJabberProtocol::StreamStarted, this);
     m_parser.SetCallback(2, 1, &CJabberProtocol::StanzaClosed, this);
     SendNode(MakeStreamHeader(ReadString(JABBER_KEY_ACCOUNT_SERVER)).get());
+    m_streamOpen = true;
+}
+
+void CJabberProtocol::EndStream()
+{
+    if (!m_streamOpen)
+        return;
+    m_streamOpen = false;
+    static const char kStreamEnd[] = "</stream:stream>";
+    SendRaw(kStreamEnd, sizeof kStreamEnd - 1);
 }
 
 bool CJabberProtocol::SendNode(const XmlNode* node)
@@ -120,11 +130,12 @@ void CJabberProtocol::OnReceive()
 
 void CJabberProtocol::OnStreamError(XmlParser::Error error)
 {
-    // Tell the server why before leaving, as a stream error.
+    // Tell the server why before leaving, as a stream error; Disconnect ends
+    // the stream after it.
     static const char kTooLarge[] = "<stream:error><policy-violation xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
-                                    "</stream:error></stream:stream>";
+                                    "</stream:error>";
     static const char kBadXml[] = "<stream:error><not-well-formed xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
-                                  "</stream:error></stream:stream>";
+                                  "</stream:error>";
     if (error == XmlParser::kTooLarge) {
         SendRaw(kTooLarge, sizeof kTooLarge - 1);
         WarnOnce(GetPluginText(35, L"Disconnected: the server sent a stanza over 1 MB"));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -23,17 +24,79 @@ bool IsXmlChar(unsigned long c)
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-bool Named(const wchar_t* units, int length, const wchar_t* name)
+// Whether the bytes are UTF-8: no stray continuation, no overlong form, no
+// surrogate, nothing past U+10FFFF.
+bool IsUtf8(const char* text, size_t length)
 {
-    return static_cast<size_t>(length) == std::wcslen(name) && std::wmemcmp(units, name, length) == 0;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t i = 0;
+    while (i < length) {
+        unsigned char c = bytes[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t count;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            count = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            count = 2;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            count = 3;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (length - i <= count || bytes[i + 1] < low || bytes[i + 1] > high)
+            return false;
+        for (size_t k = 2; k <= count; ++k) {
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        i += count + 1;
+    }
+    return true;
+}
+
+void AppendUtf8(unsigned long c, std::string& out)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool Named(const char* name, size_t length, const char* known)
+{
+    return length == std::strlen(known) && std::memcmp(name, known, length) == 0;
 }
 
 // "#123" or "#x7B"; false unless it names a character XML allows.
-bool CharacterReference(const wchar_t* units, int length, unsigned long& c)
+bool CharacterReference(const char* name, size_t length, unsigned long& c)
 {
-    int i = 1;
+    size_t i = 1;
     int base = 10;
-    if (i < length && units[i] == L'x') {
+    if (i < length && name[i] == 'x') {
         base = 16;
         ++i;
     }
@@ -41,14 +104,14 @@ bool CharacterReference(const wchar_t* units, int length, unsigned long& c)
         return false;
     c = 0;
     for (; i < length; ++i) {
-        wchar_t u = units[i];
+        char u = name[i];
         int digit;
-        if (u >= L'0' && u <= L'9')
-            digit = u - L'0';
-        else if (base == 16 && u >= L'a' && u <= L'f')
-            digit = u - L'a' + 10;
-        else if (base == 16 && u >= L'A' && u <= L'F')
-            digit = u - L'A' + 10;
+        if (u >= '0' && u <= '9')
+            digit = u - '0';
+        else if (base == 16 && u >= 'a' && u <= 'f')
+            digit = u - 'a' + 10;
+        else if (base == 16 && u >= 'A' && u <= 'F')
+            digit = u - 'A' + 10;
         else
             return false;
         c = c * base + digit;
@@ -58,80 +121,126 @@ bool CharacterReference(const wchar_t* units, int length, unsigned long& c)
     return IsXmlChar(c);
 }
 
-// UTF-8 bytes to text, with the five predefined entities and character
-// references replaced; false for any other reference.
-bool Decode(const char* bytes, int length, CJOVString& out)
+// Appends UTF-8 text with the five predefined entities and character
+// references replaced; false for bytes that are not UTF-8 and for any other
+// reference.
+bool AppendDecoded(const char* text, size_t length, std::string& out)
 {
-    if (length <= 0) {
-        out = CJOVString();
-        return true;
-    }
-    const unsigned char* raw = reinterpret_cast<const unsigned char*>(bytes);
-    if (!std::memchr(bytes, '&', static_cast<size_t>(length))) {
-        out = CJOVString(raw, length, CP_UTF8);
-        return true;
-    }
-    CJOVString wide(raw, length, CP_UTF8);
-    const wchar_t* units = wide.Data();
-    int count = wide.GetLength();
-    std::wstring decoded;
-    decoded.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        if (units[i] != L'&') {
-            decoded += units[i];
-            continue;
-        }
-        int end = i + 1;
-        while (end < count && units[end] != L';' && end - i < 12)
+    size_t i = 0;
+    while (i < length) {
+        const char* amp = static_cast<const char*>(std::memchr(text + i, '&', length - i));
+        size_t plain = amp ? static_cast<size_t>(amp - text) : length;
+        if (!IsUtf8(text + i, plain - i))
+            return false;
+        out.append(text + i, plain - i);
+        if (!amp)
+            return true;
+        size_t end = plain + 1;
+        while (end < length && text[end] != ';' && end - plain < 12)
             ++end;
-        if (end >= count || units[end] != L';')
+        if (end >= length || text[end] != ';')
             return false;
-        const wchar_t* name = units + i + 1;
-        int nameLength = end - i - 1;
+        const char* name = text + plain + 1;
+        size_t nameLength = end - plain - 1;
         unsigned long c = 0;
-        if (Named(name, nameLength, L"lt"))
-            decoded += L'<';
-        else if (Named(name, nameLength, L"gt"))
-            decoded += L'>';
-        else if (Named(name, nameLength, L"amp"))
-            decoded += L'&';
-        else if (Named(name, nameLength, L"quot"))
-            decoded += L'"';
-        else if (Named(name, nameLength, L"apos"))
-            decoded += L'\'';
-        else if (nameLength > 1 && name[0] == L'#' && CharacterReference(name, nameLength, c)) {
-            if (c > 0xFFFF) {
-                c -= 0x10000;
-                decoded += static_cast<wchar_t>(0xD800 + (c >> 10));
-                decoded += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-            } else {
-                decoded += static_cast<wchar_t>(c);
-            }
-        } else {
+        if (Named(name, nameLength, "lt"))
+            out += '<';
+        else if (Named(name, nameLength, "gt"))
+            out += '>';
+        else if (Named(name, nameLength, "amp"))
+            out += '&';
+        else if (Named(name, nameLength, "quot"))
+            out += '"';
+        else if (Named(name, nameLength, "apos"))
+            out += '\'';
+        else if (nameLength > 1 && name[0] == '#' && CharacterReference(name, nameLength, c))
+            AppendUtf8(c, out);
+        else
             return false;
-        }
-        i = end;
+        i = end + 1;
     }
-    out = CJOVString(decoded.c_str());
     return true;
 }
 
-bool ParseAttributes(const char* text, int length, XmlNode& node)
+CJOVString FromUtf8(const std::string& bytes)
+{
+    if (bytes.empty())
+        return CJOVString();
+    return CJOVString(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()), CP_UTF8);
+}
+
+// An attribute value: references decoded; a "<" has no place in one.
+bool DecodeValue(const char* text, size_t length, std::string& scratch, CJOVString& out)
+{
+    if (length == 0) {
+        out = CJOVString();
+        return true;
+    }
+    if (std::memchr(text, '<', length))
+        return false;
+    if (!std::memchr(text, '&', length)) {
+        if (!IsUtf8(text, length))
+            return false;
+        out = CJOVString(reinterpret_cast<const unsigned char*>(text), static_cast<int>(length), CP_UTF8);
+        return true;
+    }
+    scratch.clear();
+    if (!AppendDecoded(text, length, scratch))
+        return false;
+    out = FromUtf8(scratch);
+    return true;
+}
+
+// Whether two attributes of the node share a name.
+bool HasRepeatedName(const std::vector<XmlAttribute>& attributes)
+{
+    size_t count = attributes.size();
+    if (count < 2)
+        return false;
+    if (count <= 16) {
+        for (size_t i = 1; i < count; ++i) {
+            for (size_t k = 0; k < i; ++k) {
+                if (attributes[i].name == attributes[k].name)
+                    return true;
+            }
+        }
+        return false;
+    }
+    // Many attributes: sorted, so that a hostile tag costs n log n, not n².
+    std::vector<const std::string*> names;
+    names.reserve(count);
+    for (const XmlAttribute& attribute : attributes)
+        names.push_back(&attribute.name);
+    std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+    for (size_t i = 1; i < count; ++i) {
+        if (*names[i] == *names[i - 1])
+            return true;
+    }
+    return false;
+}
+
+enum class Attributes { kRead, kNotWellFormed, kTooMany };
+
+// At most `room` attributes are kept: a tag of many more is refused before
+// they all cost their memory.
+Attributes ParseAttributes(const char* text, int length, XmlNode& node, std::string& scratch, int room)
 {
     int i = 0;
     for (;;) {
         while (i < length && IsBlank(text[i]))
             ++i;
         if (i >= length)
-            return true;
+            return HasRepeatedName(node.attributes) ? Attributes::kNotWellFormed : Attributes::kRead;
+        if (static_cast<int>(node.attributes.size()) >= room)
+            return Attributes::kTooMany;
         int nameStart = i;
         while (i < length && !IsBlank(text[i]) && text[i] != '=') {
             if (IsNameBreaker(text[i]))
-                return false;
+                return Attributes::kNotWellFormed;
             ++i;
         }
-        if (i == nameStart)
-            return false;
+        if (i == nameStart || !IsUtf8(text + nameStart, static_cast<size_t>(i - nameStart)))
+            return Attributes::kNotWellFormed;
         std::string name(text + nameStart, static_cast<size_t>(i - nameStart));
         while (i < length && IsBlank(text[i]))
             ++i;
@@ -147,7 +256,7 @@ bool ParseAttributes(const char* text, int length, XmlNode& node)
                 while (i < length && text[i] != quote)
                     ++i;
                 if (i >= length)
-                    return false;
+                    return Attributes::kNotWellFormed;
                 valueEnd = i++;
             } else {
                 // Unquoted, as old servers wrote them: up to the next blank.
@@ -158,8 +267,8 @@ bool ParseAttributes(const char* text, int length, XmlNode& node)
             }
         }
         XmlAttribute attribute{std::move(name), CJOVString()};
-        if (!Decode(text + valueStart, valueEnd - valueStart, attribute.value))
-            return false;
+        if (!DecodeValue(text + valueStart, static_cast<size_t>(valueEnd - valueStart), scratch, attribute.value))
+            return Attributes::kNotWellFormed;
         node.attributes.push_back(std::move(attribute));
     }
 }
@@ -167,8 +276,8 @@ bool ParseAttributes(const char* text, int length, XmlNode& node)
 } // namespace
 
 XmlParser::XmlParser()
-    : m_stanzaDropped(false),
-      m_stanzaBytes(0),
+    : m_stanzaBytes(0),
+      m_stanzaNodes(0),
       m_error(kNoError),
       m_scanned(0),
       m_quote(0),
@@ -189,13 +298,12 @@ void XmlParser::Clear()
 {
     m_open.clear();
     m_root.children.clear();
-    m_skippedNames.clear();
     for (auto& depth : m_slots) {
         for (Slot& slot : depth)
             slot = Slot();
     }
-    m_stanzaDropped = false;
     m_stanzaBytes = 0;
+    m_stanzaNodes = 0;
     m_error = kNoError;
     m_scanned = 0;
     m_quote = 0;
@@ -390,7 +498,7 @@ bool XmlParser::HandleTag(const char* tag, int length)
         }
         ++nameLength;
     }
-    if (nameLength == 0) {
+    if (nameLength == 0 || !IsUtf8(tag, static_cast<size_t>(nameLength))) {
         Fail(kNotWellFormed);
         return false;
     }
@@ -408,24 +516,24 @@ bool XmlParser::OpenElement(const char* name, int nameLength, const char* attrib
                             bool empty)
 {
     int depth = CurrentDepth() + 1;
-    if (!m_skippedNames.empty() || depth > kMaxDepth) {
-        m_stanzaDropped = true;
-        if (!empty)
-            m_skippedNames.emplace_back(name, static_cast<size_t>(nameLength));
-        return true;
+    if (depth <= 2)
+        m_stanzaNodes = 0;  // the stream's own tag, or a new stanza
+    if (depth > kMaxDepth || ++m_stanzaNodes > kMaxStanzaNodes) {
+        Fail(kTooLarge);
+        return false;
     }
     auto node = std::make_unique<XmlNode>(std::string(name, static_cast<size_t>(nameLength)));
     node->depth = depth;
-    if (!ParseAttributes(attributes, attributesLength, *node)) {
-        Fail(kNotWellFormed);
+    Attributes read = ParseAttributes(attributes, attributesLength, *node, m_scratch, kMaxStanzaNodes - m_stanzaNodes);
+    if (read != Attributes::kRead) {
+        Fail(read == Attributes::kTooMany ? kTooLarge : kNotWellFormed);
         return false;
     }
-    XmlNode* parent = m_open.empty() ? &m_root : m_open.back();
+    m_stanzaNodes += static_cast<int>(node->attributes.size());
+    XmlNode* parent = m_open.empty() ? &m_root : m_open.back().node;
     parent->children.push_back(std::move(node));
     XmlNode* added = parent->children.back().get();
-    m_open.push_back(added);
-    if (depth == 2)
-        m_stanzaDropped = false;
+    m_open.push_back(OpenNode{added, std::string(), false});
     if (depth <= 2)
         Fire(depth, 0, added);
     if (!empty || m_resetPending)
@@ -435,29 +543,29 @@ bool XmlParser::OpenElement(const char* name, int nameLength, const char* attrib
 
 bool XmlParser::CloseElement(const char* name, int nameLength)
 {
-    std::string closing(name, static_cast<size_t>(nameLength));
-    if (!m_skippedNames.empty()) {
-        if (m_skippedNames.back() != closing) {
-            Fail(kNotWellFormed);
-            return false;
-        }
-        m_skippedNames.pop_back();
-        return true;
-    }
-    if (m_open.empty() || m_open.back()->name != closing) {
+    if (m_open.empty() || m_open.back().node->name.compare(0, std::string::npos, name,
+                                                            static_cast<size_t>(nameLength)) != 0) {
         Fail(kNotWellFormed);
         return false;
     }
-    XmlNode* node = m_open.back();
+    OpenNode& open = m_open.back();
+    XmlNode* node = open.node;
+    if (open.hasText) {
+        // Trimmed, the bytes and the text made of them cost three times the
+        // bytes at most; the text goes into the node uncopied.
+        open.text.shrink_to_fit();
+        CJOVString text = FromUtf8(open.text);
+        node->text.Swap(text);
+        node->hasText = true;
+    }
     int depth = static_cast<int>(m_open.size());
     m_open.pop_back();
     if (depth > 2)
         return true;  // freed with its stanza
-    if (depth == 1 || !m_stanzaDropped)
-        Fire(depth, 1, node);
+    Fire(depth, 1, node);
     if (m_resetPending)
         return true;  // the tree goes with the reset
-    XmlNode* parent = m_open.empty() ? &m_root : m_open.back();
+    XmlNode* parent = m_open.empty() ? &m_root : m_open.back().node;
     for (size_t i = parent->children.size(); i-- > 0;) {
         if (parent->children[i].get() == node) {
             parent->children.erase(parent->children.begin() + static_cast<std::ptrdiff_t>(i));
@@ -471,19 +579,16 @@ bool XmlParser::CloseElement(const char* name, int nameLength)
 
 bool XmlParser::AddText(const char* text, int length)
 {
-    if (!m_skippedNames.empty() || m_open.empty())
+    if (m_open.empty())
         return true;
-    CJOVString decoded;
-    if (!Decode(text, length, decoded)) {
+    // Every piece of mixed content is kept, a comment inside a text does not
+    // cut it, and the pieces grow one buffer: made a string once, at the close.
+    OpenNode& open = m_open.back();
+    if (!AppendDecoded(text, static_cast<size_t>(length), open.text)) {
         Fail(kNotWellFormed);
         return false;
     }
-    // Mixed content keeps every piece: a comment inside a text must not cut it.
-    XmlNode* node = m_open.back();
-    if (node->hasText)
-        node->text += decoded;
-    else
-        node->SetText(decoded);
+    open.hasText = true;
     return true;
 }
 

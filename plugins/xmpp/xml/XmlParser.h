@@ -3,8 +3,9 @@
 // hands the stream's own element and every stanza to callbacks, and drops each
 // stanza once its callback has run. It knows elements, attributes, character
 // data with the predefined and numeric references, comments and the XML
-// declaration; anything else, and anything that cannot be parsed, is a stream
-// error, after which it parses nothing until Reset.
+// declaration; anything else, anything that cannot be parsed (bytes that are
+// not UTF-8, an attribute named twice, a "<" in a value) and a stanza past
+// its limits is a stream error, after which it parses nothing until Reset.
 //
 // Used on the account's event thread only.
 #pragma once
@@ -22,14 +23,18 @@ public:
         kNoError = 0,
         kNotWellFormed,  // a tag, reference or close tag that cannot be read
         kNulByte,        // XML has no NUL character
-        kTooLarge,       // a stanza, or one piece of it, past kMaxStanzaBytes
+        kTooLarge,       // a stanza, or one piece of it, past one of the limits below
     };
 
     // Past this a stanza ends the connection; any lower limit would let a
     // sender end it with a legal stanza.
     static constexpr int kMaxStanzaBytes = 1 << 20;
-    // Elements nested deeper than this are not kept, and their stanza is
-    // dropped whole.
+    // A stanza's elements (itself included) and attributes, and the stream
+    // tag's attributes: the tree of one stanza costs a few MiB at most,
+    // whatever its bytes. A roster of some 4,000 contacts fits.
+    static constexpr int kMaxStanzaNodes = 20000;
+    // Elements nested deeper than this end the connection too: a request
+    // refused that way is refused aloud, never dropped in silence.
     static constexpr int kMaxDepth = 64;
 
     XmlParser();
@@ -53,7 +58,7 @@ public:
     Error GetError() const { return m_error; }
 
     // The innermost element's depth: 0 outside the stream, 1 between stanzas.
-    int CurrentDepth() const { return static_cast<int>(m_open.size() + m_skippedNames.size()); }
+    int CurrentDepth() const { return static_cast<int>(m_open.size()); }
 
 private:
     struct Slot {
@@ -61,6 +66,12 @@ private:
         void* user = nullptr;
     };
     enum Step { kConsumed, kIncomplete, kFailed };
+    // An element still open, and its text so far (UTF-8, references decoded).
+    struct OpenNode {
+        XmlNode* node;
+        std::string text;
+        bool hasText;
+    };
 
     Step ScanText(const char* data, int pos, int length, int& end);
     Step ScanComment(const char* data, int pos, int length, int& end);
@@ -78,10 +89,10 @@ private:
 
     Slot m_slots[2][2];
     XmlNode m_root;
-    std::vector<XmlNode*> m_open;  // innermost last
-    std::vector<std::string> m_skippedNames;  // open past kMaxDepth, innermost last
-    bool m_stanzaDropped;
+    std::vector<OpenNode> m_open;  // innermost last
     long long m_stanzaBytes;
+    int m_stanzaNodes;  // of the stanza open, or of the stream's own tag
+    std::string m_scratch;  // an attribute value's decoding
     Error m_error;
     // How far the unfinished piece at the start of the next chunk was already
     // looked at, so a long piece arriving in many reads is scanned once.
