@@ -1,6 +1,7 @@
 #include "messaging/HistoryFiles.h"
 
 #include <cwchar>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -29,6 +30,21 @@ CJOVString& FolderOverride()
 {
     static CJOVString folder;
     return folder;
+}
+
+// Size and time of the last write of each file as this process's last
+// append left it: a file that still has both is as the append left it, and
+// its records need no new walk. Guarded by the files lock.
+struct FileStamp {
+    ULONGLONG size = 0;
+    ULONGLONG written = 0;
+    bool operator==(const FileStamp& other) const { return size == other.size && written == other.written; }
+};
+
+std::map<std::wstring, FileStamp>& AppendedFiles()
+{
+    static std::map<std::wstring, FileStamp> files;
+    return files;
 }
 
 Database::CJOVDatabase* Store(Services::CServicesManager& bus)
@@ -96,6 +112,16 @@ ULONGLONG FileSize(HANDLE file)
     return GetFileSizeEx(file, &size) ? static_cast<ULONGLONG>(size.QuadPart) : 0;
 }
 
+FileStamp StampOf(HANDLE file)
+{
+    FileStamp stamp;
+    stamp.size = FileSize(file);
+    FILETIME written = {};
+    if (GetFileTime(file, nullptr, nullptr, &written))
+        stamp.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return stamp;
+}
+
 bool WriteAt(HANDLE file, ULONGLONG offset, const std::vector<unsigned char>& bytes)
 {
     LARGE_INTEGER at;
@@ -127,8 +153,9 @@ bool MoveAside(const CJOVString& path)
     return false;
 }
 
-// Records after a failed write of an older program, or a cut file: the file
-// is cut back after its last whole record and the header counts those.
+// Records after a failed write of an older program, a cut file or a damaged
+// record: the file is cut back after its last whole record (before the
+// damage) and the header counts those.
 void Repair(HANDLE file, ULONGLONG size, Header* header)
 {
     CReader reader(file, size);
@@ -144,6 +171,22 @@ void Repair(HANDLE file, ULONGLONG size, Header* header)
     CutAt(file, end);
     header->SetCount(count);
     header->SetRecordsSize(static_cast<unsigned int>(end - header->EncodedSize()));
+}
+
+// Whether a reader walks the counted records to the very end of the file, so
+// that a record appended there is read back as the last.
+bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header)
+{
+    CReader reader(file, size);
+    reader.Seek(header.EncodedSize());
+    unsigned int blockLength = 0;
+    for (unsigned int i = 0; i < header.Count(); ++i) {
+        const RecordStep step = ReadRecordHead(reader, &blockLength);
+        if (step != RecordStep::Ok)
+            return step == RecordStep::End;
+        reader.Skip(blockLength);
+    }
+    return reader.Position() == size;
 }
 
 int AppendLocked(const HistoryTarget& target, const Record& draft)
@@ -174,6 +217,15 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
         } else if (header.EncodedSize() + header.RecordsSize() != size) {
             Repair(file, size, &header);
             size = FileSize(file);
+        } else {
+            // Sizes that agree may still hide a damaged record or a count
+            // below the records, after which a new record would go unread.
+            auto appended = AppendedFiles().find(path);
+            if ((appended == AppendedFiles().end() || !(appended->second == StampOf(file))) &&
+                !RecordsReachTheEnd(file, size, header)) {
+                Repair(file, size, &header);
+                size = FileSize(file);
+            }
         }
     }
     const std::vector<unsigned char> oldHeader = header.Encode();
@@ -205,6 +257,10 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
         CutAt(file, size);
         result = kHistoryIoFailed;
     }
+    if (result == kHistoryOk)
+        AppendedFiles()[path] = StampOf(file);
+    else
+        AppendedFiles().erase(path);
     CloseHandle(file);
     return result;
 }
@@ -397,7 +453,9 @@ bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId)
     if (path.GetLength() == 0)
         return false;
     std::lock_guard<std::mutex> guard(FilesLock());
-    return DeleteFileW(std::wstring(path.Data(), path.GetLength()).c_str()) != 0;
+    const std::wstring name(path.Data(), path.GetLength());
+    AppendedFiles().erase(name);
+    return DeleteFileW(name.c_str()) != 0;
 }
 
 void SetHistoryFolder(const CJOVString& folder)
