@@ -173,17 +173,17 @@ void Repair(HANDLE file, ULONGLONG size, Header* header)
     header->SetRecordsSize(static_cast<unsigned int>(end - header->EncodedSize()));
 }
 
-// Whether a reader walks the counted records to the very end of the file, so
-// that a record appended there is read back as the last.
+// Whether the header counts exactly the records a reader walks to the very
+// end of the file, so that a record appended there is read back as the last
+// (and one more in the count is one more record, not a count run over).
 bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header)
 {
     CReader reader(file, size);
     reader.Seek(header.EncodedSize());
     unsigned int blockLength = 0;
     for (unsigned int i = 0; i < header.Count(); ++i) {
-        const RecordStep step = ReadRecordHead(reader, &blockLength);
-        if (step != RecordStep::Ok)
-            return step == RecordStep::End;
+        if (ReadRecordHead(reader, &blockLength) != RecordStep::Ok)
+            return false;
         reader.Skip(blockLength);
     }
     return reader.Position() == size;
@@ -219,7 +219,7 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
             size = FileSize(file);
         } else {
             // Sizes that agree may still hide a damaged record or a count
-            // below the records, after which a new record would go unread.
+            // other than the records', after which a new record would go unread.
             auto appended = AppendedFiles().find(path);
             if ((appended == AppendedFiles().end() || !(appended->second == StampOf(file))) &&
                 !RecordsReachTheEnd(file, size, header)) {

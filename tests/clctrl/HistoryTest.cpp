@@ -318,6 +318,15 @@ TEST_F(HistoryTest, AMessageAppendedOntoDamagedRecordsIsReadBack)
     EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
     EXPECT_EQ(result, kHistoryOk);
     EXPECT_EQ(Texts(m_loose, nullptr, 1), (std::vector<std::wstring>{L"four"}));
+
+    // The largest count: one more would be none.
+    bytes = whole;
+    for (size_t at = 34; at < 38; ++at)
+        bytes[at] = 0xFF;
+    Write(bytes);
+    ASSERT_EQ(Append(m_loose, L"four"), kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
+    EXPECT_EQ(result, kHistoryOk);
 }
 
 TEST_F(HistoryTest, AnotherVersionIsNeitherReadNorWritten)
