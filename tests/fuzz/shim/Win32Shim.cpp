@@ -279,7 +279,7 @@ struct DibSection {
 // ---- Wide formatting ----
 
 // Formats one conversion into out; answers false for one it does not know.
-bool FormatOne(std::u16string& out, const std::string& spec, char conversion, bool wide, va_list& args)
+bool FormatOne(std::u16string& out, const std::string& flags, char conversion, bool wide, va_list& args)
 {
     char buffer[512];
     switch (conversion) {
@@ -289,11 +289,11 @@ bool FormatOne(std::u16string& out, const std::string& spec, char conversion, bo
     case 'x':
     case 'X':
     case 'o': {
-        // spec holds the flags, width, precision and length as written.
-        std::string narrow = "%" + spec + conversion;
-        bool longLong = spec.find("ll") != std::string::npos || spec.find('z') != std::string::npos ||
-                        spec.find('j') != std::string::npos;
-        bool isLong = !longLong && spec.find('l') != std::string::npos;
+        // flags: the flags, width, precision and length as written.
+        std::string narrow = "%" + flags + conversion;
+        bool longLong = flags.find("ll") != std::string::npos || flags.find('z') != std::string::npos ||
+                        flags.find('j') != std::string::npos;
+        bool isLong = !longLong && flags.find('l') != std::string::npos;
         if (longLong)
             std::snprintf(buffer, sizeof buffer, narrow.c_str(), va_arg(args, long long));
         else if (isLong)
@@ -343,22 +343,22 @@ int FormatWide(wchar_t* target, size_t size, const wchar_t* format, va_list args
             out += u'%';
             continue;
         }
-        std::string spec;
+        std::string flags;
         while (*f && std::strchr("-+ #0123456789.*hlLqjzt", static_cast<int>(*f))) {
             if (*f == L'*')
-                spec += std::to_string(va_arg(ap, int));
+                flags += std::to_string(va_arg(ap, int));
             else
-                spec += static_cast<char>(*f);
+                flags += static_cast<char>(*f);
             ++f;
         }
         if (!*f)
             break;
         char conversion = static_cast<char>(*f);
-        bool wide = spec.find('l') != std::string::npos || conversion == 'S' || conversion == 'C';
+        bool wide = flags.find('l') != std::string::npos || conversion == 'S' || conversion == 'C';
         if (conversion == 'S' || conversion == 'C')
             conversion = static_cast<char>(conversion - 'A' + 'a');
         std::string numeric;
-        for (char c : spec) {
+        for (char c : flags) {
             if (conversion == 's' || conversion == 'c') {
                 if (c == 'l' || c == 'h')
                     continue;
