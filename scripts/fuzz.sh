@@ -7,8 +7,10 @@
 # with <finding>.cmd, the command that runs it again. Answers 1 when a target
 # found something.
 #
-# usage: fuzz.sh [--seconds N] [--runs N] [--jobs N] [--build-only] [--no-build] [--ci] [TARGET...]
+# usage: fuzz.sh [--seconds N] [--runs N] [--max-len N] [--jobs N] [--build-only] [--no-build] [--ci] [TARGET...]
 #   --seconds N   fuzzing time of each target (60); --runs N stops a target after N executions
+#   --max-len N   longest input (libFuzzer's own choice: 4 KB or the longest seed); slow paths of
+#                 file readers often need inputs of 100 KB or more to pass the time limit
 #   --jobs N      targets run at once (half the cores)
 #   --build-only  install, build and write the seeds; run nothing
 #   --no-build    run what is built (CTest's short pass)
@@ -18,17 +20,18 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${JOV_FUZZ_DIR:-$root/build/fuzz}
-seconds=60 runs=0 jobs=$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 )) build=1 run=1 ci=0
+seconds=60 runs=0 maxlen=0 jobs=$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 )) build=1 run=1 ci=0
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds=$2; shift ;;
     --runs) runs=$2; shift ;;
+    --max-len) maxlen=$2; shift ;;
     --jobs) jobs=$2; shift ;;
     --build-only) run=0 ;;
     --no-build) build=0 ;;
     --ci) ci=1 ;;
-    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
@@ -92,6 +95,7 @@ run_native() {
   for d in "$root/tests/fuzz/corpus/$target" "$tree/seeds/$target"; do [ -d "$d" ] && seeds+=("$d"); done
   local stop=(-max_total_time="$seconds")
   [ "$runs" -gt 0 ] && stop+=(-runs="$runs")
+  [ "$maxlen" -gt 0 ] && stop+=(-max_len="$maxlen")
   local status=0
   "$tree/bin/fuzz_$target" "$corpus" "${seeds[@]}" "${limits[@]}" "${dict[@]}" "${stop[@]}" \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1 || status=$?
