@@ -9,6 +9,9 @@ log "set-up"
 "$root/scripts/setup.sh"
 log "build"
 "$root/scripts/build.sh"
+log "fuzz targets"
+# Built natively into build/fuzz; CTest runs each for a short pass.
+"$root/scripts/fuzz.sh" --build-only
 log "wine session"
 # Stopped however the run ends, also when the start fails half-way.
 trap '"$root/scripts/wine-session.sh" stop' EXIT

@@ -145,7 +145,8 @@ void ReadGraphicControl(CByteCursor& in, GraphicControl& control)
     SkipSubBlocks(in);
 }
 
-// One image descriptor onwards; false when the file ends inside it.
+// One image descriptor onwards; false when the file ends inside it or its
+// frames would hold too many pixels with this one.
 bool ReadImage(CByteCursor& in, GifImage* image, const RGBQUAD* global, int globalBits, const GraphicControl& control)
 {
     unsigned int left = 0, top = 0, width = 0, height = 0, packed = 0;
@@ -166,6 +167,16 @@ bool ReadImage(CByteCursor& in, GifImage* image, const RGBQUAD* global, int glob
     std::vector<unsigned char> data;
     CollectImageData(in, data);
 
+    // A frame past the bounds is skipped below; one within them that passes
+    // the file's budget ends the reading, as one frame too many does.
+    long long held = static_cast<long long>((width + 3) & ~3u) * height;
+    for (int i = 0; i < image->frameCount; ++i)
+        held += static_cast<long long>(image->frames[i]->bytesPerRow) * image->frames[i]->height;
+    if (width <= static_cast<unsigned int>(kGifMaxSide) && height <= static_cast<unsigned int>(kGifMaxSide) &&
+        held > kGifMaxPixels) {
+        GIF_DIAGNOSE("too many pixels");
+        return false;
+    }
     GifFrame* frame = new (std::nothrow) GifFrame;
     if (!frame || !frame->Init(static_cast<int>(width), static_cast<int>(height), bits)) {
         delete frame;

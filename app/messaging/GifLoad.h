@@ -44,9 +44,11 @@ struct GifImage {
 };
 
 // Neither side of a frame or of the screen may pass this, nor may a file hold
-// more frames.
+// more frames, nor may its frames together hold more pixels than one frame
+// of the largest size (a frame of a few bytes may ask for 16 MB).
 const int kGifMaxSide = 4096;
 const int kGifMaxFrames = 1024;
+const long long kGifMaxPixels = static_cast<long long>(kGifMaxSide) * kGifMaxSide;
 
 // Decodes the file into image; the number of frames added (0 on failure).
 int LoadGif(GifImage* image, const wchar_t* path);

@@ -1,6 +1,7 @@
 #include "messaging/HistoryFiles.h"
 
 #include <cwchar>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -36,6 +37,21 @@ CJOVString& FolderOverride()
 {
     static CJOVString folder;
     return folder;
+}
+
+// Size and time of the last write of each file as this process's last
+// append left it: a file that still has both is as the append left it, and
+// its records need no new walk. Guarded by the files lock.
+struct FileStamp {
+    ULONGLONG size = 0;
+    ULONGLONG written = 0;
+    bool operator==(const FileStamp& other) const { return size == other.size && written == other.written; }
+};
+
+std::map<std::wstring, FileStamp>& AppendedFiles()
+{
+    static std::map<std::wstring, FileStamp> files;
+    return files;
 }
 
 Database::CJOVDatabase* Store(Services::CServicesManager& bus)
@@ -135,6 +151,16 @@ ULONGLONG FileSize(HANDLE file)
     return GetFileSizeEx(file, &size) ? static_cast<ULONGLONG>(size.QuadPart) : 0;
 }
 
+FileStamp StampOf(HANDLE file)
+{
+    FileStamp stamp;
+    stamp.size = FileSize(file);
+    FILETIME written = {};
+    if (GetFileTime(file, nullptr, nullptr, &written))
+        stamp.written = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return stamp;
+}
+
 bool WriteAt(HANDLE file, ULONGLONG offset, const std::vector<unsigned char>& bytes)
 {
     LARGE_INTEGER at;
@@ -166,8 +192,9 @@ bool MoveAside(const CJOVString& path)
     return false;
 }
 
-// Records after a failed write of an older program, or a cut file: the file
-// is cut back after its last whole record and the header counts those.
+// Records after a failed write of an older program, a cut file or a damaged
+// record: the file is cut back after its last whole record (before the
+// damage) and the header counts those.
 void Repair(HANDLE file, ULONGLONG size, Header* header)
 {
     CReader reader(file, size);
@@ -183,6 +210,22 @@ void Repair(HANDLE file, ULONGLONG size, Header* header)
     CutAt(file, end);
     header->SetCount(count);
     header->SetRecordsSize(static_cast<unsigned int>(end - header->EncodedSize()));
+}
+
+// Whether the header counts exactly the records a reader walks to the very
+// end of the file, so that a record appended there is read back as the last
+// (and one more in the count is one more record, not a count run over).
+bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header)
+{
+    CReader reader(file, size);
+    reader.Seek(header.EncodedSize());
+    unsigned int blockLength = 0;
+    for (unsigned int i = 0; i < header.Count(); ++i) {
+        if (ReadRecordHead(reader, &blockLength) != RecordStep::Ok)
+            return false;
+        reader.Skip(blockLength);
+    }
+    return reader.Position() == size;
 }
 
 int AppendLocked(const HistoryTarget& target, const Record& draft)
@@ -213,6 +256,15 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
         } else if (header.EncodedSize() + header.RecordsSize() != size) {
             Repair(file, size, &header);
             size = FileSize(file);
+        } else {
+            // Sizes that agree may still hide a damaged record or a count
+            // other than the records', after which a new record would go unread.
+            auto appended = AppendedFiles().find(path);
+            if ((appended == AppendedFiles().end() || !(appended->second == StampOf(file))) &&
+                !RecordsReachTheEnd(file, size, header)) {
+                Repair(file, size, &header);
+                size = FileSize(file);
+            }
         }
     }
     const std::vector<unsigned char> oldHeader = header.Encode();
@@ -244,6 +296,10 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
         CutAt(file, size);
         result = kHistoryIoFailed;
     }
+    if (result == kHistoryOk)
+        AppendedFiles()[path] = StampOf(file);
+    else
+        AppendedFiles().erase(path);
     CloseHandle(file);
     return result;
 }
@@ -464,7 +520,9 @@ bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId)
     if (path.GetLength() == 0)
         return false;
     std::lock_guard<std::mutex> guard(FilesLock());
-    return DeleteFileW(std::wstring(path.Data(), path.GetLength()).c_str()) != 0;
+    const std::wstring name(path.Data(), path.GetLength());
+    AppendedFiles().erase(name);
+    return DeleteFileW(name.c_str()) != 0;
 }
 
 void SetHistoryFolder(const CJOVString& folder)

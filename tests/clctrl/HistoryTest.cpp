@@ -352,6 +352,42 @@ TEST_F(HistoryTest, TheCountDecidesHowManyRecordsAreRead)
     EXPECT_EQ(Texts(m_loose).size(), 2u);
 }
 
+TEST_F(HistoryTest, AMessageAppendedOntoDamagedRecordsIsReadBack)
+{
+    for (const wchar_t* text : {L"one", L"two", L"three"})
+        Append(m_loose, text);
+    const Bytes whole = Read();
+    const size_t second = Header(0, 0).size() + 36;
+    int result = -1;
+
+    // A damaged marker with the sizes still agreeing: the records after it
+    // were lost to the reader already; the new message must not be.
+    Bytes bytes = whole;
+    bytes[second + 1] = 2;
+    Write(bytes);
+    ASSERT_EQ(Append(m_loose, L"four"), kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"four"}));
+    EXPECT_EQ(result, kHistoryOk);
+
+    // A count below the records: every whole record is counted again.
+    bytes = whole;
+    bytes[37] = 2;
+    Write(bytes);
+    ASSERT_EQ(Append(m_loose, L"four"), kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
+    EXPECT_EQ(result, kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, nullptr, 1), (std::vector<std::wstring>{L"four"}));
+
+    // The largest count: one more would be none.
+    bytes = whole;
+    for (size_t at = 34; at < 38; ++at)
+        bytes[at] = 0xFF;
+    Write(bytes);
+    ASSERT_EQ(Append(m_loose, L"four"), kHistoryOk);
+    EXPECT_EQ(Texts(m_loose, &result), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
+    EXPECT_EQ(result, kHistoryOk);
+}
+
 TEST_F(HistoryTest, AnotherVersionIsNeitherReadNorWritten)
 {
     Append(m_loose, L"one");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Stopwatch.h"
 #include "core/settings/NamedValueMap.h"
 
 namespace {
@@ -205,6 +206,30 @@ TEST(NamedValueMapPacked, DuplicateNamesKeepTheFirst)
     EXPECT_EQ(map.Unpack(bytes.data(), static_cast<unsigned>(bytes.size())), bytes.size());
     ASSERT_EQ(map.GetCount(), 1);
     EXPECT_EQ(map.GetAt(0)->AsByte(), 1);
+}
+
+TEST(NamedValueMapPacked, ValuesInAnyOrderUnpackInTimeLinearInTheirNumber)
+{
+    // In reverse name order, as a damaged or foreign file may hold them:
+    // put in place one by one, each would move every value before it.
+    const int count = 20000;
+    Bytes bytes;
+    for (int i = count; i > 0; --i) {
+        const Bytes record = Packed(Byte((L"v" + std::to_wstring(100000 + i)).c_str(), static_cast<unsigned char>(i)));
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    const Bytes twice = Packed(Byte(L"v100007", 0));  // a later duplicate loses
+    bytes.insert(bytes.end(), twice.begin(), twice.end());
+    NamedValueMap map;
+    map.Set(Byte(L"v100009", 99));  // so does a later one of a value held before
+    CStopwatch watch;
+    EXPECT_EQ(map.Unpack(bytes.data(), static_cast<unsigned>(bytes.size())), bytes.size());
+    EXPECT_LT(watch.Ms(), 2000u);
+    ASSERT_EQ(map.GetCount(), count);
+    EXPECT_EQ(Text(map.GetAt(0)->GetName()), L"v100001");
+    EXPECT_EQ(Text(map.GetAt(count - 1)->GetName()), L"v120000");
+    EXPECT_EQ(map.Find(CJOVString(L"v100007"))->AsByte(), 7);
+    EXPECT_EQ(map.Find(CJOVString(L"v100009"))->AsByte(), 99);
 }
 
 TEST(NamedValueMapPacked, DamagedRecordKeepsTheValuesBeforeIt)

@@ -254,6 +254,17 @@ TEST(GifLoad, HostileFilesDropFramesAndNeverCrash)
     EXPECT_EQ(image.Index(0, 3, 1), 3);
     EXPECT_EQ(image.Index(1, 3, 1), 3);
 
+    // However many frames a file holds, together they hold no more pixels
+    // than one frame of the largest size: a few bytes a frame must not ask
+    // for gigabytes.
+    CGifWriter many(1, 1);
+    many.GlobalTable(2, kFour);
+    for (int i = 0; i < 3; ++i)
+        many.RawImage(Whole(kGifMaxSide, kGifMaxSide), 2, CGifWriter::PackCodes({{4, 3}, {1, 3}, {5, 3}}));
+    many.Image(Whole(1, 1), {2});
+    CDecoded bounded;
+    EXPECT_EQ(bounded.Load(many.Finish()), 1);
+
     // A logical screen beyond the bounds is no image.
     CGifWriter wide(kGifMaxSide + 1, 1);
     wide.Image(Whole(1, 1), {0});

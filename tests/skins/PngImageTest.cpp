@@ -3,7 +3,9 @@
 // without a bitmap instead of ending the program.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <png.h>
+#include <psapi.h>
 
 #include <memory>
 #include <zlib.h>
@@ -151,6 +153,25 @@ TEST_F(PngImageTest, DamagedOrAbsurdFilesLeaveAnImageWithoutBitmap)
     // One side past the limit is refused even when the whole would be small.
     CJOVWindowsImage wide(Store(MakeSolidPng(CJOVWindowsImage::kMaxSide + 1, 1, RGB(1, 2, 3)), L"wide.png"));
     EXPECT_EQ(wide.GetBitmap(), nullptr);
+}
+
+TEST_F(PngImageTest, AChunkClaimingMoreThanTheFileHoldsCostsNoMemory)
+{
+    // After the header, a text chunk that claims half a gigabyte and holds a
+    // few bytes: read as the file says, it would take that memory first.
+    const Bytes good = MakeSolidPng(2, 2, RGB(1, 2, 3));
+    Bytes claim = {0x20, 0x00, 0x00, 0x00, 'i', 'T', 'X', 't', 'k', 'e', 'y', 0, 0, 0, 0, 0};
+    Bytes file(good.begin(), good.begin() + 33);
+    file.insert(file.end(), claim.begin(), claim.end());
+    file.insert(file.end(), good.begin() + 33, good.end());
+
+    PROCESS_MEMORY_COUNTERS before = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
+    CJOVWindowsImage image(Store(file));
+    PROCESS_MEMORY_COUNTERS after = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
+    EXPECT_EQ(image.GetBitmap(), nullptr) << "the file ends inside the chunk";
+    EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, 64u * 1024 * 1024);
 }
 
 TEST_F(PngImageTest, OpensFilesInFoldersWithCzechAndCyrillicNames)

@@ -70,6 +70,13 @@ TEST(SmiliesDefinition, LinesAndCodes)
     EXPECT_EQ(Parse("\xE9\xFF"), (Lines{{L"\x00E9\x00FF"}}));
 }
 
+TEST(SmiliesDefinition, NulBytesOfADamagedFileAreSkippedLikeCarriageReturns)
+{
+    // A code of NULs alone is empty (it would match everywhere); one with a
+    // NUL inside is not cut short at it (":" alone would take every colon).
+    EXPECT_EQ(Parse(std::string("\0,:\0-)\n\0\0\n", 10)), (Lines{{L":-)"}, {}}));
+}
+
 TEST_F(SmiliesTest, LineKTakesTheKthGifInNameOrder)
 {
     Define(":-),:)\r\n;-)\r\n");

@@ -84,14 +84,39 @@ unsigned NamedValueMap::Unpack(const unsigned char* bytes, unsigned length)
 {
     if (!bytes || length == 0)
         return 0;
+    // Read whole, then merged in one pass: put in place one by one, values out
+    // of name order would each move every value after their place.
+    std::vector<NamedValue> read;
     unsigned offset = 0;
+    bool damaged = false;
     while (offset < length) {
         NamedValue value;
         const unsigned used = value.Unpack(bytes + offset, length - offset);
-        if (used == 0)
-            return 0;
-        Insert(std::move(value));
+        if (used == 0) {
+            damaged = true;
+            break;
+        }
+        read.push_back(std::move(value));
         offset += used;
     }
-    return offset;
+    std::stable_sort(read.begin(), read.end(),
+                     [](const NamedValue& a, const NamedValue& b) { return a.GetName() < b.GetName(); });
+    // The first of each name wins, and a value held before wins over all.
+    std::vector<NamedValue> merged;
+    merged.reserve(m_values.size() + read.size());
+    auto held = m_values.begin();
+    for (auto next = read.begin(); next != read.end();) {
+        const auto first = next;
+        const CJOVString name = first->GetName();
+        while (next != read.end() && next->GetName() == name)
+            ++next;
+        while (held != m_values.end() && held->GetName() < name)
+            merged.push_back(std::move(*held++));
+        if (held == m_values.end() || held->GetName() != name)
+            merged.push_back(std::move(*first));
+    }
+    for (; held != m_values.end(); ++held)
+        merged.push_back(std::move(*held));
+    m_values.swap(merged);
+    return damaged ? 0 : offset;
 }

@@ -91,6 +91,10 @@ HBITMAP LoadPng(FILE* file)
         return nullptr;
     }
     png_set_user_limits(png, CJOVWindowsImage::kMaxSide, CJOVWindowsImage::kMaxSide);
+    // Chunks whose contents a picture never uses are passed over: read, each
+    // would first take a buffer of the size it claims, however small the file.
+    static const png_byte kUnused[] = "iCCP\0sPLT\0tEXt\0zTXt\0iTXt\0pCAL\0sCAL\0eXIf";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, sizeof(kUnused) / 5);
     png_init_io(png, file);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;

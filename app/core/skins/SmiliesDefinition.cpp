@@ -20,7 +20,8 @@ SmiliesCodes ParseSmiliesDefinition(const unsigned char* bytes, size_t length)
     bool lineOpen = false;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char c = bytes[i];
-        if (c == '\r')
+        // A NUL (a damaged file) has no place in a text either.
+        if (c == '\r' || c == 0)
             continue;
         if (!lineOpen) {
             smilies.emplace_back();

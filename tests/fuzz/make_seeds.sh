@@ -1,0 +1,48 @@
+#!/bin/bash
+# The seed corpus of every target, under <fuzz tree>/seeds/<target>: the
+# tests' recorded XMPP sessions, the sample skin, smilies set and sound
+# scheme, the images of the image tests, and what bin/fuzz_seeds writes
+# (frames, challenges, files as the program writes them, chat texts). The
+# regression inputs of mended findings stay in tests/fuzz/corpus/<target>.
+# usage: make_seeds.sh <fuzz tree>
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tree=${1:?fuzz tree}
+seeds=$tree/seeds
+samples=$tree/samples
+rm -rf "$seeds" "$samples"
+mkdir -p "$seeds" "$samples"
+
+"$tree/bin/fuzz_seeds" "$seeds"
+
+# A first byte of 0: the stream in one read; then the same cut into three.
+mkdir -p "$seeds/xml"
+for session in "$root"/tests/xmpp/data/*-session.xml; do
+  name=$(basename "$session" .xml)
+  { printf '\0'; cat "$session"; } >"$seeds/xml/$name"
+  { printf '\x03\x07\x00\x40\x00\x00\x01'; cat "$session"; } >"$seeds/xml/$name-cut"
+done
+
+python3 -B "$root/app/core/skins/samples/make_skin.py" "$samples/skin" >/dev/null
+python3 -B "$root/app/core/skins/samples/make_smilies.py" "$samples/smilies" >/dev/null
+python3 -B "$root/app/core/alerts/samples/make_sounds.py" "$samples/sounds" >/dev/null
+# Images of another encoder (ImageMagick), as the image tests use them.
+if command -v convert >/dev/null; then
+  "$root/tests/skins/make-testdata.sh" "$samples/images" >/dev/null 2>&1 || true
+fi
+
+copy() {  # copy <target> <files...>
+  local target=$1; shift
+  mkdir -p "$seeds/$target"
+  for file in "$@"; do
+    [ -f "$file" ] && cp "$file" "$seeds/$target/"
+  done
+  return 0
+}
+shopt -s nullglob
+copy png "$samples"/skin/*.png "$samples"/images/*.png "$root/tests/build/data/tiny.png"
+copy gif "$samples"/smilies/*.gif "$samples"/images/*.gif
+copy colors "$samples/skin/icolors.ini"
+copy smilies "$samples/smilies/_define.ini"
+copy sounds "$samples/sounds/_sounds.ini"
+echo "seeds: $(find "$seeds" -type f | wc -l) files in $seeds"
