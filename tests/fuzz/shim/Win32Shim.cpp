@@ -732,6 +732,31 @@ BOOL DeleteFileW(const wchar_t* path)
     return TRUE;
 }
 
+DWORD GetFileAttributesW(const wchar_t* path)
+{
+    Files& files = TheFiles();
+    std::lock_guard<std::recursive_mutex> hold(files.lock);
+    if (!files.byPath.count(Key(path))) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return FILE_ATTRIBUTE_NORMAL;
+}
+
+DWORD GetFullPathNameW(const wchar_t* path, DWORD room, wchar_t* full, wchar_t** namePart)
+{
+    DWORD length = 0;
+    while (path[length])
+        ++length;
+    if (namePart)
+        *namePart = nullptr;
+    if (room <= length)
+        return length + 1;
+    for (DWORD i = 0; i <= length; ++i)
+        full[i] = path[i];
+    return length;
+}
+
 BOOL CreateDirectoryW(const wchar_t*, LPSECURITY_ATTRIBUTES)
 {
     return Fail(ERROR_ALREADY_EXISTS);

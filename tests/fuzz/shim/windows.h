@@ -85,6 +85,7 @@ typedef void* HGDIOBJ;
 #define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_NORMAL 0x80
+#define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(0xFFFFFFFF))
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
@@ -221,6 +222,10 @@ BOOL FlushFileBuffers(HANDLE file);
 BOOL MoveFileW(const wchar_t* from, const wchar_t* to);
 BOOL MoveFileExW(const wchar_t* from, const wchar_t* to, DWORD flags);
 BOOL DeleteFileW(const wchar_t* path);
+// FILE_ATTRIBUTE_NORMAL for a memory file, INVALID_FILE_ATTRIBUTES else.
+DWORD GetFileAttributesW(const wchar_t* path);
+// Memory paths are absolute as they are given.
+DWORD GetFullPathNameW(const wchar_t* path, DWORD room, wchar_t* full, wchar_t** namePart);
 BOOL CreateDirectoryW(const wchar_t* path, LPSECURITY_ATTRIBUTES security);
 // Folders are not listed: every search finds nothing.
 HANDLE FindFirstFileW(const wchar_t* pattern, WIN32_FIND_DATAW* found);
