@@ -332,6 +332,25 @@ TEST(XmlParser, MixedContentOfManyPiecesIsGatheredInLinearTime)
     EXPECT_EQ(GetChild(keep.node.get(), "body")->children.size(), static_cast<size_t>(pieces));
 }
 
+TEST(XmlParser, TextCutByManyCommentsIsGatheredInLinearTime)
+{
+    // Comments are no nodes: no limit but the bytes bounds the pieces.
+    const int pieces = 120000;
+    std::string body;
+    for (int i = 0; i < pieces; ++i)
+        body += "a<!---->";
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<message><body>" + body + "</body></message>");
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 1.0);
+    const CJOVString* text = GetText(GetChild(keep.node.get(), "body"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetLength(), pieces);
+}
+
 TEST(XmlParser, BytesThatAreNotUtf8AreAStreamErrorInTextsNamesAndValues)
 {
     for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
