@@ -97,7 +97,14 @@ run_native() {
   [ "$runs" -gt 0 ] && stop+=(-runs="$runs")
   [ "$maxlen" -gt 0 ] && stop+=(-max_len="$maxlen")
   local status=0
-  "$tree/bin/fuzz_$target" "$corpus" "${seeds[@]}" "${limits[@]}" "${dict[@]}" "${stop[@]}" \
+  # Inputs too large to mutate usefully are each run whole first.
+  local whole=()
+  [ -d "$tree/regressions/$target" ] && whole=("$tree/regressions/$target"/*)
+  if [ ${#whole[@]} -gt 0 ] && ! "$tree/bin/fuzz_$target" "${limits[@]}" -artifact_prefix="$findings/" \
+       "${whole[@]}" >"$log" 2>&1; then
+    status=1
+  fi
+  [ $status = 0 ] && "$tree/bin/fuzz_$target" "$corpus" "${seeds[@]}" "${limits[@]}" "${dict[@]}" "${stop[@]}" \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1 || status=$?
   local new
   new=$(comm -13 <(echo "$before") <(ls "$findings" | grep -v '\.cmd$' | sort || true) | grep -v '^$' || true)

@@ -3,14 +3,15 @@
 # tests' recorded XMPP sessions, the sample skin, smilies set and sound
 # scheme, the images of the image tests, and what bin/fuzz_seeds writes
 # (frames, challenges, files as the program writes them, chat texts). The
-# regression inputs of mended findings stay in tests/fuzz/corpus/<target>.
+# regression inputs of mended findings stay in tests/fuzz/corpus/<target>,
+# or, when too large to keep, are written under <fuzz tree>/regressions/<target>.
 # usage: make_seeds.sh <fuzz tree>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 tree=${1:?fuzz tree}
 seeds=$tree/seeds
 samples=$tree/samples
-rm -rf "$seeds" "$samples"
+rm -rf "$seeds" "$samples" "$tree/regressions"
 mkdir -p "$seeds" "$samples"
 
 "$tree/bin/fuzz_seeds" "$seeds"
@@ -23,9 +24,11 @@ for session in "$root"/tests/xmpp/data/*-session.xml; do
   { printf '\x03\x07\x00\x40\x00\x00\x01'; cat "$session"; } >"$seeds/xml/$name-cut"
 done
 
-# A mended finding too large to keep in the tree: a text cut by 120,000
-# comments, once gathered in quadratic time.
-python3 -B - "$seeds/xml/comments-split-text" <<'PY'
+# Mended findings too large to keep in the tree, run whole before each
+# target's fuzzing rather than mutated: a text cut by 120,000 comments, once
+# gathered in quadratic time.
+mkdir -p "$tree/regressions/xml"
+python3 -B - "$tree/regressions/xml/comments-split-text" <<'PY'
 import sys
 head = b"<?xml version='1.0'?><stream:stream xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams' version='1.0'>"
 open(sys.argv[1], "wb").write(b"\0" + head + b"<message><body>" + b"a<!---->" * 120000 + b"</body></message>")
