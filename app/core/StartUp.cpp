@@ -10,6 +10,7 @@
 #include "MenuBar.h"
 #include "Screen.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "contactlist/CLCtrl.h"
 #include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
@@ -222,6 +223,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     g_App.pServices = &s_services;
     if (!InitControls())
         return FALSE;
+    TraceMark(L"controls registered");
     wchar_t title[kTextLength] = L"JOV";
     wchar_t className[kTextLength] = L"JOV";
     LoadStringW(instance, IDS_APP_TITLE, title, kTextLength);
@@ -233,23 +235,34 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
 
     CreateDatabase();
+    TraceMark(L"store read");
     if (!CreateMainWindow(className, title))
         return FALSE;
+    TraceMark(L"main window made");
     CreateSkinManager();
+    TraceMark(L"skins made");
     CreateAlertsAndNotifications(g_ServicesManager);
+    TraceMark(L"alerts made");
     CreateContactsWindow();
+    TraceMark(L"list window made");
     RegisterGuiClient();
     CreateNetworkAndAccounts();
+    TraceMark(L"services made");
     g_ServicesManager.FireLoaded();
+    TraceMark(L"loaded");
 
     ShowWindow(g_App.hMainWnd, showCommand);
     UpdateWindow(g_App.hMainWnd);
+    TraceMark(L"main window shown");
     g_App.hMenuBar = BuildMainMenu(g_App.hMenuBar);
+    TraceMark(L"menu built");
     CreateMessageWindow();
+    TraceMark(L"messaging window made");
     SetWindowPos(g_App.hMenuBar, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     if (g_App.pCLCtrl)
         SetFocus(g_App.pCLCtrl->GetWnd());
     SetCursor(previousCursor);
+    TraceMark(L"start-up done");
     if (s_services.GetAccountCount() == 0)
         ShowPreferences(g_App.hMainWnd, kNoAccountPreferencesPage);
     return TRUE;
@@ -257,6 +270,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
 
 void ShutDown()
 {
+    TraceFlush();
     g_App.closing = true;
     RemoveTrayIcon();
     StopGuiClient();

@@ -7,6 +7,7 @@
 #include "ScreenName.h"
 #include "EventArgData.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
 #include "packets/CLI_AUTH_REQUEST.h"
@@ -125,6 +126,7 @@ int CICQProtocol::Connect(Protocols::Status status)
         return result;
     }
     sockets->SetKeepAlive(m_socket, 1);
+    TraceMark(L"ICQ connecting");
     m_loginComplete = false;
     m_connectStatus = status;
     m_wantedStatus = status;
@@ -349,6 +351,7 @@ void CICQProtocol::OnLoginReply(const unsigned char* packet, int length)
             StartReconnect();
         return;
     }
+    TraceMark(L"ICQ login reply");
     if (m_ownUin == 0)
         m_ownUin = UinOfScreenName(m_loginReply.GetUIN());
     DropSocket();
@@ -402,6 +405,7 @@ void CICQProtocol::HandleChannel4(const unsigned char* packet, int length)
 
 void CICQProtocol::OnLoginComplete()
 {
+    TraceMark(L"ICQ login steps sent");
     m_loginComplete = true;
     SendXStatusCapabilities();
     const unsigned short channels[3] = {1, 2, 4};
