@@ -225,6 +225,34 @@ bool CEventsQueue::PostEvent(CEventsClient* client, const JOV_GUID& sender, cons
     return false;
 }
 
+bool CEventsQueue::PostEvents(CEventsClient* client, const Posted* events, size_t count)
+{
+    const long long queuedAt = TraceOn() ? TraceNow() : 0;
+    std::vector<EventItem*> items;
+    items.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        EventItem* item = new (std::nothrow) EventItem{client, *events[i].sender, *events[i].name, 255,
+                                                       events[i].arg1, events[i].arg2, false, ItemState::Queued,
+                                                       0, queuedAt};
+        if (!item)
+            break;
+        items.push_back(item);
+    }
+    if (items.size() == count) {
+        SRWGuard guard(m_core->lock);
+        if (m_core->phase == Phase::Running && m_core->EnsureWorker()) {
+            m_core->fifo.insert(m_core->fifo.end(), items.begin(), items.end());
+            WakeConditionVariable(&m_core->itemQueued);
+            return true;
+        }
+    }
+    for (EventItem* item : items)
+        delete item;
+    for (size_t i = 0; i < count; ++i)
+        ReleaseArgs(events[i].arg1, events[i].arg2);
+    return false;
+}
+
 int CEventsQueue::SendEvent(CEventsClient* client, const JOV_GUID& sender, const CJOVString& name,
                             CEventArg* arg1, CEventArg* arg2)
 {
