@@ -256,8 +256,8 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     TraceMark(L"main window shown");
     g_App.hMenuBar = BuildMainMenu(g_App.hMenuBar);
     TraceMark(L"menu built");
-    CreateMessageWindow();
-    TraceMark(L"messaging window made");
+    // A timer's message comes after the paints: see FinishStartUp.
+    SetTimer(g_App.hMainWnd, kFinishStartUpTimer, 0, nullptr);
     SetWindowPos(g_App.hMenuBar, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     if (g_App.pCLCtrl)
         SetFocus(g_App.pCLCtrl->GetWnd());
@@ -266,6 +266,14 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     if (s_services.GetAccountCount() == 0)
         ShowPreferences(g_App.hMainWnd, kNoAccountPreferencesPage);
     return TRUE;
+}
+
+void FinishStartUp()
+{
+    if (g_App.closing || g_App.pMessageWnd)
+        return;
+    CreateMessageWindow();
+    TraceMark(L"messaging window made");
 }
 
 void ShutDown()
