@@ -99,8 +99,8 @@ void Ready(Record* record)
 
 const int kLineLength = 160;
 // Lines go out several at a time: each write to the debug output may wait
-// for its reader. Debug-output readers take 4 kB at most.
-const int kWriteLength = 3000;
+// for its reader. Debug-output readers take 2 to 4 kB at a time.
+const int kWriteLength = 1800;
 
 void FormatLine(const Record& record, wchar_t* line)
 {

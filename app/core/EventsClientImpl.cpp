@@ -77,9 +77,9 @@ int CEventsClientImpl::OnEvent(const JOV_GUID& sender, const CJOVString& name, C
         if (name == EVENT_CLCurrentItemChanged)
             QueueMenu();
     } else if (sender == GUID_GUI) {
-        if (name == kPlayStartupAlert)
+        if (name == kPlayStartupAlert) {
             m_services.PlayAlert(kStartupAlert);
-        if (name == EVENT_LanChanged) {
+        } else if (name == EVENT_LanChanged) {
             Queue(GuiUpdate::LangChanged, 0);
             QueueMenu();
             AccountStatus status;

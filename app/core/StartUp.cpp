@@ -270,6 +270,8 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
 
 void FinishStartUp()
 {
+    // Accounts go online only when asked, after start-up: no chat entry can
+    // reach the list control before this.
     if (g_App.closing || g_App.pMessageWnd)
         return;
     CreateMessageWindow();
