@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "Trace.h"
+
 namespace {
 
 enum class ItemState { Queued, Running, Answered, Dropped };
@@ -21,6 +23,7 @@ struct EventItem {
     bool synchronous;  // a sent item lives on its sender's stack
     ItemState state;
     int result;
+    long long queuedAt;  // for the trace; 0 while it is off
 };
 
 void ReleaseArgs(CEventArg* arg1, CEventArg* arg2)
@@ -121,8 +124,11 @@ DWORD CEventsQueue::Core::ThreadFunc()
         ReleaseSRWLockExclusive(&lock);
 
         int result = kEventNoAnswer;
+        const long long startedAt = item->queuedAt ? TraceNow() : 0;
         if (item->client)
             result = item->client->OnEvent(item->sender, item->name, item->arg1, item->arg2);
+        if (startedAt)
+            TraceHandOver(name, item->name, item->queuedAt, startedAt);
         ReleaseArgs(item->arg1, item->arg2);
         if (!synchronous)
             delete item;
@@ -205,7 +211,7 @@ bool CEventsQueue::PostEvent(CEventsClient* client, const JOV_GUID& sender, cons
                              CEventArg* arg1, CEventArg* arg2, unsigned char priority)
 {
     EventItem* item = new (std::nothrow) EventItem{client, sender, name, priority, arg1, arg2, false,
-                                                   ItemState::Queued, 0};
+                                                   ItemState::Queued, 0, TraceOn() ? TraceNow() : 0};
     if (item) {
         SRWGuard guard(m_core->lock);
         if (m_core->phase == Phase::Running && m_core->EnsureWorker()) {
@@ -216,6 +222,34 @@ bool CEventsQueue::PostEvent(CEventsClient* client, const JOV_GUID& sender, cons
     }
     delete item;
     ReleaseArgs(arg1, arg2);
+    return false;
+}
+
+bool CEventsQueue::PostEvents(CEventsClient* client, const Posted* events, size_t count)
+{
+    const long long queuedAt = TraceOn() ? TraceNow() : 0;
+    std::vector<EventItem*> items;
+    items.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        EventItem* item = new (std::nothrow) EventItem{client, *events[i].sender, *events[i].name, 255,
+                                                       events[i].arg1, events[i].arg2, false, ItemState::Queued,
+                                                       0, queuedAt};
+        if (!item)
+            break;
+        items.push_back(item);
+    }
+    if (items.size() == count) {
+        SRWGuard guard(m_core->lock);
+        if (m_core->phase == Phase::Running && m_core->EnsureWorker()) {
+            m_core->fifo.insert(m_core->fifo.end(), items.begin(), items.end());
+            WakeConditionVariable(&m_core->itemQueued);
+            return true;
+        }
+    }
+    for (EventItem* item : items)
+        delete item;
+    for (size_t i = 0; i < count; ++i)
+        ReleaseArgs(events[i].arg1, events[i].arg2);
     return false;
 }
 
@@ -233,7 +267,7 @@ int CEventsQueue::SendEvent(CEventsClient* client, const JOV_GUID& sender, const
 int CEventsQueue::Core::Send(CEventsClient* client, const JOV_GUID& sender, const CJOVString& name,
                              CEventArg* arg1, CEventArg* arg2)
 {
-    EventItem item{client, sender, name, 128, arg1, arg2, true, ItemState::Queued, 0};
+    EventItem item{client, sender, name, 128, arg1, arg2, true, ItemState::Queued, 0, TraceOn() ? TraceNow() : 0};
     AcquireSRWLockExclusive(&lock);
     if (phase != Phase::Running || !EnsureWorker()) {
         ReleaseSRWLockExclusive(&lock);

@@ -16,6 +16,8 @@
 #include "JOVGuid.h"
 #include "JOVString.h"
 
+#include <cstddef>
+
 // Answer of a synchronous event whose handler did not run: not taken off the
 // queue within the send time-out, discarded by Stop, or refused by a queue
 // without a worker. Never a handler's value: callers must test for it before
@@ -49,6 +51,18 @@ public:
     // The priority travels with the event and never changes the order.
     bool PostEvent(CEventsClient* client, const JOV_GUID& sender, const CJOVString& name, CEventArg* arg1,
                    CEventArg* arg2, unsigned char priority);
+
+    // Several events posted at once, in their order: the worker is woken once
+    // for all of them, and each handler runs as for PostEvent. The arguments'
+    // references are taken over as by PostEvent; false when nothing was
+    // queued (the references are then released).
+    struct Posted {
+        const JOV_GUID* sender;
+        const CJOVString* name;
+        CEventArg* arg1;
+        CEventArg* arg2;
+    };
+    bool PostEvents(CEventsClient* client, const Posted* events, size_t count);
 
     // Answers the handler's value. Called on the worker thread, runs the
     // handler at once. Otherwise queues the event and waits: if the handler

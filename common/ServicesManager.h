@@ -15,6 +15,8 @@
 #include "JOVGuid.h"
 #include "JOVString.h"
 
+#include <cstddef>
+
 namespace Services {
 
 // Unknown service, client, event or subscription id.
@@ -47,6 +49,17 @@ public:
     // Synchronous: subscribers in subscription order until the first non-zero
     // answer, which is returned. Posted: 0 once every subscriber has it queued.
     virtual int FireEvent(unsigned int eventId, CEventArg* arg1, CEventArg* arg2, bool synchronous) = 0;
+    // Posted firings of several events, in their order: each subscriber's
+    // queue takes the ones it subscribes to in one hand-over, and its handlers
+    // run as for separate posted firings. 0 once every subscriber has its
+    // events queued, kPostFailed when a queue took none; an unknown event is
+    // skipped.
+    struct Firing {
+        unsigned int eventId;
+        CEventArg* arg1;
+        CEventArg* arg2;
+    };
+    virtual int FireEvents(const Firing* firings, size_t count) = 0;
     // Subscribes to the first declared event of that sender and name; 0 when
     // there is none.
     virtual unsigned int Subscribe(const JOV_GUID& sender, const CJOVString& name, unsigned int clientId) = 0;

@@ -6,6 +6,7 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "cl/ContactList.h"
 #include "core/settings/JOVDatabase.h"
 #include "messaging/ChatPages.h"
@@ -131,6 +132,7 @@ int CCLCtrl::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEventArg* 
             m_redraw = true;
             RecalcLayout();
             Invalidate();
+            TraceMark(L"control filled");
             return 0;
         }
         if (!Model() || !IdOf(arg1, &id))

@@ -15,6 +15,7 @@
 #include "HiDpi.h"
 #include "Power.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "contactlist/CLCtrl.h"
 #include "contactlist/DialogSkin.h"
 #include "contactlist/OwnerDrawnMenu.h"
@@ -177,6 +178,7 @@ int CCLCtrl::ScrollPos(HWND window) const
 
 void CCLCtrl::Paint(HWND window)
 {
+    const unsigned long rowsBefore = TraceOn() ? CTreeItem::GetRowsDrawn() : 0;
     m_paintStatusOnly = ReadGuiByte(m_bus, L"Status only");
     {
         CBufferedPaint paint(window, DialogSkin().GetBackgroundBrush());
@@ -197,6 +199,8 @@ void CCLCtrl::Paint(HWND window)
             SelectObject(dc, oldFont);
         }
     }
+    if (TraceOn())
+        TraceMark(L"list painted", CTreeItem::GetRowsDrawn() - rowsBefore);
     FetchStaleStatuses();
 }
 
@@ -237,6 +241,7 @@ void CCLCtrl::FetchStaleStatuses()
             changed = true;
         }
     }
+    TraceMark(L"stale statuses fetched", static_cast<long long>(seen.size()));
     if (changed)
         Invalidate();
 }
@@ -402,6 +407,9 @@ void CCLCtrl::OnTapUp(HWND window, int x)
 
 void CCLCtrl::OnTimer(HWND window)
 {
+    // A timer's message comes when the thread has nothing else to do: the
+    // trace's writing delays nothing it times.
+    TraceFlush();
     m_blinkPhase = m_blinkPhase ? 0 : 1;
     if (m_blinkPhase && ReadGuiByte(m_bus, L"Don't sleep"))
         Platform::SystemIdleTimerReset();

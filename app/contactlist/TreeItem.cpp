@@ -1,7 +1,8 @@
 #include "contactlist/TreeItem.h"
 
 CTreeItem::CTreeItem()
-    : m_parent(nullptr), m_next(nullptr), m_previous(nullptr), m_firstChild(nullptr), m_visible(true),
+    : m_parent(nullptr), m_next(nullptr), m_previous(nullptr), m_firstChild(nullptr), m_lastChild(nullptr),
+      m_visible(true),
       m_focused(false), m_open(true)
 {
 }
@@ -71,6 +72,12 @@ void CTreeItem::AddChild(CTreeItem* child)
         return;
     CTreeItem* before = m_firstChild;
     CTreeItem* after = nullptr;
+    // A list that arrives in order (a stored one) goes on at the end without
+    // a walk past every sibling.
+    if (m_lastChild && m_lastChild->Compare(child) <= 0) {
+        after = m_lastChild;
+        before = nullptr;
+    }
     while (before && before->Compare(child) <= 0) {
         after = before;
         before = before->m_next;
@@ -83,6 +90,8 @@ void CTreeItem::AddChild(CTreeItem* child)
         m_firstChild = child;
     if (before)
         before->m_previous = child;
+    else
+        m_lastChild = child;
     child->m_parent = this;
 }
 
@@ -96,6 +105,8 @@ int CTreeItem::RemoveChild(CTreeItem* child)
         m_firstChild = child->m_next;
     if (child->m_next)
         child->m_next->m_previous = child->m_previous;
+    else
+        m_lastChild = child->m_previous;
     child->m_parent = nullptr;
     child->m_next = nullptr;
     child->m_previous = nullptr;

@@ -51,7 +51,8 @@ public:
     virtual unsigned int GetChildCount();
     virtual unsigned int GetVisibleChildCount();
     // Sorted insertion: before the first child that compares greater than
-    // the newcomer, after the equal ones.
+    // the newcomer, after the equal ones; one that no child follows goes last
+    // at once.
     virtual void AddChild(CTreeItem* child);
     // 1 when child was linked here; it is unlinked, not destroyed.
     virtual int RemoveChild(CTreeItem* child);
@@ -100,6 +101,7 @@ private:
     CTreeItem* m_next;
     CTreeItem* m_previous;
     CTreeItem* m_firstChild;
+    CTreeItem* m_lastChild;
     bool m_visible;
     bool m_focused;
     bool m_open;

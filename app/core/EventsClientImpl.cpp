@@ -9,6 +9,8 @@
 namespace {
 
 const int kStartupAlert = 1;
+// The client's own event: the start-up alert, played after "Loaded" has been answered.
+const wchar_t kPlayStartupAlert[] = L"Play start-up alert";
 
 bool ReadId(CEventArg* arg, unsigned int* id)
 {
@@ -75,7 +77,9 @@ int CEventsClientImpl::OnEvent(const JOV_GUID& sender, const CJOVString& name, C
         if (name == EVENT_CLCurrentItemChanged)
             QueueMenu();
     } else if (sender == GUID_GUI) {
-        if (name == EVENT_LanChanged) {
+        if (name == kPlayStartupAlert) {
+            m_services.PlayAlert(kStartupAlert);
+        } else if (name == EVENT_LanChanged) {
             Queue(GuiUpdate::LangChanged, 0);
             QueueMenu();
             AccountStatus status;
@@ -108,7 +112,10 @@ void CEventsClientImpl::OnLoaded()
         g_App.clCurrentItemChangedSubscription = m_bus->Subscribe(GUID_CLCtrl, EVENT_CLCurrentItemChanged, m_clientId);
         m_bus->Subscribe(GUID_GUI, EVENT_LanChanged, m_clientId);
     }
-    m_services.PlayAlert(kStartupAlert);
+    // "Loaded" is waited for by start-up, subscriber after subscriber: the
+    // sound stack loads meanwhile on this thread, and the sound starts as soon.
+    if (!m_bus || m_bus->SendEventToClient(m_clientId, GUID_GUI, kPlayStartupAlert, nullptr, nullptr, false) != 1)
+        m_services.PlayAlert(kStartupAlert);
 }
 
 void CEventsClientImpl::Queue(GuiUpdate::Kind kind, unsigned int accountId, const AccountStatus* status)

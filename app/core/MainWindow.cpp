@@ -225,6 +225,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_JOV_GUI_UPDATE:
         ApplyGuiUpdates();
         return 0;
+    case WM_TIMER:
+        if (wParam != kFinishStartUpTimer)
+            break;
+        KillTimer(window, wParam);
+        FinishStartUp();
+        return 0;
     case WM_JOV_TRAY:
         OnTrayIconMessage(static_cast<unsigned int>(wParam), static_cast<unsigned int>(lParam));
         return 0;

@@ -10,6 +10,7 @@
 #include "MenuBar.h"
 #include "Screen.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "contactlist/CLCtrl.h"
 #include "contactlist/PreferencesDlg.h"
 #include "core/AppGlobals.h"
@@ -224,6 +225,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     g_App.pServices = &s_services;
     if (!InitControls())
         return FALSE;
+    TraceMark(L"controls registered");
     wchar_t title[kTextLength] = L"JOV";
     wchar_t className[kTextLength] = L"JOV";
     LoadStringW(instance, IDS_APP_TITLE, title, kTextLength);
@@ -235,23 +237,34 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
 
     CreateDatabase();
+    TraceMark(L"store read");
     if (!CreateMainWindow(className, title))
         return FALSE;
+    TraceMark(L"main window made");
     CreateSkinManager();
+    TraceMark(L"skins made");
     CreateAlertsAndNotifications(g_ServicesManager);
+    TraceMark(L"alerts made");
     CreateContactsWindow();
+    TraceMark(L"list window made");
     RegisterGuiClient();
     CreateNetworkAndAccounts();
+    TraceMark(L"services made");
     g_ServicesManager.FireLoaded();
+    TraceMark(L"loaded");
 
     ShowWindow(g_App.hMainWnd, showCommand);
     UpdateWindow(g_App.hMainWnd);
+    TraceMark(L"main window shown");
     g_App.hMenuBar = BuildMainMenu(g_App.hMenuBar);
-    CreateMessageWindow();
+    TraceMark(L"menu built");
+    // A timer's message comes after the paints: see FinishStartUp.
+    SetTimer(g_App.hMainWnd, kFinishStartUpTimer, 0, nullptr);
     SetWindowPos(g_App.hMenuBar, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     if (g_App.pCLCtrl)
         SetFocus(g_App.pCLCtrl->GetWnd());
     SetCursor(previousCursor);
+    TraceMark(L"start-up done");
     if (s_services.GetAccountCount() == 0)
         ShowPreferences(g_App.hMainWnd, kNoAccountPreferencesPage);
     return TRUE;
@@ -278,8 +291,19 @@ void SaveSettingsNow()
     g_App.pDatabase->Save();
 }
 
+void FinishStartUp()
+{
+    // Accounts go online only when asked, after start-up: no chat entry can
+    // reach the list control before this.
+    if (g_App.closing || g_App.pMessageWnd)
+        return;
+    CreateMessageWindow();
+    TraceMark(L"messaging window made");
+}
+
 void ShutDown()
 {
+    TraceFlush();
     g_App.closing = true;
     RemoveTrayIcon();
     StopGuiClient();

@@ -19,5 +19,12 @@ void ShutDown();
 // that it outlives an end without a close; not for every small change.
 void SaveSettingsNow();
 
+// The main window's timer of the start-up's last step, which waits for the
+// first paint: the messaging window stays hidden until a chat opens, so the
+// list is drawn before it is made.
+inline constexpr UINT_PTR kFinishStartUpTimer = 0x4A4F;
+// That step, once; nothing after shut-down began.
+void FinishStartUp();
+
 // The "GUI" client, registered on the bus while the program runs.
 CEventsClientImpl& GuiClient();

@@ -1,11 +1,13 @@
 #include <windows.h>
 
+#include "Trace.h"
 #include "core/AppGlobals.h"
 #include "core/JOVResource.h"
 #include "core/StartUp.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
+    TraceMark(L"WinMain");
     if (!InitInstance(instance, showCommand))
         return 0;
     // Ctrl+Q and Ctrl+A: translated, and left to the default procedure.

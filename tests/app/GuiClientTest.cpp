@@ -64,6 +64,9 @@ TEST_F(GuiClientTest, LoadedSubscribesToTheAccountEventsAndPlaysTheStartupAlert)
     bus.DeclareEvent(GUID_ProtocolsManager, EVENT_Added);
     bus.DeclareEvent(GUID_CLCtrl, EVENT_CLCurrentItemChanged);
     ASSERT_EQ(Send(GUID_ServicesManager, EVENT_Loaded, nullptr, nullptr), 0);
+    // The alert follows on the client's thread once "Loaded" is answered: a
+    // second event waited for comes after it.
+    ASSERT_EQ(Send(GUID_GUI, L"Nothing", nullptr, nullptr), 0);
     EXPECT_NE(g_App.statusChangedSubscription, 0u);
     EXPECT_NE(g_App.addedSubscription, 0u);
     EXPECT_NE(g_App.clCurrentItemChangedSubscription, 0u);

@@ -110,10 +110,12 @@ TEST_F(CLCtrlTest, ATransactionLaysOutOnceAtItsEnd)
         m_model->NotifyContactAdded(m_model->CreateContact(kAccount, group));
     Settle();
     EXPECT_EQ(m_relayouts, before);
-    EXPECT_EQ(Group(group)->GetChildCount(), 5u);
+    EXPECT_EQ(Group(group), nullptr) << "the model hands the transaction over at its end";
     m_model->EndTransaction();
     Settle();
     EXPECT_EQ(m_relayouts, before + 1);
+    ASSERT_NE(Group(group), nullptr);
+    EXPECT_EQ(Group(group)->GetChildCount(), 5u);
     SCROLLINFO info = ScrollInfo(SIF_RANGE);
     GetScrollInfo(m_window, SB_VERT, &info);
     EXPECT_EQ(info.nMax, static_cast<int>(m_control->GetAccountTree()->GetHeight()));

@@ -135,6 +135,34 @@ TEST_F(TreeItemsTest, RemovingLinksNeighboursAndRefusesStrangers)
     delete a;
 }
 
+TEST_F(TreeItemsTest, AListArrivingInOrderGoesOnAtTheEndWithOneComparisonEach)
+{
+    const unsigned long before = CContactItem::GetCompareCount();
+    const wchar_t* const names[] = {L"Contact 0001", L"Contact 0002", L"contact 0003", L"Contact 0004"};
+    for (const wchar_t* name : names)
+        m_group.AddChild(NewContact(name));
+    EXPECT_EQ(CContactItem::GetCompareCount() - before, 3u);
+    EXPECT_EQ(Order(&m_group), (std::vector<std::wstring>{L"Contact 0001", L"Contact 0002", L"contact 0003",
+                                                           L"Contact 0004"}));
+
+    // The last one gone, the one before it is last; an early newcomer still walks.
+    CTreeItem* last = m_group.GetFirstChild()->GetNext()->GetNext()->GetNext();
+    EXPECT_EQ(m_group.RemoveChild(last), 1);
+    delete last;
+    m_group.AddChild(NewContact(L"Contact 0005"));
+    m_group.AddChild(NewContact(L"Contact 0000"));
+    m_group.AddChild(NewContact(L"contact 0003"));  // after its equal
+    EXPECT_EQ(Order(&m_group), (std::vector<std::wstring>{L"Contact 0000", L"Contact 0001", L"Contact 0002",
+                                                           L"contact 0003", L"contact 0003", L"Contact 0005"}));
+    while (CTreeItem* first = m_group.GetFirstChild()) {
+        m_group.RemoveChild(first);
+        delete first;
+    }
+    m_group.AddChild(NewContact(L"b"));
+    m_group.AddChild(NewContact(L"a"));
+    EXPECT_EQ(Order(&m_group), (std::vector<std::wstring>{L"a", L"b"}));
+}
+
 TEST_F(TreeItemsTest, GroupHeightCountsStartedRowsOfVisibleContacts)
 {
     m_groupStyle.columns = 2;

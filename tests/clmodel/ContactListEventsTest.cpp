@@ -156,6 +156,32 @@ TEST_F(ModelEventsTest, MessagesAreRelayedForKnownContactsOnly)
     EXPECT_EQ(text, L"hello");
 }
 
+// Whatever waits for its subscribers, and a relayed message, comes after what
+// an open transaction holds: the subscriber sees the model's order.
+TEST_F(ModelEventsTest, InsideATransactionHeldNotificationsGoFirst)
+{
+    MakeAlice();
+    Protocols::MessageInfo message;
+    message.contactId = c1;
+    message.text = CJOVString(L"hello");
+    m_model->BeginTransaction();
+    m_model->NotifyContactAdded(c3);
+    Request(EVENT_ContactDelete, c2);
+    m_model->NotifyContactChanged(c3);
+    m_model->MessageReceived(c1, &message);
+    Settle();
+    m_model->NotifyContactChanged(c1);
+    m_model->EndTransaction();
+    Settle();
+    auto seen = SeenEvents();
+    EXPECT_EQ(SeenNames(), (Names{L"Transaction begin", L"Contact added", L"Contact delete", L"Contact changed",
+                                  L"Message received", L"Contact changed", L"Transaction end"}));
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[2].id, c2);
+    EXPECT_EQ(seen[4].id, c1);
+    EXPECT_EQ(seen[5].id, c1);
+}
+
 // Each contact of a deleted group leaves the group before its record is
 // freed: a subscriber that walks the list during the notifications sees the
 // contacts not yet deleted and nothing else.

@@ -169,6 +169,51 @@ TEST_F(ModelTest, NestedTransactionsFireBeginAndEndOnce)
                                                       L"Transaction begin", L"Transaction end"}));
 }
 
+TEST_F(ModelTest, ATransactionReachesSubscribersWholeAtItsEndAsSingleNotificationsWould)
+{
+    unsigned int g = m_model->CreateGroup((m_model->CreateContact(kAlice, 0), kAlice));
+    unsigned int c1 = m_model->CreateContact(kAlice, g);
+    unsigned int c2 = m_model->CreateContact(kAlice, 0);
+    Protocols::ContactStatusInfo status;
+    status.status = Protocols::StatusAway;
+    auto notify = [&] {
+        m_model->NotifyGroupAdded(g);
+        m_model->NotifyContactAdded(c1);
+        m_model->NotifyContactAdded(c2);
+        m_model->SetContactStatus(c1, &status);
+        m_model->NotifyContactChanged(c2);
+        m_model->NotifyGroupChanged(g);
+    };
+    notify();
+    Settle();
+    std::vector<Seen> single = SeenEvents();
+    ASSERT_EQ(single.size(), 6u);
+    Clear();
+
+    m_model->BeginTransaction();
+    notify();
+    m_model->BeginTransaction();  // nested: one transaction still
+    m_model->NotifyContactAdded(c1);
+    m_model->EndTransaction();
+    Settle();
+    EXPECT_TRUE(SeenEvents().empty()) << "held while the transaction is open";
+    m_model->EndTransaction();
+    Settle();
+
+    std::vector<Seen> batched = SeenEvents();
+    ASSERT_EQ(batched.size(), single.size() + 3);
+    EXPECT_EQ(batched.front().name, L"Transaction begin");
+    EXPECT_EQ(batched.back().name, L"Transaction end");
+    for (size_t i = 0; i < single.size(); ++i) {
+        EXPECT_EQ(batched[i + 1].name, single[i].name) << i;
+        EXPECT_EQ(batched[i + 1].id, single[i].id) << i;
+        EXPECT_EQ(batched[i + 1].group, single[i].group) << i;
+        EXPECT_EQ(batched[i + 1].hasArg2, single[i].hasArg2) << i;
+    }
+    EXPECT_EQ(batched[single.size() + 1].name, L"Contact added");
+    EXPECT_EQ(batched[single.size() + 1].id, c1);
+}
+
 TEST_F(ModelTest, NotifiersFireOnlyForKnownItems)
 {
     unsigned int g = m_model->CreateGroup((m_model->CreateContact(kAlice, 0), kAlice));

@@ -78,6 +78,24 @@ TEST_F(EventsQueueTest, DeliversPostsAndSendsInQueueOrderOnItsOwnThread)
     EXPECT_EQ(deliveries[0].sender, kSender);
 }
 
+TEST_F(EventsQueueTest, SeveralPostedAtOnceRunAfterWhatCameBeforeInTheirOrder)
+{
+    EXPECT_TRUE(Post(L"a", Held(1)));
+    const CJOVString b(L"b"), c(L"c");
+    const CEventsQueue::Posted several[] = {{&kSender, &b, Held(2), nullptr}, {&kSender, &c, Held(3), Held(4)}};
+    EXPECT_TRUE(m_queue.PostEvents(&m_client, several, 2));
+    EXPECT_TRUE(Post(L"d"));
+    Send(L"e");
+
+    auto deliveries = m_client.Deliveries();
+    ASSERT_EQ(m_client.Names(), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"e"}));
+    EXPECT_EQ(deliveries[1].value, 2);
+    EXPECT_EQ(deliveries[2].value, 3);
+    EXPECT_TRUE(deliveries[2].hasArg2);
+    EXPECT_EQ(deliveries[2].threadId, deliveries[0].threadId);
+    EXPECT_EQ(CCountingArg::Live(), 0);
+}
+
 TEST_F(EventsQueueTest, ASendFromItsOwnHandlerRunsAtOnce)
 {
     int liveAfterInner = -1;
@@ -202,6 +220,9 @@ TEST(EventsQueueStop, AQueueWithoutAWorkerRefusesEventsAndReleasesTheirArguments
     EXPECT_FALSE(queue.Start());  // never restarted
     EXPECT_FALSE(queue.PostEvent(&client, kSender, CJOVString(L"late"), Held(), nullptr, 0));
     EXPECT_EQ(queue.SendEvent(&client, kSender, CJOVString(L"late"), Held(), nullptr), kEventNoAnswer);
+    const CJOVString late(L"late");
+    const CEventsQueue::Posted several[] = {{&kSender, &late, Held(), nullptr}, {&kSender, &late, Held(), Held()}};
+    EXPECT_FALSE(queue.PostEvents(&client, several, 2));
     EXPECT_EQ(CCountingArg::Live(), 0);
     EXPECT_TRUE(client.Names().empty());
 }

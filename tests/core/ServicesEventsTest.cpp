@@ -240,3 +240,40 @@ TEST_F(BusEventsTest, ConcurrentFiringAndSubscribingLosesNoArgument)
         EXPECT_EQ(m_clients[i]->Names().size(), static_cast<size_t>(kThreads * kFirings + 1));
     EXPECT_EQ(CCountingArg::Live(), 0);
 }
+
+TEST_F(BusEventsTest, FiringSeveralPostedEventsDeliversEachSubscriberItsOwnInOrder)
+{
+    const unsigned int tock = m_bus->DeclareEvent(kTestSender, CJOVString(L"Tock"));
+    CTestGate gate;
+    unsigned int both = 0, tocks = 0;
+    CRecordingClient& all = AddClient(&both, [&](const CJOVString&, CEventArg*, CEventArg*) {
+        return gate.Wait() ? 0 : 1;
+    });
+    CRecordingClient& some = AddClient(&tocks);
+    Subscribe(both);
+    m_bus->Subscribe(kTestSender, CJOVString(L"Tock"), both);
+    m_bus->Subscribe(kTestSender, CJOVString(L"Tock"), tocks);
+
+    const Services::CServicesManager::Firing firings[] = {
+        {m_tick, new CCountingArg(1), nullptr},
+        {tock, new CCountingArg(2), new CCountingArg(20)},
+        {0x3000FFFF, new CCountingArg(3), nullptr},  // unknown: skipped, its argument freed
+        {m_tick, new CCountingArg(4), nullptr},
+        {tock, nullptr, nullptr},
+    };
+    // Posted: the call answers while the first subscriber's handler is held.
+    EXPECT_EQ(m_bus->FireEvents(firings, 5), 0);
+    gate.Open();
+    Send(both, L"Flush");
+    Send(tocks, L"Flush");
+
+    std::vector<int> values;
+    for (const auto& delivery : all.Deliveries())
+        values.push_back(delivery.value);
+    EXPECT_EQ(all.Names(), (std::vector<std::wstring>{L"Tick", L"Tock", L"Tick", L"Tock", L"Flush"}));
+    EXPECT_EQ(values, (std::vector<int>{1, 2, 4, -1, -1}));
+    EXPECT_TRUE(all.Deliveries()[1].hasArg2);
+    EXPECT_EQ(some.Names(), (std::vector<std::wstring>{L"Tock", L"Tock", L"Flush"}));
+    EXPECT_EQ(some.Deliveries()[0].value, 2);
+    EXPECT_EQ(CCountingArg::Live(), 0) << "shared arguments go after their last delivery";
+}

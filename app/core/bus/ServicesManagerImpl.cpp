@@ -1,5 +1,6 @@
 #include "core/bus/ServicesManagerImpl.h"
 
+#include <algorithm>
 #include <new>
 
 #include "EventNames.h"
@@ -36,6 +37,22 @@ private:
     CEventArg* m_arg1;
     CEventArg* m_arg2;
 };
+
+void ArgsAddRef(CEventArg* arg1, CEventArg* arg2, long n)
+{
+    if (arg1)
+        arg1->AddRef(n);
+    if (arg2)
+        arg2->AddRef(n);
+}
+
+void ArgsRelease(CEventArg* arg1, CEventArg* arg2)
+{
+    if (arg1)
+        arg1->Release();
+    if (arg2)
+        arg2->Release();
+}
 
 } // namespace
 
@@ -228,6 +245,56 @@ int CServicesManagerImpl::FireEvent(unsigned int eventId, CEventArg* arg1, CEven
             return kPostFailed;
     }
     return 0;
+}
+
+int CServicesManagerImpl::FireEvents(const Firing* firings, size_t count)
+{
+    // The bus's own references for the length of the call, as FireEvent holds them.
+    for (size_t i = 0; i < count; ++i)
+        ArgsAddRef(firings[i].arg1, firings[i].arg2, 1);
+    std::map<unsigned int, EventSnapshot> snapshots;
+    {
+        std::lock_guard<std::mutex> guard(m_eventsLock);
+        for (size_t i = 0; i < count; ++i) {
+            auto event = m_events.find(firings[i].eventId);
+            if (event == m_events.end() || snapshots.count(firings[i].eventId))
+                continue;
+            EventSnapshot& snapshot = snapshots[firings[i].eventId];
+            snapshot.sender = event->second.sender;
+            snapshot.name = event->second.name;
+            for (const auto& subscription : event->second.subscriptions)
+                snapshot.clientIds.push_back(subscription.second);
+        }
+    }
+    // Each client's events in firing order; clients in the order they first appear.
+    std::vector<std::pair<unsigned int, std::vector<CEventsQueue::Posted>>> deliveries;
+    for (size_t i = 0; i < count; ++i) {
+        auto snapshot = snapshots.find(firings[i].eventId);
+        if (snapshot == snapshots.end())
+            continue;
+        for (unsigned int clientId : snapshot->second.clientIds) {
+            auto delivery = std::find_if(deliveries.begin(), deliveries.end(),
+                                         [clientId](const auto& entry) { return entry.first == clientId; });
+            if (delivery == deliveries.end())
+                delivery = deliveries.insert(deliveries.end(), {clientId, {}});
+            delivery->second.push_back(CEventsQueue::Posted{&snapshot->second.sender, &snapshot->second.name,
+                                                            firings[i].arg1, firings[i].arg2});
+        }
+    }
+    int result = 0;
+    for (const auto& [clientId, events] : deliveries) {
+        std::shared_ptr<ClientRecord> record = FindClient(clientId);
+        if (!record)
+            continue;
+        // The queue's references, released after each handler.
+        for (const CEventsQueue::Posted& event : events)
+            ArgsAddRef(event.arg1, event.arg2, 1);
+        if (!record->queue->PostEvents(record->client, events.data(), events.size()) && FindClient(clientId))
+            result = kPostFailed;
+    }
+    for (size_t i = 0; i < count; ++i)
+        ArgsRelease(firings[i].arg1, firings[i].arg2);
+    return result;
 }
 
 unsigned int CServicesManagerImpl::Subscribe(const JOV_GUID& sender, const CJOVString& name, unsigned int clientId)

@@ -36,6 +36,7 @@ public:
     unsigned int DeclareEvent(const JOV_GUID& sender, const CJOVString& name) override;
     int RemoveEvent(unsigned int eventId) override;
     int FireEvent(unsigned int eventId, CEventArg* arg1, CEventArg* arg2, bool synchronous) override;
+    int FireEvents(const Firing* firings, size_t count) override;
     unsigned int Subscribe(const JOV_GUID& sender, const CJOVString& name, unsigned int clientId) override;
     int Unsubscribe(unsigned int subscriptionId) override;
 

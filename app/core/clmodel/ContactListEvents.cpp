@@ -210,8 +210,11 @@ void CContactListImpl::RelayMessage(CEventArg* arg1, CEventArg* arg2)
     if (!IdOf(arg1, &contactId))
         return;
     Lock lock(m_lock);
-    if (IsContact(contactId) && FindItem(contactId))
+    if (IsContact(contactId) && FindItem(contactId)) {
+        // After what an open transaction holds, which may be the sender's arrival.
+        FireHeld();
         m_bus.FireEvent(m_eventIds[kMessageReceived], arg1, arg2, false);
+    }
 }
 
 } // namespace CL

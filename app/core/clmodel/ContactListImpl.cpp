@@ -40,6 +40,16 @@ CContactListImpl::~CContactListImpl()
     Save();
     {
         Lock lock(m_lock);
+        // A transaction left open: its notifications go nowhere now.
+        for (const auto& firing : m_held) {
+            for (CEventArg* arg : {firing.arg1, firing.arg2}) {
+                if (arg) {
+                    arg->AddRef(1);
+                    arg->Release();
+                }
+            }
+        }
+        m_held.clear();
         m_accounts.clear();
         m_index.clear();
     }
@@ -67,11 +77,26 @@ NamedValue* CContactListImpl::FindValue(unsigned int itemId, const CJOVString& n
 void CContactListImpl::Fire(EventSlot slot, unsigned int id, CEventArg* arg2, bool wait)
 {
     CEventArg* arg1 = (slot == kTransactionBegin || slot == kTransactionEnd) ? nullptr : IdArg(id);
+    if (!wait && m_depth > 0) {
+        m_held.push_back(Services::CServicesManager::Firing{m_eventIds[slot], arg1, arg2});
+        return;
+    }
     m_bus.FireEvent(m_eventIds[slot], arg1, arg2, wait);
+}
+
+void CContactListImpl::FireHeld()
+{
+    if (m_held.empty())
+        return;
+    std::vector<Services::CServicesManager::Firing> held;
+    held.swap(m_held);
+    m_bus.FireEvents(held.data(), held.size());
 }
 
 void CContactListImpl::FireUnlocked(EventSlot slot, unsigned int id, CEventArg* arg2)
 {
+    // What was posted before goes first.
+    FireHeld();
     // Subscribers are waited for; they may call the model meanwhile, from
     // their own threads, so the lock must not be held by this one.
     m_lock.unlock();
@@ -97,8 +122,10 @@ void CContactListImpl::EndTransaction()
     // An unmatched end would wrap the depth and silence every later begin.
     if (m_depth == 0)
         return;
-    if (--m_depth == 0)
-        Fire(kTransactionEnd, 0);
+    if (--m_depth == 0) {
+        m_held.push_back(Services::CServicesManager::Firing{m_eventIds[kTransactionEnd], nullptr, nullptr});
+        FireHeld();
+    }
 }
 
 unsigned int CContactListImpl::AddItem(unsigned int accountId, TopLevel* top, Item* group, bool contact)

@@ -7,6 +7,11 @@
 // that frees items (besides the destructor), and it fires the waited-for
 // "Group delete" / "Contact delete" with the lock released.
 //
+// Events: while a transaction is open, the posted notifications are held and
+// handed to the bus in one go at its end (or before a synchronous one, or a
+// relayed message), so a subscriber takes the whole transaction, in order, in
+// one hand-over.
+//
 // Storage: each account's part is read from "CL data" when the manager
 // announces the account ("Added") and the whole list is written back by the
 // destructor. Account names (the storage keys) are asked of the accounts with
@@ -18,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "EventsClient.h"
 #include "ServicesManager.h"
@@ -118,6 +124,8 @@ private:
     unsigned int AddItem(unsigned int accountId, TopLevel* top, Item* group, bool contact);
     void Fire(EventSlot slot, unsigned int id, CEventArg* arg2 = nullptr, bool wait = false);
     void FireUnlocked(EventSlot slot, unsigned int id, CEventArg* arg2);
+    // Hands the held notifications to the bus. Callers hold the lock.
+    void FireHeld();
     void PostToSelf(const wchar_t* name, unsigned int id, CEventArg* arg2);
 
     // The "CL" thread's work.
@@ -146,6 +154,7 @@ private:
 
     std::recursive_mutex m_lock;
     unsigned int m_depth = 0;
+    std::vector<Services::CServicesManager::Firing> m_held;
     std::map<unsigned int, TopLevel> m_accounts;
     std::map<unsigned int, IndexEntry> m_index;
     // Storage keys as learnt when each account was added, and those of accounts

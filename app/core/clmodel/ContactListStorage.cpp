@@ -11,6 +11,7 @@
 #include "EventArgData.h"
 #include "EventNames.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 
@@ -138,7 +139,9 @@ bool CContactListImpl::Load(unsigned int accountId)
     const NamedValue* stored = level1.Find(key);
     if (!stored)
         return false;
+    TraceMark(L"list read");
     LoadItems(accountId, *stored);
+    TraceMark(L"model filled");
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "EventNames.h"
 #include "ModuleExport.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
 #include "protocols/ProtocolEventArgs.h"
 
@@ -107,6 +108,7 @@ void CProtocolsManagerImpl::OnLoaded()
     FireOverallStatus();
     LoadAccounts();
     ReleaseListedLibraries();
+    TraceMark(L"accounts made");
 }
 
 void CProtocolsManagerImpl::RebuildStatusNames()

@@ -8,6 +8,7 @@
 #include "EventNames.h"
 #include "SecureSocket.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "core/sockets/ProxyConnector.h"
 #include "core/sockets/SocketEventArg.h"
 
@@ -145,6 +146,7 @@ void CSocketWorker::WriteQueued()
             left -= sent;
         }
         std::free(buffer.data);
+        TraceMark(L"socket sent", buffer.length);
         Post(EVENT_Write, failed ? new CEventArg_Data<int>(-1) : nullptr);
     }
 }
@@ -197,6 +199,7 @@ void CSocketWorker::Poll()
         char chunk[CJOVSocket::kReceiveBufferSize];
         int received = m_socket.m_io.recv(m_handle, chunk, room, 0);
         if (received > 0) {
+            TraceMark(L"socket received", received);
             m_socket.AppendReceived(chunk, received);
             SendReceive(received);
         } else if (received == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {

@@ -7,6 +7,7 @@
 #include "ScreenName.h"
 #include "EventArgData.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
 #include "packets/CLI_AUTH_REQUEST.h"
@@ -127,6 +128,7 @@ int CICQProtocol::Connect(Protocols::Status status)
     }
     sockets->SetKeepAlive(m_socket, 1);
     m_onLoginServer = true;
+    TraceMark(L"ICQ connecting");
     m_loginComplete = false;
     m_connectStatus = status;
     m_wantedStatus = status;
@@ -363,6 +365,7 @@ void CICQProtocol::OnLoginReply(const unsigned char* packet, int length)
             StartReconnect();
         return;
     }
+    TraceMark(L"ICQ login reply");
     if (m_ownUin == 0)
         m_ownUin = UinOfScreenName(m_loginReply.GetUIN());
     DropSocket();
@@ -416,6 +419,7 @@ void CICQProtocol::HandleChannel4(const unsigned char* packet, int length)
 
 void CICQProtocol::OnLoginComplete()
 {
+    TraceMark(L"ICQ login steps sent");
     m_loginComplete = true;
     SendXStatusCapabilities();
     const unsigned short channels[3] = {1, 2, 4};

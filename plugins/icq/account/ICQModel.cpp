@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <ctime>
 #include <map>
+#include <set>
 
 #include "ServiceIds.h"
 #include "ServicesManager.h"
@@ -93,6 +94,21 @@ void CICQProtocol::ApplyRoster()
             modelGroups[name] = item.groupId;
         }
     }
+    // Who is on the visible, invisible and ignore lists, by normalised name:
+    // looked up for every buddy, so the roster is walked once, not per buddy.
+    static const struct {
+        unsigned short list;
+        const wchar_t* key;
+    } kMarks[] = {{kRosterVisible, L"In visible list"},
+                  {kRosterInvisible, L"In invisible list"},
+                  {kRosterIgnore, L"In ignore list"}};
+    std::set<CJOVString> marked[3];
+    for (const RosterItem& item : m_roster) {
+        for (int i = 0; i < 3; ++i) {
+            if (item.type == kMarks[i].list)
+                marked[i].insert(NormalizeScreenName(item.name));
+        }
+    }
     list->BeginTransaction();
     // Groups first: the server may list a buddy before its group, and that
     // buddy must not be taken for one without a group and deleted.
@@ -128,7 +144,8 @@ void CICQProtocol::ApplyRoster()
         if (group == keptGroups.end())
             continue;
         CJOVString displayName = Utf8Text(buddy.tlvs.GetTLV(0x0131));
-        auto found = modelContacts.find(NormalizeScreenName(buddy.name));
+        const CJOVString normalized = NormalizeScreenName(buddy.name);
+        auto found = modelContacts.find(normalized);
         if (found != modelContacts.end()) {
             if (found->second.groupId != group->second)
                 list->MoveContact(found->second.contactId, group->second);
@@ -144,22 +161,18 @@ void CICQProtocol::ApplyRoster()
             buddy.contactId = CreateListContact(group->second, buddy.name,
                                                 displayName.GetLength() > 0 ? displayName : buddy.name);
         }
-        static const struct {
-            unsigned short list;
-            const wchar_t* key;
-        } kMarks[] = {{kRosterVisible, L"In visible list"},
-                      {kRosterInvisible, L"In invisible list"},
-                      {kRosterIgnore, L"In ignore list"}};
+        bool listed[3];
         bool differs = false;
-        for (const auto& mark : kMarks) {
+        for (int i = 0; i < 3; ++i) {
+            listed[i] = marked[i].count(normalized) != 0;
             BYTE held = 0;
-            list->GetByte(buddy.contactId, CJOVString(mark.key), &held);
-            differs = differs || (held != 0) != InList(buddy, mark.list);
+            list->GetByte(buddy.contactId, CJOVString(kMarks[i].key), &held);
+            differs = differs || (held != 0) != listed[i];
         }
         if (differs) {
-            for (const auto& mark : kMarks) {
-                BYTE value = InList(buddy, mark.list) ? 1 : 0;
-                list->SetByte(buddy.contactId, CJOVString(mark.key), &value);
+            for (int i = 0; i < 3; ++i) {
+                BYTE value = listed[i] ? 1 : 0;
+                list->SetByte(buddy.contactId, CJOVString(kMarks[i].key), &value);
             }
             PushContactStatus(buddy);
         }

@@ -10,6 +10,7 @@
 #include "cl/ContactList.h"
 #include "protocols/MessageInfo.h"
 #include "ServiceIds.h"
+#include "Trace.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
 #include "PluginModule.h"
@@ -146,6 +147,8 @@ void CICQProtocol::PostToOwner(const wchar_t* name, CEventArg* out)
 
 void CICQProtocol::PostStatusChanged()
 {
+    if (TraceOn())
+        TraceMark(L"ICQ status", GetStatus());
     Protocols::StatusInfo info;
     GetStatusInfo(GetStatus(), info);
     info.status = GetStatus();

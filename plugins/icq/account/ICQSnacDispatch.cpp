@@ -1,5 +1,6 @@
 // Channel-2 frames: the SNAC header chooses the handler by family and subtype.
 // SNACs of other families or subtypes are dropped without an answer.
+#include "Trace.h"
 #include "ICQProtocol.h"
 
 #include <cwchar>
@@ -169,10 +170,12 @@ void CICQProtocol::HandleSsiFamily(const CSNACPacket& snac, const unsigned char*
             return;
         for (const SSIItem& item : reply.GetItems())
             m_roster.push_back(RosterItem(item));
+        TraceMark(L"ICQ list part", static_cast<long long>(reply.GetItems().size()));
         if (snac.GetFlags() & 0x0001)
             return;  // more parts follow
         m_ssiTime = reply.GetLastChangeTime();
         ApplyRoster();
+        TraceMark(L"ICQ list mirrored");
         // The own-info packet may already have ended Connecting: the login
         // steps run once per session whatever the status says.
         if (!m_loginComplete)

@@ -6,6 +6,7 @@
 
 #include "EventArgData.h"
 #include "JabberTexts.h"
+#include "Trace.h"
 #include "ServiceIds.h"
 #include "ServicesManager.h"
 #include "SocketsManager.h"
@@ -132,6 +133,7 @@ int CJabberProtocol::Connect(Protocols::Status status)
         return result;
     }
     sockets->SetKeepAlive(m_socket, 1);
+    TraceMark(L"XMPP connecting");
     ++m_connectionSerial;
     m_requests.Add(TimerNumber(m_connectionSerial), &CJabberProtocol::LoginTimerExpired, m_timings.loginTimeoutMs, 0,
                    CJOVString());

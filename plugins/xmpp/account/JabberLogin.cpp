@@ -9,6 +9,7 @@
 #include "JabberTexts.h"
 #include "MD5Auth.h"
 #include "PlainAuth.h"
+#include "Trace.h"
 #include "xml/XmlBuilder.h"
 
 namespace {
@@ -185,6 +186,7 @@ void CJabberProtocol::OnSaslSuccess(XmlNode* node)
         FailLogin(JabberText(kTextServerNotProven));
         return;
     }
+    TraceMark(L"XMPP authenticated");
     m_authenticated = true;
     m_streamRestart = true;
 }
@@ -263,6 +265,7 @@ void CJabberProtocol::SessionAnswered(CJabberProtocol* account, XmlNode* iq, con
 
 void CJabberProtocol::RequestRoster()
 {
+    TraceMark(L"XMPP roster asked");
     m_state = PresenceClassOf(static_cast<Protocols::Status>(m_status.load()));
     PostStatusChanged();
     int number = NextStanzaNumber();
@@ -277,10 +280,13 @@ void CJabberProtocol::RosterAnswered(CJabberProtocol* account, XmlNode* iq, cons
     if (account->m_state.load() < 2)
         return;
     XmlNode* query = GetChild(iq, "query");
+    TraceMark(L"XMPP roster received");
     if (IsResult(iq) && AttributeIs(query, "xmlns", L"jabber:iq:roster"))
         account->ApplyRoster(query);
     else if (!IsResult(iq))
         account->ShowWarning(JabberText(kTextRosterRefused) + DescribeXmppError(GetChild(iq, "error")));
+    TraceMark(L"XMPP roster mirrored");
     // Whatever the answer held: without the first presence nobody sees the account.
     account->ApplyStatus(static_cast<Protocols::Status>(account->m_status.load()));
+    TraceMark(L"XMPP first presence sent");
 }

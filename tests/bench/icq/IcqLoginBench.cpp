@@ -20,6 +20,7 @@
 #include "LoginTranscript.h"
 #include "RawOscarClient.h"
 #include "ScriptedOscarServer.h"
+#include "Trace.h"
 #include "bench/BenchRow.h"
 #include "core/TempFolder.h"
 
@@ -211,6 +212,8 @@ int wmain(int argc, wchar_t** argv)
         CTempFolder folder;
         CLoginTranscript loginSide, bosSide;
         const LoginRun run = RunAccount(loginSide, bosSide, folder.File(L"settings.jov"));
+        // JOV_TRACE: the run's marks, written out once it is timed.
+        TraceFlush();
         if (!run.ok)
             return 1;
         account.push_back(run.online - run.started);

@@ -22,6 +22,7 @@ public:
     // paint and the program has taken a message since; negative after the time.
     double WaitDrawn(DWORD timeoutMs);
     double StartedAt() const { return m_startedAt; }
+    DWORD ProcessId() const { return m_process.dwProcessId; }
     // The proportional set size of its process, in kB; negative when unknown.
     long PssKb() const;
     // Posts WM_CLOSE to the main window and waits; ends the process after the

@@ -23,6 +23,7 @@
 #include "AccountRig.h"
 #include "RawXmppSession.h"
 #include "SecureSocket.h"
+#include "Trace.h"
 #include "bench/BenchRow.h"
 #include "core/TempFolder.h"
 
@@ -164,6 +165,8 @@ int wmain(int argc, wchar_t** argv)
         const double firstMs = AccountLogin(rig, observer);
         const double againMs = AccountLogin(rig, observer);
         rig.Close();
+        // JOV_TRACE: the run's marks, written out once it is timed.
+        TraceFlush();
         if (rawMs < 0 || firstMs < 0 || againMs < 0) {
             std::fprintf(stderr, "run %d failed\n", run);
             return 1;
