@@ -49,6 +49,12 @@ public:
     // Synchronous: subscribers in subscription order until the first non-zero
     // answer, which is returned. Posted: 0 once every subscriber has it queued.
     virtual int FireEvent(unsigned int eventId, CEventArg* arg1, CEventArg* arg2, bool synchronous) = 0;
+    // Subscribes to the first declared event of that sender and name; 0 when
+    // there is none.
+    virtual unsigned int Subscribe(const JOV_GUID& sender, const CJOVString& name, unsigned int clientId) = 0;
+    virtual int Unsubscribe(unsigned int subscriptionId) = 0;
+    // Last in the table, so that the calls before keep their places for
+    // plug-ins built earlier.
     // Posted firings of several events, in their order: each subscriber's
     // queue takes the ones it subscribes to in one hand-over, and its handlers
     // run as for separate posted firings. 0 once every subscriber has its
@@ -60,10 +66,6 @@ public:
         CEventArg* arg2;
     };
     virtual int FireEvents(const Firing* firings, size_t count) = 0;
-    // Subscribes to the first declared event of that sender and name; 0 when
-    // there is none.
-    virtual unsigned int Subscribe(const JOV_GUID& sender, const CJOVString& name, unsigned int clientId) = 0;
-    virtual int Unsubscribe(unsigned int subscriptionId) = 0;
 
 protected:
     // Only its owner, the main program, destroys the bus.

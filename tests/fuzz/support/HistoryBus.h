@@ -89,6 +89,7 @@ public:
     int FireEvent(unsigned int, CEventArg*, CEventArg*, bool) override { return 0; }
     unsigned int Subscribe(const JOV_GUID&, const CJOVString&, unsigned int) override { return 0; }
     int Unsubscribe(unsigned int) override { return 0; }
+    int FireEvents(const Firing*, size_t) override { return 0; }
 
     CFakeModel list;
     CHistoryProtocols protocols;
