@@ -407,6 +407,30 @@ TEST(XmlParser, AnAttributeNamedTwiceOrALessThanSignInAValueIsAStreamError)
     EXPECT_EQ(W(GetAttribute(keep.node.get(), "x:a")), L"2");
 }
 
+TEST(XmlParser, NamesThatAreNoXmlNamesAndQuotesInBareValuesAreAStreamError)
+{
+    // A bare value with a quote in it is read one way by the tag's end and
+    // another by the attributes: the stanza could not be written back as read.
+    for (const std::string& bad :
+         {std::string("<message a\x05b='1'/>"), std::string("<message fr?om='1'/>"), std::string("<message 1a='1'/>"),
+          std::string("<message -a='1'/>"), std::string("<me\x01ssage/>"), std::string("<message><x!/></message>"),
+          std::string("<message from=x'y'/>"), std::string("<message from=x\"y a=\"/>"),
+          std::string("<message from=localhost' x>>>'/>")}) {
+        SCOPED_TRACE(bad);
+        CStreamRecorder recorder;
+        EXPECT_FALSE(recorder.Feed(Stream(bad)));
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNotWellFormed);
+    }
+    // Names of letters, digits, "_", ":", "-", "." and any non-ASCII letter are fine, as a bare value without quotes.
+    XmlParser parser;
+    KeepLast keep;
+    std::string stream = Stream("<m:essage _a.b-1='1' \xC3\xA9t\xC3\xA9='2' x:y='3' bare=word/>");
+    ASSERT_EQ(ParseKeepingLast(stream, keep, parser), static_cast<int>(stream.size()));
+    EXPECT_EQ(keep.node->name, "m:essage");
+    EXPECT_EQ(keep.node->attributes.size(), 4u);
+    EXPECT_EQ(W(GetAttribute(keep.node.get(), "bare")), L"word");
+}
+
 TEST(XmlParser, AResetFromACallbackStopsTheChunkSafely)
 {
     struct Stopper {

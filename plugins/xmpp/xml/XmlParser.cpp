@@ -12,10 +12,14 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// Bytes no element or attribute name may hold.
-bool IsNameBreaker(char c)
+bool IsNameStart(unsigned char c)
 {
-    return c == '"' || c == '\'' || c == '<' || c == '&' || c == '=' || c == '/';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+}
+
+bool IsNameByte(unsigned char c)
+{
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
 bool IsXmlChar(unsigned long c)
@@ -219,6 +223,18 @@ bool HasRepeatedName(const std::vector<XmlAttribute>& attributes)
     return false;
 }
 
+// An XML name: ASCII as XML allows it, anything beyond ASCII as long as it is UTF-8.
+bool IsName(const char* text, size_t length)
+{
+    if (length == 0 || !IsNameStart(static_cast<unsigned char>(text[0])))
+        return false;
+    for (size_t i = 1; i < length; ++i) {
+        if (!IsNameByte(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    return IsUtf8(text, length);
+}
+
 enum class Attributes { kRead, kNotWellFormed, kTooMany };
 
 // At most `room` attributes are kept: a tag of many more is refused before
@@ -234,12 +250,9 @@ Attributes ParseAttributes(const char* text, int length, XmlNode& node, std::str
         if (static_cast<int>(node.attributes.size()) >= room)
             return Attributes::kTooMany;
         int nameStart = i;
-        while (i < length && !IsBlank(text[i]) && text[i] != '=') {
-            if (IsNameBreaker(text[i]))
-                return Attributes::kNotWellFormed;
+        while (i < length && !IsBlank(text[i]) && text[i] != '=')
             ++i;
-        }
-        if (i == nameStart || !IsUtf8(text + nameStart, static_cast<size_t>(i - nameStart)))
+        if (!IsName(text + nameStart, static_cast<size_t>(i - nameStart)))
             return Attributes::kNotWellFormed;
         std::string name(text + nameStart, static_cast<size_t>(i - nameStart));
         while (i < length && IsBlank(text[i]))
@@ -260,9 +273,13 @@ Attributes ParseAttributes(const char* text, int length, XmlNode& node, std::str
                 valueEnd = i++;
             } else {
                 // Unquoted, as old servers wrote them: up to the next blank.
+                // A quote in it would end the tag elsewhere than here.
                 valueStart = i;
-                while (i < length && !IsBlank(text[i]))
+                while (i < length && !IsBlank(text[i])) {
+                    if (text[i] == '"' || text[i] == '\'')
+                        return Attributes::kNotWellFormed;
                     ++i;
+                }
                 valueEnd = i;
             }
         }
@@ -478,27 +495,16 @@ bool XmlParser::HandleTag(const char* tag, int length)
         int n = length;
         while (n > 1 && IsBlank(tag[n - 1]))
             --n;
-        for (int i = 1; i < n; ++i) {
-            if (IsBlank(tag[i]) || IsNameBreaker(tag[i])) {
-                Fail(kNotWellFormed);
-                return false;
-            }
-        }
-        if (n <= 1) {
+        if (!IsName(tag + 1, static_cast<size_t>(n - 1))) {
             Fail(kNotWellFormed);
             return false;
         }
         return CloseElement(tag + 1, n - 1);
     }
     int nameLength = 0;
-    while (nameLength < length && !IsBlank(tag[nameLength]) && tag[nameLength] != '/') {
-        if (IsNameBreaker(tag[nameLength])) {
-            Fail(kNotWellFormed);
-            return false;
-        }
+    while (nameLength < length && !IsBlank(tag[nameLength]) && tag[nameLength] != '/')
         ++nameLength;
-    }
-    if (nameLength == 0 || !IsUtf8(tag, static_cast<size_t>(nameLength))) {
+    if (!IsName(tag, static_cast<size_t>(nameLength))) {
         Fail(kNotWellFormed);
         return false;
     }
