@@ -9,8 +9,8 @@
 #
 # usage: fuzz.sh [--seconds N] [--runs N] [--max-len N] [--jobs N] [--build-only] [--no-build] [--ci] [TARGET...]
 #   --seconds N   fuzzing time of each target (60); --runs N stops a target after N executions
-#   --max-len N   longest input (libFuzzer's own choice: 4 KB or the longest seed); slow paths of
-#                 file readers often need inputs of 100 KB or more to pass the time limit
+#   --max-len N   longest input mutated (8192); slow paths of file readers often need inputs of
+#                 100 KB or more to pass the time limit. Regression inputs always run whole first.
 #   --jobs N      targets run at once (half the cores)
 #   --build-only  install, build and write the seeds; run nothing
 #   --no-build    run what is built (CTest's short pass)
@@ -20,7 +20,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${JOV_FUZZ_DIR:-$root/build/fuzz}
-seconds=60 runs=0 maxlen=0 jobs=$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 )) build=1 run=1 ci=0
+seconds=60 runs=0 maxlen=8192 jobs=$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 )) build=1 run=1 ci=0
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -93,13 +93,16 @@ run_native() {
   local dict=() seeds=()
   [ -f "$root/tests/fuzz/dict/$target.dict" ] && dict=(-dict="$root/tests/fuzz/dict/$target.dict")
   for d in "$root/tests/fuzz/corpus/$target" "$tree/seeds/$target"; do [ -d "$d" ] && seeds+=("$d"); done
+  # The regression inputs of mended findings, however long, each run whole
+  # first; the fuzzing then mutates inputs up to the length asked for.
+  local whole=()
+  for d in "$root/tests/fuzz/corpus/$target" "$tree/regressions/$target"; do
+    [ -d "$d" ] && whole+=("$d"/*)
+  done
   local stop=(-max_total_time="$seconds")
   [ "$runs" -gt 0 ] && stop+=(-runs="$runs")
-  [ "$maxlen" -gt 0 ] && stop+=(-max_len="$maxlen")
+  stop+=(-max_len="$maxlen")
   local status=0
-  # Inputs too large to mutate usefully are each run whole first.
-  local whole=()
-  [ -d "$tree/regressions/$target" ] && whole=("$tree/regressions/$target"/*)
   if [ ${#whole[@]} -gt 0 ] && ! "$tree/bin/fuzz_$target" "${limits[@]}" -artifact_prefix="$findings/" \
        "${whole[@]}" >"$log" 2>&1; then
     status=1
