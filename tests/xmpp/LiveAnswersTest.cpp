@@ -43,9 +43,18 @@ std::vector<std::string> PushesSentTo(const std::string& log, const std::string&
 }
 
 // Whether the log shows the answer `<iq type='result' id='ID'/>` received.
+// ejabberd logs what it read in one piece: the answer may share it with
+// the stanzas sent after it.
 bool Answered(const std::string& log, const std::string& id)
 {
-    return log.find("Received XML on stream = <<\"<iq type='result' id='" + id + "'/>\">>") != std::string::npos;
+    const std::string received = "Received XML on stream = <<\"";
+    const std::string answer = "<iq type='result' id='" + id + "'/>";
+    for (size_t at = log.find(received); at != std::string::npos; at = log.find(received, at + 1)) {
+        const size_t end = log.find("\">>", at);
+        if (log.substr(at, end == std::string::npos ? std::string::npos : end - at).find(answer) != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 // ejabberd logs every stanza while the object lives; back at "info" after.
