@@ -242,6 +242,25 @@ TEST_F(SocketCloseTest, CloseEndsAWorkerStuckInAHandshake)
     }
 }
 
+TEST_F(SocketCloseTest, ASocketCutOffIsNotWaitedForAgain)
+{
+    // A server that takes the connection, then neither reads nor answers
+    // nor closes: the handshake waits on it whatever this side shuts down.
+    CScriptedPeer peer;
+    peer.Pause(3000);
+    peer.Start();
+    SocketParams params = Direct(peer.Port());
+    params.sslMode = kSslTls;
+    CJOVSocket* socket = Open(params);
+    Sleep(150);
+    // As an account drops its socket: closed, then destroyed.
+    auto start = std::chrono::steady_clock::now();
+    m_manager->Close(socket);
+    m_manager->DestroySocket(socket);
+    EXPECT_LT(ElapsedMs(start), FastTimings().closeWaitMs * 3 / 2) << "the close wait was spent twice";
+    peer.Finish();
+}
+
 TEST_F(SocketCloseTest, WhatWasQueuedBeforeCloseReachesThePeer)
 {
     {

@@ -37,7 +37,8 @@ CJOVSocket::CJOVSocket(unsigned int ownerClientId, Services::CServicesManager* s
       m_refCount(1),
       m_workerRunning(false),
       m_stopRequested(false),
-      m_inReceive(false)
+      m_inReceive(false),
+      m_cutOff(false)
 {
     InitializeCriticalSection(&m_sendLock);
     InitializeCriticalSection(&m_receiveLock);
@@ -119,6 +120,7 @@ int CJOVSocket::Connect(const SocketParams& params)
 
     ResetEvent(m_wakeEvent);
     m_stopRequested = false;
+    m_cutOff = false;
     {
         CCriticalSectionLock lock(m_handleLock);
         m_socket = s;
@@ -330,13 +332,15 @@ void CJOVSocket::Close()
         // blocked in the network (a handshake, a send to a peer that reads
         // nothing) is cut off by shutting its socket down; it then ends on its
         // own. One that waits for this very owner's "Receive" handler ends when
-        // the handler returns.
-        if (m_inReceive)
+        // the handler returns. A peer that ignores the shutdown keeps the
+        // worker past it: a later Close has nothing more to wait for.
+        if (m_inReceive || m_cutOff)
             return;
         if (m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT && !m_inReceive) {
             CCriticalSectionLock lock(m_handleLock);
             if (m_socket != INVALID_SOCKET)
                 ::shutdown(m_socket, SD_BOTH);
+            m_cutOff = true;
         }
         if (m_workerRunning)
             return;  // what it cannot write, it drops itself

@@ -49,8 +49,9 @@ public:
     // Asks the worker to end ("Close" follows) and returns at once.
     void RequestStop();
     // Asks the worker to end once it has written what is queued, and waits for
-    // it closeWaitMs at most (not at all from the "Receive" handler); the worker
-    // drops what it could not write in that time.
+    // it closeWaitMs at most (not at all from the "Receive" handler, nor again
+    // once a Close has cut it off); the worker drops what it could not write
+    // in that time.
     void Close();
     int SetKeepAlive(int on);
     int GetReceiveBufferSize();
@@ -124,6 +125,8 @@ private:
     // Set while the worker waits for the owner's "Receive" handler, which may
     // itself be calling Close: Close must not wait for the worker then.
     std::atomic<bool> m_inReceive;
+    // Close waited its time and shut the socket down under the worker.
+    std::atomic<bool> m_cutOff;
 
     static std::atomic<int> s_runningWorkers;
 };
