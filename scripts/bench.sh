@@ -26,6 +26,7 @@ BENCHMARKS=(
   'start|$WINE bench_start.exe start 7 JOV.exe bench_minimal.exe "$(account_settings)"'
   'phases|$WINE bench_start.exe phases 7 JOV.exe "$(account_settings)"'
   'memory|$WINE bench_start.exe memory 3 JOV.exe bench_minimal.exe "$(account_settings)"'
+  'quit|bash "$root/tests/bench/start/quit_bench.sh" 7'
   'icq-login|$WINE bench_icq.exe 7'
   'settings|$WINE bench_settings.exe "$(account_settings)" 15'
   'clctrl|$WINE bench_clctrl.exe'

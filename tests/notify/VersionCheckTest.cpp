@@ -176,7 +176,7 @@ TEST_F(VersionCheckTest, AMuteServerTimesOutAndStopCutsTheCheckOff)
     Sleep(500);
     CStopwatch stop;
     slow.Stop();
-    EXPECT_LT(stop.Ms(), 3500u);
+    EXPECT_LT(stop.Ms(), 500u) << "the quit that stops it waits on a server that answers late";
     Sleep(5000);
     EXPECT_TRUE(m_notices.empty());
     EXPECT_EQ(Stored(), 0u);

@@ -27,6 +27,8 @@ int CSocketOwner::OnEvent(const JOV_GUID& sender, const CJOVString& name, CEvent
         event.kind = SocketEvent::kOther;
     }
 
+    if (event.name == L"Write" && m_writeHook)
+        m_writeHook(event.socket);
     if (event.name == L"Receive") {
         if (m_hook)
             m_hook(event.socket, static_cast<int>(event.value));

@@ -32,8 +32,12 @@ public:
 
     int OnEvent(const JOV_GUID& sender, const CJOVString& name, CEventArg* arg1, CEventArg* arg2) override;
 
+    // Runs on the queue thread inside "Write".
+    using WriteHook = std::function<void(JOVSockets::CJOVSocket* socket)>;
+
     void SetReadOnReceive(bool read) { m_readOnReceive = read; }
     void SetReceiveHook(ReceiveHook hook) { m_hook = std::move(hook); }
+    void SetWriteHook(WriteHook hook) { m_writeHook = std::move(hook); }
 
     // True once `count` events of that name have come (within the time).
     bool WaitFor(const wchar_t* name, int count = 1, int timeoutMs = 5000);
@@ -52,6 +56,7 @@ private:
     JOVSockets::CSocketsManager& m_manager;
     bool m_readOnReceive = true;
     ReceiveHook m_hook;
+    WriteHook m_writeHook;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<SocketEvent> m_events;

@@ -45,6 +45,19 @@ int FailingSelect(int n, fd_set* readSet, fd_set* writeSet, fd_set* exceptSet, t
     return SecureSockets::select(n, readSet, writeSet, exceptSet, timeout);
 }
 
+// recv that, once armed, holds the bytes that came until the owner begins its
+// close and a while after: the worker hands them over while Close waits.
+HANDLE g_closing = nullptr;
+std::atomic<bool> g_holdRecv(false);
+int RecvAfterClose(SOCKET s, char* buffer, int length, int flags)
+{
+    if (g_holdRecv.exchange(false)) {
+        WaitForSingleObject(g_closing, 5000);
+        Sleep(100);
+    }
+    return SecureSockets::recv(s, buffer, length, flags);
+}
+
 } // namespace
 
 class SocketWriteTest : public SocketsTest {};
@@ -240,6 +253,58 @@ TEST_F(SocketCloseTest, CloseEndsAWorkerStuckInAHandshake)
         ASSERT_TRUE(m_owner->WaitFor(L"Close", 1, 2000));
         EXPECT_EQ(m_owner->First(L"Close").kind, SocketEvent::kNone);
     }
+}
+
+TEST_F(SocketCloseTest, ASocketCutOffIsNotWaitedForAgain)
+{
+    // A server that takes the connection, then neither reads nor answers
+    // nor closes: the handshake waits on it whatever this side shuts down.
+    CScriptedPeer peer;
+    peer.Pause(3000);
+    peer.Start();
+    SocketParams params = Direct(peer.Port());
+    params.sslMode = kSslTls;
+    CJOVSocket* socket = Open(params);
+    Sleep(150);
+    // As an account drops its socket: closed, then destroyed.
+    auto start = std::chrono::steady_clock::now();
+    m_manager->Close(socket);
+    m_manager->DestroySocket(socket);
+    EXPECT_LT(ElapsedMs(start), FastTimings().closeWaitMs * 3 / 2) << "the close wait was spent twice";
+    peer.Finish();
+}
+
+TEST_F(SocketCloseTest, CloseFromTheOwnersThreadStopsWaitingWhenTheWorkerHandsItData)
+{
+    // The owner closes from another of its handlers while the peer's answer
+    // arrives: the worker then waits for the owner's "Receive" handler, which
+    // waits for this Close.
+    SocketIo io = SocketIo::Platform();
+    io.recv = RecvAfterClose;
+    Build(FastTimings(), io);
+    g_closing = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CScriptedPeer peer;
+    peer.Expect("ping").Send("pong").Pause(2000);
+    peer.Start();
+    std::atomic<long long> closeTookMs(-1);
+    m_owner->SetWriteHook([&](CJOVSocket* socket) {
+        SetEvent(g_closing);
+        auto start = std::chrono::steady_clock::now();
+        m_manager->Close(socket);
+        closeTookMs = ElapsedMs(start);
+    });
+    CJOVSocket* socket = Open(Direct(peer.Port()));
+    ASSERT_TRUE(Connected());
+    g_holdRecv = true;
+    Send(socket, "ping");
+    EXPECT_TRUE(m_owner->WaitFor(L"Close", 1, 3000));
+    EXPECT_GE(closeTookMs, 0);
+    EXPECT_LT(closeTookMs, static_cast<long long>(FastTimings().closeWaitMs) - 200)
+        << "Close waited its whole time for a worker that waited for its owner";
+    peer.Finish();
+    g_holdRecv = false;
+    CloseHandle(g_closing);
+    g_closing = nullptr;
 }
 
 TEST_F(SocketCloseTest, WhatWasQueuedBeforeCloseReachesThePeer)

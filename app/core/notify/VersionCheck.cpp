@@ -22,7 +22,9 @@ const DWORD kRequestFlags = 0x04040300;  // no cache write, no auth, no UI, prag
 const DWORD_PTR kConnectContext = 1234;
 const DWORD_PTR kRequestContext = 4321;
 const int kMaxDigits = 9;
-const DWORD kStopWaitMs = 2000;
+// Stop runs as the program quits: a request cut short ends within this, and
+// one that is not is left to end on its own.
+const DWORD kStopWaitMs = 100;
 
 Database::CJOVDatabase* Store(Services::CServicesManager* bus)
 {

@@ -29,6 +29,7 @@ CJOVSocket::CJOVSocket(unsigned int ownerClientId, Services::CServicesManager* s
       m_socket(INVALID_SOCKET),
       m_thread(nullptr),
       m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_receiveEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       m_sendSignal(INVALID_SOCKET),
       m_receiveEnd(m_receiveBuffer),
       m_services(services),
@@ -37,7 +38,9 @@ CJOVSocket::CJOVSocket(unsigned int ownerClientId, Services::CServicesManager* s
       m_refCount(1),
       m_workerRunning(false),
       m_stopRequested(false),
-      m_inReceive(false)
+      m_inReceive(false),
+      m_closeWaiting(false),
+      m_cutOff(false)
 {
     InitializeCriticalSection(&m_sendLock);
     InitializeCriticalSection(&m_receiveLock);
@@ -54,6 +57,8 @@ CJOVSocket::~CJOVSocket()
         CloseHandle(m_thread);
     if (m_wakeEvent)
         CloseHandle(m_wakeEvent);
+    if (m_receiveEvent)
+        CloseHandle(m_receiveEvent);
     if (m_sendSignal != INVALID_SOCKET)
         ::closesocket(m_sendSignal);
     DeleteCriticalSection(&m_handleLock);
@@ -76,7 +81,7 @@ int CJOVSocket::Connect(const SocketParams& params)
 {
     if (m_workerRunning)
         return WSAEISCONN;
-    if (!m_wakeEvent)
+    if (!m_wakeEvent || !m_receiveEvent)
         return E_FAIL;
     if (m_thread) {
         CloseHandle(m_thread);
@@ -119,6 +124,7 @@ int CJOVSocket::Connect(const SocketParams& params)
 
     ResetEvent(m_wakeEvent);
     m_stopRequested = false;
+    m_cutOff = false;
     {
         CCriticalSectionLock lock(m_handleLock);
         m_socket = s;
@@ -330,13 +336,22 @@ void CJOVSocket::Close()
         // blocked in the network (a handshake, a send to a peer that reads
         // nothing) is cut off by shutting its socket down; it then ends on its
         // own. One that waits for this very owner's "Receive" handler ends when
-        // the handler returns.
-        if (m_inReceive)
+        // the handler returns, also when it begins to wait during this one. A
+        // peer that ignores the shutdown keeps the worker past it: a later
+        // Close has nothing more to wait for.
+        if (m_cutOff)
             return;
-        if (m_thread && WaitForSingleObject(m_thread, m_timings.closeWaitMs) == WAIT_TIMEOUT && !m_inReceive) {
+        m_closeWaiting = true;
+        ResetEvent(m_receiveEvent);
+        HANDLE waits[2] = {m_thread, m_receiveEvent};
+        const bool timedOut = !m_inReceive && m_thread &&
+                              WaitForMultipleObjects(2, waits, FALSE, m_timings.closeWaitMs) == WAIT_TIMEOUT;
+        m_closeWaiting = false;
+        if (timedOut && !m_inReceive) {
             CCriticalSectionLock lock(m_handleLock);
             if (m_socket != INVALID_SOCKET)
                 ::shutdown(m_socket, SD_BOTH);
+            m_cutOff = true;
         }
         if (m_workerRunning)
             return;  // what it cannot write, it drops itself

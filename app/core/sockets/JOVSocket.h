@@ -49,8 +49,9 @@ public:
     // Asks the worker to end ("Close" follows) and returns at once.
     void RequestStop();
     // Asks the worker to end once it has written what is queued, and waits for
-    // it closeWaitMs at most (not at all from the "Receive" handler); the worker
-    // drops what it could not write in that time.
+    // it closeWaitMs at most: not at all from the "Receive" handler, no longer
+    // once the worker waits for that handler, nor again once a Close has cut
+    // it off. The worker drops what it could not write in that time.
     void Close();
     int SetKeepAlive(int on);
     int GetReceiveBufferSize();
@@ -94,10 +95,11 @@ private:
 
     unsigned int m_ownerClientId;
     SocketParams m_params;
-    HANDLE m_connection;  // Connection Manager connection, null when none (the worker's)
-    SOCKET m_socket;      // INVALID_SOCKET when closed; guarded by m_handleLock
-    HANDLE m_thread;      // the last worker's thread, null when none was started
-    HANDLE m_wakeEvent;   // auto-reset; set by Close to stop the worker
+    HANDLE m_connection;    // Connection Manager connection, null when none (the worker's)
+    SOCKET m_socket;        // INVALID_SOCKET when closed; guarded by m_handleLock
+    HANDLE m_thread;        // the last worker's thread, null when none was started
+    HANDLE m_wakeEvent;     // auto-reset; set by Close to stop the worker
+    HANDLE m_receiveEvent;  // auto-reset; set by the worker as m_inReceive becomes true while Close waits
     // A loopback datagram socket connected to itself: Queue and RequestStop
     // send it a byte so that the worker's select returns at once, instead of
     // at the end of its poll. INVALID_SOCKET when it could not be made (the worker
@@ -124,6 +126,10 @@ private:
     // Set while the worker waits for the owner's "Receive" handler, which may
     // itself be calling Close: Close must not wait for the worker then.
     std::atomic<bool> m_inReceive;
+    // Close waits for the worker: its entry into "Receive" ends the wait.
+    std::atomic<bool> m_closeWaiting;
+    // Close waited its time and shut the socket down under the worker.
+    std::atomic<bool> m_cutOff;
 
     static std::atomic<int> s_runningWorkers;
 };

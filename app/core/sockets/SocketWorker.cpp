@@ -294,6 +294,8 @@ void CSocketWorker::Post(const wchar_t* name, CEventArg* arg2)
 void CSocketWorker::SendReceive(int count)
 {
     m_socket.m_inReceive = true;
+    if (m_socket.m_closeWaiting)
+        SetEvent(m_socket.m_receiveEvent);
     m_socket.m_services->SendEventToClient(m_socket.m_ownerClientId, GUID_SocketsManager, EVENT_Receive,
                                            new CSocketEventArg(&m_socket), new CEventArg_Data<int>(count), true);
     m_socket.m_inReceive = false;

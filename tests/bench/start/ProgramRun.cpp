@@ -105,12 +105,19 @@ long CProgramRun::PssKb() const
 
 bool CProgramRun::Close(DWORD timeoutMs)
 {
+    return TimedClose(timeoutMs) >= 0;
+}
+
+double CProgramRun::TimedClose(DWORD timeoutMs)
+{
     if (!m_process.hProcess)
-        return true;
+        return 0;
     HWND main = m_main ? m_main : FindMainWindow();
+    const double posted = NowMs();
     if (main)
         PostMessageW(main, WM_CLOSE, 0, 0);
-    bool closed = WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const bool closed = WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const double took = NowMs() - posted;
     if (!closed) {
         TerminateProcess(m_process.hProcess, 1);
         WaitForSingleObject(m_process.hProcess, timeoutMs);
@@ -118,5 +125,5 @@ bool CProgramRun::Close(DWORD timeoutMs)
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
     m_process = PROCESS_INFORMATION();
-    return closed;
+    return closed ? took : -1;
 }

@@ -28,6 +28,11 @@ public:
     // Posts WM_CLOSE to the main window and waits; ends the process after the
     // time. False when it had to be ended.
     bool Close(DWORD timeoutMs);
+    // The same, timed: milliseconds from the post to the process's end;
+    // negative when it had to be ended.
+    double TimedClose(DWORD timeoutMs);
+    // The main window WaitDrawn found.
+    HWND MainWindow() const { return m_main; }
 
 private:
     HWND FindMainWindow() const;
