@@ -322,12 +322,17 @@ SMessage ToMessage(const Record& record, const CJOVString& alias)
     return message;
 }
 
+HANDLE OpenToRead(const CJOVString& path)
+{
+    return CreateFileW(std::wstring(path.Data(), path.GetLength()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // The records the header counts that the file really holds; from the
 // last n of them (all for n < 0) the good ones go to messages.
 int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray<SMessage>& messages)
 {
-    HANDLE file = CreateFileW(std::wstring(path.Data(), path.GetLength()).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenToRead(path);
     if (file == INVALID_HANDLE_VALUE)
         return kHistoryCannotOpen;
     CReader reader(file, FileSize(file));
@@ -378,8 +383,7 @@ int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray
 // Under the files' lock.
 bool IsEarlierFileOf(const CJOVString& path, const CJOVString& contact)
 {
-    HANDLE file = CreateFileW(std::wstring(path.Data(), path.GetLength()).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenToRead(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CReader reader(file, FileSize(file));

@@ -16,6 +16,7 @@
 #include "OscarWire.h"
 #include "ServiceIds.h"
 #include "core/settings/JOVDatabase.h"
+#include "icq/ServerFrames.h"
 #include "messaging/HistoryFiles.h"
 #include "support/HistoryBus.h"
 
@@ -46,54 +47,6 @@ Bytes Frame(const OscarWire::Frame& frame)
     return OscarWire::FlapBytes(frame.channel, 1, frame.payload);
 }
 
-Bytes Snac(unsigned int family, unsigned int subtype, const Bytes& body)
-{
-    return OscarWire::FlapBytes(2, 1, OscarWire::SnacPayload(family, subtype, body));
-}
-
-Bytes Packed(CICQPacket& packet)
-{
-    Bytes buffer(kMaxFrameSize);
-    int n = packet.Pack(buffer.data(), kMaxFrameSize);
-    buffer.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return buffer;
-}
-
-// A client's message as the server relays it: the same body, with the
-// sender's user information after its screen name.
-Bytes Relayed(CICQPacket& sent, unsigned int subtype)
-{
-    Bytes frame = Packed(sent);
-    Bytes body(frame.begin() + 16, frame.end());
-    if (subtype == 0x07) {
-        size_t header = 11 + body[10];
-        Bytes relayed(body.begin(), body.begin() + static_cast<long>(header));
-        Builder user;
-        user.U16(0).U16(1).Tlv16(0x0001, 0x0050);
-        relayed.insert(relayed.end(), user.Get().begin(), user.Get().end());
-        relayed.insert(relayed.end(), body.begin() + static_cast<long>(header), body.end());
-        body = relayed;
-    }
-    return Snac(0x04, subtype, body);
-}
-
-Bytes Meta(unsigned int type, const Bytes& data)
-{
-    Builder chunk;
-    chunk.U32LE(1).U16LE(type).U16LE(2).Raw(data);
-    return Snac(0x15, 0x03, Builder().U16(1).U16(static_cast<unsigned int>(chunk.Get().size() + 2))
-                                .U16LE(static_cast<unsigned int>(chunk.Get().size())).Raw(chunk.Get()));
-}
-
-Bytes Strings(unsigned int subtype, int count)
-{
-    Builder data;
-    data.U16LE(subtype).U8(0x0A);
-    for (int i = 0; i < count; ++i)
-        data.U16LE(3).Text("ab").U8(0).U16LE(7).U8(1);
-    return data;
-}
-
 void WriteFrames()
 {
     const std::vector<std::pair<std::string, Bytes>> frames = {
@@ -112,9 +65,9 @@ void WriteFrames()
                                               OscarWire::SsiBuddy("4321", 1, 2, "Bob")},
                                              5))},
         {"own_info", Frame(OscarWire::OwnInfo("1234", 0x0100))},
-        {"ssi_ack", Snac(0x13, 0x0E, {0, 0})},
-        {"auth_request", Snac(0x13, 0x19, Builder().U8(4).Text("4321").U16(2).Text("hi"))},
-        {"auth_reply", Snac(0x13, 0x1B, Builder().U8(4).Text("4321").U8(1).U16(2).Text("ok"))},
+        {"ssi_ack", ServerSnac(0x13, 0x0E, {0, 0})},
+        {"auth_request", ServerSnac(0x13, 0x19, Builder().U8(4).Text("4321").U16(2).Text("hi"))},
+        {"auth_reply", ServerSnac(0x13, 0x1B, Builder().U8(4).Text("4321").U8(1).U16(2).Text("ok"))},
         {"meta_basic", Meta(2010, Strings(0x00C8, 12))},
         {"meta_work", Meta(2010, Strings(0x00D2, 6))},
         {"meta_more", Meta(2010, Strings(0x00DC, 5))},

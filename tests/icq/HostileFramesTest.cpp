@@ -64,39 +64,6 @@ void Batter(const Bytes& frame, const Parse& parse)
     }
 }
 
-Bytes Relayed(CICQPacket& sent, unsigned int subtype)
-{
-    Bytes frame = Packed(sent);
-    Bytes body(frame.begin() + 16, frame.end());
-    if (subtype == 0x07) {
-        size_t header = 11 + body[10];
-        Bytes relayed(body.begin(), body.begin() + static_cast<long>(header));
-        Builder user;
-        user.U16(0).U16(1).Tlv16(0x0001, 0x0050);
-        relayed.insert(relayed.end(), user.Get().begin(), user.Get().end());
-        relayed.insert(relayed.end(), body.begin() + static_cast<long>(header), body.end());
-        body = relayed;
-    }
-    return ServerSnac(0x04, subtype, body);
-}
-
-Bytes Meta(unsigned int type, const Bytes& data)
-{
-    Builder chunk;
-    chunk.U32LE(1).U16LE(type).U16LE(2).Raw(data);
-    return ServerSnac(0x15, 0x03, Builder().U16(1).U16(static_cast<unsigned int>(chunk.Get().size() + 2))
-                                      .U16LE(static_cast<unsigned int>(chunk.Get().size())).Raw(chunk.Get()));
-}
-
-Bytes Strings(unsigned int subtype, int count)
-{
-    Builder data;
-    data.U16LE(subtype).U8(0x0A);
-    for (int i = 0; i < count; ++i)
-        data.U16LE(3).Text("ab").U8(0).U16LE(7).U8(1);
-    return data;
-}
-
 } // namespace
 
 TEST(HostileFrames, LoginAndServicePacketsStayInsideTheFrame)

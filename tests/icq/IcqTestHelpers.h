@@ -11,29 +11,14 @@
 #include <vector>
 
 #include "JOVString.h"
-#include "OscarWire.h"
-#include "packets/ICQPacket.h"
+#include "ServerFrames.h"
 
 typedef std::vector<unsigned char> Bytes;
-
-inline Bytes Packed(CICQPacket& packet, int room = kMaxFrameSize)
-{
-    Bytes buffer(static_cast<size_t>(room));
-    int n = packet.Pack(buffer.data(), room);
-    buffer.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return buffer;
-}
 
 // The body of a packed SNAC (everything after the 16 header bytes).
 inline Bytes SnacBody(const Bytes& frame)
 {
     return frame.size() < 16 ? Bytes() : Bytes(frame.begin() + 16, frame.end());
-}
-
-inline Bytes ServerSnac(unsigned int family, unsigned int subtype, const Bytes& body, unsigned int flags = 0,
-                        unsigned int requestId = 0)
-{
-    return OscarWire::FlapBytes(2, 1, OscarWire::SnacPayload(family, subtype, body, flags, requestId));
 }
 
 inline Bytes ServerFrame(const OscarWire::Frame& frame)
