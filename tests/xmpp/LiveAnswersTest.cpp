@@ -12,21 +12,6 @@ namespace {
 
 const char kJov[] = "alice@localhost/JOV PDA";
 
-// The log from byte `from` on; empty when it cannot be read.
-std::string LogFrom(const std::wstring& path, long from)
-{
-    std::string text;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return text;
-    std::fseek(file, from, SEEK_SET);
-    char chunk[8192];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        text.append(chunk, n);
-    std::fclose(file);
-    return text;
-}
-
 // The ids of the roster pushes ejabberd's debug log shows it sending to the JID.
 std::vector<std::string> PushesSentTo(const std::string& log, const std::string& jid)
 {

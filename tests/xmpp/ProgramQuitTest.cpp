@@ -40,28 +40,6 @@ bool Listed(int httpPort)
     return std::find(sessions.begin(), sessions.end(), kJov) != sessions.end();
 }
 
-long FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return static_cast<long>(data.nFileSizeLow);
-}
-
-std::string ReadFrom(const std::wstring& path, long from)
-{
-    std::string text;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return text;
-    std::fseek(file, from, SEEK_SET);
-    char chunk[8192];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        text.append(chunk, n);
-    std::fclose(file);
-    return text;
-}
-
 } // namespace
 
 TEST(ProgramQuit, WithIcqAndJabberOnlineItEndsWithinABoundAfterBothGoodbyesAndTheSettings)
@@ -112,7 +90,7 @@ TEST(ProgramQuit, WithIcqAndJabberOnlineItEndsWithinABoundAfterBothGoodbyesAndTh
     ASSERT_TRUE(WaitUntil([&] { return Listed(http); }, kStepMs)) << "alice never came online";
 
     const std::wstring log = servers->Text("ejabberd_log");
-    const long logStart = FileSize(log);
+    const long logStart = static_cast<long>(LogFrom(log, 0).size());
     ASSERT_GT(logStart, 0) << "no ejabberd log";
     ASSERT_TRUE(SetEjabberdLogLevel(http, "debug"));
     // What the quit writes, and nothing older.
@@ -128,7 +106,7 @@ TEST(ProgramQuit, WithIcqAndJabberOnlineItEndsWithinABoundAfterBothGoodbyesAndTh
     EXPECT_TRUE(bos.Wait(kStepMs)) << "ICQ's connection was not closed: " << bos.Report();
     std::string logged;
     EXPECT_TRUE(WaitUntil([&] {
-        logged = ReadFrom(log, logStart);
+        logged = LogFrom(log, logStart);
         return logged.find("Received XML on stream = <<\"</stream:stream>\">>") != std::string::npos;
     }, 10000)) << "ejabberd received no end of the stream; its log ends:\n"
                << logged.substr(logged.size() > 2000 ? logged.size() - 2000 : 0);
