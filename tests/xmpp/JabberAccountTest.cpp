@@ -133,7 +133,7 @@ TEST_F(JabberAccountTest, AStanzaOverTheLimitEndsTheConnectionWithAWarning)
     EXPECT_EQ(Sent().back(), "</stream:stream>");
     ASSERT_TRUE(WaitUntil([&] { return !Warnings().empty(); }));
     ASSERT_EQ(Warnings().size(), 1u);
-    EXPECT_EQ(Warnings()[0], L"Disconnected: the server sent a stanza over 1 MB");
+    EXPECT_EQ(Warnings()[0], L"Disconnected: the server sent a stanza too large or too deep to read");
 }
 
 TEST_F(JabberAccountTest, ANulByteOrBrokenXmlEndsTheConnectionWithAWarning)

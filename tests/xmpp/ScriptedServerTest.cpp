@@ -527,7 +527,7 @@ std::string Nested(int depth)
 TEST_F(ScriptedServerTest, BrokenXmlAndStanzasPastTheLimitsEndWithAStreamErrorTheServerReceives)
 {
     const wchar_t* const kNotXml = L"Disconnected: the server sent data that is not XML";
-    const wchar_t* const kTooLarge = L"Disconnected: the server sent a stanza over 1 MB";
+    const wchar_t* const kTooLarge = L"Disconnected: the server sent a stanza too large or too deep to read";
     const std::string bigText(XmlParser::kMaxStanzaBytes + 100, 't');
     const std::string bigFrom(XmlParser::kMaxStanzaBytes + 100, 'f');
     std::string manyChildren;

@@ -138,7 +138,7 @@ void CJabberProtocol::OnStreamError(XmlParser::Error error)
                                   "</stream:error>";
     if (error == XmlParser::kTooLarge) {
         SendRaw(kTooLarge, sizeof kTooLarge - 1);
-        WarnOnce(GetPluginText(35, L"Disconnected: the server sent a stanza over 1 MB"));
+        WarnOnce(GetPluginText(35, L"Disconnected: the server sent a stanza too large or too deep to read"));
     } else {
         SendRaw(kBadXml, sizeof kBadXml - 1);
         WarnOnce(GetPluginText(36, L"Disconnected: the server sent data that is not XML"));
