@@ -87,6 +87,10 @@ bool Start()
 
 Record* Claim()
 {
+    // Once past full (which is then reported), the count stops growing: a
+    // run of days must not wrap it.
+    if (s_trace.claimed > kCapacity)
+        return nullptr;
     const LONG index = InterlockedIncrement(&s_trace.claimed) - 1;
     return index < kCapacity ? &s_trace.records[index] : nullptr;
 }
