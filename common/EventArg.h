@@ -23,3 +23,13 @@ public:
 private:
     volatile long m_refCount;
 };
+
+// Frees a new argument (count 0) that nobody will take, where the bus would
+// have released it; none is fine.
+inline void DiscardArg(CEventArg* arg)
+{
+    if (arg) {
+        arg->AddRef(1);
+        arg->Release();
+    }
+}

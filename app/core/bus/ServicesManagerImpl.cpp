@@ -12,38 +12,12 @@ namespace Services {
 
 namespace {
 
-// The bus's own reference for the length of a call: an argument stays alive
-// between deliveries, and one that nobody receives is still deleted.
-class ArgsHold {
-public:
-    ArgsHold(CEventArg* arg1, CEventArg* arg2) : m_arg1(arg1), m_arg2(arg2)
-    {
-        if (m_arg1)
-            m_arg1->AddRef(1);
-        if (m_arg2)
-            m_arg2->AddRef(1);
-    }
-    ~ArgsHold()
-    {
-        if (m_arg1)
-            m_arg1->Release();
-        if (m_arg2)
-            m_arg2->Release();
-    }
-    ArgsHold(const ArgsHold&) = delete;
-    ArgsHold& operator=(const ArgsHold&) = delete;
-
-private:
-    CEventArg* m_arg1;
-    CEventArg* m_arg2;
-};
-
-void ArgsAddRef(CEventArg* arg1, CEventArg* arg2, long n)
+void ArgsAddRef(CEventArg* arg1, CEventArg* arg2)
 {
     if (arg1)
-        arg1->AddRef(n);
+        arg1->AddRef(1);
     if (arg2)
-        arg2->AddRef(n);
+        arg2->AddRef(1);
 }
 
 void ArgsRelease(CEventArg* arg1, CEventArg* arg2)
@@ -53,6 +27,20 @@ void ArgsRelease(CEventArg* arg1, CEventArg* arg2)
     if (arg2)
         arg2->Release();
 }
+
+// The bus's own reference for the length of a call: an argument stays alive
+// between deliveries, and one that nobody receives is still deleted.
+class ArgsHold {
+public:
+    ArgsHold(CEventArg* arg1, CEventArg* arg2) : m_arg1(arg1), m_arg2(arg2) { ArgsAddRef(m_arg1, m_arg2); }
+    ~ArgsHold() { ArgsRelease(m_arg1, m_arg2); }
+    ArgsHold(const ArgsHold&) = delete;
+    ArgsHold& operator=(const ArgsHold&) = delete;
+
+private:
+    CEventArg* m_arg1;
+    CEventArg* m_arg2;
+};
 
 } // namespace
 
@@ -251,7 +239,7 @@ int CServicesManagerImpl::FireEvents(const Firing* firings, size_t count)
 {
     // The bus's own references for the length of the call, as FireEvent holds them.
     for (size_t i = 0; i < count; ++i)
-        ArgsAddRef(firings[i].arg1, firings[i].arg2, 1);
+        ArgsAddRef(firings[i].arg1, firings[i].arg2);
     std::map<unsigned int, EventSnapshot> snapshots;
     {
         std::lock_guard<std::mutex> guard(m_eventsLock);
@@ -288,7 +276,7 @@ int CServicesManagerImpl::FireEvents(const Firing* firings, size_t count)
             continue;
         // The queue's references, released after each handler.
         for (const CEventsQueue::Posted& event : events)
-            ArgsAddRef(event.arg1, event.arg2, 1);
+            ArgsAddRef(event.arg1, event.arg2);
         if (!record->queue->PostEvents(record->client, events.data(), events.size()) && FindClient(clientId))
             result = kPostFailed;
     }

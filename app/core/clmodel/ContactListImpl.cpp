@@ -42,12 +42,8 @@ CContactListImpl::~CContactListImpl()
         Lock lock(m_lock);
         // A transaction left open: its notifications go nowhere now.
         for (const auto& firing : m_held) {
-            for (CEventArg* arg : {firing.arg1, firing.arg2}) {
-                if (arg) {
-                    arg->AddRef(1);
-                    arg->Release();
-                }
-            }
+            DiscardArg(firing.arg1);
+            DiscardArg(firing.arg2);
         }
         m_held.clear();
         m_accounts.clear();

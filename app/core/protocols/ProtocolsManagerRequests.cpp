@@ -16,11 +16,8 @@ typedef CEventArg_Data<unsigned int> UIntArg;
 // Hands the arguments to nobody: the bus would have released them.
 void Discard(CEventArg* arg1, CEventArg* arg2)
 {
-    for (CEventArg* arg : {arg1, arg2})
-        if (arg) {
-            arg->AddRef(1);
-            arg->Release();
-        }
+    DiscardArg(arg1);
+    DiscardArg(arg2);
 }
 
 } // namespace

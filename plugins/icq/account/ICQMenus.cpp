@@ -31,11 +31,7 @@ void PostToAccount(unsigned int accountId, const wchar_t* name, CEventArg* arg)
     CICQProtocol* account = FindAccount(accountId);
     Services::CServicesManager* services = GetPluginServices();
     if (!account || !services) {
-        if (arg) {
-            // Nobody took it: a count of 0 is deleted only by a release.
-            arg->AddRef(1);
-            arg->Release();
-        }
+        DiscardArg(arg);
         return;
     }
     services->SendEventToClient(account->GetClientId(), name == nullptr ? GUID_ProtocolsManager : GUID_ICQProtocol,

@@ -134,11 +134,7 @@ JOVSockets::CSocketsManager* CICQProtocol::Sockets()
 void CICQProtocol::PostToOwner(const wchar_t* name, CEventArg* out)
 {
     if (!m_services) {
-        if (out) {
-            // Nobody takes it: a count of 0 is deleted only by a release.
-            out->AddRef(1);
-            out->Release();
-        }
+        DiscardArg(out);
         return;
     }
     auto* in = new CEventArg_Data<unsigned int>(m_accountId);

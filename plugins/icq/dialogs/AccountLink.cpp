@@ -16,11 +16,7 @@ bool Deliver(unsigned int accountId, const wchar_t* name, CEventArg* arg, bool w
     Services::CServicesManager* services = GetPluginServices();
     unsigned int clientId = account ? account->GetClientId() : 0;
     if (!services || clientId == 0) {
-        if (arg) {
-            // Nobody took it: a count of 0 is deleted only by a release.
-            arg->AddRef(1);
-            arg->Release();
-        }
+        DiscardArg(arg);
         return false;
     }
     const int answer = services->SendEventToClient(clientId, GUID_ICQProtocol, CJOVString(name), arg, nullptr, wait);

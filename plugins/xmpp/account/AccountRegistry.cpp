@@ -37,11 +37,7 @@ void PostToAccount(unsigned int accountId, const JOV_GUID& sender, const wchar_t
     CJabberProtocol* account = FindAccount(accountId);
     Services::CServicesManager* services = g_accounts.GetServices();
     if (!account || !services) {
-        if (arg) {
-            // Nobody takes it: a count of 0 is deleted only by a release.
-            arg->AddRef(1);
-            arg->Release();
-        }
+        DiscardArg(arg);
         return;
     }
     services->SendEventToClient(account->GetClientId(), sender, CJOVString(name), arg, nullptr, false);

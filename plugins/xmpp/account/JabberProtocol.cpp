@@ -111,11 +111,7 @@ CJOVString CJabberProtocol::GetBareJid()
 void CJabberProtocol::PostToHost(const wchar_t* name, CEventArg* out)
 {
     if (!m_services) {
-        if (out) {
-            // Nobody takes it: a count of 0 is deleted only by a release.
-            out->AddRef(1);
-            out->Release();
-        }
+        DiscardArg(out);
         return;
     }
     auto* in = new CEventArg_Data<unsigned int>(m_accountId);
