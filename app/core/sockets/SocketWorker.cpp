@@ -133,18 +133,7 @@ void CSocketWorker::WriteQueued()
     // must not block the owner's Send.
     CJOVSocket::SendBuffer buffer;
     while (!m_socket.m_stopRequested && m_socket.TakeSendBuffer(buffer)) {
-        const char* data = static_cast<const char*>(buffer.data);
-        int left = buffer.length;
-        bool failed = false;
-        while (left > 0) {
-            int sent = m_socket.m_io.send(m_handle, data, left, 0);
-            if (sent == SOCKET_ERROR || sent <= 0) {
-                failed = true;
-                break;
-            }
-            data += sent;
-            left -= sent;
-        }
+        const bool failed = !SendWhole(static_cast<const char*>(buffer.data), buffer.length, 0, INFINITE);
         std::free(buffer.data);
         TraceMark(L"socket sent", buffer.length);
         Post(EVENT_Write, failed ? new CEventArg_Data<int>(-1) : nullptr);
@@ -262,27 +251,29 @@ void CSocketWorker::WriteBeforeClose()
     bool failed = false;
     CJOVSocket::SendBuffer buffer;
     while (m_socket.TakeSendBuffer(buffer)) {
-        const char* data = static_cast<const char*>(buffer.data);
-        int left = buffer.length;
-        while (!failed && left > 0) {
-            DWORD spent = GetTickCount() - started;
-            DWORD timeout = spent < limit ? limit - spent : 0;
-            if (timeout == 0 ||
-                ::setsockopt(m_handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout),
-                             sizeof timeout) == SOCKET_ERROR) {
-                failed = true;
-                break;
-            }
-            int sent = m_socket.m_io.send(m_handle, data, left, 0);
-            if (sent == SOCKET_ERROR || sent <= 0) {
-                failed = true;
-                break;
-            }
-            data += sent;
-            left -= sent;
-        }
+        failed = failed || !SendWhole(static_cast<const char*>(buffer.data), buffer.length, started, limit);
         std::free(buffer.data);
     }
+}
+
+bool CSocketWorker::SendWhole(const char* data, int left, DWORD started, DWORD limit)
+{
+    while (left > 0) {
+        if (limit != INFINITE) {
+            // Each send gets what is left of the limit as its time-out.
+            DWORD spent = GetTickCount() - started;
+            DWORD timeout = spent < limit ? limit - spent : 0;
+            if (timeout == 0 || ::setsockopt(m_handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout),
+                                             sizeof timeout) == SOCKET_ERROR)
+                return false;
+        }
+        int sent = m_socket.m_io.send(m_handle, data, left, 0);
+        if (sent == SOCKET_ERROR || sent <= 0)
+            return false;
+        data += sent;
+        left -= sent;
+    }
+    return true;
 }
 
 void CSocketWorker::Post(const wchar_t* name, CEventArg* arg2)

@@ -39,6 +39,9 @@ private:
     // and then after writing what the owner queued.
     void EndWith(CEventArg* reason);
     void WriteBeforeClose();
+    // Sends all the bytes; false once a send fails or, unless the limit is
+    // INFINITE, once limit ms have passed since started.
+    bool SendWhole(const char* data, int left, DWORD started, DWORD limit);
 
     void Post(const wchar_t* name, CEventArg* arg2);
     void SendReceive(int count);
