@@ -16,7 +16,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,6 +25,7 @@
 #include "ProgramRun.h"
 #include "ScriptedOscarServer.h"
 #include "bench/BenchRow.h"
+#include "bench/ServersFile.h"
 #include "msgwnd/ProgramWindows.h"
 #include "support/WaitUntil.h"
 #include "xmpp/SessionLists.h"
@@ -42,19 +42,6 @@ std::wstring FullPath(const wchar_t* path)
     wchar_t full[MAX_PATH];
     DWORD n = GetFullPathNameW(path, MAX_PATH, full, nullptr);
     return n > 0 && n < MAX_PATH ? std::wstring(full) : std::wstring(path);
-}
-
-std::map<std::string, std::string> ReadServers(const wchar_t* path)
-{
-    std::map<std::string, std::string> values;
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line)) {
-        size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
 }
 
 bool Listed(int httpPort)

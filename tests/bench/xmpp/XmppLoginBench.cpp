@@ -25,6 +25,7 @@
 #include "SecureSocket.h"
 #include "Trace.h"
 #include "bench/BenchRow.h"
+#include "bench/ServersFile.h"
 #include "core/TempFolder.h"
 
 namespace {
@@ -35,19 +36,6 @@ const DWORD kStepTimeoutMs = 30000;
 // Every login's first presence names the program's capabilities; the
 // server's own presences (a resource leaving) do not.
 const char kFirstPresence[] = "https://jov.example.org/caps";
-
-std::map<std::string, std::string> ReadServers(const wchar_t* path)
-{
-    std::map<std::string, std::string> values;
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line)) {
-        size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
-}
 
 bool TrustAuthority(const std::string& path)
 {
