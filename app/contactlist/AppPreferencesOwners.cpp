@@ -11,7 +11,6 @@
 #include "core/notify/TrayIcon.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/sockets/SocketsManagerImpl.h"
-#include "messaging/ChatCtrl.h"
 #include "messaging/HistoryFiles.h"
 #include "messaging/MessageWnd.h"
 #include "messaging/MsgWnd_ChatSettingsDlg.h"
@@ -90,13 +89,22 @@ public:
     bool GetHistorySaving(int kind) override { return ::GetHistorySaving(g_ServicesManager, kind); }
     void SetHistorySaving(int kind, bool save) override { ::SetHistorySaving(g_ServicesManager, kind, save); }
 
-    MessageWndSettings::HistoryView GetHistoryView() override { return GetMessagingSettings().GetHistoryView(); }
+    // The window is made from a timer, after the preferences that open at
+    // start; until then the store holds the view. The window saves its
+    // record when it goes.
+    MessageWndSettings::HistoryView GetHistoryView() override
+    {
+        if (g_App.pMessageWnd)
+            return g_App.pMessageWnd->GetSettings().GetHistoryView();
+        return MessageWndSettings::ReadHistoryView(&g_ServicesManager);
+    }
 
-    // The window saves its record when it goes.
     void SetHistoryView(const MessageWndSettings::HistoryView& view) override
     {
         if (g_App.pMessageWnd)
             g_App.pMessageWnd->GetSettings().SetHistoryView(view);
+        else
+            MessageWndSettings::WriteHistoryView(&g_ServicesManager, view);
     }
 
     void OpenMessagingSettings(HWND parent, MessagingSettingsDialog dialog) override

@@ -26,6 +26,7 @@ const wchar_t kLeftKey[] = L"Left key";
 const wchar_t kReverseKeys[] = L"Reverse keys";
 const wchar_t kShowHist[] = L"ShowHist";
 const wchar_t kShowHistNum[] = L"ShowHistNum";
+const MessageWndSettings::HistoryView kDefaultHistory = {1, 4};
 
 int Flag(int value) { return value ? 1 : 0; }
 
@@ -107,6 +108,18 @@ void PutDWord(Database::CJOVDatabase* store, const wchar_t* key, int value)
     store->SetDWord(GUID_GUI, key, &number);
 }
 
+MessageWndSettings::HistoryView ReadHistory(CStoreReader& read)
+{
+    return Checked(MessageWndSettings::HistoryView{read.Byte(kShowHist, kDefaultHistory.showHistory),
+                                                   read.DWord(kShowHistNum, kDefaultHistory.historyCount)});
+}
+
+void PutHistory(Database::CJOVDatabase* store, const MessageWndSettings::HistoryView& history)
+{
+    PutByte(store, kShowHist, history.showHistory);
+    PutDWord(store, kShowHistNum, history.historyCount);
+}
+
 } // namespace
 
 MessageWndSettings::MessageWndSettings(CMessageWndSettingsOwner* owner, Services::CServicesManager* services)
@@ -137,7 +150,7 @@ void MessageWndSettings::SetDefaults()
     m_chat = {1, 0, 0};
     m_edit = {3, 0, 1};
     m_controls = {1, 1, 1, 2, 0};
-    m_history = {1, 4};
+    m_history = kDefaultHistory;
     for (int font = 0; font < FontCount; ++font)
         m_logFonts[font] = DefaultFont(static_cast<Font>(font));
 }
@@ -161,12 +174,10 @@ void MessageWndSettings::Load()
         m_controls.sendButton = read.Byte(kShowTBSend, m_controls.sendButton);
         m_controls.leftKey = read.Byte(kLeftKey, m_controls.leftKey);
         m_controls.reverseKeys = read.Byte(kReverseKeys, m_controls.reverseKeys);
-        m_history.showHistory = read.Byte(kShowHist, m_history.showHistory);
-        m_history.historyCount = read.DWord(kShowHistNum, m_history.historyCount);
+        m_history = ReadHistory(read);
         m_chat = Checked(m_chat);
         m_edit = Checked(m_edit);
         m_controls = Checked(m_controls);
-        m_history = Checked(m_history);
     }
     CreateFonts();
 }
@@ -191,8 +202,22 @@ void MessageWndSettings::Save() const
     PutByte(store, kShowTBSend, m_controls.sendButton);
     PutByte(store, kLeftKey, m_controls.leftKey);
     PutByte(store, kReverseKeys, m_controls.reverseKeys);
-    PutByte(store, kShowHist, m_history.showHistory);
-    PutDWord(store, kShowHistNum, m_history.historyCount);
+    PutHistory(store, m_history);
+}
+
+MessageWndSettings::HistoryView MessageWndSettings::ReadHistoryView(Services::CServicesManager* services)
+{
+    Database::CJOVDatabase* store = StoreOf(services);
+    if (!store)
+        return kDefaultHistory;
+    CStoreReader read(store);
+    return ReadHistory(read);
+}
+
+void MessageWndSettings::WriteHistoryView(Services::CServicesManager* services, const HistoryView& history)
+{
+    if (Database::CJOVDatabase* store = StoreOf(services))
+        PutHistory(store, Checked(history));
 }
 
 int MessageWndSettings::GetTextHeight() const

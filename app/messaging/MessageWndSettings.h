@@ -79,6 +79,10 @@ struct MessageWndSettings {
     void SetHistoryView(const HistoryView& history);
 
     static LOGFONTW DefaultFont(Font font);
+    // The history view in the store itself, for the preferences while no
+    // window keeps the record.
+    static HistoryView ReadHistoryView(Services::CServicesManager* services);
+    static void WriteHistoryView(Services::CServicesManager* services, const HistoryView& history);
 
 private:
     void SetDefaults();

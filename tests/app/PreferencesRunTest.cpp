@@ -1,7 +1,8 @@
 // JOV.exe's preferences as the user meets them: one value changed on each of
 // the program's own pages (on "Messaging" through one of its dialogs) and
 // applied stands under its key in "settings.jov" after quitting, and the page
-// shows it again after a restart.
+// shows it again after a restart; the preferences that open before the
+// messaging window is made keep what is stored.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,6 +23,7 @@ const int kEventsTurnOff = 1057;
 const int kEventsSignOn = 1058;
 const int kHistoryShow = 1034;
 const int kHistoryNotInList = 1033;
+const int kHistoryCount = 1056;
 const int kSoundsOffText = 1111;
 const int kSoundsNoVibrate = 1028;
 const int kInterfaceMaxSmilies = 1045;
@@ -102,6 +104,15 @@ public:
         if (!m_store.GetString(section, CJOVString(name), &value))
             return L"<missing>";
         return std::wstring(value.Data() ? value.Data() : L"", static_cast<size_t>(value.GetLength()));
+    }
+    // Written to the file when this goes.
+    void PutByte(const JOV_GUID& section, const wchar_t* name, unsigned char value)
+    {
+        m_store.SetByte(section, CJOVString(name), &value);
+    }
+    void PutDWord(const JOV_GUID& section, const wchar_t* name, unsigned int value)
+    {
+        m_store.SetDWord(section, CJOVString(name), &value);
     }
 
 private:
@@ -186,4 +197,43 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit(10000));
+}
+
+// The messaging window is made after the preferences that open by themselves,
+// so the "History" page must show what is stored, and OK keep it.
+TEST(PreferencesRun, TheFirstPreferencesShowAndKeepTheStoredHistoryView)
+{
+    CRunningProgram program;
+    ASSERT_TRUE(program.Start());
+    HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    HWND main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000));
+    {
+        Settings stored(program.File(L"settings.jov"));
+        stored.PutByte(GUID_GUI, L"ShowHist", 0);
+        stored.PutDWord(GUID_GUI, L"ShowHistNum", 9);
+    }
+
+    ASSERT_TRUE(program.Restart());
+    preferences = program.WaitForWindow(nullptr, L"Preferences");
+    ASSERT_NE(preferences, nullptr);
+    HWND history = PageWith(preferences, kHistoryShow);
+    ASSERT_NE(history, nullptr);
+    EXPECT_FALSE(Checked(history, kHistoryShow));
+    EXPECT_EQ(Text(history, kHistoryCount), L"9");
+    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000));
+
+    Settings stored(program.File(L"settings.jov"));
+    EXPECT_EQ(stored.Byte(GUID_GUI, L"ShowHist"), 0);
+    EXPECT_EQ(stored.DWord(GUID_GUI, L"ShowHistNum"), 9);
 }
