@@ -44,7 +44,7 @@ int CContactListImpl::CEventHandler::OnEvent(const JOV_GUID& sender, const CJOVS
         else if (Is(name, EVENT_Deleted))
             m_model->RemoveAccountItems(id, true);
         else if (Is(name, EVENT_AccountChanged))
-            m_model->RemoveAccountItems(id, false);
+            m_model->OnAccountChanged(id);
         return 0;
     }
     if (sender != GUID_ContactList)
@@ -71,6 +71,23 @@ void CContactListImpl::OnLoaded()
     const wchar_t* const names[] = {EVENT_Added, EVENT_Deleted, EVENT_AccountChanged};
     for (int i = 0; i < 3; ++i)
         m_accountSubscriptions[i] = m_bus.Subscribe(GUID_ProtocolsManager, CJOVString(names[i]), m_clientId);
+}
+
+void CContactListImpl::OnAccountChanged(unsigned int accountId)
+{
+    RemoveAccountItems(accountId, false);
+    // A rename moves the list to the new name's key. Asked here, so that a
+    // save has the key without asking.
+    CJOVString key;
+    if (!FetchAccountKey(accountId, &key))
+        return;
+    Lock lock(m_lock);
+    auto known = m_accountKeys.find(accountId);
+    if (known == m_accountKeys.end() || known->second == key)
+        return;
+    m_droppedKeys.insert(known->second);
+    m_droppedKeys.erase(key);
+    known->second = key;
 }
 
 void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAccount)

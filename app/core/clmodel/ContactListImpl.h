@@ -14,8 +14,10 @@
 //
 // Storage: each account's part is read from "CL data" when the manager
 // announces the account ("Added") and the whole list is written back by the
-// destructor. Account names (the storage keys) are asked of the accounts with
-// the lock released; an account that cannot be named keeps its stored part.
+// destructor. Account names (the storage keys) are asked of the accounts on
+// the "CL" thread, with the lock released, when the manager announces them
+// ("Added", "Account changed"); a save only uses what was learnt, and an
+// account not named yet keeps its stored part.
 #pragma once
 
 #include <atomic>
@@ -131,6 +133,7 @@ private:
     // The "CL" thread's work.
     void OnLoaded();
     void OnAccountAdded(unsigned int accountId);
+    void OnAccountChanged(unsigned int accountId);
     void RemoveAccountItems(unsigned int accountId, bool removeAccount);
     void DeleteGroupNow(unsigned int groupId);
     void DeleteContactNow(unsigned int contactId);
@@ -142,6 +145,9 @@ private:
     bool ReadBlob(NamedValueMap* level1);
     void LoadItems(unsigned int accountId, const NamedValue& level2Value);
     void PackAccount(const TopLevel& top, NamedValueMap* level2);
+    // Copies the stored parts not named in replaced; false when none is stored.
+    bool KeepStoredParts(const std::set<CJOVString>& replaced, NamedValueMap* level1);
+    void WriteBlob(const NamedValueMap& level1);
 
     Services::CServicesManager& m_bus;
     CEventHandler m_handler;
@@ -157,8 +163,9 @@ private:
     std::vector<Services::CServicesManager::Firing> m_held;
     std::map<unsigned int, TopLevel> m_accounts;
     std::map<unsigned int, IndexEntry> m_index;
-    // Storage keys as learnt when each account was added, and those of accounts
-    // deleted since: their stored parts are dropped at the next save.
+    // Storage keys as learnt when each account was added or renamed, and those
+    // of accounts deleted or renamed since: their stored parts are dropped at
+    // the next save.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
 
