@@ -83,7 +83,7 @@ void CContactListImpl::OnAccountChanged(unsigned int accountId)
         return;
     Lock lock(m_lock);
     auto known = m_accountKeys.find(accountId);
-    if (known == m_accountKeys.end() || known->second == key)
+    if (known == m_accountKeys.end() || known->second.GetLength() == 0 || known->second == key)
         return;
     m_droppedKeys.insert(known->second);
     m_droppedKeys.erase(key);
@@ -93,8 +93,9 @@ void CContactListImpl::OnAccountChanged(unsigned int accountId)
 void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAccount)
 {
     if (removeAccount) {
-        // Its stored part goes at the next save; the name is asked while the
-        // account still answers.
+        // Its stored part goes at the next save, unless its deletion took it
+        // already (an empty key); an account never named is asked while it
+        // still answers.
         CJOVString key;
         bool known;
         {
@@ -106,7 +107,8 @@ void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAcc
         }
         if (known || FetchAccountKey(accountId, &key)) {
             Lock lock(m_lock);
-            m_droppedKeys.insert(key);
+            if (key.GetLength() > 0)
+                m_droppedKeys.insert(key);
             m_accountKeys.erase(accountId);
         }
     }

@@ -31,11 +31,12 @@
 #include "ServicesManager.h"
 #include "cl/ContactList.h"
 #include "core/protocols/AccountDirectory.h"
+#include "core/protocols/StoredLists.h"
 #include "core/settings/NamedValueMap.h"
 
 namespace CL {
 
-class CContactListImpl final : public CContactList {
+class CContactListImpl final : public CContactList, public Protocols::CStoredLists {
 public:
     // Registers the service, the client "CL", the ten events and the
     // subscription to "Loaded".
@@ -81,6 +82,9 @@ public:
     void Save();
     // Creates the account's stored items; false when nothing was found.
     bool Load(unsigned int accountId);
+    // Takes a deleted account's part out of "CL data" now; the manager then
+    // writes the file. Runs on the deleting thread (the UI).
+    void DropStoredList(unsigned int accountId) override;
 
 private:
     class CEventHandler final : public CEventsClient {
@@ -163,9 +167,9 @@ private:
     std::vector<Services::CServicesManager::Firing> m_held;
     std::map<unsigned int, TopLevel> m_accounts;
     std::map<unsigned int, IndexEntry> m_index;
-    // Storage keys as learnt when each account was added or renamed, and those
-    // of accounts deleted or renamed since: their stored parts are dropped at
-    // the next save.
+    // Storage keys as learnt when each account was added or renamed (empty: its
+    // part was dropped on its deletion), and those of accounts deleted or
+    // renamed since: their stored parts are dropped at the next save.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
 

@@ -238,6 +238,19 @@ void CContactListImpl::WriteBlob(const NamedValueMap& level1)
     store->SetData(GUID_ContactList, CJOVString(kBlobName), bytes.data(), &size);
 }
 
+void CContactListImpl::DropStoredList(unsigned int accountId)
+{
+    Lock lock(m_lock);
+    auto known = m_accountKeys.find(accountId);
+    if (known == m_accountKeys.end() || known->second.GetLength() == 0)
+        return;
+    NamedValueMap level1;
+    if (KeepStoredParts({known->second}, &level1))
+        WriteBlob(level1);
+    // Kept, empty, until "Deleted": that account must not be asked its name again.
+    known->second = CJOVString();
+}
+
 void CContactListImpl::Save()
 {
     if (!Store(m_bus))
@@ -249,7 +262,7 @@ void CContactListImpl::Save()
     std::set<CJOVString> replaced = m_droppedKeys;
     for (const auto& [accountId, key] : m_accountKeys) {
         auto account = m_accounts.find(accountId);
-        if (account == m_accounts.end())
+        if (account == m_accounts.end() || key.GetLength() == 0)
             continue;
         NamedValueMap level2;
         PackAccount(account->second, &level2);
