@@ -156,12 +156,16 @@ void CreateNetworkAndAccounts()
         new (std::nothrow) Protocols::CProtocolsManagerImpl(&g_ServicesManager, GetWarningHost());
     if (g_App.pContactList)
         g_App.pContactList->SetAccountDirectory(g_App.pProtocolsManager);
+    if (g_App.pContactList && g_App.pProtocolsManager)
+        g_App.pProtocolsManager->SetStoredLists(g_App.pContactList);
 }
 
 // The model saves while the accounts still answer; the manager saves the
 // accounts while the store is still registered.
 void DeleteNetworkAndAccounts()
 {
+    if (g_App.pProtocolsManager)
+        g_App.pProtocolsManager->SetStoredLists(nullptr);
     delete g_App.pContactList;
     g_App.pContactList = nullptr;
     delete g_App.pProtocolsManager;

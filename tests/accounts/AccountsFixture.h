@@ -17,6 +17,7 @@
 #include "EventNames.h"
 #include "ServiceIds.h"
 #include "accounts/PluginLog.h"
+#include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 #include "core/protocols/ProtocolsManagerImpl.h"
 #include "core/bus/ServicesManagerImpl.h"
@@ -121,20 +122,28 @@ protected:
         return GetAppDir() + CJOVString(L"test_protos\\") + CJOVString(tree) + CJOVString(L"\\Protos\\");
     }
 
-    void Start(const wchar_t* tree)
+    // withModel: a contact-list model too, made and joined as start-up does.
+    void Start(const wchar_t* tree, bool withModel = false)
     {
         m_store = std::make_unique<Database::CJOVDatabase>(Database::CSettingsFile(m_folder.Path(L"settings.jov")));
         m_storeId = m_bus->RegisterService(GUID_Database, m_store.get());
+        if (withModel)
+            m_model = std::make_unique<CL::CContactListImpl>(*m_bus);
         m_manager = std::make_unique<Protocols::CProtocolsManagerImpl>(m_bus.get(), &m_host, Protos(tree));
+        if (m_model) {
+            m_model->SetAccountDirectory(m_manager.get());
+            m_manager->SetStoredLists(m_model.get());
+        }
         for (const wchar_t* name : {EVENT_Added, EVENT_Deleted, EVENT_AccountChanged, EVENT_StatusChanged,
                                     EVENT_MessageSent, EVENT_DetailsReceived, EVENT_ContactDetailsReceived})
             m_bus->Subscribe(GUID_ProtocolsManager, CJOVString(name), m_observerId);
         m_bus->FireLoaded();
     }
 
-    // The manager goes before the store, which saves its file then.
+    // The model goes first, then the manager, then the store, which saves its file then.
     void Stop()
     {
+        m_model.reset();
         m_manager.reset();
         if (m_storeId)
             m_bus->UnregisterService(m_storeId);
@@ -213,5 +222,6 @@ protected:
     unsigned int m_languageEvent = 0;
     std::unique_ptr<Database::CJOVDatabase> m_store;
     unsigned int m_storeId = 0;
+    std::unique_ptr<CL::CContactListImpl> m_model;
     std::unique_ptr<Protocols::CProtocolsManagerImpl> m_manager;
 };

@@ -165,6 +165,40 @@ TEST_F(AccountsTest, DeletingAnnouncesFirstThenDestroysAndDiscardsTheSettings)
     EXPECT_TRUE(m_manager->GetAccountProtocol(m_manager->GetAccountId(0)).guid == kGood);
 }
 
+TEST_F(AccountsTest, DeletingAnAccountTakesItsContactListOutOfTheFileInTheSameWrite)
+{
+    Stop();
+    Start(L"two", true);
+    const unsigned int keep = m_manager->AddAccount(kGood);
+    const unsigned int gone = m_manager->AddAccount(kOther);
+    // The model has learnt both names.
+    m_bus->SendEventToClient(m_model->GetClientId(), kGood, CJOVString(L"sync"), nullptr, nullptr, true);
+    m_model->CreateContact(keep, 0);
+    m_model->CreateContact(gone, 0);
+    m_model->Save();
+    m_manager->DeleteAccount(gone);
+
+    // The file as the deletion left it.
+    Database::CJOVDatabase file{Database::CSettingsFile(m_folder.Path(L"settings.jov"))};
+    auto stored = [&file](const JOV_GUID& section, const wchar_t* name) {
+        NamedValueMap map;
+        unsigned size = 0;
+        if (file.GetValueSize(section, CJOVString(name), &size) && size) {
+            std::vector<unsigned char> bytes(size);
+            if (file.GetData(section, CJOVString(name), bytes.data(), &size))
+                map.Unpack(bytes.data(), size);
+        }
+        return map;
+    };
+    auto listKey = [](const JOV_GUID& protocol, unsigned int accountId) {
+        return protocol.GetString() + CJOVString((L"Test" + Hex(accountId)).c_str());
+    };
+    NamedValueMap lists = stored(GUID_ContactList, L"CL data");
+    EXPECT_NE(lists.Find(listKey(kGood, keep)), nullptr);
+    EXPECT_EQ(lists.Find(listKey(kOther, gone)), nullptr);
+    EXPECT_EQ(stored(GUID_ProtocolsManager, L"Accounts data").GetCount(), 1);
+}
+
 TEST_F(AccountsTest, ConnectingStoresTheLogonDate)
 {
     const unsigned int id = m_manager->AddAccount(kGood);

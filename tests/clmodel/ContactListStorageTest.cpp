@@ -238,3 +238,51 @@ TEST_F(ModelStorageTest, TwoAccountsAreStoredApart)
     EXPECT_EQ(Aliases(kAlice).size(), 5u);
     EXPECT_NE(StoredLevel1().Find(Key(L"bob", GUID_JabberProtocol)), nullptr);
 }
+
+TEST_F(ModelStorageTest, SavingWaitsForNoAccountAndStoresEveryList)
+{
+    MakeAlice();
+    AddAccount(kBob, L"bob", GUID_JabberProtocol);
+    FireAdded(kBob);
+    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    // Bob's thread is busy for 3 s (a login, a large roster) as OK saves.
+    CTestGate done;
+    m_accounts[kBob].client->SetHandler([&done](const CJOVString& event, CEventArg*, CEventArg*) {
+        if (event == CJOVString(L"busy"))
+            done.Wait(3000);
+        return 0;
+    });
+    m_bus->SendEventToClient(m_accounts[kBob].clientId, kTestSenderId, CJOVString(L"busy"), nullptr, nullptr, false);
+
+    const DWORD start = GetTickCount();
+    m_model->Save();
+    const DWORD took = GetTickCount() - start;
+    done.Open();
+    m_bus->SendEventToClient(m_accounts[kBob].clientId, kTestSenderId, CJOVString(L"sync"), nullptr, nullptr, true);
+
+    EXPECT_LT(took, 200u);
+    NamedValueMap stored = StoredLevel1();
+    EXPECT_NE(stored.Find(Key(L"alice")), nullptr);
+    const NamedValue* bob = stored.Find(Key(L"bob", GUID_JabberProtocol));
+    ASSERT_NE(bob, nullptr);
+    NamedValueMap bobItems;
+    bobItems.Unpack(bob->GetData(), bob->GetSize());
+    EXPECT_EQ(bobItems.GetCount(), 1);
+}
+
+TEST_F(ModelStorageTest, ARenamedAccountsListMovesToItsNewName)
+{
+    MakeAlice();
+    m_model->Save();
+    SetAccountName(kAlice, L"alicia");
+    FireChanged(kAlice);
+    SetAlias(m_model->CreateContact(kAlice, 0), L"Eve");
+    m_model->Save();
+
+    NamedValueMap stored = StoredLevel1();
+    EXPECT_EQ(stored.Find(Key(L"alice")), nullptr);
+    EXPECT_NE(stored.Find(Key(L"alicia")), nullptr);
+    NewModel();
+    FireAdded(kAlice);
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Eve"}));
+}

@@ -44,7 +44,7 @@ int CContactListImpl::CEventHandler::OnEvent(const JOV_GUID& sender, const CJOVS
         else if (Is(name, EVENT_Deleted))
             m_model->RemoveAccountItems(id, true);
         else if (Is(name, EVENT_AccountChanged))
-            m_model->RemoveAccountItems(id, false);
+            m_model->OnAccountChanged(id);
         return 0;
     }
     if (sender != GUID_ContactList)
@@ -73,11 +73,29 @@ void CContactListImpl::OnLoaded()
         m_accountSubscriptions[i] = m_bus.Subscribe(GUID_ProtocolsManager, CJOVString(names[i]), m_clientId);
 }
 
+void CContactListImpl::OnAccountChanged(unsigned int accountId)
+{
+    RemoveAccountItems(accountId, false);
+    // A rename moves the list to the new name's key. Asked here, so that a
+    // save has the key without asking.
+    CJOVString key;
+    if (!FetchAccountKey(accountId, &key))
+        return;
+    Lock lock(m_lock);
+    auto known = m_accountKeys.find(accountId);
+    if (known == m_accountKeys.end() || known->second.GetLength() == 0 || known->second == key)
+        return;
+    m_droppedKeys.insert(known->second);
+    m_droppedKeys.erase(key);
+    known->second = key;
+}
+
 void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAccount)
 {
     if (removeAccount) {
-        // Its stored part goes at the next save; the name is asked while the
-        // account still answers.
+        // Its stored part goes at the next save, unless its deletion took it
+        // already (an empty key); an account never named is asked while it
+        // still answers.
         CJOVString key;
         bool known;
         {
@@ -89,7 +107,8 @@ void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAcc
         }
         if (known || FetchAccountKey(accountId, &key)) {
             Lock lock(m_lock);
-            m_droppedKeys.insert(key);
+            if (key.GetLength() > 0)
+                m_droppedKeys.insert(key);
             m_accountKeys.erase(accountId);
         }
     }

@@ -14,8 +14,10 @@
 //
 // Storage: each account's part is read from "CL data" when the manager
 // announces the account ("Added") and the whole list is written back by the
-// destructor. Account names (the storage keys) are asked of the accounts with
-// the lock released; an account that cannot be named keeps its stored part.
+// destructor. Account names (the storage keys) are asked of the accounts on
+// the "CL" thread, with the lock released, when the manager announces them
+// ("Added", "Account changed"); a save only uses what was learnt, and an
+// account not named yet keeps its stored part.
 #pragma once
 
 #include <atomic>
@@ -29,11 +31,12 @@
 #include "ServicesManager.h"
 #include "cl/ContactList.h"
 #include "core/protocols/AccountDirectory.h"
+#include "core/protocols/StoredLists.h"
 #include "core/settings/NamedValueMap.h"
 
 namespace CL {
 
-class CContactListImpl final : public CContactList {
+class CContactListImpl final : public CContactList, public Protocols::CStoredLists {
 public:
     // Registers the service, the client "CL", the ten events and the
     // subscription to "Loaded".
@@ -79,6 +82,9 @@ public:
     void Save();
     // Creates the account's stored items; false when nothing was found.
     bool Load(unsigned int accountId);
+    // Takes a deleted account's part out of "CL data" now; the manager then
+    // writes the file. Runs on the deleting thread (the UI).
+    void DropStoredList(unsigned int accountId) override;
 
 private:
     class CEventHandler final : public CEventsClient {
@@ -131,6 +137,7 @@ private:
     // The "CL" thread's work.
     void OnLoaded();
     void OnAccountAdded(unsigned int accountId);
+    void OnAccountChanged(unsigned int accountId);
     void RemoveAccountItems(unsigned int accountId, bool removeAccount);
     void DeleteGroupNow(unsigned int groupId);
     void DeleteContactNow(unsigned int contactId);
@@ -142,6 +149,9 @@ private:
     bool ReadBlob(NamedValueMap* level1);
     void LoadItems(unsigned int accountId, const NamedValue& level2Value);
     void PackAccount(const TopLevel& top, NamedValueMap* level2);
+    // Copies the stored parts not named in replaced; false when none is stored.
+    bool KeepStoredParts(const std::set<CJOVString>& replaced, NamedValueMap* level1);
+    void WriteBlob(const NamedValueMap& level1);
 
     Services::CServicesManager& m_bus;
     CEventHandler m_handler;
@@ -157,8 +167,9 @@ private:
     std::vector<Services::CServicesManager::Firing> m_held;
     std::map<unsigned int, TopLevel> m_accounts;
     std::map<unsigned int, IndexEntry> m_index;
-    // Storage keys as learnt when each account was added, and those of accounts
-    // deleted since: their stored parts are dropped at the next save.
+    // Storage keys as learnt when each account was added or renamed (empty: its
+    // part was dropped on its deletion), and those of accounts deleted or
+    // renamed since: their stored parts are dropped at the next save.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
 

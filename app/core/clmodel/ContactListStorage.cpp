@@ -215,59 +215,64 @@ void CContactListImpl::PackAccount(const TopLevel& top, NamedValueMap* level2)
     }
 }
 
-void CContactListImpl::Save()
+bool CContactListImpl::KeepStoredParts(const std::set<CJOVString>& replaced, NamedValueMap* level1)
 {
-    Database::CJOVDatabase* store = Store(m_bus);
-    if (!store)
-        return;
-    std::vector<unsigned int> accountIds;
-    {
-        Lock lock(m_lock);
-        for (const auto& account : m_accounts)
-            accountIds.push_back(account.first);
-    }
-    // Keys first, with the lock released.
-    std::map<unsigned int, CJOVString> keys;
-    for (unsigned int accountId : accountIds) {
-        CJOVString key;
-        if (FetchAccountKey(accountId, &key))
-            keys[accountId] = key;
-    }
-
-    NamedValueMap level1;
-    std::set<CJOVString> replaced;
-    {
-        Lock lock(m_lock);
-        for (const auto& [accountId, key] : keys) {
-            auto account = m_accounts.find(accountId);
-            if (account == m_accounts.end())
-                continue;
-            NamedValueMap level2;
-            PackAccount(account->second, &level2);
-            PutPacked(&level1, key, level2);
-            replaced.insert(key);
-            // A renamed account's list now lives under its new key only.
-            auto loadedKey = m_accountKeys.find(accountId);
-            if (loadedKey != m_accountKeys.end())
-                replaced.insert(loadedKey->second);
-        }
-        replaced.insert(m_droppedKeys.begin(), m_droppedKeys.end());
-    }
-    // Parts of accounts that are not here or cannot be named now (no plug-in,
-    // no manager, no answer) are kept as they were.
     NamedValueMap stored;
-    ReadBlob(&stored);
+    if (!ReadBlob(&stored))
+        return false;
     for (int i = 0; i < stored.GetCount(); ++i) {
         const NamedValue* value = stored.GetAt(i);
         if (!replaced.count(value->GetName()))
-            level1.Set(*value);
+            level1->Set(*value);
     }
+    return true;
+}
 
+void CContactListImpl::WriteBlob(const NamedValueMap& level1)
+{
+    Database::CJOVDatabase* store = Store(m_bus);
     unsigned size = level1.GetPackedSize();
     std::vector<unsigned char> bytes(size ? size : 1);
-    if (size && level1.Pack(bytes.data(), size) != size)
+    if (!store || (size && level1.Pack(bytes.data(), size) != size))
         return;
     store->SetData(GUID_ContactList, CJOVString(kBlobName), bytes.data(), &size);
+}
+
+void CContactListImpl::DropStoredList(unsigned int accountId)
+{
+    Lock lock(m_lock);
+    auto known = m_accountKeys.find(accountId);
+    if (known == m_accountKeys.end() || known->second.GetLength() == 0)
+        return;
+    NamedValueMap level1;
+    if (KeepStoredParts({known->second}, &level1))
+        WriteBlob(level1);
+    // Kept, empty, until "Deleted": that account must not be asked its name again.
+    known->second = CJOVString();
+}
+
+void CContactListImpl::Save()
+{
+    if (!Store(m_bus))
+        return;
+    // Under the keys learnt when the accounts were added or renamed: the UI
+    // thread saves, and must never wait on an account's thread.
+    Lock lock(m_lock);
+    NamedValueMap level1;
+    std::set<CJOVString> replaced = m_droppedKeys;
+    for (const auto& [accountId, key] : m_accountKeys) {
+        auto account = m_accounts.find(accountId);
+        if (account == m_accounts.end() || key.GetLength() == 0)
+            continue;
+        NamedValueMap level2;
+        PackAccount(account->second, &level2);
+        PutPacked(&level1, key, level2);
+        replaced.insert(key);
+    }
+    // Parts of accounts that are not here or not named yet (no plug-in, no
+    // manager, no answer) are kept as they were.
+    KeepStoredParts(replaced, &level1);
+    WriteBlob(level1);
 }
 
 } // namespace CL

@@ -1,8 +1,7 @@
 // What the contact-list model must learn of an account to name its stored
 // list: the account's protocol and the events client that answers "Get
 // account name". Served by the protocol plug-in manager (through an adapter
-// that start-up hands the model); called on the model's queue thread and on
-// the thread that destroys the model.
+// that start-up hands the model); called on the model's queue thread.
 #pragma once
 
 #include "JOVGuid.h"

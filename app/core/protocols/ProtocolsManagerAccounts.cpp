@@ -102,6 +102,9 @@ int CProtocolsManagerImpl::DeleteAccount(unsigned int accountId)
     }
     m_bus->SendEventToClient(m_clientId, GUID_ProtocolsManager, CJOVString(EVENT_OwnDeleteAccount),
                              new CEventArg_Data<unsigned int>(accountId), new CEventArg_Data<bool>(false), false);
+    // Its contact list leaves the store now, to go in the same write.
+    if (CStoredLists* lists = m_storedLists)
+        lists->DropStoredList(accountId);
     // Marked, it is left out of what is saved, though it goes only later.
     SaveAccountsNow();
     return 0;

@@ -15,6 +15,7 @@
 // and the settings store (its destructor saves "Accounts data" there).
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <list>
 #include <map>
@@ -26,6 +27,7 @@
 #include "core/protocols/AccountDirectory.h"
 #include "core/settings/NamedValueMap.h"
 #include "core/protocols/ProtocolsManagerHost.h"
+#include "core/protocols/StoredLists.h"
 #include "protocols/ProtocolsManager.h"
 
 namespace Protocols {
@@ -43,6 +45,9 @@ public:
     CProtocolsManagerImpl& operator=(const CProtocolsManagerImpl&) = delete;
 
     static CJOVString DefaultProtosFolder();
+
+    // Set by start-up once the contact-list model exists; null: no model.
+    void SetStoredLists(CStoredLists* lists) { m_storedLists = lists; }
 
     // For the contact-list model: the protocol and events client of a live account.
     bool FindAccount(unsigned int accountId, JOV_GUID* protocol, unsigned int* clientId) override;
@@ -185,6 +190,7 @@ private:
 
     Services::CServicesManager* const m_bus;
     CProtocolsManagerHost* const m_host;
+    std::atomic<CStoredLists*> m_storedLists{nullptr};
     const CJOVString m_protosFolder;
     CEventHandler m_handler;
     unsigned int m_serviceId;
