@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -187,6 +188,9 @@ public:
     CRootItem* GetStatusTree() const { return m_statusRoot; }
     CTreeItem* GetCurrentItem() const { return m_current; }
     std::vector<NotifyEntry> GetPendingEntries();
+    // Tests: OpenChat calls it on its thread, unlocked, once the records of the
+    // contact's pending entries are in the file, to change the list meanwhile.
+    void SetHistoryWrittenHook(std::function<void(unsigned int contactId)> hook) { m_historyWritten = std::move(hook); }
     BYTE GetBlinkPhase() const { return m_blinkPhase; }
     bool IsMenuShown() const { return m_menuShown; }
 
@@ -302,6 +306,7 @@ private:
     // Chats being opened by OpenChat, and what arrived for them meanwhile.
     std::set<unsigned int> m_opening;
     std::vector<Arrival> m_arrivals;
+    std::function<void(unsigned int)> m_historyWritten;
     // History records not yet written, in the order made (under the lock);
     // the writer, and the contacts told that their history failed (under
     // m_historyWriter).

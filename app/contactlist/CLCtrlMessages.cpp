@@ -199,30 +199,31 @@ void CCLCtrl::OpenChat(unsigned int contactId)
     CJOVString alias;
     if (model)
         model->GetString(contactId, CJOVString(L"CL Alias"), alias);
-    std::vector<NotifyEntry> unshown;
     {
         CCriticalSectionLock hold(m_lock);
         // Already opening it further up this thread.
         if (!m_opening.insert(contactId).second)
             return;
+    }
+    // From here on what comes for the contact waits in m_arrivals: the records
+    // of its pending entries are all made, and in the file before the window
+    // reads it.
+    WriteHistory();
+    if (m_historyWritten)
+        m_historyWritten(contactId);
+    // Taken and counted under one hold: a contact dropped meanwhile cannot
+    // leave entries taken but not counted, which the window would show twice.
+    std::vector<NotifyEntry> unshown;
+    int inHistory = 0;
+    {
+        CCriticalSectionLock hold(m_lock);
         for (NotifyEntry& entry : m_pending) {
             if (entry.contactId != contactId || entry.shown)
                 continue;
             unshown.push_back(entry);
             entry.shown = true;
-        }
-    }
-    // Their records are in the file before the window reads it; those that
-    // failed are not counted.
-    WriteHistory();
-    int inHistory = 0;
-    {
-        CCriticalSectionLock hold(m_lock);
-        for (const NotifyEntry& entry : m_pending) {
-            const bool taken = std::any_of(unshown.begin(), unshown.end(), [&](const NotifyEntry& shown) {
-                return shown.entryId == entry.entryId;
-            });
-            if (taken && entry.inHistory)
+            // Those whose write failed are not in the file.
+            if (entry.inHistory)
                 ++inHistory;
         }
     }

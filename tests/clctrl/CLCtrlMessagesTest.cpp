@@ -210,6 +210,24 @@ TEST_F(CLCtrlMessagesTest, WhatArrivesWhileTheChatOpensReachesItOnce)
     EXPECT_EQ(m_chat.Texts(m_contact).back(), L"after");
 }
 
+TEST_F(CLCtrlMessagesTest, AChatOpeningAsItsContactIsDeletedCountsTheEntriesItGets)
+{
+    Receive(m_contact, L"p1");
+    Receive(m_contact, L"p2");
+    m_control->SetHistoryWrittenHook([this](unsigned int contactId) {
+        m_model->DeleteContact(contactId);
+        Settle();
+        Settle();
+    });
+    m_control->OpenChat(m_contact);
+    m_control->SetHistoryWrittenHook(nullptr);
+    EXPECT_TRUE(m_control->GetPendingEntries().empty());
+    // The window shows the file's tail but for the last records it is told
+    // of: any entry it gets beyond them would show twice.
+    ASSERT_FALSE(m_chat.m_calls.empty());
+    EXPECT_EQ(m_chat.m_calls[0], L"open " + m_id + L" " + std::to_wstring(m_chat.Texts(m_contact).size()));
+}
+
 TEST_F(CLCtrlMessagesTest, AHistoryThatCannotBeWrittenIsToldOncePerContact)
 {
     const unsigned int other = AddContact(L"bob", m_group);

@@ -106,3 +106,37 @@ TEST_F(BubbleSmiliesTest, ABubbleGetsOneWholeSetWhileTheSetsAreSwitched)
     EXPECT_EQ(broken, 0);
     EXPECT_EQ(W(skins->GetSmilies()->GetName()), kSets[0]);
 }
+
+TEST_F(BubbleSmiliesTest, TheUserSwitchesSetsWhileABubbleWaitsForOneStillLoading)
+{
+    // Each smiley of "Slow" takes a while: frames of the largest size whose
+    // data decodes to nothing, each cleared and dropped.
+    CGifWriter gif(4096, 4096);
+    gif.GlobalTable(1, {0, 0});
+    for (int frame = 0; frame < 2; ++frame)
+        gif.RawImage(CGifWriter::At(0, 0, 4096, 4096), 2, CGifWriter::PackCodes({{5, 3}}));
+    const Bytes slow = gif.Finish();
+    std::string definition;
+    for (int k = 0; k < kSmilies; ++k) {
+        definition += "[slow:" + std::to_string(k) + "]\n";
+        tree.Write(L"Smilies\\Slow\\" + File(k), slow);
+    }
+    tree.Write(L"Smilies\\Slow\\_define.ini", definition);
+
+    auto skins = Make();
+    Skins::SkinChoice choice = skins->GetSkinChoice();
+    choice.smilies = CJOVString(L"Slow");
+    skins->ApplySettings(choice);
+    std::atomic<bool> asked{false};
+    std::wstring read;
+    std::thread bubble([&] {
+        asked = true;
+        skins->ReadSmilies([&](CSmiliesPack& pack) { read = W(pack.GetName()); });
+    });
+    ASSERT_TRUE(WaitUntil([&] { return asked.load(); }));
+    Sleep(100);  // the bubble is waiting for the loader
+    choice.smilies = CJOVString(kSets[1]);
+    skins->ApplySettings(choice);
+    bubble.join();
+    EXPECT_NE(read, L"Slow") << "the switch waited for the whole set the bubble waited for";
+}

@@ -2,13 +2,30 @@
 
 #include <png.h>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 namespace {
 
 const unsigned long long kMaxPixelBytes = 64ull * 1024 * 1024;
+
+std::atomic<void (*)(size_t)> s_allocationWatch{nullptr};
+
+// libpng's memory goes through us, so that a test sees what a file makes it ask for.
+png_voidp OnPngAllocate(png_structp, png_alloc_size_t bytes)
+{
+    if (void (*watch)(size_t) = s_allocationWatch.load())
+        watch(bytes);
+    return std::malloc(bytes);
+}
+
+void OnPngFree(png_structp, png_voidp block)
+{
+    std::free(block);
+}
 
 // libpng ends the process on an error unless the error jumps back to us.
 void OnPngError(png_structp png, png_const_charp)
@@ -73,7 +90,8 @@ HBITMAP CreateTopDownRows(unsigned int width, unsigned int height, unsigned char
 // Kept free of objects with destructors: an error jumps back into it.
 HBITMAP LoadPng(FILE* file)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning, nullptr,
+                                               OnPngAllocate, OnPngFree);
     if (!png)
         return nullptr;
     png_infop info = png_create_info_struct(png);
@@ -134,6 +152,11 @@ CJOVWindowsImage::CJOVWindowsImage(const CJOVString& path) : m_bitmap(nullptr)
         return;
     m_bitmap = LoadPng(file);
     fclose(file);
+}
+
+void CJOVWindowsImage::WatchPngAllocations(void (*watch)(size_t bytes))
+{
+    s_allocationWatch = watch;
 }
 
 CJOVWindowsImage::~CJOVWindowsImage()

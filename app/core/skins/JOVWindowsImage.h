@@ -28,6 +28,10 @@ public:
     // Neither side may pass this; nor may the pixels pass 64 MB.
     static const unsigned int kMaxSide = 4096;
 
+    // Tests: watch hears the size of each allocation libpng asks for while an
+    // image loads, before it is made; null: none.
+    static void WatchPngAllocations(void (*watch)(size_t bytes));
+
 private:
     HBITMAP m_bitmap;
 };

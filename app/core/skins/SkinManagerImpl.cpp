@@ -225,11 +225,28 @@ CSmiliesPack* CSkinManagerImpl::GetSmilies()
 
 void CSkinManagerImpl::ReadSmilies(const std::function<void(CSmiliesPack&)>& read)
 {
-    // Held through the wait and the read: the set cannot be replaced meanwhile.
-    CCriticalSectionLock hold(m_smiliesLock);
-    if (CSmiliesPack* pack = m_smilies) {
-        pack->WaitLoaded();
-        read(*pack);
+    // The loader is waited for unlocked, so that a set switched meanwhile
+    // does not wait for it too; the switch stops it, and the next round
+    // takes the new set. Held through the read: the set stays whole.
+    for (;;) {
+        HANDLE loader = nullptr;
+        {
+            CCriticalSectionLock hold(m_smiliesLock);
+            CSmiliesPack* pack = m_smilies;
+            if (!pack)
+                return;
+            if (pack->IsLoaded()) {
+                read(*pack);
+                return;
+            }
+            loader = pack->OpenLoader();
+        }
+        if (loader) {
+            WaitForSingleObject(loader, INFINITE);
+            CloseHandle(loader);
+        } else {
+            Sleep(10);  // loaded just now, or no handle to wait on
+        }
     }
 }
 

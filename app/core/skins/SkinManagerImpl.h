@@ -84,7 +84,7 @@ public:
     CSmiliesPack* GetSmilies();
     // Any thread: read sees the current set once loaded, and the set is not
     // replaced until read returns (keep it short). Nothing is read while
-    // there is no set.
+    // there is no set. The wait for a set still loading holds no lock.
     void ReadSmilies(const std::function<void(CSmiliesPack&)>& read);
     SkinChoice GetSkinChoice();
     // The current skin's 21 colours, by the indexes of SkinColors.h; never

@@ -95,6 +95,14 @@ void CSmiliesPack::WaitLoaded()
     SetCursor(previous);
 }
 
+HANDLE CSmiliesPack::OpenLoader() const
+{
+    HANDLE copy = nullptr;
+    if (!m_loaded && m_loader)
+        DuplicateHandle(GetCurrentProcess(), m_loader, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    return copy;
+}
+
 void CSmiliesPack::Clear()
 {
     for (int i = 0; i < Count(); ++i)

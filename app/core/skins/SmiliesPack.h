@@ -27,6 +27,10 @@ public:
     // Shows the wait cursor while the loader runs.
     void WaitLoaded();
     bool IsLoaded() const { return m_loaded != 0; }
+    // While loading: a handle of the loader thread for the caller to wait on
+    // and close; it stays valid if the set is deleted meanwhile, which stops
+    // the loader. Null once loaded.
+    HANDLE OpenLoader() const;
     // Deletes every smiley.
     void Clear();
     const CJOVString& GetName() const { return m_name; }
