@@ -16,7 +16,8 @@
 #   --no-build    run what is built (CTest's short pass)
 #   --ci          grow the corpus in a scratch folder: the run depends only on the seeds
 # Targets: flap icq xml sasl settings history gif png colors smilies sounds, and
-# chat accounts (mutated under Wine: they need the Windows build, build/main).
+# chat accounts (mutated under Wine, in the Windows build, build/main, which
+# is made or brought up to date first as scripts/test.sh does).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${JOV_FUZZ_DIR:-$root/build/fuzz}
@@ -62,6 +63,13 @@ install() {
 
 if [ $build = 1 ]; then
   install
+  for t in "${targets[@]}"; do
+    if [[ " ${wine_all[*]} " == *" $t "* ]]; then
+      "$root/scripts/setup.sh"
+      "$root/scripts/build.sh"
+      break
+    fi
+  done
   sanitize="-g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
   "$root/scripts/build-libpng.sh" "$tree/deps" "$tree/deps/work" -DCMAKE_C_COMPILER=clang-14 \
     "-DCMAKE_C_FLAGS=$sanitize" >/dev/null

@@ -3,7 +3,9 @@
 // outside: online from the status menu, the list shows her roster
 // with carol online and bob (Robert) away (kept as xmpp-list-<server>-qvga.png), carol's
 // message (sent by the independent client, asking for a receipt) shows in her
-// chat and is receipted with its id, and the reply typed there reaches carol.
+// chat and history and is receipted with its id, and the reply typed there
+// reaches carol. A presence and a message of carol's nested deeper than the
+// program reads, before each, are passed over: the account stays online.
 // The program trusts the servers through the prefix's root store.
 #include <gtest/gtest.h>
 
@@ -27,6 +29,40 @@ const wchar_t kCarolsMessage[] =
 const char kCarolsMessageUtf8[] = "Hello from carol, \xC5\x99\xC3\xAD\xC5\xA1\x65, \xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
 const char kReply[] = "See you at eight";
 
+// An extension element nested 70 deep.
+std::string DeepExtension()
+{
+    std::string open, close;
+    for (int i = 0; i < 69; ++i) {
+        open += "<a>";
+        close += "</a>";
+    }
+    return "<x xmlns='urn:example:deep'>" + open + close + "</x>";
+}
+
+// Whether a history file of the program holds the bytes.
+bool HistoryHolds(const std::wstring& folder, const std::string& bytes)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\History\\*carol*.vdh").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool holds = false;
+    do {
+        HANDLE file = CreateFileW((folder + L"\\History\\" + found.cFileName).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            continue;
+        std::string text(found.nFileSizeLow, '\0');
+        DWORD read = 0;
+        if (!text.empty() && ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr))
+            holds = text.find(bytes) != std::string::npos;
+        CloseHandle(file);
+    } while (!holds && FindNextFileW(search, &found));
+    FindClose(search);
+    return holds;
+}
+
 class JabberProgramTest : public ::testing::Test {
 protected:
     void Run(const CPeerFile* servers, const std::string& server);
@@ -44,6 +80,8 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     ASSERT_TRUE(client.Befriend(alice2, carol, "Carol", "Friends"));
     ASSERT_TRUE(client.Befriend(alice2, bob2, "Robert", "Friends"));
     client.Send(bob2, "<presence><show>away</show><status>lunch</status></presence>");
+    // The server hands carol's presence to alice at her login.
+    client.Send(carol, "<presence><status>deep</status>" + DeepExtension() + "</presence>");
 
     CDebuggedProgram program;
     ASSERT_TRUE(program.PrepareWhole());
@@ -72,6 +110,7 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
         return stanza.Kind() == "presence" && stanza.Get("presence@from") == "alice@localhost/JOV PDA" &&
                !stanza.Has("presence@type");
     }, nullptr, kStepMs)) << "alice never came online";
+    client.Send(carol, "<presence/>");
     Sleep(1500);
     EXPECT_TRUE(SaveScreenshotAs(L"xmpp", (L"list-" + std::wstring(server.begin(), server.end())).c_str()));
 
@@ -83,6 +122,8 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     HWND chat = nullptr, edit = nullptr;
     ASSERT_TRUE(FindChat(messages, &chat, &edit));
 
+    client.Send(carol, "<message to='alice@localhost' type='chat' id='carol-deep'><body>Too deep</body>" +
+                           DeepExtension() + "</message>");
     client.Send(carol, std::string("<message to='alice@localhost' type='chat' id='carol-hello'><body>") +
                            kCarolsMessageUtf8 + "</body><request xmlns='urn:xmpp:receipts'/></message>");
     CThirdClient::Stanza receipt;
@@ -98,6 +139,8 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     }
     EXPECT_NE(shown.find(kCarolsMessage), std::wstring::npos) << "her message is not in her chat";
     EXPECT_NE(shown.find(L"Carol"), std::wstring::npos);
+    EXPECT_EQ(shown.find(L"Too deep"), std::wstring::npos);
+    EXPECT_TRUE(HistoryHolds(program.Folder(), kCarolsMessageUtf8)) << "her message is not in her history";
 
     for (const char* c = kReply; *c; ++c)
         PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(*c), 1);

@@ -21,6 +21,7 @@ public:
         parser.SetCallback(1, 1, &Closed1, this);
         parser.SetCallback(2, 0, &Opened2, this);
         parser.SetCallback(2, 1, &Closed2, this);
+        parser.SetSkipCallback(&Skipped, this);
     }
 
     // Adds the bytes to what is pending and parses; false on a stream error.
@@ -42,6 +43,17 @@ public:
                 return false;
         }
         return true;
+    }
+
+    // The skipped stanzas only ("skipped ..." events): what the callback was told.
+    std::vector<std::string> Skipped() const
+    {
+        std::vector<std::string> skipped;
+        for (const std::string& event : events) {
+            if (event.rfind("skipped ", 0) == 0)
+                skipped.push_back(event.substr(8));
+        }
+        return skipped;
     }
 
     // The stanzas only ("close2 ..." events), written back out.
@@ -83,6 +95,10 @@ private:
     static void Closed2(XmlNode* node, void* self)
     {
         static_cast<CStreamRecorder*>(self)->events.push_back("close2 " + ToString(node));
+    }
+    static void Skipped(XmlNode* node, void* self)
+    {
+        static_cast<CStreamRecorder*>(self)->events.push_back("skipped " + ToString(node));
     }
 };
 

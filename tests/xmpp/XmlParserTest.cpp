@@ -210,12 +210,10 @@ TEST(XmlParser, ANulByteIsAStreamErrorWhereverItIs)
     }
 }
 
-TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
+TEST(XmlParser, AStanzaPastTheByteLimitIsSkippedInPartsAndOneBelowItIsKept)
 {
-    // Each child an element and two attributes, few enough for the node limit.
     std::string child = "<item jid='someone@example.org' name='" + std::string(150, 'A') + "'/>";
     size_t fits = (XmlParser::kMaxStanzaBytes - 200) / child.size();
-    ASSERT_LT(fits * 3, static_cast<size_t>(XmlParser::kMaxStanzaNodes));
     std::string items;
     for (size_t i = 0; i < fits; ++i)
         items += child;
@@ -225,59 +223,78 @@ TEST(XmlParser, AStanzaPastTheLimitIsAStreamErrorAndOneBelowItIsNot)
 
     items += child + child;
     CStreamRecorder above;
-    EXPECT_FALSE(above.FeedInSteps(Stream("<iq type='result'><query>" + items + "</query></iq>"), 2048));
-    EXPECT_EQ(above.parser.GetError(), XmlParser::kTooLarge);
-    EXPECT_TRUE(above.Stanzas().empty());
+    ASSERT_TRUE(above.FeedInSteps(Stream("<iq type='result' id='r1'><query>" + items + "</query></iq><presence/>"),
+                                  2048));
+    EXPECT_EQ(above.Skipped(), std::vector<std::string>{"<iq type='result' id='r1'/>"});
+    EXPECT_EQ(above.Stanzas(), std::vector<std::string>{"<presence/>"});
 
-    // One text that never ends grows the buffer: it is refused once past the limit.
+    // A text that never seems to end is read in parts, never held whole; a
+    // reference or a character cut by a read is read whole all the same.
     CStreamRecorder endless;
-    ASSERT_TRUE(endless.Feed(Stream("<message><body>")));
-    bool failed = false;
-    for (int i = 0; i < 600 && !failed; ++i)
-        failed = !endless.Feed(std::string(2048, 'x'));
-    EXPECT_TRUE(failed);
-    EXPECT_EQ(endless.parser.GetError(), XmlParser::kTooLarge);
+    ASSERT_TRUE(endless.Feed(Stream("<message from='x@y'><body>")));
+    const std::string part = std::string(2040, 'x') + "&amp;\xC5\x99";
+    for (int i = 0; i < 600; ++i) {
+        // Cut inside the reference, then between the two bytes of the last character.
+        ASSERT_TRUE(endless.Feed(part.substr(0, 2042)));
+        ASSERT_TRUE(endless.Feed(part.substr(2042, 4)));
+        ASSERT_TRUE(endless.Feed(part.substr(2046)));
+        ASSERT_LE(endless.pending.size(), static_cast<size_t>(XmlParser::kMaxStanzaBytes));
+    }
+    EXPECT_LT(endless.pending.size(), 16u);
+    ASSERT_TRUE(endless.Feed("</body></message><presence/>"));
+    EXPECT_EQ(endless.Skipped(), std::vector<std::string>{"<message from='x@y'/>"});
+    EXPECT_EQ(endless.Stanzas(), std::vector<std::string>{"<presence/>"});
+
+    // One tag that long cannot be checked without holding it: a stream error.
+    CStreamRecorder longTag;
+    EXPECT_FALSE(longTag.FeedInSteps(Stream("<message to='" + std::string(XmlParser::kMaxStanzaBytes, 'a') + "'/>"),
+                                     2048));
+    EXPECT_EQ(longTag.parser.GetError(), XmlParser::kTooLarge);
 }
 
-TEST(XmlParser, AStanzaOfMoreNodesThanTheLimitIsAStreamErrorWhateverItsBytes)
+TEST(XmlParser, AStanzaPastTheMemoryLimitIsSkippedAndTellsWhatAnAnswerNeeds)
 {
-    // The stanza itself, its body and the rest as empty children.
-    std::string children;
-    for (int i = 2; i < XmlParser::kMaxStanzaNodes; ++i)
-        children += "<b/>";
-    CStreamRecorder atTheLimit;
-    ASSERT_TRUE(atTheLimit.FeedInSteps(Stream("<message><body>" + children + "</body></message><presence/>"), 2048));
-    EXPECT_EQ(atTheLimit.Stanzas().size(), 2u);
-
-    // One more element, or an attribute, is one node too many.
-    for (const std::string& stanza : {"<message><body>" + children + "<b/></body></message>",
-                                      "<message><body>" + children + "<c><d/></c></body></message>",
-                                      "<message type='chat'><body>" + children + "</body></message>",
-                                      "<message><body>" + children.substr(4) + "<b c='1' d='2'/></body></message>"}) {
-        CStreamRecorder past;
-        EXPECT_FALSE(past.FeedInSteps(Stream(stanza), 2048));
-        EXPECT_EQ(past.parser.GetError(), XmlParser::kTooLarge);
-        EXPECT_TRUE(past.Stanzas().empty());
+    // A roster of 5,000 contacts in 50 groups, as a server writes it, is kept
+    // whole, and the reckoning starts again with the next stanza.
+    std::string roster = "<iq type='result' id='roster'><query xmlns='jabber:iq:roster'>";
+    for (int i = 0; i < 5000; ++i) {
+        std::string n = std::to_string(10000 + i);
+        roster += "<item subscription='both' name='Contact " + n + "' jid='contact" + n + "@localhost'><group>Group " +
+                  std::to_string(i % 50) + "</group></item>";
     }
-    // A single tag of that many attributes is refused too, and so is the
-    // stream's own tag.
-    std::string attributes;
-    for (int i = 0; i < XmlParser::kMaxStanzaNodes; ++i)
-        attributes += " a" + std::to_string(i) + "=''";
-    for (const std::string& stream : {Stream("<message" + attributes + "/>"), "<stream:stream" + attributes + ">"}) {
-        CStreamRecorder many;
-        EXPECT_FALSE(many.Feed(stream));
-        EXPECT_EQ(many.parser.GetError(), XmlParser::kTooLarge);
-    }
-
-    // The count starts again with every stanza.
+    roster += "</query></iq>";
+    ASSERT_LT(roster.size(), static_cast<size_t>(XmlParser::kMaxStanzaBytes));
     CStreamRecorder two;
-    ASSERT_TRUE(two.Feed(Stream("<message><body>" + children + "</body></message><message><body>" + children +
-                                "</body></message>")));
+    ASSERT_TRUE(two.FeedInSteps(Stream(roster + roster), 2048));
     EXPECT_EQ(two.Stanzas().size(), 2u);
+    EXPECT_TRUE(two.Skipped().empty());
+
+    // Empty children under the byte limit, many attributes on an inner tag or
+    // on the stanza's own: each is skipped, told by its name, type, id and
+    // sender, and the stanza after it is kept.
+    std::string children;
+    while (children.size() < XmlParser::kMaxStanzaBytes - 200)
+        children += "<b/>";
+    std::string attributes;
+    while (attributes.size() < XmlParser::kMaxStanzaBytes - 200)
+        attributes += " a" + std::to_string(attributes.size()) + "=''";
+    for (const std::string& stanza :
+         {"<iq type='get' to='me@x' id='q1' from='bob@x/r'><query>" + children + "</query></iq>",
+          "<iq type='get' to='me@x' id='q1' from='bob@x/r'><query" + attributes + "/></iq>",
+          "<iq type='get' to='me@x' id='q1'" + attributes + " from='bob@x/r'/>"}) {
+        CStreamRecorder past;
+        ASSERT_TRUE(past.FeedInSteps(Stream(stanza + "<presence/>"), 2048));
+        EXPECT_EQ(past.Skipped(), std::vector<std::string>{"<iq type='get' id='q1' from='bob@x/r'/>"});
+        EXPECT_EQ(past.Stanzas(), std::vector<std::string>{"<presence/>"});
+    }
+
+    // The stream's own tag is no stanza to skip.
+    CStreamRecorder stream;
+    EXPECT_FALSE(stream.FeedInSteps("<stream:stream" + attributes + ">", 2048));
+    EXPECT_EQ(stream.parser.GetError(), XmlParser::kTooLarge);
 }
 
-TEST(XmlParser, AStanzaNestedPastTheDepthLimitIsAStreamErrorFoundQuickly)
+TEST(XmlParser, AStanzaNestedPastTheDepthLimitIsSkippedQuickly)
 {
     const int depth = 200000;
     std::string nested;
@@ -288,11 +305,11 @@ TEST(XmlParser, AStanzaNestedPastTheDepthLimitIsAStreamErrorFoundQuickly)
         nested += "</a>";
     auto started = std::chrono::steady_clock::now();
     CStreamRecorder recorder;
-    EXPECT_FALSE(recorder.FeedInSteps(Stream("<iq type='get'>" + nested + "</iq>"), 2048));
+    EXPECT_TRUE(recorder.FeedInSteps(Stream("<iq type='get' id='deep'>" + nested + "</iq><presence/>"), 2048));
     auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_LT(seconds, 2.0);
-    EXPECT_EQ(recorder.parser.GetError(), XmlParser::kTooLarge);
-    EXPECT_TRUE(recorder.Stanzas().empty());
+    EXPECT_EQ(recorder.Skipped(), std::vector<std::string>{"<iq type='get' id='deep'/>"});
+    EXPECT_EQ(recorder.Stanzas(), std::vector<std::string>{"<presence/>"});
 
     // Up to the limit the stanza is whole.
     std::string deepest = "<message>";
@@ -302,19 +319,36 @@ TEST(XmlParser, AStanzaNestedPastTheDepthLimitIsAStreamErrorFoundQuickly)
     for (int i = 2; i < XmlParser::kMaxDepth; ++i)
         deepest += "</a>";
     deepest += "</message>";
-    CStreamRecorder kept;
-    ASSERT_FALSE(kept.Feed(Stream(deepest)));
-    EXPECT_EQ(kept.parser.GetError(), XmlParser::kTooLarge) << "<b/> is one level too deep";
+    CStreamRecorder skipped;
+    ASSERT_TRUE(skipped.Feed(Stream(deepest)));
+    EXPECT_EQ(skipped.Skipped().size(), 1u) << "<b/> is one level too deep";
     CStreamRecorder whole;
     ASSERT_TRUE(whole.Feed(Stream(deepest.replace(deepest.find("<b/>"), 4, ""))));
     EXPECT_EQ(whole.Stanzas().size(), 1u);
+    EXPECT_TRUE(whole.Skipped().empty());
+}
+
+TEST(XmlParser, ASkippedStanzaThatIsNotWellFormedIsAStreamError)
+{
+    std::string open, close;
+    for (int i = 0; i < 70; ++i) {
+        open += "<a>";
+        close += "</a>";
+    }
+    for (const std::string& bad : {open + "<b></c>" + close, open + close.substr(4) + "</b>",
+                                   open + "<b x='1' x='2'/>" + close, open + "<b>&nope;</b>" + close,
+                                   open + "<b>\xC0\xAF</b>" + close, open + "<b x='<'/>" + close}) {
+        CStreamRecorder recorder;
+        EXPECT_FALSE(recorder.FeedInSteps(Stream("<message>" + bad + "</message>"), 7));
+        EXPECT_EQ(recorder.parser.GetError(), XmlParser::kNotWellFormed) << bad.substr(200);
+        EXPECT_TRUE(recorder.Skipped().empty());
+    }
 }
 
 TEST(XmlParser, MixedContentOfManyPiecesIsGatheredInLinearTime)
 {
-    // Just under the byte limit and the element limit: each piece once read,
-    // the whole text once made.
-    const int pieces = XmlParser::kMaxStanzaNodes - 10;
+    // Just under the byte limit: each piece once read, the whole text once made.
+    const int pieces = 10000;
     const std::string piece(XmlParser::kMaxStanzaBytes / pieces - 5, 'p');
     std::string body;
     for (int i = 0; i < pieces; ++i)

@@ -49,13 +49,13 @@ void CJabberProtocol::OnIqStanza(XmlNode* iq)
     }
 }
 
-void CJabberProtocol::RefuseIq(XmlNode* iq)
+void CJabberProtocol::RefuseIq(XmlNode* iq, const char* type, const char* condition)
 {
-    // A request nobody here serves; results and errors are never answered.
+    // Results and errors are never answered.
     auto refusal = InitIq("error", GetAttribute(iq, "id"), GetAttribute(iq, "from"));
     refusal->AddChild("error")
-        ->AddAttribute("type", "cancel")
-        ->AddChild("service-unavailable")
+        ->AddAttribute("type", type)
+        ->AddChild(condition)
         ->AddAttribute("xmlns", "urn:ietf:params:xml:ns:xmpp-stanzas");
     SendNode(refusal.get());
 }

@@ -216,8 +216,12 @@ private:
     void OnStreamError(XmlParser::Error error);
     static void StreamStarted(XmlNode* node, void* account);
     static void StanzaClosed(XmlNode* node, void* account);
+    static void StanzaSkipped(XmlNode* node, void* account);
+    static void StreamEnded(XmlNode* node, void* account);
     void OnStreamStart(XmlNode* node);
     void OnStanza(XmlNode* node);
+    void OnSkippedStanza(XmlNode* node);
+    void OnStreamEnd();
 
     // Login (JabberLogin.cpp).
     struct StreamFeatures {
@@ -288,7 +292,8 @@ private:
 
     // Iq routing (JabberIq.cpp).
     void OnIqStanza(XmlNode* iq);
-    void RefuseIq(XmlNode* iq);
+    // An error answer to a request: by default, that nobody here serves it.
+    void RefuseIq(XmlNode* iq, const char* type = "cancel", const char* condition = "service-unavailable");
     void AddDiscoInfoHandler();
     static void DiscoInfoAsked(const IqValues& values, XmlNode* iq, CJabberProtocol* account, void* data);
     bool IsAnswerFrom(const CJOVString& asked, const CJOVString* from) override;

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "JabberSettings.h"
+#include "JabberTexts.h"
 #include "PluginModule.h"
 #include "SocketsManager.h"
 #include "xml/XmlBuilder.h"
@@ -20,6 +22,8 @@ void CJabberProtocol::OpenStream()
     m_used = 0;
     m_parser.SetCallback(1, 0, &CJabberProtocol::StreamStarted, this);
     m_parser.SetCallback(2, 1, &CJabberProtocol::StanzaClosed, this);
+    m_parser.SetCallback(1, 1, &CJabberProtocol::StreamEnded, this);
+    m_parser.SetSkipCallback(&CJabberProtocol::StanzaSkipped, this);
     SendNode(MakeStreamHeader(ReadString(JABBER_KEY_ACCOUNT_SERVER)).get());
     m_streamOpen = true;
 }
@@ -154,6 +158,50 @@ void CJabberProtocol::StreamStarted(XmlNode* node, void* account)
 void CJabberProtocol::StanzaClosed(XmlNode* node, void* account)
 {
     static_cast<CJabberProtocol*>(account)->OnStanza(node);
+}
+
+void CJabberProtocol::StanzaSkipped(XmlNode* node, void* account)
+{
+    static_cast<CJabberProtocol*>(account)->OnSkippedStanza(node);
+}
+
+void CJabberProtocol::StreamEnded(XmlNode*, void* account)
+{
+    static_cast<CJabberProtocol*>(account)->OnStreamEnd();
+}
+
+void CJabberProtocol::OnStreamEnd()
+{
+    // The server ended its stream: ours ends too, before the close.
+    if (m_status.load() != Protocols::StatusOffline)
+        WarnOnce(JabberText(kTextConnectionClosed));
+    Disconnect();
+}
+
+void CJabberProtocol::OnSkippedStanza(XmlNode* node)
+{
+    // Past the parser's limits, nothing of it was kept but its name, type,
+    // id and sender. A request is still answered, and an answer still ends
+    // the wait of whoever asked; anything else is dropped.
+    static const char kStanzasNs[] = "urn:ietf:params:xml:ns:xmpp-stanzas";
+    const CJOVString* type = GetAttribute(node, "type");
+    const CJOVString* from = GetAttribute(node, "from");
+    std::wstring sender = from && from->GetLength() ? std::wstring(from->Data(), from->GetLength()) : L"the server";
+    std::wstring line = L"JOV: Jabber: skipped a <" + std::wstring(node->name.begin(), node->name.end()) +
+                        L"> from " + sender + L", past the size limits\n";
+    OutputDebugStringW(line.c_str());
+    if (node->name != "iq" || !type)
+        return;
+    if (*type == CJOVString(L"get") || *type == CJOVString(L"set")) {
+        RefuseIq(node, "modify", "policy-violation");
+    } else if (*type == CJOVString(L"result") || *type == CJOVString(L"error")) {
+        auto failed = InitIq("error", GetAttribute(node, "id"), nullptr);
+        if (from)
+            failed->AddAttribute("from", *from);
+        failed->AddChild("error")->AddAttribute("type", "modify")->AddChild("policy-violation")->AddAttribute(
+            "xmlns", kStanzasNs);
+        OnIqStanza(failed.get());
+    }
 }
 
 void CJabberProtocol::OnStreamStart(XmlNode* node)

@@ -125,10 +125,10 @@ bool CharacterReference(const char* name, size_t length, unsigned long& c)
     return IsXmlChar(c);
 }
 
-// Appends UTF-8 text with the five predefined entities and character
-// references replaced; false for bytes that are not UTF-8 and for any other
-// reference.
-bool AppendDecoded(const char* text, size_t length, std::string& out)
+// Decodes UTF-8 text with the five predefined entities and character
+// references replaced, appended to `out`, or only checked when it is null;
+// false for bytes that are not UTF-8 and for any other reference.
+bool DecodeText(const char* text, size_t length, std::string* out)
 {
     size_t i = 0;
     while (i < length) {
@@ -136,7 +136,8 @@ bool AppendDecoded(const char* text, size_t length, std::string& out)
         size_t plain = amp ? static_cast<size_t>(amp - text) : length;
         if (!IsUtf8(text + i, plain - i))
             return false;
-        out.append(text + i, plain - i);
+        if (out)
+            out->append(text + i, plain - i);
         if (!amp)
             return true;
         size_t end = plain + 1;
@@ -147,23 +148,55 @@ bool AppendDecoded(const char* text, size_t length, std::string& out)
         const char* name = text + plain + 1;
         size_t nameLength = end - plain - 1;
         unsigned long c = 0;
+        char single = 0;
         if (Named(name, nameLength, "lt"))
-            out += '<';
+            single = '<';
         else if (Named(name, nameLength, "gt"))
-            out += '>';
+            single = '>';
         else if (Named(name, nameLength, "amp"))
-            out += '&';
+            single = '&';
         else if (Named(name, nameLength, "quot"))
-            out += '"';
+            single = '"';
         else if (Named(name, nameLength, "apos"))
-            out += '\'';
-        else if (nameLength > 1 && name[0] == '#' && CharacterReference(name, nameLength, c))
-            AppendUtf8(c, out);
-        else
+            single = '\'';
+        else if (!(nameLength > 1 && name[0] == '#' && CharacterReference(name, nameLength, c)))
             return false;
+        if (out) {
+            if (single)
+                *out += single;
+            else
+                AppendUtf8(c, *out);
+        }
         i = end + 1;
     }
     return true;
+}
+
+// Where text that goes on past the bytes at hand may be taken up to: before
+// a reference that may still be open, and before a character whose bytes
+// may not all be there.
+int TextCutEnd(const char* data, int pos, int length)
+{
+    int end = length;
+    // A reference ends within 12 bytes of its "&".
+    for (int i = length - 1; i >= pos && i >= length - 12; --i) {
+        if (data[i] == ';')
+            break;
+        if (data[i] == '&') {
+            end = i;
+            break;
+        }
+    }
+    int lead = end - 1;
+    while (lead > pos && lead > end - 4 && (static_cast<unsigned char>(data[lead]) & 0xC0) == 0x80)
+        --lead;
+    if (lead >= pos) {
+        unsigned char c = static_cast<unsigned char>(data[lead]);
+        int count = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (end - lead - 1 < count)
+            end = lead;
+    }
+    return end;
 }
 
 CJOVString FromUtf8(const std::string& bytes)
@@ -173,11 +206,13 @@ CJOVString FromUtf8(const std::string& bytes)
     return CJOVString(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()), CP_UTF8);
 }
 
-// An attribute value: references decoded; a "<" has no place in one.
-bool DecodeValue(const char* text, size_t length, std::string& scratch, CJOVString& out)
+// An attribute value: references decoded (into `out` when given); a "<" has
+// no place in one.
+bool DecodeValue(const char* text, size_t length, std::string& scratch, CJOVString* out)
 {
     if (length == 0) {
-        out = CJOVString();
+        if (out)
+            *out = CJOVString();
         return true;
     }
     if (std::memchr(text, '<', length))
@@ -185,39 +220,48 @@ bool DecodeValue(const char* text, size_t length, std::string& scratch, CJOVStri
     if (!std::memchr(text, '&', length)) {
         if (!IsUtf8(text, length))
             return false;
-        out = CJOVString(reinterpret_cast<const unsigned char*>(text), static_cast<int>(length), CP_UTF8);
+        if (out)
+            *out = CJOVString(reinterpret_cast<const unsigned char*>(text), static_cast<int>(length), CP_UTF8);
         return true;
     }
+    if (!out)
+        return DecodeText(text, length, nullptr);
     scratch.clear();
-    if (!AppendDecoded(text, length, scratch))
+    if (!DecodeText(text, length, &scratch))
         return false;
-    out = FromUtf8(scratch);
+    *out = FromUtf8(scratch);
     return true;
 }
 
-// Whether two attributes of the node share a name.
-bool HasRepeatedName(const std::vector<XmlAttribute>& attributes)
+typedef std::pair<const char*, size_t> NameBytes;
+
+bool SameName(const NameBytes& a, const NameBytes& b)
 {
-    size_t count = attributes.size();
+    return a.second == b.second && std::memcmp(a.first, b.first, a.second) == 0;
+}
+
+// Whether two of a tag's attributes share a name.
+bool HasRepeatedName(std::vector<NameBytes>& names)
+{
+    size_t count = names.size();
     if (count < 2)
         return false;
     if (count <= 16) {
         for (size_t i = 1; i < count; ++i) {
             for (size_t k = 0; k < i; ++k) {
-                if (attributes[i].name == attributes[k].name)
+                if (SameName(names[i], names[k]))
                     return true;
             }
         }
         return false;
     }
     // Many attributes: sorted, so that a hostile tag costs n log n, not n².
-    std::vector<const std::string*> names;
-    names.reserve(count);
-    for (const XmlAttribute& attribute : attributes)
-        names.push_back(&attribute.name);
-    std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+    std::sort(names.begin(), names.end(), [](const NameBytes& a, const NameBytes& b) {
+        int order = std::memcmp(a.first, b.first, std::min(a.second, b.second));
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
     for (size_t i = 1; i < count; ++i) {
-        if (*names[i] == *names[i - 1])
+        if (SameName(names[i], names[i - 1]))
             return true;
     }
     return false;
@@ -235,66 +279,52 @@ bool IsName(const char* text, size_t length)
     return IsUtf8(text, length);
 }
 
-enum class Attributes { kRead, kNotWellFormed, kTooMany };
-
-// At most `room` attributes are kept: a tag of many more is refused before
-// they all cost their memory.
-Attributes ParseAttributes(const char* text, int length, XmlNode& node, std::string& scratch, int room)
+// The attributes a skipped stanza still tells: enough to answer a request.
+bool IsTold(const char* name, size_t length)
 {
-    int i = 0;
-    for (;;) {
-        while (i < length && IsBlank(text[i]))
-            ++i;
-        if (i >= length)
-            return HasRepeatedName(node.attributes) ? Attributes::kNotWellFormed : Attributes::kRead;
-        if (static_cast<int>(node.attributes.size()) >= room)
-            return Attributes::kTooMany;
-        int nameStart = i;
-        while (i < length && !IsBlank(text[i]) && text[i] != '=')
-            ++i;
-        if (!IsName(text + nameStart, static_cast<size_t>(i - nameStart)))
-            return Attributes::kNotWellFormed;
-        std::string name(text + nameStart, static_cast<size_t>(i - nameStart));
-        while (i < length && IsBlank(text[i]))
-            ++i;
-        int valueStart = i;
-        int valueEnd = i;
-        if (i < length && text[i] == '=') {
-            ++i;
-            while (i < length && IsBlank(text[i]))
-                ++i;
-            if (i < length && (text[i] == '"' || text[i] == '\'')) {
-                char quote = text[i++];
-                valueStart = i;
-                while (i < length && text[i] != quote)
-                    ++i;
-                if (i >= length)
-                    return Attributes::kNotWellFormed;
-                valueEnd = i++;
-            } else {
-                // Unquoted, as old servers wrote them: up to the next blank.
-                // A quote in it would end the tag elsewhere than here.
-                valueStart = i;
-                while (i < length && !IsBlank(text[i])) {
-                    if (text[i] == '"' || text[i] == '\'')
-                        return Attributes::kNotWellFormed;
-                    ++i;
-                }
-                valueEnd = i;
-            }
-        }
-        XmlAttribute attribute{std::move(name), CJOVString()};
-        if (!DecodeValue(text + valueStart, static_cast<size_t>(valueEnd - valueStart), scratch, attribute.value))
-            return Attributes::kNotWellFormed;
-        node.attributes.push_back(std::move(attribute));
-    }
+    return Named(name, length, "type") || Named(name, length, "id") || Named(name, length, "from");
 }
+
+// The heap's reckoning: what it adds to a block, and what a string holds
+// without one.
+constexpr long long kBlockCost = 16;
+constexpr size_t kShortString = 15;
+
+long long NameCost(size_t length)
+{
+    return length > kShortString ? static_cast<long long>(length) + 1 + kBlockCost : 0;
+}
+
+// The node, and its place in its parent's list, which may have room for
+// twice as many.
+long long ElementCost(size_t nameLength)
+{
+    return static_cast<long long>(sizeof(XmlNode)) + kBlockCost +
+           2 * static_cast<long long>(sizeof(std::unique_ptr<XmlNode>)) + NameCost(nameLength);
+}
+
+// Its record in a list that may have room for twice as many, and its value
+// in UTF-16: two bytes a byte at most.
+long long AttributeCost(size_t nameLength, size_t valueBytes)
+{
+    return 2 * static_cast<long long>(sizeof(XmlAttribute)) + NameCost(nameLength) +
+           (valueBytes ? 2 * static_cast<long long>(valueBytes) + 2 + kBlockCost : 0);
+}
+
+// A text's bytes as gathered (in a buffer of up to twice their size), then
+// in UTF-16: four bytes a byte, and two blocks.
+constexpr long long kTextBytesCost = 4;
+constexpr long long kTextCost = 2 * kBlockCost + 2;
 
 } // namespace
 
-XmlParser::XmlParser()
-    : m_stanzaBytes(0),
-      m_stanzaNodes(0),
+XmlParser::XmlParser() : XmlParser(Limits()) {}
+
+XmlParser::XmlParser(const Limits& limits)
+    : m_limits(limits),
+      m_stanzaBytes(0),
+      m_stanzaMemory(0),
+      m_skipping(false),
       m_error(kNoError),
       m_scanned(0),
       m_quote(0),
@@ -319,8 +349,12 @@ void XmlParser::Clear()
         for (Slot& slot : depth)
             slot = Slot();
     }
+    m_skipSlot = Slot();
     m_stanzaBytes = 0;
-    m_stanzaNodes = 0;
+    m_stanzaMemory = 0;
+    m_skipping = false;
+    std::string().swap(m_skippedNames);
+    std::vector<unsigned>().swap(m_skippedEnds);
     m_error = kNoError;
     m_scanned = 0;
     m_quote = 0;
@@ -334,6 +368,12 @@ bool XmlParser::SetCallback(int depth, int close, Callback callback, void* user)
     m_slots[depth - 1][close].callback = callback;
     m_slots[depth - 1][close].user = user;
     return true;
+}
+
+void XmlParser::SetSkipCallback(Callback callback, void* user)
+{
+    m_skipSlot.callback = callback;
+    m_skipSlot.user = user;
 }
 
 void XmlParser::Fail(Error error)
@@ -364,12 +404,7 @@ int XmlParser::ParseChunk(const char* data, int length)
             step = ScanComment(data, pos, length, end);
         else
             step = ScanTag(data, pos, length, end);
-        if (step == kIncomplete) {
-            if (length - pos > kMaxStanzaBytes)
-                Fail(kTooLarge);
-            break;
-        }
-        if (step == kFailed)
+        if (step != kConsumed)
             break;
         pos = end;
         m_scanned = 0;
@@ -383,13 +418,17 @@ int XmlParser::ParseChunk(const char* data, int length)
     return m_error != kNoError ? -1 : pos;
 }
 
-bool XmlParser::AddStanzaBytes(int bytes)
+void XmlParser::AddStanzaBytes(int bytes)
 {
     m_stanzaBytes += bytes;
-    if (m_stanzaBytes <= kMaxStanzaBytes)
-        return true;
-    Fail(kTooLarge);
-    return false;
+    if (m_stanzaBytes > m_limits.stanzaBytes && !m_skipping)
+        StartSkipping();
+}
+
+bool XmlParser::AddStanzaMemory(long long bytes)
+{
+    m_stanzaMemory += bytes;
+    return m_stanzaMemory <= m_limits.stanzaMemory;
 }
 
 XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& end)
@@ -397,8 +436,10 @@ XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& 
     int from = pos + m_scanned;
     const char* lt = static_cast<const char*>(std::memchr(data + from, '<', static_cast<size_t>(length - from)));
     int stop = lt ? static_cast<int>(lt - data) : length;
-    if (std::memchr(data + from, 0, static_cast<size_t>(stop - from))) {
-        Fail(kNulByte);
+    if (const char* nul = static_cast<const char*>(std::memchr(data + from, 0, static_cast<size_t>(stop - from)))) {
+        // The first fault is the one told, however the text was cut.
+        bool before = CurrentDepth() >= 2 && !DecodeText(data + pos, static_cast<size_t>(nul - data - pos), nullptr);
+        Fail(before ? kNotWellFormed : kNulByte);
         return kFailed;
     }
     if (CurrentDepth() < 2) {
@@ -407,12 +448,20 @@ XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& 
         return kConsumed;
     }
     if (!lt) {
+        // A text that takes its stanza past the byte limit is skipped with
+        // it, and read in parts, so that no buffer has to hold it whole.
+        if (!m_skipping && m_stanzaBytes + (length - pos) > m_limits.stanzaBytes)
+            StartSkipping();
+        int cut = m_skipping ? TextCutEnd(data, pos, length) : pos;
+        if (cut > pos) {
+            end = cut;
+            return AddText(data + pos, end - pos) ? kConsumed : kFailed;
+        }
         m_scanned = length - pos;
         return kIncomplete;
     }
     end = stop;
-    if (!AddStanzaBytes(end - pos))
-        return kFailed;
+    AddStanzaBytes(end - pos);
     return AddText(data + pos, end - pos) ? kConsumed : kFailed;
 }
 
@@ -428,27 +477,40 @@ XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, in
     if (available < 4)
         return kIncomplete;
     int from = pos + (m_scanned > 4 ? m_scanned : 4);
-    for (int i = from; i < length; ++i) {
+    int last = PieceEnd(pos, length);
+    for (int i = from; i < last; ++i) {
         if (data[i] == 0) {
             Fail(kNulByte);
             return kFailed;
         }
         if (data[i] == '>' && i - 2 >= pos + 4 && data[i - 1] == '-' && data[i - 2] == '-') {
             end = i + 1;
-            if (CurrentDepth() >= 2 && !AddStanzaBytes(end - pos))
-                return kFailed;
+            if (CurrentDepth() >= 2)
+                AddStanzaBytes(end - pos);
             return kConsumed;
         }
     }
+    if (last < length) {
+        Fail(kTooLarge);
+        return kFailed;
+    }
     m_scanned = length - pos;
     return kIncomplete;
+}
+
+int XmlParser::PieceEnd(int pos, int length) const
+{
+    // One tag or comment no reader could hold is refused at its limit,
+    // whatever follows and however the stream was cut.
+    return length - pos > m_limits.stanzaBytes ? pos + m_limits.stanzaBytes : length;
 }
 
 XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& end)
 {
     int i = pos + (m_scanned > 1 ? m_scanned : 1);
     char quote = m_quote;
-    for (; i < length; ++i) {
+    int last = PieceEnd(pos, length);
+    for (; i < last; ++i) {
         char c = data[i];
         if (c == 0) {
             Fail(kNulByte);
@@ -466,6 +528,10 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
             return kFailed;
         }
     }
+    if (i >= last && last < length) {
+        Fail(kTooLarge);
+        return kFailed;
+    }
     if (i >= length) {
         m_scanned = length - pos;
         m_quote = quote;
@@ -474,12 +540,10 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
     end = i + 1;
     // Inside a stanza every tag counts; outside one, a tag may open a stanza,
     // whose count then starts with it.
-    if (CurrentDepth() >= 2) {
-        if (!AddStanzaBytes(end - pos))
-            return kFailed;
-    } else {
+    if (CurrentDepth() >= 2)
+        AddStanzaBytes(end - pos);
+    else
         m_stanzaBytes = end - pos;
-    }
     return HandleTag(data + pos + 1, end - pos - 2) ? kConsumed : kFailed;
 }
 
@@ -518,24 +582,104 @@ bool XmlParser::HandleTag(const char* tag, int length)
     return OpenElement(tag, nameLength, rest, restLength, empty);
 }
 
+XmlParser::Read XmlParser::ReadAttributes(const char* text, int length, XmlNode* node, Keep keep)
+{
+    m_names.clear();
+    int i = 0;
+    for (;;) {
+        while (i < length && IsBlank(text[i]))
+            ++i;
+        if (i >= length)
+            break;
+        int nameStart = i;
+        while (i < length && !IsBlank(text[i]) && text[i] != '=')
+            ++i;
+        size_t nameLength = static_cast<size_t>(i - nameStart);
+        if (!IsName(text + nameStart, nameLength))
+            return Read::kNotWellFormed;
+        while (i < length && IsBlank(text[i]))
+            ++i;
+        int valueStart = i;
+        int valueEnd = i;
+        if (i < length && text[i] == '=') {
+            ++i;
+            while (i < length && IsBlank(text[i]))
+                ++i;
+            if (i < length && (text[i] == '"' || text[i] == '\'')) {
+                char quote = text[i++];
+                valueStart = i;
+                while (i < length && text[i] != quote)
+                    ++i;
+                if (i >= length)
+                    return Read::kNotWellFormed;
+                valueEnd = i++;
+            } else {
+                // Unquoted, as old servers wrote them: up to the next blank.
+                // A quote in it would end the tag elsewhere than here.
+                valueStart = i;
+                while (i < length && !IsBlank(text[i])) {
+                    if (text[i] == '"' || text[i] == '\'')
+                        return Read::kNotWellFormed;
+                    ++i;
+                }
+                valueEnd = i;
+            }
+        }
+        m_names.emplace_back(text + nameStart, nameLength);
+        size_t valueLength = static_cast<size_t>(valueEnd - valueStart);
+        bool kept = keep == Keep::kAll || (keep == Keep::kTold && IsTold(text + nameStart, nameLength));
+        // Refused before its memory is taken.
+        if (keep == Keep::kAll && !AddStanzaMemory(AttributeCost(nameLength, valueLength)))
+            return Read::kPastMemory;
+        if (!kept) {
+            if (!DecodeValue(text + valueStart, valueLength, m_scratch, nullptr))
+                return Read::kNotWellFormed;
+            continue;
+        }
+        XmlAttribute attribute{std::string(text + nameStart, nameLength), CJOVString()};
+        if (!DecodeValue(text + valueStart, valueLength, m_scratch, &attribute.value))
+            return Read::kNotWellFormed;
+        node->attributes.push_back(std::move(attribute));
+    }
+    bool repeated = HasRepeatedName(m_names);
+    if (m_names.capacity() > 1024)
+        std::vector<std::pair<const char*, size_t>>().swap(m_names);
+    return repeated ? Read::kNotWellFormed : Read::kRead;
+}
+
 bool XmlParser::OpenElement(const char* name, int nameLength, const char* attributes, int attributesLength,
                             bool empty)
 {
+    if (m_skipping)
+        return SkipElement(name, nameLength, attributes, attributesLength, empty);
     int depth = CurrentDepth() + 1;
     if (depth <= 2)
-        m_stanzaNodes = 0;  // the stream's own tag, or a new stanza
-    if (depth > kMaxDepth || ++m_stanzaNodes > kMaxStanzaNodes) {
-        Fail(kTooLarge);
-        return false;
+        m_stanzaMemory = 0;  // the stream's own tag, or a new stanza
+    if (depth > 2 && depth > m_limits.depth) {
+        StartSkipping();
+        return SkipElement(name, nameLength, attributes, attributesLength, empty);
     }
     auto node = std::make_unique<XmlNode>(std::string(name, static_cast<size_t>(nameLength)));
     node->depth = depth;
-    Attributes read = ParseAttributes(attributes, attributesLength, *node, m_scratch, kMaxStanzaNodes - m_stanzaNodes);
-    if (read != Attributes::kRead) {
-        Fail(read == Attributes::kTooMany ? kTooLarge : kNotWellFormed);
+    Read read = AddStanzaMemory(ElementCost(static_cast<size_t>(nameLength)))
+                    ? ReadAttributes(attributes, attributesLength, node.get(), Keep::kAll)
+                    : Read::kPastMemory;
+    if (read == Read::kPastMemory) {
+        if (depth == 1) {
+            Fail(kTooLarge);  // the stream's own tag: no stanza to skip
+            return false;
+        }
+        StartSkipping();
+        if (depth > 2)
+            return SkipElement(name, nameLength, attributes, attributesLength, empty);
+        // The stanza's own tag: only what its skip callback tells is kept.
+        std::vector<XmlAttribute>().swap(node->attributes);
+        read = ReadAttributes(attributes, attributesLength, node.get(), Keep::kTold);
+    }
+    if (read != Read::kRead) {
+        Fail(kNotWellFormed);
         return false;
     }
-    m_stanzaNodes += static_cast<int>(node->attributes.size());
     XmlNode* parent = m_open.empty() ? &m_root : m_open.back().node;
     parent->children.push_back(std::move(node));
     XmlNode* added = parent->children.back().get();
@@ -547,8 +691,65 @@ bool XmlParser::OpenElement(const char* name, int nameLength, const char* attrib
     return CloseElement(added->name.data(), nameLength);
 }
 
+bool XmlParser::SkipElement(const char* name, int nameLength, const char* attributes, int attributesLength,
+                            bool empty)
+{
+    if (ReadAttributes(attributes, attributesLength, nullptr, Keep::kNone) != Read::kRead) {
+        Fail(kNotWellFormed);
+        return false;
+    }
+    return empty || PushSkippedName(name, static_cast<size_t>(nameLength));
+}
+
+bool XmlParser::PushSkippedName(const char* name, size_t length)
+{
+    // The names are all a skipped stanza keeps; past this they could grow
+    // without end. "<a>" opens one level in three bytes, which costs five.
+    if (m_skippedNames.size() + length + sizeof(unsigned) * (m_skippedEnds.size() + 1) >
+        2 * static_cast<size_t>(m_limits.stanzaBytes)) {
+        Fail(kTooLarge);
+        return false;
+    }
+    m_skippedNames.append(name, length);
+    m_skippedEnds.push_back(static_cast<unsigned>(m_skippedNames.size()));
+    return true;
+}
+
+void XmlParser::StartSkipping()
+{
+    m_skipping = true;
+    if (m_open.size() < 2)
+        return;  // at the stanza's own tag: nothing built yet
+    for (size_t i = 2; i < m_open.size(); ++i)
+        PushSkippedName(m_open[i].node->name.data(), m_open[i].node->name.size());
+    m_open.erase(m_open.begin() + 2, m_open.end());
+    OpenNode& stanza = m_open[1];
+    std::string().swap(stanza.text);
+    stanza.hasText = false;
+    XmlNode* node = stanza.node;
+    std::vector<std::unique_ptr<XmlNode>>().swap(node->children);
+    std::vector<XmlAttribute> told;
+    for (XmlAttribute& attribute : node->attributes) {
+        if (IsTold(attribute.name.data(), attribute.name.size()))
+            told.push_back(std::move(attribute));
+    }
+    node->attributes.swap(told);
+}
+
 bool XmlParser::CloseElement(const char* name, int nameLength)
 {
+    if (!m_skippedEnds.empty()) {
+        size_t end = m_skippedEnds.back();
+        size_t start = m_skippedEnds.size() > 1 ? m_skippedEnds[m_skippedEnds.size() - 2] : 0;
+        if (end - start != static_cast<size_t>(nameLength) ||
+            std::memcmp(m_skippedNames.data() + start, name, static_cast<size_t>(nameLength)) != 0) {
+            Fail(kNotWellFormed);
+            return false;
+        }
+        m_skippedNames.resize(start);
+        m_skippedEnds.pop_back();
+        return true;
+    }
     if (m_open.empty() || m_open.back().node->name.compare(0, std::string::npos, name,
                                                             static_cast<size_t>(nameLength)) != 0) {
         Fail(kNotWellFormed);
@@ -568,7 +769,12 @@ bool XmlParser::CloseElement(const char* name, int nameLength)
     m_open.pop_back();
     if (depth > 2)
         return true;  // freed with its stanza
-    Fire(depth, 1, node);
+    if (depth == 2 && m_skipping) {
+        if (m_skipSlot.callback)
+            m_skipSlot.callback(node, m_skipSlot.user);
+    } else {
+        Fire(depth, 1, node);
+    }
     if (m_resetPending)
         return true;  // the tree goes with the reset
     XmlNode* parent = m_open.empty() ? &m_root : m_open.back().node;
@@ -578,8 +784,15 @@ bool XmlParser::CloseElement(const char* name, int nameLength)
             break;
         }
     }
-    if (depth == 2)
+    if (depth == 2) {
         m_stanzaBytes = 0;
+        m_stanzaMemory = 0;
+        if (m_skipping) {
+            m_skipping = false;
+            std::string().swap(m_skippedNames);
+            std::vector<unsigned>().swap(m_skippedEnds);
+        }
+    }
     return true;
 }
 
@@ -587,10 +800,19 @@ bool XmlParser::AddText(const char* text, int length)
 {
     if (m_open.empty())
         return true;
+    if (!m_skipping && !AddStanzaMemory(kTextBytesCost * length + (m_open.back().hasText ? 0 : kTextCost)))
+        StartSkipping();
+    if (m_skipping) {
+        // Checked, not kept.
+        if (DecodeText(text, static_cast<size_t>(length), nullptr))
+            return true;
+        Fail(kNotWellFormed);
+        return false;
+    }
     // Every piece of mixed content is kept, a comment inside a text does not
     // cut it, and the pieces grow one buffer: made a string once, at the close.
     OpenNode& open = m_open.back();
-    if (!AppendDecoded(text, static_cast<size_t>(length), open.text)) {
+    if (!DecodeText(text, static_cast<size_t>(length), &open.text)) {
         Fail(kNotWellFormed);
         return false;
     }

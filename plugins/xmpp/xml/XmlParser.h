@@ -3,14 +3,18 @@
 // hands the stream's own element and every stanza to callbacks, and drops each
 // stanza once its callback has run. It knows elements, attributes, character
 // data with the predefined and numeric references, comments and the XML
-// declaration; anything else, anything that cannot be parsed (bytes that are
-// not UTF-8, an attribute named twice, a "<" in a value) and a stanza past
-// its limits is a stream error, after which it parses nothing until Reset.
+// declaration; anything else and anything that cannot be parsed (bytes that
+// are not UTF-8, an attribute named twice, a "<" in a value) is a stream
+// error, after which it parses nothing until Reset. A stanza past one of its
+// limits is skipped instead: read to its close and checked all the same, but
+// nothing of it kept beyond what the skip callback is told.
 //
 // Used on the account's event thread only.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "XmlNode.h"
@@ -23,25 +27,36 @@ public:
         kNoError = 0,
         kNotWellFormed,  // a tag, reference or close tag that cannot be read
         kNulByte,        // XML has no NUL character
-        kTooLarge,       // a stanza, or one piece of it, past one of the limits below
+        kTooLarge,       // what cannot be read without holding it whole (see kMaxStanzaBytes)
     };
 
-    // Past this a stanza ends the connection; any lower limit would let a
-    // sender end it with a legal stanza.
+    // A stanza of more bytes than this is skipped. One tag or comment of
+    // more is a stream error, as the stream's own tag past the memory limit
+    // is: they cannot be checked without holding them whole, and the reader
+    // holds at most this much. So is a skipped stanza whose elements open at
+    // once have names of more than twice this: any stanza within the limit
+    // has fewer.
     static constexpr int kMaxStanzaBytes = 1 << 20;
-    // A stanza's elements (itself included) and attributes, and the stream
-    // tag's attributes: the tree of one stanza costs a few MiB at most,
-    // whatever its bytes. A roster of some 4,000 contacts fits.
-    static constexpr int kMaxStanzaNodes = 20000;
-    // Elements nested deeper than this end the connection too: a request
-    // refused that way is refused aloud, never dropped in silence.
+    // What the tree of one stanza may cost the heap, as the parser reckons
+    // each element, attribute and text (at or above their real cost): a
+    // stanza past it is skipped. A roster of 1 MiB fits.
+    static constexpr long long kMaxStanzaMemory = 8 << 20;
+    // A stanza nested deeper than this is skipped.
     static constexpr int kMaxDepth = 64;
 
+    struct Limits {
+        int stanzaBytes = kMaxStanzaBytes;
+        long long stanzaMemory = kMaxStanzaMemory;
+        int depth = kMaxDepth;
+    };
+
     XmlParser();
+    // Tests give lower limits.
+    explicit XmlParser(const Limits& limits);
     XmlParser(const XmlParser&) = delete;
     XmlParser& operator=(const XmlParser&) = delete;
 
-    // Clears the tree, the four callbacks and any error. From inside a
+    // Clears the tree, the callbacks and any error. From inside a
     // callback it takes effect when that callback returns, and the chunk is
     // not parsed further.
     void Reset();
@@ -49,6 +64,10 @@ public:
     // depth 1 or 2, close 0 (element opened) or 1 (element closed); false for
     // other values. A stanza's node is freed after its close callback.
     bool SetCallback(int depth, int close, Callback callback, void* user);
+    // At the close of a skipped stanza, instead of its close callback: the
+    // node holds the stanza's name and, where its own tag carried them,
+    // "type", "id" and "from"; nothing inside.
+    void SetSkipCallback(Callback callback, void* user);
 
     // Parses the complete part of the bytes and answers how many it consumed
     // from the start, or -1 on a stream error (GetError). The caller removes
@@ -58,7 +77,7 @@ public:
     Error GetError() const { return m_error; }
 
     // The innermost element's depth: 0 outside the stream, 1 between stanzas.
-    int CurrentDepth() const { return static_cast<int>(m_open.size()); }
+    int CurrentDepth() const { return static_cast<int>(m_open.size() + m_skippedEnds.size()); }
 
 private:
     struct Slot {
@@ -66,6 +85,8 @@ private:
         void* user = nullptr;
     };
     enum Step { kConsumed, kIncomplete, kFailed };
+    enum class Keep { kAll, kTold, kNone };
+    enum class Read { kRead, kNotWellFormed, kPastMemory };
     // An element still open, and its text so far (UTF-8, references decoded).
     struct OpenNode {
         XmlNode* node;
@@ -76,22 +97,43 @@ private:
     Step ScanText(const char* data, int pos, int length, int& end);
     Step ScanComment(const char* data, int pos, int length, int& end);
     Step ScanTag(const char* data, int pos, int length, int& end);
+    // Where the scan of a tag or comment at pos stops: at the end of the
+    // bytes, or at the longest piece the limit allows.
+    int PieceEnd(int pos, int length) const;
     bool HandleTag(const char* tag, int length);
     bool OpenElement(const char* name, int nameLength, const char* attributes, int attributesLength, bool empty);
+    // An element inside a skipped stanza: checked, its name kept until its close.
+    bool SkipElement(const char* name, int nameLength, const char* attributes, int attributesLength, bool empty);
     bool CloseElement(const char* name, int nameLength);
     bool AddText(const char* text, int length);
+    // Reads a tag's attributes, every name and value checked, into the node:
+    // all of them while the stanza's memory allows (kPastMemory when not),
+    // only those a skipped stanza tells, or none.
+    Read ReadAttributes(const char* text, int length, XmlNode* node, Keep keep);
     void Fire(int depth, int close, XmlNode* node);
     void Fail(Error error);
-    // Counts bytes of the current stanza; past the limit the parse fails and
-    // the answer is false.
-    bool AddStanzaBytes(int bytes);
+    // Counts bytes of the current stanza; past the limit it is skipped.
+    void AddStanzaBytes(int bytes);
+    // Counts what the stanza's tree costs; false once past the limit.
+    bool AddStanzaMemory(long long bytes);
+    // Drops the current stanza's tree, keeps the names of its open elements.
+    void StartSkipping();
+    bool PushSkippedName(const char* name, size_t length);
     void Clear();
 
+    Limits m_limits;
     Slot m_slots[2][2];
+    Slot m_skipSlot;
     XmlNode m_root;
-    std::vector<OpenNode> m_open;  // innermost last
+    std::vector<OpenNode> m_open;  // innermost last; in a skipped stanza, down to the stanza
     long long m_stanzaBytes;
-    int m_stanzaNodes;  // of the stanza open, or of the stream's own tag
+    long long m_stanzaMemory;  // of the stanza open, or of the stream's own tag
+    bool m_skipping;
+    // The elements open inside a skipped stanza, below m_open: their names
+    // one after another, and where each ends.
+    std::string m_skippedNames;
+    std::vector<unsigned> m_skippedEnds;
+    std::vector<std::pair<const char*, size_t>> m_names;  // a tag's attribute names, for the check of repeats
     std::string m_scratch;  // an attribute value's decoding
     Error m_error;
     // How far the unfinished piece at the start of the next chunk was already

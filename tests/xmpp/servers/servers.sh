@@ -16,7 +16,7 @@ set -euo pipefail
 cmd=${1:?start or stop}
 dir=${2:?folder}
 
-USERS=(alice:alice-pw1 bob:bob-pw2 carol:carol-pw3)
+USERS=(alice:alice-pw1 bob:bob-pw2 carol:carol-pw3 dora:dora-pw4)
 
 # shellcheck source=../../support/peers/launch.sh
 . "$(dirname "$0")/../../support/peers/launch.sh"
@@ -274,7 +274,7 @@ done
 configure_third_client() {
   third_client=$1
   local user name resource password sessions=()
-  for user in alice:second bob:second carol:third; do
+  for user in alice:second bob:second carol:third dora:second; do
     name=${user%%:*} resource=${user#*:}
     password=$(printf '%s\n' "${USERS[@]}" | sed -n "s/^$name://p")
     sessions+=("$name-ejabberd=$name@localhost/$resource:$password:$ejabberd_tls"

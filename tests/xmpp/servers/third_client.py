@@ -145,7 +145,8 @@ class Session:
         iq = self.client.Iq()
         iq["type"] = "get"
         ET.SubElement(iq.xml, "{jabber:iq:roster}query")
-        answer = await iq.send(timeout=10)
+        # Behind thousands of roster sets the answer may take a while.
+        answer = await iq.send(timeout=30)
         items = []
         for item in answer.xml.iter("{jabber:iq:roster}item"):
             groups = [group.text or "" for group in item.iter("{jabber:iq:roster}group")]
@@ -268,7 +269,8 @@ async def main():
         name, rest = spec.split("=", 1)
         jid, password, session_port = rest.rsplit(":", 2)
         control.sessions[name] = Session(name, jid, password, int(session_port), ca_file, control.report)
-    server = await asyncio.start_server(control.serve, "127.0.0.1", port)
+    # A line may carry thousands of stanzas at once.
+    server = await asyncio.start_server(control.serve, "127.0.0.1", port, limit=1 << 24)
     async with server:
         await server.serve_forever()
 
