@@ -79,7 +79,8 @@ std::string ManyAttributes(size_t room)
     tag.reserve(room);
     while (tag.size() + 16 <= room)
         tag += " a" + std::to_string(tag.size()) + "='v'";
-    return tag + "/>";
+    tag += "/>";
+    return tag;
 }
 
 std::string ShortTexts(size_t room)
