@@ -119,6 +119,17 @@ private:
     Database::CJOVDatabase m_store;
 };
 
+// Ends the preferences with the button, then the program from its window.
+void CloseAndQuit(CRunningProgram& program, HWND preferences, WPARAM button)
+{
+    PostMessageW(preferences, WM_COMMAND, button, 0);
+    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
+    HWND main = program.WaitForWindow(L"JOV", L"JOV");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000));
+}
+
 } // namespace
 
 TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
@@ -156,12 +167,7 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     SendDlgItemMessageW(connection, kProxyHost, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
     SendDlgItemMessageW(connection, kProxyPort, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1080"));
 
-    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
-    HWND main = program.WaitForWindow(L"JOV", L"JOV");
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(10000));
+    ASSERT_NO_FATAL_FAILURE(CloseAndQuit(program, preferences, IDOK));
 
     {
         Settings stored(program.File(L"settings.jov"));
@@ -191,12 +197,7 @@ TEST(PreferencesRun, AValueChangedOnEachPageIsStoredAndShownAgainAfterARestart)
     connection = PageWith(preferences, kProxyType);
     EXPECT_EQ(ComboSelection(connection, kProxyType), 3);
     EXPECT_EQ(Text(connection, kProxyPort), L"1080");
-    PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
-    main = program.WaitForWindow(L"JOV", L"JOV");
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(10000));
+    ASSERT_NO_FATAL_FAILURE(CloseAndQuit(program, preferences, IDCANCEL));
 }
 
 // The messaging window is made after the preferences that open by themselves,
@@ -207,12 +208,7 @@ TEST(PreferencesRun, TheFirstPreferencesShowAndKeepTheStoredHistoryView)
     ASSERT_TRUE(program.Start());
     HWND preferences = program.WaitForWindow(nullptr, L"Preferences");
     ASSERT_NE(preferences, nullptr);
-    PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
-    HWND main = program.WaitForWindow(L"JOV", L"JOV");
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(10000));
+    ASSERT_NO_FATAL_FAILURE(CloseAndQuit(program, preferences, IDCANCEL));
     {
         Settings stored(program.File(L"settings.jov"));
         stored.PutByte(GUID_GUI, L"ShowHist", 0);
@@ -226,12 +222,7 @@ TEST(PreferencesRun, TheFirstPreferencesShowAndKeepTheStoredHistoryView)
     ASSERT_NE(history, nullptr);
     EXPECT_FALSE(Checked(history, kHistoryShow));
     EXPECT_EQ(Text(history, kHistoryCount), L"9");
-    PostMessageW(preferences, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(CRunningProgram::WaitUntilGone(preferences));
-    main = program.WaitForWindow(L"JOV", L"JOV");
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(10000));
+    ASSERT_NO_FATAL_FAILURE(CloseAndQuit(program, preferences, IDOK));
 
     Settings stored(program.File(L"settings.jov"));
     EXPECT_EQ(stored.Byte(GUID_GUI, L"ShowHist"), 0);

@@ -11,6 +11,14 @@ namespace {
 
 const wchar_t kDiscoInfoNs[] = L"http://jabber.org/protocol/disco#info";
 
+void AddStanzaError(XmlNode* iq, const char* type, const char* condition)
+{
+    iq->AddChild("error")
+        ->AddAttribute("type", type)
+        ->AddChild(condition)
+        ->AddAttribute("xmlns", "urn:ietf:params:xml:ns:xmpp-stanzas");
+}
+
 bool IsEmpty(const CJOVString* text)
 {
     return !text || text->GetLength() == 0;
@@ -53,11 +61,26 @@ void CJabberProtocol::RefuseIq(XmlNode* iq, const char* type, const char* condit
 {
     // Results and errors are never answered.
     auto refusal = InitIq("error", GetAttribute(iq, "id"), GetAttribute(iq, "from"));
-    refusal->AddChild("error")
-        ->AddAttribute("type", type)
-        ->AddChild(condition)
-        ->AddAttribute("xmlns", "urn:ietf:params:xml:ns:xmpp-stanzas");
+    AddStanzaError(refusal.get(), type, condition);
     SendNode(refusal.get());
+}
+
+void CJabberProtocol::OnSkippedIq(XmlNode* iq)
+{
+    // A request is refused aloud; an answer reaches whoever waits for it as
+    // an error, so that no wait stays open.
+    const CJOVString* type = GetAttribute(iq, "type");
+    if (!type)
+        return;
+    if (*type == CJOVString(L"get") || *type == CJOVString(L"set")) {
+        RefuseIq(iq, "modify", "policy-violation");
+    } else if (*type == CJOVString(L"result") || *type == CJOVString(L"error")) {
+        auto failed = InitIq("error", GetAttribute(iq, "id"), nullptr);
+        if (const CJOVString* from = GetAttribute(iq, "from"))
+            failed->AddAttribute("from", *from);
+        AddStanzaError(failed.get(), "modify", "policy-violation");
+        OnIqStanza(failed.get());
+    }
 }
 
 void CJabberProtocol::AddDiscoInfoHandler()

@@ -294,6 +294,8 @@ private:
     void OnIqStanza(XmlNode* iq);
     // An error answer to a request: by default, that nobody here serves it.
     void RefuseIq(XmlNode* iq, const char* type = "cancel", const char* condition = "service-unavailable");
+    // A stanza the parser skipped, named "iq".
+    void OnSkippedIq(XmlNode* iq);
     void AddDiscoInfoHandler();
     static void DiscoInfoAsked(const IqValues& values, XmlNode* iq, CJabberProtocol* account, void* data);
     bool IsAnswerFrom(const CJOVString& asked, const CJOVString* from) override;

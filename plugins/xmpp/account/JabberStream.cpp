@@ -181,27 +181,14 @@ void CJabberProtocol::OnStreamEnd()
 void CJabberProtocol::OnSkippedStanza(XmlNode* node)
 {
     // Past the parser's limits, nothing of it was kept but its name, type,
-    // id and sender. A request is still answered, and an answer still ends
-    // the wait of whoever asked; anything else is dropped.
-    static const char kStanzasNs[] = "urn:ietf:params:xml:ns:xmpp-stanzas";
-    const CJOVString* type = GetAttribute(node, "type");
+    // id and sender; a request or an answer among them still counts.
     const CJOVString* from = GetAttribute(node, "from");
     std::wstring sender = from && from->GetLength() ? std::wstring(from->Data(), from->GetLength()) : L"the server";
     std::wstring line = L"JOV: Jabber: skipped a <" + std::wstring(node->name.begin(), node->name.end()) +
                         L"> from " + sender + L", past the size limits\n";
     OutputDebugStringW(line.c_str());
-    if (node->name != "iq" || !type)
-        return;
-    if (*type == CJOVString(L"get") || *type == CJOVString(L"set")) {
-        RefuseIq(node, "modify", "policy-violation");
-    } else if (*type == CJOVString(L"result") || *type == CJOVString(L"error")) {
-        auto failed = InitIq("error", GetAttribute(node, "id"), nullptr);
-        if (from)
-            failed->AddAttribute("from", *from);
-        failed->AddChild("error")->AddAttribute("type", "modify")->AddChild("policy-violation")->AddAttribute(
-            "xmlns", kStanzasNs);
-        OnIqStanza(failed.get());
-    }
+    if (node->name == "iq")
+        OnSkippedIq(node);
 }
 
 void CJabberProtocol::OnStreamStart(XmlNode* node)
