@@ -286,3 +286,18 @@ TEST_F(ModelStorageTest, ARenamedAccountsListMovesToItsNewName)
     FireAdded(kAlice);
     EXPECT_EQ(Aliases(kAlice), (Names{L"Eve"}));
 }
+
+TEST_F(ModelStorageTest, AnAccountAddedWithoutANameIsStoredOnceItIsNamed)
+{
+    // As the preferences add one: nameless, then named on its options page.
+    AddAccount(kBob, L"", GUID_JabberProtocol);
+    FireAdded(kBob);
+    SetAccountName(kBob, L"bob");
+    FireChanged(kBob);
+    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    m_model->Save();
+
+    NewModel();
+    FireAdded(kBob);
+    EXPECT_EQ(Aliases(kBob), (Names{L"Dee"}));
+}

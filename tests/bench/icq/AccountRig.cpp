@@ -87,6 +87,12 @@ unsigned int CAccountRig::AddIcqAccount(const wchar_t* uin, const char* password
     m_manager->SetData(m_accountId, CJOVString(L"Account password"), digest, &size);
     m_manager->SetString(m_accountId, CJOVString(L"Server name"), CJOVString(L"127.0.0.1"));
     m_manager->SetWord(m_accountId, CJOVString(L"Server port"), &serverPort);
+    // As the account's options page does: the account, and through it the
+    // contact list, learn the new login.
+    JOV_GUID protocol{};
+    unsigned int clientId = 0;
+    if (m_manager->FindAccount(m_accountId, &protocol, &clientId))
+        m_bus->SendEventToClient(clientId, GUID_ICQProtocol, CJOVString(L"Login changed"), nullptr, nullptr, true);
     return m_accountId;
 }
 
