@@ -271,7 +271,8 @@ void CSkinManagerImpl::CreateStartSmilies()
 
 void CSkinManagerImpl::ReplaceSmilies(const CJOVString* name)
 {
-    ReplaceSmiliesWith(nullptr);
+    // The new set takes the old one's place in one step: a reader that
+    // waited for the old loader then finds the new set, never none.
     ReplaceSmiliesWith(name ? new (std::nothrow) CSmiliesPack(*name, m_appDir) : new (std::nothrow) CSmiliesPack);
 }
 
