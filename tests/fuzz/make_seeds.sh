@@ -24,6 +24,23 @@ for session in "$root"/tests/xmpp/data/*-session.xml; do
   { printf '\x03\x07\x00\x40\x00\x00\x01'; cat "$session"; } >"$seeds/xml/$name-cut"
 done
 
+# At the low limits (bit 4 of the first byte), tags and a CDATA section past
+# the byte limit, read in parts, whole and cut into reads (7, 300 and 1 bytes).
+python3 -B - "$seeds/xml" <<'PY'
+import sys
+head = b"<?xml version='1.0'?><stream:stream xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams' version='1.0'>"
+streams = {
+    "tag-past-limit": b"<message from='a@x' id='m1' type='chat'><x a='" + b"&quot;" * 150 + b"'/><body>hi</body></message>"
+                      b"<iq type='get' id='q1' a=\"" + b"&apos;" * 120 + b"\"from='b@x/r'><query/></iq\n" + b" " * 700 + b">"
+                      b"<presence id='" + b"p" * 700 + b"' a='1'/><presence/>",
+    "cdata": b"<![CDATA[x]]><message><body>a<![CDATA[<b>&amp;</b>]]]]>b</body></message>"
+             b"<message id='c'><body><![CDATA[" + b"x]" * 400 + b"]]></body></message><presence/>",
+}
+for name, body in streams.items():
+    open(sys.argv[1] + "/low-" + name, "wb").write(b"\x10" + head + body)
+    open(sys.argv[1] + "/low-" + name + "-cut", "wb").write(b"\x13\x07\x00\x2c\x01\x01\x00" + head + body)
+PY
+
 # Mended findings too large to keep in the tree, run whole before each
 # target's fuzzing rather than mutated: a text cut by 120,000 comments, once
 # gathered in quadratic time.

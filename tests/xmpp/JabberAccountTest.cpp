@@ -120,7 +120,7 @@ TEST_F(JabberAccountTest, AStanzaLargerThanTheBufferArrivingInPiecesIsReadWhole)
     EXPECT_EQ(Sent()[0], Refusal(" to='bob@localhost/pc' id='big'"));
 }
 
-TEST_F(JabberAccountTest, AStanzaOverTheLimitIsReadInPartsAndSkippedAndTheNextOneAnswered)
+TEST_F(JabberAccountTest, AStanzaOrATagOverTheLimitIsReadInPartsAndSkippedAndTheNextOneAnswered)
 {
     OpenStream();
     Deliver("<message from='bob@localhost/pc'><body>");
@@ -131,6 +131,21 @@ TEST_F(JabberAccountTest, AStanzaOverTheLimitIsReadInPartsAndSkippedAndTheNextOn
     EXPECT_NE(m_account->GetStatus(), Protocols::StatusOffline);
     ASSERT_EQ(Sent().size(), 1u);
     EXPECT_EQ(Sent()[0], Refusal(" to='bob@localhost/pc' id='v1'"));
+
+    // A request whose own tag the server's escaping made longer than the
+    // buffer holds: refused as too large.
+    Deliver("<iq type='get' id='v2' from='bob@localhost/pc' a='");
+    std::string quotes;
+    for (int i = 0; i < 341; ++i)
+        quotes += "&quot;";
+    for (int i = 0; i < 550; ++i)
+        Deliver(quotes);
+    Deliver("'><query xmlns='x:unknown'/></iq>");
+    EXPECT_LE(m_account->GetReceiveCapacity(), CJabberProtocol::kMaxBufferSize);
+    EXPECT_NE(m_account->GetStatus(), Protocols::StatusOffline);
+    ASSERT_EQ(Sent().size(), 2u);
+    EXPECT_EQ(Sent()[1], "<iq type='error' to='bob@localhost/pc' id='v2'><error type='modify'><policy-violation "
+                         "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>");
     EXPECT_TRUE(Warnings().empty());
 }
 

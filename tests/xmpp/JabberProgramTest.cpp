@@ -4,8 +4,10 @@
 // with carol online and bob (Robert) away (kept as xmpp-list-<server>-qvga.png), carol's
 // message (sent by the independent client, asking for a receipt) shows in her
 // chat and history and is receipted with its id, and the reply typed there
-// reaches carol. A presence and a message of carol's nested deeper than the
-// program reads, before each, are passed over: the account stays online.
+// reaches carol. Before each, a presence and messages of carol's that the
+// program does not read whole, one nested too deep and one whose extension
+// the server writes on as more than a megabyte (an attribute of quotes, each
+// escaped), are passed over: the account stays online.
 // The program trusts the servers through the prefix's root store.
 #include <gtest/gtest.h>
 
@@ -38,6 +40,13 @@ std::string DeepExtension()
         close += "</a>";
     }
     return "<x xmlns='urn:example:deep'>" + open + close + "</x>";
+}
+
+// An extension element whose one attribute holds 180,000 quotes: the server
+// writes each as "&quot;", past what the program holds of one tag.
+std::string QuotesExtension()
+{
+    return "<y xmlns='urn:example:quotes' a='" + std::string(180000, '"') + "'/>";
 }
 
 // Whether carol's history file holds the bytes; read while the program may
@@ -79,7 +88,8 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     ASSERT_TRUE(client.Befriend(alice2, bob2, "Robert", "Friends"));
     client.Send(bob2, "<presence><show>away</show><status>lunch</status></presence>");
     // The server hands carol's presence to alice at her login.
-    client.Send(carol, "<presence><status>deep</status>" + DeepExtension() + "</presence>");
+    client.Send(carol, "<presence><status>large</status>" +
+                           (server == "prosody" ? QuotesExtension() : DeepExtension()) + "</presence>");
 
     CDebuggedProgram program;
     ASSERT_TRUE(program.PrepareWhole());
@@ -122,6 +132,8 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
 
     client.Send(carol, "<message to='alice@localhost' type='chat' id='carol-deep'><body>Too deep</body>" +
                            DeepExtension() + "</message>");
+    client.Send(carol, "<message to='alice@localhost' type='chat' id='carol-quotes'><body>Too large</body>" +
+                           QuotesExtension() + "</message>");
     client.Send(carol, std::string("<message to='alice@localhost' type='chat' id='carol-hello'><body>") +
                            kCarolsMessageUtf8 + "</body><request xmlns='urn:xmpp:receipts'/></message>");
     CThirdClient::Stanza receipt;
@@ -138,6 +150,16 @@ void JabberProgramTest::Run(const CPeerFile* servers, const std::string& server)
     EXPECT_NE(shown.find(kCarolsMessage), std::wstring::npos) << "her message is not in her chat";
     EXPECT_NE(shown.find(L"Carol"), std::wstring::npos);
     EXPECT_EQ(shown.find(L"Too deep"), std::wstring::npos);
+    EXPECT_EQ(shown.find(L"Too large"), std::wstring::npos);
+    // The server relayed each, and the program passed over each.
+    auto skipped = [&program](const std::string& what) {
+        int count = 0;
+        for (const std::string& line : program.Lines())
+            count += line.find("skipped a <" + what + "> from carol@localhost") != std::string::npos;
+        return count;
+    };
+    EXPECT_EQ(skipped("presence"), 1);
+    EXPECT_EQ(skipped("message"), 2);
     bool saved = false;
     for (DWORD start = GetTickCount(); !saved && GetTickCount() - start < 5000; Sleep(100))
         saved = HistoryHolds(program.Folder(), kCarolsMessageUtf8);

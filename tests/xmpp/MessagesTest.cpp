@@ -151,6 +151,18 @@ TEST_F(MessagesTest, ReceiptsAndDeliveredEventsGoOnlyToThoseWhoSeeOurPresenceAft
     EXPECT_TRUE(item.composingId.GetLength() == 0) << "the last asker had no id";
 }
 
+TEST_F(MessagesTest, ABodyInACdataSectionIsShownAsWrittenAndReceipted)
+{
+    ASSERT_NO_FATAL_FAILURE(LogIn(kRoster));
+    Deliver("<message from='bob@localhost/phone' id='c1' type='chat'><body><![CDATA[... <b>a & b</b> >]]></body>"
+            "<request xmlns='urn:xmpp:receipts'/></message>");
+    ASSERT_FALSE(Texts().empty());
+    EXPECT_EQ(Texts().back(), L"... <b>a & b</b> >");
+    ASSERT_FALSE(Sent().empty());
+    EXPECT_EQ(Sent()[0], "<message to='bob@localhost/phone' id='jov_3'><received xmlns='urn:xmpp:receipts' id='c1'/>"
+                         "</message>");
+}
+
 TEST_F(MessagesTest, AnotherSenderIsTakenOnlyFromTheAccountsOwnServer)
 {
     ASSERT_NO_FATAL_FAILURE(LogIn(kRoster));

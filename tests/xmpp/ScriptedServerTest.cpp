@@ -526,11 +526,11 @@ std::string Nested(int depth)
 
 // The server sends the stanza once the client's header came; the client's
 // last bytes before its close are its stream error and its stream's end.
-TEST_F(ScriptedServerTest, BrokenXmlAndTagsPastTheLimitEndWithAStreamErrorTheServerReceives)
+TEST_F(ScriptedServerTest, BrokenXmlAndACommentPastTheLimitEndWithAStreamErrorTheServerReceives)
 {
     const wchar_t* const kNotXml = L"Disconnected: the server sent data that is not XML";
     const wchar_t* const kTooLarge = L"Disconnected: the server sent a stanza too large or too deep to read";
-    const std::string bigFrom(XmlParser::kMaxStanzaBytes + 100, 'f');
+    const std::string big(XmlParser::kMaxStanzaBytes + 100, 'f');
     const struct {
         const char* what;
         std::string stanza;
@@ -543,8 +543,9 @@ TEST_F(ScriptedServerTest, BrokenXmlAndTagsPastTheLimitEndWithAStreamErrorTheSer
         {"an attribute named twice", "<message to='a@x' to='b@x'/>", "not-well-formed", kNotXml},
         {"a stanza past the limits that is not XML either", "<iq type='get' id='q2' from='bob@x'>" +
          Nested(XmlParser::kMaxDepth) + "<b></c></iq>", "not-well-formed", kNotXml},
-        {"a request whose one tag is over 1 MiB", "<iq type='get' id='q1' from='" + bigFrom +
-         "'><query xmlns='jabber:iq:version'/></iq>", "policy-violation", kTooLarge},
+        {"a tag over 1 MiB that is not XML", "<iq type='get' id='q1' from='bob@x' a='" + big +
+         "<'><query xmlns='jabber:iq:version'/></iq>", "not-well-formed", kNotXml},
+        {"a comment over 1 MiB", "<message><!--" + big + "--></message>", "policy-violation", kTooLarge},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.what);
@@ -571,15 +572,21 @@ TEST_F(ScriptedServerTest, StanzasPastTheLimitsAreSkippedAndTheStreamGoesOn)
     for (int i = 0; i < 60000; ++i)
         children += "<b/>";
     const std::string bigText(XmlParser::kMaxStanzaBytes + 100, 't');
+    std::string quotes;
+    for (int i = 0; i < 180000; ++i)
+        quotes += "&quot;";
     LoginScript(false, false).Apply(*m_server);
     m_server->Send("<iq type='get' id='q1' from='bob@x/r'><query xmlns='jabber:iq:version'>" + Nested(70) +
                    "</query></iq>");
     m_server->Send("<message from='bob@x/r' type='chat'><body>deep</body><x xmlns='y'>" + Nested(1000) +
                    "</x></message><presence from='bob@x/r'><x xmlns='y'>" + children + "</x></presence>");
     m_server->Send("<message from='bob@x/r'><body>" + bigText + "</body></message>");
+    m_server->Send("<message from='bob@x/r'><body>quotes</body><x xmlns='y' a='" + quotes +
+                   "'/></message><iq type='get' id='q3' from='bob@x/r' a='" + quotes +
+                   "'><query xmlns='jabber:iq:version'/></iq>");
     m_server->Send("<iq type='set' id='q2' from='bob@x/r'><query xmlns='jabber:iq:private'>" + children +
                    "</query></iq><iq type='get' id='v1' from='bob@x/r'><query xmlns='jabber:iq:version'/></iq>");
-    for (const char* id : {"q1", "q2"}) {
+    for (const char* id : {"q1", "q3", "q2"}) {
         m_server->Expect("iq", [id](const Element& iq, std::string& why) {
             why = "type='" + iq.Attribute("type") + "' to='" + iq.Attribute("to") + "' id='" + iq.Attribute("id") + "'";
             const Element* error = iq.Child("error");

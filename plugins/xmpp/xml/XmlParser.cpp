@@ -173,18 +173,23 @@ bool DecodeText(const char* text, size_t length, std::string* out)
 }
 
 // Where text that goes on past the bytes at hand may be taken up to: before
-// a reference that may still be open, and before a character whose bytes
-// may not all be there.
-int TextCutEnd(const char* data, int pos, int length)
+// a reference that may still be open (in a CDATA section, before a "]" that
+// may begin its end), and before a character whose bytes may not all be there.
+int TextCutEnd(const char* data, int pos, int length, bool cdata = false)
 {
     int end = length;
-    // A reference ends within 12 bytes of its "&".
-    for (int i = length - 1; i >= pos && i >= length - 12; --i) {
-        if (data[i] == ';')
-            break;
-        if (data[i] == '&') {
-            end = i;
-            break;
+    if (cdata) {
+        while (end > pos && end > length - 2 && data[end - 1] == ']')
+            --end;
+    } else {
+        // A reference ends within 12 bytes of its "&".
+        for (int i = length - 1; i >= pos && i >= length - 12; --i) {
+            if (data[i] == ';')
+                break;
+            if (data[i] == '&') {
+                end = i;
+                break;
+            }
         }
     }
     int lead = end - 1;
@@ -279,10 +284,36 @@ bool IsName(const char* text, size_t length)
     return IsUtf8(text, length);
 }
 
-// The attributes a skipped stanza still tells: enough to answer a request.
+// The attributes a skipped stanza still tells, enough to answer a request:
+// each one's bit, 0 for any other.
+unsigned ToldBit(const char* name, size_t length)
+{
+    return Named(name, length, "type") ? 1 : Named(name, length, "id") ? 2 : Named(name, length, "from") ? 4 : 0;
+}
+
 bool IsTold(const char* name, size_t length)
 {
-    return Named(name, length, "type") || Named(name, length, "id") || Named(name, length, "from");
+    return ToldBit(name, length) != 0;
+}
+
+// The told attribute whose value the outline of a tag opens, by its bit: the
+// outline ends with its name, "=" and the quote, a blank around the "=" at
+// most. The name follows a blank or the quote of the value before it.
+unsigned ToldValueOpened(const std::string& outline)
+{
+    size_t end = outline.size() - 1;  // before the quote
+    if (end > 0 && outline[end - 1] == ' ')
+        --end;
+    if (end == 0 || outline[end - 1] != '=')
+        return 0;
+    --end;
+    if (end > 0 && outline[end - 1] == ' ')
+        --end;
+    size_t start = end;
+    while (start > 0 && outline[start - 1] != ' ' && outline[start - 1] != '"' && outline[start - 1] != '\'')
+        --start;
+    // The element's own name comes first, with nothing before it.
+    return start > 0 ? ToldBit(outline.data() + start, end - start) : 0;
 }
 
 // The heap's reckoning: what it adds to a block, and what a string holds
@@ -325,6 +356,9 @@ XmlParser::XmlParser(const Limits& limits)
       m_stanzaBytes(0),
       m_stanzaMemory(0),
       m_skipping(false),
+      m_tagPastLimit(false),
+      m_untold(0),
+      m_inCdata(false),
       m_error(kNoError),
       m_scanned(0),
       m_quote(0),
@@ -355,6 +389,10 @@ void XmlParser::Clear()
     m_skipping = false;
     std::string().swap(m_skippedNames);
     std::vector<unsigned>().swap(m_skippedEnds);
+    m_tagInParts = TagInParts();
+    m_tagPastLimit = false;
+    m_untold = 0;
+    m_inCdata = false;
     m_error = kNoError;
     m_scanned = 0;
     m_quote = 0;
@@ -398,7 +436,11 @@ int XmlParser::ParseChunk(const char* data, int length)
     while (pos < length && !m_resetPending && m_error == kNoError) {
         int end = pos;
         Step step;
-        if (data[pos] != '<')
+        if (m_tagInParts.active)
+            step = ReadTagPart(data, pos, length, end);
+        else if (m_inCdata)
+            step = ScanCdata(data, pos, length, end);
+        else if (data[pos] != '<')
             step = ScanText(data, pos, length, end);
         else if (length - pos >= 2 && data[pos + 1] == '!')
             step = ScanComment(data, pos, length, end);
@@ -468,9 +510,24 @@ XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& 
 XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, int& end)
 {
     static const char kOpen[] = "<!--";
+    static const char kCdata[] = "<![CDATA[";
     int available = length - pos;
+    if (available >= 3 && data[pos + 2] == '[') {
+        const int marker = sizeof kCdata - 1;
+        if (std::memcmp(data + pos, kCdata, static_cast<size_t>(available < marker ? available : marker)) != 0) {
+            Fail(kNotWellFormed);
+            return kFailed;
+        }
+        if (available < marker)
+            return kIncomplete;
+        end = pos + marker;
+        if (CurrentDepth() >= 2)
+            AddStanzaBytes(marker);
+        m_inCdata = true;
+        return kConsumed;
+    }
     if (std::memcmp(data + pos, kOpen, static_cast<size_t>(available < 4 ? available : 4)) != 0) {
-        // A document type or a CDATA section: neither belongs in a stream.
+        // A document type has no place in a stream.
         Fail(kNotWellFormed);
         return kFailed;
     }
@@ -490,7 +547,7 @@ XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, in
             return kConsumed;
         }
     }
-    if (last < length) {
+    if (last - pos >= m_limits.stanzaBytes) {
         Fail(kTooLarge);
         return kFailed;
     }
@@ -498,11 +555,57 @@ XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, in
     return kIncomplete;
 }
 
+XmlParser::Step XmlParser::ScanCdata(const char* data, int pos, int length, int& end)
+{
+    // "]]>" may have begun in the two bytes looked at last time.
+    int from = pos + (m_scanned > 2 ? m_scanned - 2 : 0);
+    int stop = length;
+    for (const char* at = data + from;
+         (at = static_cast<const char*>(std::memchr(at, ']', static_cast<size_t>(data + length - at)))) != nullptr;
+         ++at) {
+        if (data + length - at >= 3 && at[1] == ']' && at[2] == '>') {
+            stop = static_cast<int>(at - data);
+            break;
+        }
+    }
+    int checked = pos + m_scanned;
+    if (const char* nul =
+            static_cast<const char*>(std::memchr(data + checked, 0, static_cast<size_t>(stop > checked ? stop - checked : 0)))) {
+        // The first fault is the one told, however the section was cut.
+        bool before = CurrentDepth() >= 2 && !IsUtf8(data + pos, static_cast<size_t>(nul - data - pos));
+        Fail(before ? kNotWellFormed : kNulByte);
+        return kFailed;
+    }
+    if (stop < length) {
+        end = stop + 3;
+        m_inCdata = false;
+        if (CurrentDepth() < 2)
+            return kConsumed;  // between stanzas: nothing to keep
+        AddStanzaBytes(end - pos);
+        return AddText(data + pos, stop - pos, true) ? kConsumed : kFailed;
+    }
+    // Read in parts, as a text is: outside a stanza, or when it takes its
+    // stanza past the byte limit.
+    bool inParts = CurrentDepth() < 2;
+    if (!inParts) {
+        if (!m_skipping && m_stanzaBytes + (length - pos) > m_limits.stanzaBytes)
+            StartSkipping();
+        inParts = m_skipping;
+    }
+    int cut = inParts ? TextCutEnd(data, pos, length, true) : pos;
+    if (cut > pos) {
+        end = cut;
+        return CurrentDepth() < 2 || AddText(data + pos, end - pos, true) ? kConsumed : kFailed;
+    }
+    m_scanned = length - pos;
+    return kIncomplete;
+}
+
 int XmlParser::PieceEnd(int pos, int length) const
 {
-    // One tag or comment no reader could hold is refused at its limit,
-    // whatever follows and however the stream was cut.
-    return length - pos > m_limits.stanzaBytes ? pos + m_limits.stanzaBytes : length;
+    // Decided at the limit, whatever follows and however the stream was cut,
+    // so that a reader holding no more than the limit is never left waiting.
+    return length - pos >= m_limits.stanzaBytes ? pos + m_limits.stanzaBytes : length;
 }
 
 XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& end)
@@ -528,9 +631,24 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
             return kFailed;
         }
     }
-    if (i >= last && last < length) {
-        Fail(kTooLarge);
-        return kFailed;
+    if (i >= last && last - pos >= m_limits.stanzaBytes) {
+        // Too long to hold: read on in parts, and its stanza skipped, when it
+        // is inside one or opens one.
+        bool opensStanza = CurrentDepth() == 1 && data[pos + 1] != '/' && data[pos + 1] != '?';
+        if (CurrentDepth() < 2 && !opensStanza) {
+            Fail(kTooLarge);
+            return kFailed;
+        }
+        if (!opensStanza && !m_skipping)
+            StartSkipping();
+        m_tagInParts = TagInParts();
+        m_tagInParts.active = true;
+        m_tagInParts.opensStanza = opensStanza;
+        Step step = ReadTagPart(data, pos + 1, length, end);
+        if (step != kIncomplete)
+            return step;
+        end = pos + 1;
+        return kConsumed;
     }
     if (i >= length) {
         m_scanned = length - pos;
@@ -545,6 +663,116 @@ XmlParser::Step XmlParser::ScanTag(const char* data, int pos, int length, int& e
     else
         m_stanzaBytes = end - pos;
     return HandleTag(data + pos + 1, end - pos - 2) ? kConsumed : kFailed;
+}
+
+XmlParser::Step XmlParser::ReadTagPart(const char* data, int pos, int length, int& end)
+{
+    TagInParts& tag = m_tagInParts;
+    int i = pos;
+    while (i < length) {
+        if (tag.quote) {
+            const char* close = static_cast<const char*>(std::memchr(data + i, tag.quote, static_cast<size_t>(length - i)));
+            int stop = close ? static_cast<int>(close - data) : length;
+            if (std::memchr(data + i, 0, static_cast<size_t>(stop - i))) {
+                Fail(kNulByte);
+                return kFailed;
+            }
+            // Checked in pieces that end between characters and references,
+            // as a text read in parts is; the rest waits for the next read.
+            int cut = close ? stop : TextCutEnd(data, i, length);
+            ReadValuePart(data + i, cut - i);
+            i = cut;
+            if (!close)
+                break;
+            ++i;
+            if (!CloseQuotedValue())
+                return kFailed;
+            continue;
+        }
+        char c = data[i++];
+        if (c == 0) {
+            Fail(kNulByte);
+            return kFailed;
+        }
+        if (c == '<') {
+            Fail(kNotWellFormed);
+            return kFailed;
+        }
+        if (c == '>') {
+            end = i;
+            return FinishTagInParts() ? kConsumed : kFailed;
+        }
+        if (IsBlank(c)) {
+            if (!tag.outline.empty() && tag.outline.back() == ' ')
+                continue;
+            c = ' ';
+        }
+        tag.outline += c;
+        if (c == '"' || c == '\'') {
+            tag.quote = c;
+            tag.keeping = tag.opensStanza ? ToldValueOpened(tag.outline) : 0;
+        }
+        if (tag.outline.size() > static_cast<size_t>(m_limits.stanzaBytes)) {
+            Fail(kTooLarge);
+            return kFailed;
+        }
+    }
+    end = i;
+    return end > pos ? kConsumed : kIncomplete;
+}
+
+void XmlParser::ReadValuePart(const char* value, int length)
+{
+    TagInParts& tag = m_tagInParts;
+    if (length <= 0)
+        return;
+    // A fault is told at the tag's end: before it, a NUL is the one told.
+    if (std::memchr(value, '<', static_cast<size_t>(length)) || !DecodeText(value, static_cast<size_t>(length), nullptr))
+        tag.faulty = true;
+    if (tag.keeping) {
+        size_t room = static_cast<size_t>(kMaxToldBytes) + 1 - tag.value.size();
+        tag.value.append(value, std::min(room, static_cast<size_t>(length)));
+    }
+}
+
+bool XmlParser::CloseQuotedValue()
+{
+    TagInParts& tag = m_tagInParts;
+    if (tag.keeping) {
+        // One too long to tell is left out, its value empty in the outline.
+        if (tag.value.size() > static_cast<size_t>(kMaxToldBytes))
+            tag.untold |= tag.keeping;
+        else
+            tag.outline += tag.value;
+        tag.value.clear();
+    }
+    tag.outline += tag.quote;
+    tag.quote = 0;
+    tag.keeping = 0;
+    if (tag.outline.size() > static_cast<size_t>(m_limits.stanzaBytes)) {
+        Fail(kTooLarge);
+        return false;
+    }
+    return true;
+}
+
+bool XmlParser::FinishTagInParts()
+{
+    std::string outline;
+    outline.swap(m_tagInParts.outline);
+    bool faulty = m_tagInParts.faulty;
+    unsigned untold = m_tagInParts.untold;
+    m_tagInParts = TagInParts();
+    if (faulty) {
+        Fail(kNotWellFormed);
+        return false;
+    }
+    m_tagPastLimit = true;
+    m_untold = untold;
+    bool handled = HandleTag(outline.data(), static_cast<int>(outline.size()));
+    m_tagPastLimit = false;
+    m_untold = 0;
+    return handled;
 }
 
 bool XmlParser::HandleTag(const char* tag, int length)
@@ -627,7 +855,8 @@ XmlParser::Read XmlParser::ReadAttributes(const char* text, int length, XmlNode*
         }
         m_names.emplace_back(text + nameStart, nameLength);
         size_t valueLength = static_cast<size_t>(valueEnd - valueStart);
-        bool kept = keep == Keep::kAll || (keep == Keep::kTold && IsTold(text + nameStart, nameLength));
+        bool kept = keep == Keep::kAll || (keep == Keep::kTold && IsTold(text + nameStart, nameLength) &&
+                                           valueLength <= static_cast<size_t>(kMaxToldBytes));
         // Refused before its memory is taken.
         if (keep == Keep::kAll && !AddStanzaMemory(AttributeCost(nameLength, valueLength)))
             return Read::kPastMemory;
@@ -661,7 +890,7 @@ bool XmlParser::OpenElement(const char* name, int nameLength, const char* attrib
     }
     auto node = std::make_unique<XmlNode>(std::string(name, static_cast<size_t>(nameLength)));
     node->depth = depth;
-    Read read = AddStanzaMemory(ElementCost(static_cast<size_t>(nameLength)))
+    Read read = !m_tagPastLimit && AddStanzaMemory(ElementCost(static_cast<size_t>(nameLength)))
                     ? ReadAttributes(attributes, attributesLength, node.get(), Keep::kAll)
                     : Read::kPastMemory;
     if (read == Read::kPastMemory) {
@@ -675,6 +904,9 @@ bool XmlParser::OpenElement(const char* name, int nameLength, const char* attrib
         // The stanza's own tag: only what its skip callback tells is kept.
         std::vector<XmlAttribute>().swap(node->attributes);
         read = ReadAttributes(attributes, attributesLength, node.get(), Keep::kTold);
+        std::erase_if(node->attributes, [this](const XmlAttribute& attribute) {
+            return (ToldBit(attribute.name.data(), attribute.name.size()) & m_untold) != 0;
+        });
     }
     if (read != Read::kRead) {
         Fail(kNotWellFormed);
@@ -796,7 +1028,7 @@ bool XmlParser::CloseElement(const char* name, int nameLength)
     return true;
 }
 
-bool XmlParser::AddText(const char* text, int length)
+bool XmlParser::AddText(const char* text, int length, bool literal)
 {
     if (m_open.empty())
         return true;
@@ -804,7 +1036,7 @@ bool XmlParser::AddText(const char* text, int length)
         StartSkipping();
     if (m_skipping) {
         // Checked, not kept.
-        if (DecodeText(text, static_cast<size_t>(length), nullptr))
+        if (literal ? IsUtf8(text, static_cast<size_t>(length)) : DecodeText(text, static_cast<size_t>(length), nullptr))
             return true;
         Fail(kNotWellFormed);
         return false;
@@ -812,10 +1044,13 @@ bool XmlParser::AddText(const char* text, int length)
     // Every piece of mixed content is kept, a comment inside a text does not
     // cut it, and the pieces grow one buffer: made a string once, at the close.
     OpenNode& open = m_open.back();
-    if (!DecodeText(text, static_cast<size_t>(length), &open.text)) {
+    if (literal ? !IsUtf8(text, static_cast<size_t>(length))
+                : !DecodeText(text, static_cast<size_t>(length), &open.text)) {
         Fail(kNotWellFormed);
         return false;
     }
+    if (literal)
+        open.text.append(text, static_cast<size_t>(length));
     open.hasText = true;
     return true;
 }

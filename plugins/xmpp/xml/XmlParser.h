@@ -2,12 +2,13 @@
 // from a buffer that grows as bytes arrive. It keeps the elements still open,
 // hands the stream's own element and every stanza to callbacks, and drops each
 // stanza once its callback has run. It knows elements, attributes, character
-// data with the predefined and numeric references, comments and the XML
-// declaration; anything else and anything that cannot be parsed (bytes that
-// are not UTF-8, an attribute named twice, a "<" in a value) is a stream
-// error, after which it parses nothing until Reset. A stanza past one of its
-// limits is skipped instead: read to its close and checked all the same, but
-// nothing of it kept beyond what the skip callback is told.
+// data with the predefined and numeric references, CDATA sections (read as
+// text), comments and the XML declaration; anything else and anything that
+// cannot be parsed (bytes that are not UTF-8, an attribute named twice, a "<"
+// in a value) is a stream error, after which it parses nothing until Reset. A
+// stanza past one of its limits is skipped instead: read to its close and
+// checked all the same, but nothing of it kept beyond what the skip callback
+// is told.
 //
 // Used on the account's event thread only.
 #pragma once
@@ -30,13 +31,20 @@ public:
         kTooLarge,       // what cannot be read without holding it whole (see kMaxStanzaBytes)
     };
 
-    // A stanza of more bytes than this is skipped. One tag or comment of
-    // more is a stream error, as the stream's own tag past the memory limit
-    // is: they cannot be checked without holding them whole, and the reader
-    // holds at most this much. So is a skipped stanza whose elements open at
-    // once have names of more than twice this: any stanza within the limit
-    // has fewer.
+    // A stanza of more bytes than this is skipped. A text or a tag of more,
+    // inside a stanza or opening one, is read in parts, as no buffer holds
+    // more: of such a tag only its outline is kept (names, unquoted values,
+    // a blank for each run of blanks), its quoted values are checked as they
+    // pass and kept only where told. Stream errors, as the stream's own tag past the memory limit is:
+    // a comment of more, a tag of more between stanzas that opens none (the
+    // stream's own tag or end tag, a declaration), a tag whose outline is
+    // longer than this, and a skipped stanza whose elements open at once
+    // have names of more than twice this. No stanza within the limit comes
+    // near any of them.
     static constexpr int kMaxStanzaBytes = 1 << 20;
+    // A skipped stanza tells its "type", "id" and "from" only when each is
+    // at most this long as written: an answer needs no more.
+    static constexpr int kMaxToldBytes = 4096;
     // What the tree of one stanza may cost the heap, as the parser reckons
     // each element, attribute and text (at or above their real cost): a
     // stanza past it is skipped. A roster of 5,000 contacts as a server
@@ -67,7 +75,9 @@ public:
     bool SetCallback(int depth, int close, Callback callback, void* user);
     // At the close of a skipped stanza, instead of its close callback: the
     // node holds the stanza's name and, where its own tag carried them,
-    // "type", "id" and "from"; nothing inside.
+    // "type", "id" and "from"; nothing inside. A stanza skipped at its own
+    // tag (past the memory limit, or read in parts) tells only values of
+    // kMaxToldBytes at most.
     void SetSkipCallback(Callback callback, void* user);
 
     // Parses the complete part of the bytes and answers how many it consumed
@@ -94,19 +104,40 @@ private:
         std::string text;
         bool hasText;
     };
+    // A tag longer than the byte limit, read in parts: what its check at the
+    // '>' needs, never the tag itself.
+    struct TagInParts {
+        bool active = false;
+        bool opensStanza = false;  // keeps what the skip callback tells
+        char quote = 0;            // inside a quoted value
+        unsigned keeping = 0;      // the told value being kept, of the stanza's own tag
+        unsigned untold = 0;       // those too long to tell
+        // A value that is not well-formed, told at the '>' as a whole tag's would be.
+        bool faulty = false;
+        std::string outline;  // the tag as HandleTag reads it, untold values left out
+        std::string value;    // the told value so far, one byte past kMaxToldBytes at most
+    };
 
     Step ScanText(const char* data, int pos, int length, int& end);
     Step ScanComment(const char* data, int pos, int length, int& end);
+    // A CDATA section's content, its "<![CDATA[" consumed.
+    Step ScanCdata(const char* data, int pos, int length, int& end);
     Step ScanTag(const char* data, int pos, int length, int& end);
+    // Reads on a tag past the byte limit; consumes what is checked.
+    Step ReadTagPart(const char* data, int pos, int length, int& end);
+    void ReadValuePart(const char* value, int length);
+    bool CloseQuotedValue();
+    bool FinishTagInParts();
     // Where the scan of a tag or comment at pos stops: at the end of the
-    // bytes, or at the longest piece the limit allows.
+    // bytes, or at the limit (then it is longer than the limit).
     int PieceEnd(int pos, int length) const;
     bool HandleTag(const char* tag, int length);
     bool OpenElement(const char* name, int nameLength, const char* attributes, int attributesLength, bool empty);
     // An element inside a skipped stanza: checked, its name kept until its close.
     bool SkipElement(const char* name, int nameLength, const char* attributes, int attributesLength, bool empty);
     bool CloseElement(const char* name, int nameLength);
-    bool AddText(const char* text, int length);
+    // Character data, its references decoded unless it is literal (CDATA).
+    bool AddText(const char* text, int length, bool literal = false);
     // Reads a tag's attributes, every name and value checked, into the node:
     // all of them while the stanza's memory allows (kPastMemory when not),
     // only those a skipped stanza tells, or none.
@@ -136,6 +167,12 @@ private:
     std::vector<unsigned> m_skippedEnds;
     std::vector<std::pair<const char*, size_t>> m_names;  // a tag's attribute names, for the check of repeats
     std::string m_scratch;  // an attribute value's decoding
+    TagInParts m_tagInParts;
+    // HandleTag of a tag read in parts: its stanza is skipped, without the
+    // told values that were too long.
+    bool m_tagPastLimit;
+    unsigned m_untold;
+    bool m_inCdata;
     Error m_error;
     // How far the unfinished piece at the start of the next chunk was already
     // looked at, so a long piece arriving in many reads is scanned once.
