@@ -225,6 +225,19 @@ TEST_F(ModelStorageTest, AnAccountMayUseTheModelWhileItIsAskedForItsName)
     EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
 }
 
+TEST_F(ModelStorageTest, ASaveAsAnAccountsListIsAboutToBeReadKeepsThatList)
+{
+    MakeAlice();
+    NewModel();
+    // OK in a settings dialog once Alice's name is known, before her list is in.
+    m_model->SetKeyLearntHook([this](unsigned int) { m_model->Save(); });
+    FireAdded(kAlice);
+    m_model->SetKeyLearntHook(nullptr);
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+    Restart();
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+}
+
 TEST_F(ModelStorageTest, TwoAccountsAreStoredApart)
 {
     MakeAlice();
@@ -300,4 +313,34 @@ TEST_F(ModelStorageTest, AnAccountAddedWithoutANameIsStoredOnceItIsNamed)
     NewModel();
     FireAdded(kBob);
     EXPECT_EQ(Aliases(kBob), (Names{L"Dee"}));
+}
+
+TEST_F(ModelStorageTest, AnAccountNamedAfterItWasAddedReadsTheListStoredUnderItsName)
+{
+    // Alice's list is stored; her account comes back nameless and is given
+    // her name on its options page.
+    MakeAlice();
+    SetAccountName(kAlice, L"");
+    NewModel();
+    FireAdded(kAlice);
+    SetAccountName(kAlice, L"alice");
+    FireChanged(kAlice);
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+}
+
+TEST_F(ModelStorageTest, AnotherAccountGivenADeletedAccountsNameDoesNotReadItsList)
+{
+    MakeAlice();
+    NewModel();
+    // Deleted before her "Added" was handled: the drop found no key, so her
+    // part stays stored until the next save.
+    m_model->DropStoredList(kAlice);
+    FireAdded(kAlice);
+    FireDeleted(kAlice);
+
+    AddAccount(kBob, L"");
+    FireAdded(kBob);
+    SetAccountName(kBob, L"alice");
+    FireChanged(kBob);
+    EXPECT_TRUE(Items(kBob).empty());
 }
