@@ -283,7 +283,7 @@ TEST_F(ModelStorageTest, SavingWaitsForNoAccountAndStoresEveryList)
     EXPECT_EQ(bobItems.GetCount(), 1);
 }
 
-TEST_F(ModelStorageTest, ARenamedAccountsListMovesToItsNewName)
+TEST_F(ModelStorageTest, ARenamedAccountDropsTheListUnderItsOldName)
 {
     MakeAlice();
     m_model->Save();
@@ -326,6 +326,35 @@ TEST_F(ModelStorageTest, AnAccountNamedAfterItWasAddedReadsTheListStoredUnderIts
     SetAccountName(kAlice, L"alice");
     FireChanged(kAlice);
     EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+}
+
+TEST_F(ModelStorageTest, DroppingADeletedAccountsListLeavesNoPartOfItStored)
+{
+    MakeAlice();
+    AddAccount(kBob, L"bob", GUID_JabberProtocol);
+    FireAdded(kBob);
+    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    m_model->Save();
+
+    // Renamed to a name a list is stored under, then deleted before any save:
+    // the parts under both names go.
+    NamedValueMap level1 = StoredLevel1();
+    const NamedValue* alice = level1.Find(Key(L"alice"));
+    ASSERT_NE(alice, nullptr);
+    level1.Set(NamedValue(Key(L"alicia"), alice->GetData(), alice->GetSize()));
+    StoreBlob(Packed(level1));
+    SetAccountName(kAlice, L"alicia");
+    FireChanged(kAlice);
+    m_model->DropStoredList(kAlice);
+    NamedValueMap stored = StoredLevel1();
+    EXPECT_EQ(stored.Find(Key(L"alice")), nullptr);
+    EXPECT_EQ(stored.Find(Key(L"alicia")), nullptr);
+    FireDeleted(kAlice);
+
+    // The manager posts "Deleted" before it drops the list: it may be handled first.
+    FireDeleted(kBob);
+    m_model->DropStoredList(kBob);
+    EXPECT_EQ(StoredLevel1().Find(Key(L"bob", GUID_JabberProtocol)), nullptr);
 }
 
 TEST_F(ModelStorageTest, AnotherAccountGivenADeletedAccountsNameDoesNotReadItsList)

@@ -83,8 +83,9 @@ public:
     void Save();
     // Creates the account's stored items; false when nothing was found.
     bool Load(unsigned int accountId);
-    // Takes a deleted account's part out of "CL data" now; the manager then
-    // writes the file. Runs on the deleting thread (the UI).
+    // Takes a deleted account's part out of "CL data" now, with those of the
+    // names given up since; the manager then writes the file. Runs on the
+    // deleting thread (the UI).
     void DropStoredList(unsigned int accountId) override;
     // Tests: called on the "CL" thread, unlocked, once an account's key is
     // learnt and before its stored list is read, to save meanwhile.
@@ -176,7 +177,8 @@ private:
     std::map<unsigned int, IndexEntry> m_index;
     // Storage keys as learnt when each account was added or renamed (empty: its
     // part was dropped on its deletion), and those of accounts deleted or
-    // renamed since: their stored parts are dropped at the next save.
+    // renamed since: their stored parts are dropped at the next save or
+    // deletion.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
     std::function<void(unsigned int)> m_keyLearnt;

@@ -252,14 +252,18 @@ void CContactListImpl::WriteBlob(const NamedValueMap& level1)
 void CContactListImpl::DropStoredList(unsigned int accountId)
 {
     Lock lock(m_lock);
+    // With the parts of names given up since (a rename, a "Deleted" handled
+    // first): the next save would drop them, but the file is written now.
+    std::set<CJOVString> gone = m_droppedKeys;
     auto known = m_accountKeys.find(accountId);
-    if (known == m_accountKeys.end() || known->second.GetLength() == 0)
-        return;
+    if (known != m_accountKeys.end() && known->second.GetLength() > 0)
+        gone.insert(known->second);
     NamedValueMap level1;
-    if (KeepStoredParts({known->second}, &level1))
+    if (!gone.empty() && KeepStoredParts(gone, &level1))
         WriteBlob(level1);
     // Kept, empty, until "Deleted": that account must not be asked its name again.
-    known->second = CJOVString();
+    if (known != m_accountKeys.end())
+        known->second = CJOVString();
 }
 
 void CContactListImpl::Save()
