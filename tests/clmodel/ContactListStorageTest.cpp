@@ -225,6 +225,19 @@ TEST_F(ModelStorageTest, AnAccountMayUseTheModelWhileItIsAskedForItsName)
     EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
 }
 
+TEST_F(ModelStorageTest, ASaveAsAnAccountsListIsAboutToBeReadKeepsThatList)
+{
+    MakeAlice();
+    NewModel();
+    // OK in a settings dialog once Alice's name is known, before her list is in.
+    m_model->SetKeyLearntHook([this](unsigned int) { m_model->Save(); });
+    FireAdded(kAlice);
+    m_model->SetKeyLearntHook(nullptr);
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+    Restart();
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+}
+
 TEST_F(ModelStorageTest, TwoAccountsAreStoredApart)
 {
     MakeAlice();
@@ -270,7 +283,7 @@ TEST_F(ModelStorageTest, SavingWaitsForNoAccountAndStoresEveryList)
     EXPECT_EQ(bobItems.GetCount(), 1);
 }
 
-TEST_F(ModelStorageTest, ARenamedAccountsListMovesToItsNewName)
+TEST_F(ModelStorageTest, ARenamedAccountDropsTheListUnderItsOldName)
 {
     MakeAlice();
     m_model->Save();
@@ -300,4 +313,63 @@ TEST_F(ModelStorageTest, AnAccountAddedWithoutANameIsStoredOnceItIsNamed)
     NewModel();
     FireAdded(kBob);
     EXPECT_EQ(Aliases(kBob), (Names{L"Dee"}));
+}
+
+TEST_F(ModelStorageTest, AnAccountNamedAfterItWasAddedReadsTheListStoredUnderItsName)
+{
+    // Alice's list is stored; her account comes back nameless and is given
+    // her name on its options page.
+    MakeAlice();
+    SetAccountName(kAlice, L"");
+    NewModel();
+    FireAdded(kAlice);
+    SetAccountName(kAlice, L"alice");
+    FireChanged(kAlice);
+    EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
+}
+
+TEST_F(ModelStorageTest, DroppingADeletedAccountsListLeavesNoPartOfItStored)
+{
+    MakeAlice();
+    AddAccount(kBob, L"bob", GUID_JabberProtocol);
+    FireAdded(kBob);
+    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    m_model->Save();
+
+    // Renamed to a name a list is stored under, then deleted before any save:
+    // the parts under both names go.
+    NamedValueMap level1 = StoredLevel1();
+    const NamedValue* alice = level1.Find(Key(L"alice"));
+    ASSERT_NE(alice, nullptr);
+    level1.Set(NamedValue(Key(L"alicia"), alice->GetData(), alice->GetSize()));
+    StoreBlob(Packed(level1));
+    SetAccountName(kAlice, L"alicia");
+    FireChanged(kAlice);
+    m_model->DropStoredList(kAlice);
+    NamedValueMap stored = StoredLevel1();
+    EXPECT_EQ(stored.Find(Key(L"alice")), nullptr);
+    EXPECT_EQ(stored.Find(Key(L"alicia")), nullptr);
+    FireDeleted(kAlice);
+
+    // The manager posts "Deleted" before it drops the list: it may be handled first.
+    FireDeleted(kBob);
+    m_model->DropStoredList(kBob);
+    EXPECT_EQ(StoredLevel1().Find(Key(L"bob", GUID_JabberProtocol)), nullptr);
+}
+
+TEST_F(ModelStorageTest, AnotherAccountGivenADeletedAccountsNameDoesNotReadItsList)
+{
+    MakeAlice();
+    NewModel();
+    // Deleted before her "Added" was handled: the drop found no key, so her
+    // part stays stored until the next save.
+    m_model->DropStoredList(kAlice);
+    FireAdded(kAlice);
+    FireDeleted(kAlice);
+
+    AddAccount(kBob, L"");
+    FireAdded(kBob);
+    SetAccountName(kBob, L"alice");
+    FireChanged(kBob);
+    EXPECT_TRUE(Items(kBob).empty());
 }

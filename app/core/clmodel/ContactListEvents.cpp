@@ -76,20 +76,12 @@ void CContactListImpl::OnLoaded()
 void CContactListImpl::OnAccountChanged(unsigned int accountId)
 {
     RemoveAccountItems(accountId, false);
-    // A rename moves the list to the new name's key; an account added
-    // without a name has its first one now. Asked here, so that a save has
-    // the key without asking.
+    // A new name brings the list stored under it; an account added without
+    // a name has its first one now. Asked here, so that a save has the key
+    // without asking.
     CJOVString key;
-    if (!FetchAccountKey(accountId, &key))
-        return;
-    Lock lock(m_lock);
-    auto known = m_accountKeys.find(accountId);
-    if (known != m_accountKeys.end() && (known->second.GetLength() == 0 || known->second == key))
-        return;  // dropped with its deletion, or the same name
-    if (known != m_accountKeys.end())
-        m_droppedKeys.insert(known->second);
-    m_droppedKeys.erase(key);
-    m_accountKeys[accountId] = key;
+    if (FetchAccountKey(accountId, &key))
+        TakeKey(accountId, key);
 }
 
 void CContactListImpl::RemoveAccountItems(unsigned int accountId, bool removeAccount)

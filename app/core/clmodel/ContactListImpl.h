@@ -12,15 +12,16 @@
 // relayed message), so a subscriber takes the whole transaction, in order, in
 // one hand-over.
 //
-// Storage: each account's part is read from "CL data" when the manager
-// announces the account ("Added") and the whole list is written back by the
-// destructor. Account names (the storage keys) are asked of the accounts on
-// the "CL" thread, with the lock released, when the manager announces them
-// ("Added", "Account changed"); a save only uses what was learnt, and an
-// account not named yet keeps its stored part.
+// Storage: each account's part is read from "CL data" when its name is
+// learnt and the whole list is written back by the destructor. Account names
+// (the storage keys) are asked of the accounts on the "CL" thread, with the
+// lock released, when the manager announces them ("Added", "Account
+// changed"); a save only uses what was learnt, and an account not named yet,
+// or whose part is not read yet, keeps its stored part.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -82,9 +83,13 @@ public:
     void Save();
     // Creates the account's stored items; false when nothing was found.
     bool Load(unsigned int accountId);
-    // Takes a deleted account's part out of "CL data" now; the manager then
-    // writes the file. Runs on the deleting thread (the UI).
+    // Takes a deleted account's part out of "CL data" now, with those of the
+    // names given up since; the manager then writes the file. Runs on the
+    // deleting thread (the UI).
     void DropStoredList(unsigned int accountId) override;
+    // Tests: called on the "CL" thread, unlocked, once an account's key is
+    // learnt and before its stored list is read, to save meanwhile.
+    void SetKeyLearntHook(std::function<void(unsigned int accountId)> hook) { m_keyLearnt = std::move(hook); }
 
 private:
     class CEventHandler final : public CEventsClient {
@@ -146,6 +151,9 @@ private:
 
     // Storage helpers (ContactListStorage.cpp).
     bool FetchAccountKey(unsigned int accountId, CJOVString* key);
+    // Loads the part stored under the account's new key, then makes the key
+    // its own; false when nothing was loaded.
+    bool TakeKey(unsigned int accountId, const CJOVString& key);
     bool ReadBlob(NamedValueMap* level1);
     void LoadItems(unsigned int accountId, const NamedValue& level2Value);
     void PackAccount(const TopLevel& top, NamedValueMap* level2);
@@ -169,9 +177,11 @@ private:
     std::map<unsigned int, IndexEntry> m_index;
     // Storage keys as learnt when each account was added or renamed (empty: its
     // part was dropped on its deletion), and those of accounts deleted or
-    // renamed since: their stored parts are dropped at the next save.
+    // renamed since: their stored parts are dropped at the next save or
+    // deletion.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
+    std::function<void(unsigned int)> m_keyLearnt;
 
     static std::atomic<unsigned int> s_nextGroupId;
     static std::atomic<unsigned int> s_nextContactId;

@@ -126,23 +126,34 @@ bool CContactListImpl::Load(unsigned int accountId)
     // The account is asked with the lock released: it may be waiting for the
     // model itself.
     CJOVString key;
-    if (!FetchAccountKey(accountId, &key))
-        return false;
-    {
-        Lock lock(m_lock);
-        m_accountKeys[accountId] = key;
-        m_droppedKeys.erase(key);  // deleted earlier in this run, back now
+    return FetchAccountKey(accountId, &key) && TakeKey(accountId, key);
+}
+
+bool CContactListImpl::TakeKey(unsigned int accountId, const CJOVString& key)
+{
+    if (m_keyLearnt)
+        m_keyLearnt(accountId);
+    // Locked throughout: a save sees the key only once the part is in the
+    // model; until then it keeps the part as stored.
+    Lock lock(m_lock);
+    auto known = m_accountKeys.find(accountId);
+    if (known != m_accountKeys.end()) {
+        if (known->second.GetLength() == 0 || known->second == key)
+            return false;  // dropped with its deletion, or the same name
+        m_droppedKeys.insert(known->second);
     }
+    // Given up earlier in this run (deleted, renamed): what is still stored
+    // under it is not this account's list.
+    const bool givenUp = m_droppedKeys.erase(key) > 0;
     NamedValueMap level1;
-    if (!ReadBlob(&level1))
-        return false;
-    const NamedValue* stored = level1.Find(key);
-    if (!stored)
-        return false;
-    TraceMark(L"list read");
-    LoadItems(accountId, *stored);
-    TraceMark(L"model filled");
-    return true;
+    const NamedValue* stored = !givenUp && ReadBlob(&level1) ? level1.Find(key) : nullptr;
+    if (stored) {
+        TraceMark(L"list read");
+        LoadItems(accountId, *stored);
+        TraceMark(L"model filled");
+    }
+    m_accountKeys[accountId] = key;
+    return stored != nullptr;
 }
 
 void CContactListImpl::LoadItems(unsigned int accountId, const NamedValue& level2Value)
@@ -241,14 +252,18 @@ void CContactListImpl::WriteBlob(const NamedValueMap& level1)
 void CContactListImpl::DropStoredList(unsigned int accountId)
 {
     Lock lock(m_lock);
+    // With the parts of names given up since (a rename, a "Deleted" handled
+    // first): the next save would drop them, but the file is written now.
+    std::set<CJOVString> gone = m_droppedKeys;
     auto known = m_accountKeys.find(accountId);
-    if (known == m_accountKeys.end() || known->second.GetLength() == 0)
-        return;
+    if (known != m_accountKeys.end() && known->second.GetLength() > 0)
+        gone.insert(known->second);
     NamedValueMap level1;
-    if (KeepStoredParts({known->second}, &level1))
+    if (!gone.empty() && KeepStoredParts(gone, &level1))
         WriteBlob(level1);
     // Kept, empty, until "Deleted": that account must not be asked its name again.
-    known->second = CJOVString();
+    if (known != m_accountKeys.end())
+        known->second = CJOVString();
 }
 
 void CContactListImpl::Save()
