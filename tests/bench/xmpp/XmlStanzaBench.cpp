@@ -2,8 +2,11 @@
 // send one: a body of plain text (the baseline), a body of "a<b/>" pieces, a
 // body of empty children, a body of text in 5,000 pieces, and the costliest
 // shapes for the parser's memory: one tag of many attributes, short texts
-// each in an element, and elements nested to the end. Each is fed in the 2048-byte reads the account's
-// socket gives; a stanza past a limit is skipped, read to its end. Prints,
+// each in an element, and elements nested to the end. Beside them, two tags
+// just past the limit, read in parts: one attribute of "&quot;" references,
+// as a server writes 180,000 quotes on, and many attributes before one such
+// value. Each is fed in the 2048-byte reads the account's socket gives; a
+// stanza past a limit is skipped, read to its end. Prints,
 // for scripts/bench.sh, the time of each parse beside the plain text's, and
 // the parse's peak memory beside the stanza's size.
 //
@@ -83,6 +86,27 @@ std::string ManyAttributes(size_t room)
     return tag;
 }
 
+// Past the limit by what the references add.
+std::string QuotesTag(size_t)
+{
+    return "<x xmlns='urn:example:quotes' a='" + Repeated("&quot;", 180000 * 6) + "'/>";
+}
+
+// The attributes of ManyAttributes, then a value that takes the tag past the limit.
+std::string AttributesPastTheLimit(size_t room)
+{
+    const int quotes = 1024;
+    std::string tag = "<b";
+    tag.reserve(room + quotes * 6 + 8);
+    while (tag.size() + 16 <= room)
+        tag += " a" + std::to_string(tag.size()) + "='v'";
+    tag += " z='";
+    for (int i = 0; i < quotes; ++i)
+        tag += "&quot;";
+    tag += "'/>";
+    return tag;
+}
+
 std::string ShortTexts(size_t room)
 {
     return Repeated("<b>t</b>", room);
@@ -102,6 +126,8 @@ const Stanza kStanzas[] = {
     {"xml 1 MiB one tag of attributes", "xml memory one tag of attributes", &ManyAttributes},
     {"xml 1 MiB texts of one byte", "xml memory texts of one byte", &ShortTexts},
     {"xml 1 MiB nested", "xml memory nested", &Nested},
+    {"xml tag of 180,000 &quot;", "xml memory tag of 180,000 &quot;", &QuotesTag},
+    {"xml tag of attributes past the limit", "xml memory tag of attributes past the limit", &AttributesPastTheLimit},
 };
 const int kStanzaCount = sizeof kStanzas / sizeof kStanzas[0];
 
