@@ -211,10 +211,10 @@ void CCLCtrl::OpenChat(unsigned int contactId)
     WriteHistory();
     if (m_historyWritten)
         m_historyWritten(contactId);
-    // Taken and counted under one hold: a contact dropped meanwhile cannot
-    // leave entries taken but not counted, which the window would show twice.
+    // Taken under one hold, with whether each is in the file: a contact
+    // dropped meanwhile cannot leave entries taken but not counted, which the
+    // window would show twice.
     std::vector<NotifyEntry> unshown;
-    int inHistory = 0;
     {
         CCriticalSectionLock hold(m_lock);
         for (NotifyEntry& entry : m_pending) {
@@ -222,10 +222,14 @@ void CCLCtrl::OpenChat(unsigned int contactId)
                 continue;
             unshown.push_back(entry);
             entry.shown = true;
-            // Those whose write failed are not in the file.
-            if (entry.inHistory)
-                ++inHistory;
         }
+    }
+    // The window leaves out the file's last records it is told of: a long
+    // text took several. Those whose write failed are not in the file.
+    int inHistory = 0;
+    for (const NotifyEntry& entry : unshown) {
+        if (entry.inHistory)
+            inHistory += HistoryRecordCount(entry.text);
     }
     // Unlocked: the window reads the history and asks the account.
     chat->OpenContact(contactId, inHistory);

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "JOVTime.h"
@@ -228,7 +229,8 @@ bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header)
     return reader.Position() == size;
 }
 
-int AppendLocked(const HistoryTarget& target, const Record& draft)
+// The records of one message: the draft with each of the texts.
+int AppendLocked(const HistoryTarget& target, const Record& draft, const std::vector<std::string>& texts)
 {
     std::wstring path(target.path.Data(), target.path.GetLength());
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -270,11 +272,22 @@ int AppendLocked(const HistoryTarget& target, const Record& draft)
     const std::vector<unsigned char> oldHeader = header.Encode();
     if (size == 0)
         header = Header::New(target.accountName, target.alias);
-    header.SetCount(header.Count() + 1);
-    header.SetLastId(header.LastId() + 1);
+    // One write of all the records and one of the header: a message is in
+    // the file whole or not at all.
+    std::vector<unsigned char> bytes;
     Record record = draft;
-    record.id = header.LastId();
-    const std::vector<unsigned char> bytes = EncodeRecord(record);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        record.id = header.LastId() + 1 + static_cast<unsigned int>(i);
+        record.text = texts[i];
+        const std::vector<unsigned char> encoded = EncodeRecord(record);
+        if (encoded.empty()) {
+            bytes.clear();
+            break;
+        }
+        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+    }
+    header.SetCount(header.Count() + static_cast<unsigned int>(texts.size()));
+    header.SetLastId(header.LastId() + static_cast<unsigned int>(texts.size()));
     header.SetRecordsSize(header.RecordsSize() + static_cast<unsigned int>(bytes.size()));
 
     int result = kHistoryOk;
@@ -483,9 +496,14 @@ int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigne
     record.direction = direction;
     record.flag = flag;
     record.kind = kind;
-    record.text = ToUtf8(text, kMaxTextBytes);
+    const std::vector<std::string> texts = RecordTexts(text);
     std::lock_guard<std::mutex> guard(FilesLock());
-    return AppendLocked(target, record);
+    return AppendLocked(target, record, texts);
+}
+
+int HistoryRecordCount(const CJOVString& text)
+{
+    return static_cast<int>(RecordTexts(text).size());
 }
 
 int AppendHistoryMessage(Services::CServicesManager& bus, unsigned int contactId, unsigned char kind,

@@ -49,8 +49,13 @@ struct HistoryTarget {
     CJOVString alias;        // for the header of a new file
 };
 HistoryTarget GetHistoryTarget(Services::CServicesManager& bus, unsigned int contactId);
+// A text longer than a record holds goes into consecutive records of the same
+// time, direction, flag and kind, all appended at once.
 int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigned char direction, unsigned char flag,
                         unsigned long time, const CJOVString& text);
+// The records an append makes of the text: the file's tail holds that many
+// for the message.
+int HistoryRecordCount(const CJOVString& text);
 
 // The folder the files go to (with its trailing backslash); empty: "History"
 // beside the program. Tests keep their files apart with it.

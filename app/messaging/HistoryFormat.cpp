@@ -1,5 +1,6 @@
 #include "messaging/HistoryFormat.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,6 +29,19 @@ void Put32(unsigned char* p, unsigned int value)
     p[1] = static_cast<unsigned char>(value >> 16);
     p[2] = static_cast<unsigned char>(value >> 8);
     p[3] = static_cast<unsigned char>(value);
+}
+
+// The end of the longest piece starting at from that fits limit bytes and
+// splits no character.
+size_t PieceEnd(const std::string& bytes, size_t from, size_t limit)
+{
+    if (bytes.size() - from <= limit)
+        return bytes.size();
+    size_t cut = from + limit;
+    // Back to the lead byte of the character that would be split.
+    while (cut > from && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    return cut;
 }
 
 void AppendString(std::vector<unsigned char>& out, const std::string& bytes)
@@ -93,14 +107,23 @@ std::string ToUtf8(const CJOVString& text, size_t limit)
         return bytes;
     bytes.resize(static_cast<size_t>(n));
     WideCharToMultiByte(CP_UTF8, 0, text.Data(), text.GetLength(), &bytes[0], n, nullptr, nullptr);
-    if (bytes.size() > limit) {
-        size_t cut = limit;
-        // Back to the lead byte of the character that would be split.
-        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-            --cut;
-        bytes.resize(cut);
-    }
+    bytes.resize(PieceEnd(bytes, 0, limit));
     return bytes;
+}
+
+std::vector<std::string> RecordTexts(const CJOVString& text)
+{
+    // Room for the longest character, so that every piece holds one.
+    static_assert(kMaxTextBytes >= 4, "a record must hold any character");
+    const std::string bytes = ToUtf8(text, SIZE_MAX);
+    std::vector<std::string> texts;
+    size_t from = 0;
+    do {
+        const size_t end = PieceEnd(bytes, from, kMaxTextBytes);
+        texts.push_back(bytes.substr(from, end - from));
+        from = end;
+    } while (from < bytes.size());
+    return texts;
 }
 
 std::vector<unsigned char> EncodeRecord(const Record& record)

@@ -57,6 +57,10 @@ bool DecodeRecordBlock(const unsigned char* block, size_t length, Record* record
 
 // UTF-8 of the text, cut at a character so that it fits limit bytes.
 std::string ToUtf8(const CJOVString& text, size_t limit);
+// The texts of the records that hold the whole text, in order: its UTF-8 cut
+// between characters, each piece as long as a record allows; one empty text
+// for an empty one.
+std::vector<std::string> RecordTexts(const CJOVString& text);
 
 // Reads a file through a buffer, never past its end.
 class CReader {

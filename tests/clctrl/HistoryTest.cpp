@@ -15,6 +15,7 @@
 #include "core/clmodel/ContactListImpl.h"
 #include "core/settings/JOVDatabase.h"
 #include "messaging/HistoryFiles.h"
+#include "messaging/HistoryFormat.h"
 
 namespace {
 
@@ -259,9 +260,64 @@ TEST_F(HistoryTest, LongTextsAreCutAtACharacterAndEmptyOnesKept)
     ASSERT_EQ(Append(m_loose, text.c_str()), kHistoryOk);
     ASSERT_EQ(Append(m_loose, L""), kHistoryOk);
     const std::vector<std::wstring> texts = Texts(m_loose);
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0], text.substr(0, 30001 + (65535 - 60001) / 3));
-    EXPECT_EQ(texts[1], L"");
+    EXPECT_EQ(texts[1], text.substr(30001 + (65535 - 60001) / 3));
+    EXPECT_EQ(texts[2], L"");
+}
+
+// 20,000 times "a", a 2-byte, a 4-byte and a 3-byte character: the limit of
+// each record but the last falls inside a 4-, a 3- and a 2-byte character.
+TEST_F(HistoryTest, ATextPastTheLimitIsKeptWholeInFullRecordsOfOneMessage)
+{
+    std::string utf8;
+    std::wstring text;
+    for (int i = 0; i < 20000; ++i) {
+        utf8 += "a\xD0\xB6\xF0\x9F\x98\x80\xE4\xB8\xAD";
+        text += L"a\x0436\xD83D\xDE00\x4E2D";
+    }
+    ASSERT_EQ(utf8.size(), 200000u);
+    ASSERT_EQ(AppendHistoryMessage(m_bus, m_loose, 2, 1, 1, kTime, CJOVString(text.c_str())), kHistoryOk);
+
+    const Bytes file = Read();
+    const auto get32 = [&file](size_t at) {
+        return (static_cast<size_t>(file[at]) << 24) | (static_cast<size_t>(file[at + 1]) << 16) |
+               (static_cast<size_t>(file[at + 2]) << 8) | file[at + 3];
+    };
+    const size_t headerEnd = Header(0, 0).size();
+    std::vector<HistoryFormat::Record> records;
+    size_t at = headerEnd;
+    while (at + HistoryFormat::kRecordHeadSize <= file.size()) {
+        const size_t length = get32(at + 2);
+        ASSERT_LE(at + HistoryFormat::kRecordHeadSize + length, file.size());
+        HistoryFormat::Record record;
+        ASSERT_TRUE(HistoryFormat::DecodeRecordBlock(&file[at + HistoryFormat::kRecordHeadSize], length, &record));
+        records.push_back(record);
+        at += HistoryFormat::kRecordHeadSize + length;
+    }
+    EXPECT_EQ(at, file.size());
+    EXPECT_EQ(get32(4), file.size() - headerEnd) << "records size";
+    EXPECT_EQ(get32(34), records.size()) << "count";
+    EXPECT_EQ(get32(38), records.size()) << "last id";
+
+    std::string joined;
+    for (size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const HistoryFormat::Record& record = records[i];
+        EXPECT_EQ(record.time, kTime);
+        EXPECT_EQ(record.direction, 1);
+        EXPECT_EQ(record.flag, 1);
+        EXPECT_EQ(record.kind, 2);
+        ASSERT_FALSE(record.text.empty());
+        EXPECT_LE(record.text.size(), HistoryFormat::kMaxTextBytes);
+        // Full but for less than a character, and starting at one.
+        if (i + 1 < records.size()) {
+            EXPECT_GT(record.text.size() + 4, HistoryFormat::kMaxTextBytes);
+        }
+        EXPECT_NE(static_cast<unsigned char>(record.text[0]) & 0xC0, 0x80) << "starts inside a character";
+        joined += record.text;
+    }
+    EXPECT_TRUE(joined == utf8) << joined.size() << " of " << utf8.size() << " bytes, or others";
 }
 
 TEST_F(HistoryTest, ReadingACutFileStopsAtItsEndAndAppendingMendsIt)

@@ -111,6 +111,24 @@ TEST_F(MessagingTest, APendingMessageThatHistoryDidNotKeepHidesNoHistoryRecord)
                                                      L"message:five", L"separator:", L"message:unsaved hello"}));
 }
 
+TEST_F(MessagingTest, APendingMessageKeptInSeveralRecordsShowsOnceAfterTheHistory)
+{
+    Start();
+    const unsigned int ann = AddContact(L"Ann", AddGroup(L"Friends"));
+    WriteHistory(ann, {L"one", L"two", L"three", L"four", L"five"});
+    const std::wstring longText(70000, L'x');  // two records in the file
+    Receive(ann, longText.c_str());
+
+    control->OpenChat(ann);
+    Pump();
+    // Long nodes by their start and length, for a readable failure.
+    std::vector<std::wstring> nodes;
+    for (const std::wstring& node : Nodes(ann))
+        nodes.push_back(node.size() > 20 ? node.substr(0, 12) + L"... " + std::to_wstring(node.size()) : node);
+    EXPECT_EQ(nodes, (std::vector<std::wstring>{L"message:two", L"message:three", L"message:four", L"message:five",
+                                                L"separator:", L"message:xxxx... 70008"}));
+}
+
 TEST_F(MessagingTest, EntriesReachTheirTabsAndOnlyTabsOutOfSightBlink)
 {
     Start();
