@@ -35,6 +35,14 @@ protected:
         Clear();
     }
 
+    // Bob, on Jabber: Dee in no group.
+    void MakeBob()
+    {
+        AddAccount(kBob, L"bob", GUID_JabberProtocol);
+        FireAdded(kBob);
+        SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    }
+
     // The aliases of the account's items as GetItems walks them.
     std::vector<std::wstring> Aliases(unsigned int accountId)
     {
@@ -241,9 +249,7 @@ TEST_F(ModelStorageTest, ASaveAsAnAccountsListIsAboutToBeReadKeepsThatList)
 TEST_F(ModelStorageTest, TwoAccountsAreStoredApart)
 {
     MakeAlice();
-    AddAccount(kBob, L"bob", GUID_JabberProtocol);
-    FireAdded(kBob);
-    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    MakeBob();
     NewModel();
     FireAdded(kBob);
     FireAdded(kAlice);
@@ -255,9 +261,7 @@ TEST_F(ModelStorageTest, TwoAccountsAreStoredApart)
 TEST_F(ModelStorageTest, SavingWaitsForNoAccountAndStoresEveryList)
 {
     MakeAlice();
-    AddAccount(kBob, L"bob", GUID_JabberProtocol);
-    FireAdded(kBob);
-    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    MakeBob();
     // Bob's thread is busy for 3 s (a login, a large roster) as OK saves.
     CTestGate done;
     m_accounts[kBob].client->SetHandler([&done](const CJOVString& event, CEventArg*, CEventArg*) {
@@ -331,9 +335,7 @@ TEST_F(ModelStorageTest, AnAccountNamedAfterItWasAddedReadsTheListStoredUnderIts
 TEST_F(ModelStorageTest, DroppingADeletedAccountsListLeavesNoPartOfItStored)
 {
     MakeAlice();
-    AddAccount(kBob, L"bob", GUID_JabberProtocol);
-    FireAdded(kBob);
-    SetAlias(m_model->CreateContact(kBob, 0), L"Dee");
+    MakeBob();
     m_model->Save();
 
     // Renamed to a name a list is stored under, then deleted before any save:
