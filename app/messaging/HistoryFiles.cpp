@@ -503,6 +503,9 @@ int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigne
 
 int HistoryRecordCount(const CJOVString& text)
 {
+    // A UTF-16 unit is three UTF-8 bytes at most: most texts need no converting.
+    if (static_cast<size_t>(text.GetLength()) * 3 <= kMaxTextBytes)
+        return 1;
     return static_cast<int>(RecordTexts(text).size());
 }
 

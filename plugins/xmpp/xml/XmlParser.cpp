@@ -477,34 +477,46 @@ XmlParser::Step XmlParser::ScanText(const char* data, int pos, int length, int& 
 {
     int from = pos + m_scanned;
     const char* lt = static_cast<const char*>(std::memchr(data + from, '<', static_cast<size_t>(length - from)));
-    int stop = lt ? static_cast<int>(lt - data) : length;
-    if (const char* nul = static_cast<const char*>(std::memchr(data + from, 0, static_cast<size_t>(stop - from)))) {
-        // The first fault is the one told, however the text was cut.
-        bool before = CurrentDepth() >= 2 && !DecodeText(data + pos, static_cast<size_t>(nul - data - pos), nullptr);
-        Fail(before ? kNotWellFormed : kNulByte);
+    return TakeCharacterData(data, pos, lt ? static_cast<int>(lt - data) : length, lt != nullptr, false, end);
+}
+
+XmlParser::Step XmlParser::TakeCharacterData(const char* data, int pos, int stop, bool closed, bool literal,
+                                             int& end)
+{
+    // What was looked at before holds no NUL.
+    int from = pos + m_scanned;
+    const char* nul = from < stop ? static_cast<const char*>(std::memchr(data + from, 0, static_cast<size_t>(stop - from)))
+                                  : nullptr;
+    if (nul) {
+        // The first fault is the one told, however the data was cut.
+        size_t before = static_cast<size_t>(nul - data - pos);
+        bool faulty = CurrentDepth() >= 2 &&
+                      !(literal ? IsUtf8(data + pos, before) : DecodeText(data + pos, before, nullptr));
+        Fail(faulty ? kNotWellFormed : kNulByte);
         return kFailed;
     }
     if (CurrentDepth() < 2) {
-        // Between stanzas only blanks belong (keep-alives); nothing to keep.
+        // Between stanzas only blanks belong (keep-alives); nothing to keep,
+        // up to where the end of a CDATA section may have begun.
+        end = closed || !literal ? stop : TextCutEnd(data, pos, stop, true);
+    } else if (closed) {
         end = stop;
-        return kConsumed;
-    }
-    if (!lt) {
-        // A text that takes its stanza past the byte limit is skipped with
-        // it, and read in parts, so that no buffer has to hold it whole.
-        if (!m_skipping && m_stanzaBytes + (length - pos) > m_limits.stanzaBytes)
+        AddStanzaBytes(end - pos);
+        if (!AddText(data + pos, end - pos, literal))
+            return kFailed;
+    } else {
+        // Data that takes its stanza past the byte limit is skipped with it,
+        // and read in parts, so that no buffer has to hold it whole.
+        if (!m_skipping && m_stanzaBytes + (stop - pos) > m_limits.stanzaBytes)
             StartSkipping();
-        int cut = m_skipping ? TextCutEnd(data, pos, length) : pos;
-        if (cut > pos) {
-            end = cut;
-            return AddText(data + pos, end - pos) ? kConsumed : kFailed;
-        }
-        m_scanned = length - pos;
-        return kIncomplete;
+        end = m_skipping ? TextCutEnd(data, pos, stop, literal) : pos;
+        if (end > pos && !AddText(data + pos, end - pos, literal))
+            return kFailed;
     }
-    end = stop;
-    AddStanzaBytes(end - pos);
-    return AddText(data + pos, end - pos) ? kConsumed : kFailed;
+    if (closed || end > pos)
+        return kConsumed;
+    m_scanned = stop - pos;
+    return kIncomplete;
 }
 
 XmlParser::Step XmlParser::ScanComment(const char* data, int pos, int length, int& end)
@@ -568,37 +580,13 @@ XmlParser::Step XmlParser::ScanCdata(const char* data, int pos, int length, int&
             break;
         }
     }
-    int checked = pos + m_scanned;
-    if (const char* nul =
-            static_cast<const char*>(std::memchr(data + checked, 0, static_cast<size_t>(stop > checked ? stop - checked : 0)))) {
-        // The first fault is the one told, however the section was cut.
-        bool before = CurrentDepth() >= 2 && !IsUtf8(data + pos, static_cast<size_t>(nul - data - pos));
-        Fail(before ? kNotWellFormed : kNulByte);
-        return kFailed;
-    }
-    if (stop < length) {
+    bool closed = stop < length;
+    Step step = TakeCharacterData(data, pos, stop, closed, true, end);
+    if (step == kConsumed && closed) {
         end = stop + 3;
         m_inCdata = false;
-        if (CurrentDepth() < 2)
-            return kConsumed;  // between stanzas: nothing to keep
-        AddStanzaBytes(end - pos);
-        return AddText(data + pos, stop - pos, true) ? kConsumed : kFailed;
     }
-    // Read in parts, as a text is: outside a stanza, or when it takes its
-    // stanza past the byte limit.
-    bool inParts = CurrentDepth() < 2;
-    if (!inParts) {
-        if (!m_skipping && m_stanzaBytes + (length - pos) > m_limits.stanzaBytes)
-            StartSkipping();
-        inParts = m_skipping;
-    }
-    int cut = inParts ? TextCutEnd(data, pos, length, true) : pos;
-    if (cut > pos) {
-        end = cut;
-        return CurrentDepth() < 2 || AddText(data + pos, end - pos, true) ? kConsumed : kFailed;
-    }
-    m_scanned = length - pos;
-    return kIncomplete;
+    return step;
 }
 
 int XmlParser::PieceEnd(int pos, int length) const
@@ -727,7 +715,7 @@ void XmlParser::ReadValuePart(const char* value, int length)
     if (length <= 0)
         return;
     // A fault is told at the tag's end: before it, a NUL is the one told.
-    if (std::memchr(value, '<', static_cast<size_t>(length)) || !DecodeText(value, static_cast<size_t>(length), nullptr))
+    if (!DecodeValue(value, static_cast<size_t>(length), m_scratch, nullptr))
         tag.faulty = true;
     if (tag.keeping) {
         size_t room = static_cast<size_t>(kMaxToldBytes) + 1 - tag.value.size();

@@ -119,6 +119,9 @@ private:
     };
 
     Step ScanText(const char* data, int pos, int length, int& end);
+    // Text or a CDATA section's content (literal) from pos to stop: the end
+    // of the bytes at hand, unless its end was found there (closed).
+    Step TakeCharacterData(const char* data, int pos, int stop, bool closed, bool literal, int& end);
     Step ScanComment(const char* data, int pos, int length, int& end);
     // A CDATA section's content, its "<![CDATA[" consumed.
     Step ScanCdata(const char* data, int pos, int length, int& end);
