@@ -237,10 +237,10 @@ TEST_F(ModelStorageTest, ASaveAsAnAccountsListIsAboutToBeReadKeepsThatList)
 {
     MakeAlice();
     NewModel();
-    // OK in a settings dialog once Alice's name is known, before her list is in.
-    m_model->SetKeyLearntHook([this](unsigned int) { m_model->Save(); });
+    // OK in a settings dialog once Alice's name is known, as her list is about to be read.
+    m_model->SetBeforeListReadHook([this](unsigned int) { m_model->Save(); });
     FireAdded(kAlice);
-    m_model->SetKeyLearntHook(nullptr);
+    m_model->SetBeforeListReadHook(nullptr);
     EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));
     Restart();
     EXPECT_EQ(Aliases(kAlice), (Names{L"Friends", L"Ann", L"Ben", L"Work", L"Cy"}));

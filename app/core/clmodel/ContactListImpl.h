@@ -87,9 +87,9 @@ public:
     // names given up since; the manager then writes the file. Runs on the
     // deleting thread (the UI).
     void DropStoredList(unsigned int accountId) override;
-    // Tests: called on the "CL" thread, unlocked, once an account's key is
-    // learnt and before its stored list is read, to save meanwhile.
-    void SetKeyLearntHook(std::function<void(unsigned int accountId)> hook) { m_keyLearnt = std::move(hook); }
+    // Tests: called on the loading thread once an account's name is known,
+    // right before its stored list is read, to save meanwhile.
+    void SetBeforeListReadHook(std::function<void(unsigned int accountId)> hook) { m_beforeListRead = std::move(hook); }
 
 private:
     class CEventHandler final : public CEventsClient {
@@ -181,7 +181,7 @@ private:
     // deletion.
     std::map<unsigned int, CJOVString> m_accountKeys;
     std::set<CJOVString> m_droppedKeys;
-    std::function<void(unsigned int)> m_keyLearnt;
+    std::function<void(unsigned int)> m_beforeListRead;
 
     static std::atomic<unsigned int> s_nextGroupId;
     static std::atomic<unsigned int> s_nextContactId;

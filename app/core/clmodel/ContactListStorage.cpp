@@ -131,8 +131,6 @@ bool CContactListImpl::Load(unsigned int accountId)
 
 bool CContactListImpl::TakeKey(unsigned int accountId, const CJOVString& key)
 {
-    if (m_keyLearnt)
-        m_keyLearnt(accountId);
     // Locked throughout: a save sees the key only once the part is in the
     // model; until then it keeps the part as stored.
     Lock lock(m_lock);
@@ -145,6 +143,8 @@ bool CContactListImpl::TakeKey(unsigned int accountId, const CJOVString& key)
     // Given up earlier in this run (deleted, renamed): what is still stored
     // under it is not this account's list.
     const bool givenUp = m_droppedKeys.erase(key) > 0;
+    if (m_beforeListRead)
+        m_beforeListRead(accountId);
     NamedValueMap level1;
     const NamedValue* stored = !givenUp && ReadBlob(&level1) ? level1.Find(key) : nullptr;
     if (stored) {
