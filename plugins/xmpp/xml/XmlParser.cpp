@@ -389,7 +389,11 @@ void XmlParser::Clear()
     m_skipping = false;
     std::string().swap(m_skippedNames);
     std::vector<unsigned>().swap(m_skippedEnds);
+    // Assigned, a string keeps its buffer: the outline of a tag that failed
+    // before its '>' may hold a megabyte.
     m_tagInParts = TagInParts();
+    std::string().swap(m_tagInParts.outline);
+    std::string().swap(m_tagInParts.value);
     m_tagPastLimit = false;
     m_untold = 0;
     m_inCdata = false;
@@ -585,6 +589,8 @@ XmlParser::Step XmlParser::ScanCdata(const char* data, int pos, int length, int&
     if (step == kConsumed && closed) {
         end = stop + 3;
         m_inCdata = false;
+        if (CurrentDepth() >= 2)
+            AddStanzaBytes(3);
     }
     return step;
 }
