@@ -224,12 +224,12 @@ void CCLCtrl::OpenChat(unsigned int contactId)
             entry.shown = true;
         }
     }
-    // The window leaves out the file's last records it is told of: a long
-    // text took several. Those whose write failed are not in the file.
+    // The window leaves out the file's last messages it is told of. Those
+    // whose write failed are not in the file.
     int inHistory = 0;
     for (const NotifyEntry& entry : unshown) {
         if (entry.inHistory)
-            inHistory += HistoryRecordCount(entry.text);
+            ++inHistory;
     }
     // Unlocked: the window reads the history and asks the account.
     chat->OpenContact(contactId, inHistory);

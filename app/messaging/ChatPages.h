@@ -17,7 +17,7 @@
 class CChatPages {
 public:
     // pendingCount: how many of the entries the caller adds right after are
-    // already the last records of the contact's history file.
+    // already the last messages of the contact's history file.
     virtual void OpenContact(unsigned int contactId, int pendingCount) = 0;
     // The record is not kept.
     virtual void AddMessage(unsigned int contactId, const SMessage* message) = 0;

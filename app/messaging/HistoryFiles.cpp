@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "JOVTime.h"
@@ -49,9 +50,16 @@ struct FileStamp {
     bool operator==(const FileStamp& other) const { return size == other.size && written == other.written; }
 };
 
-std::map<std::wstring, FileStamp>& AppendedFiles()
+// A file as the last append left it, with the mark of its last record, which
+// the next append must not be read as continuing.
+struct AppendedFile {
+    FileStamp stamp;
+    RecordMark last;
+};
+
+std::map<std::wstring, AppendedFile>& AppendedFiles()
 {
-    static std::map<std::wstring, FileStamp> files;
+    static std::map<std::wstring, AppendedFile> files;
     return files;
 }
 
@@ -195,17 +203,23 @@ bool MoveAside(const CJOVString& path)
 
 // Records after a failed write of an older program, a cut file or a damaged
 // record: the file is cut back after its last whole record (before the
-// damage) and the header counts those.
-void Repair(HANDLE file, ULONGLONG size, Header* header)
+// damage) and the header counts those. last: where that record starts, 0
+// for none.
+void Repair(HANDLE file, ULONGLONG size, Header* header, ULONGLONG* last)
 {
     CReader reader(file, size);
     reader.Seek(header->EncodedSize());
     unsigned int count = 0;
     ULONGLONG end = reader.Position();
     unsigned int blockLength = 0;
-    while (ReadRecordHead(reader, &blockLength) == RecordStep::Ok) {
+    *last = 0;
+    for (;;) {
+        const ULONGLONG start = reader.Position();
+        if (ReadRecordHead(reader, &blockLength) != RecordStep::Ok)
+            break;
         reader.Skip(blockLength);
         end = reader.Position();
+        *last = start;
         ++count;
     }
     CutAt(file, end);
@@ -216,17 +230,38 @@ void Repair(HANDLE file, ULONGLONG size, Header* header)
 // Whether the header counts exactly the records a reader walks to the very
 // end of the file, so that a record appended there is read back as the last
 // (and one more in the count is one more record, not a count run over).
-bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header)
+bool RecordsReachTheEnd(HANDLE file, ULONGLONG size, const Header& header, ULONGLONG* last)
 {
     CReader reader(file, size);
     reader.Seek(header.EncodedSize());
     unsigned int blockLength = 0;
+    *last = 0;
     for (unsigned int i = 0; i < header.Count(); ++i) {
+        *last = reader.Position();
         if (ReadRecordHead(reader, &blockLength) != RecordStep::Ok)
             return false;
         reader.Skip(blockLength);
     }
     return reader.Position() == size;
+}
+
+// The record at start (a whole one), read to be marked; an undecodable one
+// or none (start 0) continues nothing.
+RecordMark MarkAt(HANDLE file, ULONGLONG size, ULONGLONG start)
+{
+    RecordMark mark;
+    if (start == 0)
+        return mark;
+    CReader reader(file, size);
+    reader.Seek(start);
+    unsigned int blockLength = 0;
+    if (ReadRecordHead(reader, &blockLength) != RecordStep::Ok)
+        return mark;
+    std::vector<unsigned char> block(blockLength);
+    Record record;
+    if (reader.Read(block.data(), blockLength) && DecodeRecordBlock(block.data(), blockLength, &record))
+        mark = MarkOf(record);
+    return mark;
 }
 
 // The records of one message: the draft with each of the texts.
@@ -239,6 +274,7 @@ int AppendLocked(const HistoryTarget& target, const Record& draft, const std::ve
         return kHistoryCannotOpen;
     ULONGLONG size = FileSize(file);
     Header header;
+    RecordMark last;
     if (size > 0) {
         CReader reader(file, size);
         const HeaderRead read = ReadHeader(reader, &header);
@@ -256,16 +292,23 @@ int AppendLocked(const HistoryTarget& target, const Record& draft, const std::ve
                 return kHistoryCannotOpen;
             size = 0;
         } else if (header.EncodedSize() + header.RecordsSize() != size) {
-            Repair(file, size, &header);
+            ULONGLONG lastStart = 0;
+            Repair(file, size, &header, &lastStart);
             size = FileSize(file);
+            last = MarkAt(file, size, lastStart);
         } else {
             // Sizes that agree may still hide a damaged record or a count
             // other than the records', after which a new record would go unread.
             auto appended = AppendedFiles().find(path);
-            if ((appended == AppendedFiles().end() || !(appended->second == StampOf(file))) &&
-                !RecordsReachTheEnd(file, size, header)) {
-                Repair(file, size, &header);
-                size = FileSize(file);
+            if (appended != AppendedFiles().end() && appended->second.stamp == StampOf(file)) {
+                last = appended->second.last;
+            } else {
+                ULONGLONG lastStart = 0;
+                if (!RecordsReachTheEnd(file, size, header, &lastStart)) {
+                    Repair(file, size, &header, &lastStart);
+                    size = FileSize(file);
+                }
+                last = MarkAt(file, size, lastStart);
             }
         }
     }
@@ -276,8 +319,15 @@ int AppendLocked(const HistoryTarget& target, const Record& draft, const std::ve
     // the file whole or not at all.
     std::vector<unsigned char> bytes;
     Record record = draft;
+    record.id = header.LastId() + 1;
+    record.text = texts[0];
+    // After a full record of the same second and the like, only a gap in the
+    // ids tells the readers that this is a message of its own.
+    if (Continues(last, record))
+        ++record.id;
+    const unsigned int firstId = record.id;
     for (size_t i = 0; i < texts.size(); ++i) {
-        record.id = header.LastId() + 1 + static_cast<unsigned int>(i);
+        record.id = firstId + static_cast<unsigned int>(i);
         record.text = texts[i];
         const std::vector<unsigned char> encoded = EncodeRecord(record);
         if (encoded.empty()) {
@@ -287,7 +337,7 @@ int AppendLocked(const HistoryTarget& target, const Record& draft, const std::ve
         bytes.insert(bytes.end(), encoded.begin(), encoded.end());
     }
     header.SetCount(header.Count() + static_cast<unsigned int>(texts.size()));
-    header.SetLastId(header.LastId() + static_cast<unsigned int>(texts.size()));
+    header.SetLastId(record.id);
     header.SetRecordsSize(header.RecordsSize() + static_cast<unsigned int>(bytes.size()));
 
     int result = kHistoryOk;
@@ -310,7 +360,7 @@ int AppendLocked(const HistoryTarget& target, const Record& draft, const std::ve
         result = kHistoryIoFailed;
     }
     if (result == kHistoryOk)
-        AppendedFiles()[path] = StampOf(file);
+        AppendedFiles()[path] = AppendedFile{StampOf(file), MarkOf(record)};
     else
         AppendedFiles().erase(path);
     CloseHandle(file);
@@ -341,8 +391,59 @@ HANDLE OpenToRead(const CJOVString& path)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// The records the header counts that the file really holds; from the
-// last n of them (all for n < 0) the good ones go to messages.
+// Joins records, in file order, into the messages they hold: a record that
+// continues the one before adds its text to that one's message.
+class CMessageJoiner {
+public:
+    CMessageJoiner(const CJOVString& alias, CJOVArray<SMessage>& messages) : m_alias(alias), m_messages(messages) {}
+
+    // No record: one that cannot be decoded, which ends the message before it.
+    void Add(Record* record)
+    {
+        const RecordMark mark = record ? MarkOf(*record) : RecordMark();
+        if (record && m_open && Continues(m_last, *record)) {
+            m_message.text += record->text;
+        } else {
+            Finish();
+            if (record) {
+                m_message = std::move(*record);
+                m_open = true;
+            }
+        }
+        m_last = mark;
+    }
+
+    void Finish()
+    {
+        if (m_open)
+            m_messages.Append(ToMessage(m_message, m_alias));
+        m_open = false;
+    }
+
+private:
+    const CJOVString& m_alias;
+    CJOVArray<SMessage>& m_messages;
+    Record m_message;
+    RecordMark m_last;
+    bool m_open = false;
+};
+
+// The record at start, whose head was read before. False when its block
+// cannot be read; decoded false when it holds no record.
+bool ReadRecordAt(CReader& reader, ULONGLONG start, std::vector<unsigned char>& block, Record* record, bool* decoded)
+{
+    reader.Seek(start);
+    unsigned int blockLength = 0;
+    ReadRecordHead(reader, &blockLength);
+    block.resize(blockLength);
+    if (!reader.Read(block.data(), blockLength))
+        return false;
+    *decoded = DecodeRecordBlock(block.data(), blockLength, record);
+    return true;
+}
+
+// The records the header counts that the file really holds, as messages:
+// all of them (n < 0) or the last n.
 int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray<SMessage>& messages)
 {
     HANDLE file = OpenToRead(path);
@@ -369,24 +470,45 @@ int ReadLocked(const CJOVString& path, const CJOVString& alias, int n, CJOVArray
         starts.push_back(start);
         reader.Skip(blockLength);
     }
-    size_t first = 0;
-    if (n >= 0 && starts.size() > static_cast<size_t>(n))
-        first = starts.size() - static_cast<size_t>(n);
-    // One allocation, not one every few records.
-    messages.Reserve(messages.Count() + static_cast<int>(starts.size() - first));
+    CMessageJoiner joiner(alias, messages);
     std::vector<unsigned char> block;
-    for (size_t i = first; i < starts.size(); ++i) {
-        reader.Seek(starts[i]);
-        ReadRecordHead(reader, &blockLength);
-        block.resize(blockLength);
-        Record record;
-        if (!reader.Read(block.data(), blockLength)) {
-            result = kHistoryIoFailed;
-            break;
+    if (n < 0) {
+        // One allocation, not one every few records.
+        messages.Reserve(messages.Count() + static_cast<int>(starts.size()));
+        for (const ULONGLONG start : starts) {
+            Record record;
+            bool decoded = false;
+            if (!ReadRecordAt(reader, start, block, &record, &decoded)) {
+                result = kHistoryIoFailed;
+                break;
+            }
+            joiner.Add(decoded ? &record : nullptr);
         }
-        if (DecodeRecordBlock(block.data(), blockLength, &record))
-            messages.Append(ToMessage(record, alias));
+    } else {
+        // Back from the end to where the nth last message starts. Whether a
+        // record starts one is told by the record before it, so one more
+        // record is read than the messages hold.
+        std::vector<Record> tail;  // the last first
+        std::vector<bool> decodedTail;
+        int found = 0;
+        for (size_t i = starts.size(); n > 0 && i > 0; --i) {
+            Record record;
+            bool decoded = false;
+            if (!ReadRecordAt(reader, starts[i - 1], block, &record, &decoded)) {
+                result = kHistoryIoFailed;
+                break;
+            }
+            if (!tail.empty() && decodedTail.back() && !(decoded && Continues(MarkOf(record), tail.back())) &&
+                ++found == n)
+                break;
+            tail.push_back(std::move(record));
+            decodedTail.push_back(decoded);
+        }
+        messages.Reserve(messages.Count() + static_cast<int>(tail.size()));
+        for (size_t i = tail.size(); i-- > 0;)
+            joiner.Add(decodedTail[i] ? &tail[i] : nullptr);
     }
+    joiner.Finish();
     CloseHandle(file);
     return result;
 }
@@ -499,14 +621,6 @@ int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigne
     const std::vector<std::string> texts = RecordTexts(text);
     std::lock_guard<std::mutex> guard(FilesLock());
     return AppendLocked(target, record, texts);
-}
-
-int HistoryRecordCount(const CJOVString& text)
-{
-    // A UTF-16 unit is three UTF-8 bytes at most: most texts need no converting.
-    if (static_cast<size_t>(text.GetLength()) * 3 <= kMaxTextBytes)
-        return 1;
-    return static_cast<int>(RecordTexts(text).size());
 }
 
 int AppendHistoryMessage(Services::CServicesManager& bus, unsigned int contactId, unsigned char kind,

@@ -34,8 +34,9 @@ CJOVString GetHistoryFilePath(Services::CServicesManager& bus, unsigned int cont
 // Writes nothing (and answers 0) when the settings say not to save.
 int AppendHistoryMessage(Services::CServicesManager& bus, unsigned int contactId, unsigned char kind,
                          unsigned char direction, unsigned char flag, unsigned long time, const CJOVString& text);
-// Appends every record (or the last n) to messages, in file order. A damaged
-// record ends the reading with kHistoryIoFailed after the good ones.
+// Appends every message (or the last n) to messages, in file order, each
+// whole however many records hold it. A damaged record ends the reading with
+// kHistoryIoFailed after the good ones.
 int ReadHistory(Services::CServicesManager& bus, unsigned int contactId, CJOVArray<SMessage>& messages);
 int ReadHistoryTail(Services::CServicesManager& bus, unsigned int contactId, int n, CJOVArray<SMessage>& messages);
 bool DeleteHistory(Services::CServicesManager& bus, unsigned int contactId);
@@ -50,12 +51,10 @@ struct HistoryTarget {
 };
 HistoryTarget GetHistoryTarget(Services::CServicesManager& bus, unsigned int contactId);
 // A text longer than a record holds goes into consecutive records of the same
-// time, direction, flag and kind, all appended at once.
+// time, direction, flag and kind, all appended at once; the readers join them
+// into one message again.
 int AppendHistoryRecord(const HistoryTarget& target, unsigned char kind, unsigned char direction, unsigned char flag,
                         unsigned long time, const CJOVString& text);
-// The records an append makes of the text: the file's tail holds that many
-// for the message.
-int HistoryRecordCount(const CJOVString& text);
 
 // The folder the files go to (with its trailing backslash); empty: "History"
 // beside the program. Tests keep their files apart with it.

@@ -44,6 +44,18 @@ size_t PieceEnd(const std::string& bytes, size_t from, size_t limit)
     return cut;
 }
 
+// Bytes of the UTF-8 character the byte leads; 1 for a byte that leads none.
+size_t CharBytes(unsigned char lead)
+{
+    if (lead >= 0xC0 && lead < 0xE0)
+        return 2;
+    if (lead >= 0xE0 && lead < 0xF0)
+        return 3;
+    if (lead >= 0xF0 && lead < 0xF8)
+        return 4;
+    return 1;
+}
+
 void AppendString(std::vector<unsigned char>& out, const std::string& bytes)
 {
     out.push_back(static_cast<unsigned char>(bytes.size() >> 8));
@@ -111,6 +123,11 @@ std::string ToUtf8(const CJOVString& text, size_t limit)
     return bytes;
 }
 
+bool RecordIsFull(size_t length, unsigned char next)
+{
+    return length + CharBytes(next) > kMaxTextBytes;
+}
+
 std::vector<std::string> RecordTexts(const CJOVString& text)
 {
     // Room for the longest character, so that every piece holds one.
@@ -119,11 +136,37 @@ std::vector<std::string> RecordTexts(const CJOVString& text)
     std::vector<std::string> texts;
     size_t from = 0;
     do {
-        const size_t end = PieceEnd(bytes, from, kMaxTextBytes);
+        // Whole characters until the next would not fit: the readers join
+        // the pieces by the same test.
+        size_t end = from;
+        while (end < bytes.size() && !RecordIsFull(end - from, static_cast<unsigned char>(bytes[end])))
+            end += CharBytes(static_cast<unsigned char>(bytes[end]));
+        if (end > bytes.size())
+            end = bytes.size();
         texts.push_back(bytes.substr(from, end - from));
         from = end;
     } while (from < bytes.size());
     return texts;
+}
+
+RecordMark MarkOf(const Record& record)
+{
+    RecordMark mark;
+    mark.decoded = true;
+    mark.id = record.id;
+    mark.time = record.time;
+    mark.direction = record.direction;
+    mark.flag = record.flag;
+    mark.kind = record.kind;
+    mark.length = record.text.size();
+    return mark;
+}
+
+bool Continues(const RecordMark& before, const Record& record)
+{
+    return before.decoded && !record.text.empty() && before.time == record.time &&
+           before.direction == record.direction && before.flag == record.flag && before.kind == record.kind &&
+           before.id + 1 == record.id && RecordIsFull(before.length, static_cast<unsigned char>(record.text[0]));
 }
 
 std::vector<unsigned char> EncodeRecord(const Record& record)

@@ -57,10 +57,31 @@ bool DecodeRecordBlock(const unsigned char* block, size_t length, Record* record
 
 // UTF-8 of the text, cut at a character so that it fits limit bytes.
 std::string ToUtf8(const CJOVString& text, size_t limit);
+// Whether a record's text of length bytes is full: the character that the
+// byte next leads would not have fitted after it. A long text is cut exactly
+// there, and nowhere else.
+bool RecordIsFull(size_t length, unsigned char next);
 // The texts of the records that hold the whole text, in order: its UTF-8 cut
-// between characters, each piece as long as a record allows; one empty text
-// for an empty one.
+// between characters, each piece but the last full; one empty text for an
+// empty one.
 std::vector<std::string> RecordTexts(const CJOVString& text);
+
+// What of a record decides whether the next one continues its message.
+struct RecordMark {
+    bool decoded = false;  // an undecodable record ends any message
+    unsigned int id = 0;
+    unsigned long time = 0;
+    unsigned char direction = 0;
+    unsigned char flag = 0;
+    unsigned char kind = 0;
+    size_t length = 0;
+};
+RecordMark MarkOf(const Record& record);
+// Whether the record is the next piece of before's message: before is full,
+// of the same time, direction, flag and kind, and the ids follow. An append
+// that would meet all but the last leaves a gap in the ids, so that a message
+// of exactly a record's size and the next one of the same second stay two.
+bool Continues(const RecordMark& before, const Record& record);
 
 // Reads a file through a buffer, never past its end.
 class CReader {

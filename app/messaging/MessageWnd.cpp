@@ -214,17 +214,17 @@ void CMessageWnd::ShowHistoryTail(CMessageDialogCtrl* page, unsigned int contact
     const int wanted = (view.showHistory ? view.historyCount : 0) + (pendingCount > 0 ? pendingCount : 0);
     if (wanted <= 0)
         return;
-    CJOVArray<SMessage> records(10);
-    ReadHistoryTail(*m_bus, contactId, wanted, records);
-    // The last pendingCount records are the entries the caller adds itself.
-    const int shown = records.Count() - (pendingCount > 0 ? pendingCount : 0);
+    CJOVArray<SMessage> messages(10);
+    ReadHistoryTail(*m_bus, contactId, wanted, messages);
+    // The last pendingCount messages are the entries the caller adds itself.
+    const int shown = messages.Count() - (pendingCount > 0 ? pendingCount : 0);
     if (shown <= 0)
         return;
     SMessage separator;
     separator.kind = SMessage::HistorySeparator;
     separator.subKind = 0;
-    records.Insert(shown, separator);
-    page->AddEvents(&records[0], shown + 1);
+    messages.Insert(shown, separator);
+    page->AddEvents(&messages[0], shown + 1);
 }
 
 void CMessageWnd::AddMessage(unsigned int contactId, const SMessage* message)

@@ -109,6 +109,15 @@ Bytes Header(unsigned char recordsSize, unsigned char count)
     return bytes;
 }
 
+// Long texts by their start and length, for a readable failure.
+std::vector<std::wstring> Shortened(const std::vector<std::wstring>& texts)
+{
+    std::vector<std::wstring> shortened;
+    for (const std::wstring& text : texts)
+        shortened.push_back(text.size() > 20 ? text.substr(0, 4) + L"... " + std::to_wstring(text.size()) : text);
+    return shortened;
+}
+
 TEST_F(HistoryTest, TheFirstAndSecondAppendWriteTheseBytes)
 {
     ASSERT_EQ(Append(m_loose, L"Hi"), kHistoryOk);
@@ -260,10 +269,7 @@ TEST_F(HistoryTest, LongTextsAreCutAtACharacterAndEmptyOnesKept)
     ASSERT_EQ(Append(m_loose, text.c_str()), kHistoryOk);
     ASSERT_EQ(Append(m_loose, L""), kHistoryOk);
     const std::vector<std::wstring> texts = Texts(m_loose);
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0], text.substr(0, 30001 + (65535 - 60001) / 3));
-    EXPECT_EQ(texts[1], text.substr(30001 + (65535 - 60001) / 3));
-    EXPECT_EQ(texts[2], L"");
+    EXPECT_TRUE(texts == (std::vector<std::wstring>{text, L""})) << ::testing::PrintToString(Shortened(texts));
 }
 
 // 20,000 times "a", a 2-byte, a 4-byte and a 3-byte character: the limit of
@@ -318,6 +324,42 @@ TEST_F(HistoryTest, ATextPastTheLimitIsKeptWholeInFullRecordsOfOneMessage)
         joined += record.text;
     }
     EXPECT_TRUE(joined == utf8) << joined.size() << " of " << utf8.size() << " bytes, or others";
+}
+
+// All of one second, direction, flag and kind: only the records decide.
+TEST_F(HistoryTest, AMessageKeptInSeveralRecordsReadsBackWholeBetweenItsNeighbours)
+{
+    std::wstring text;
+    for (int i = 0; i < 20000; ++i)
+        text += L"a\x0436\xD83D\xDE00\x4E2D";  // 10 bytes: the cuts fall inside characters
+    ASSERT_EQ(Append(m_loose, L"before"), kHistoryOk);
+    ASSERT_EQ(Append(m_loose, text.c_str()), kHistoryOk);
+    ASSERT_EQ(Append(m_loose, L"after"), kHistoryOk);
+    int result = -1;
+    const std::vector<std::wstring> texts = Texts(m_loose, &result);
+    EXPECT_EQ(result, kHistoryOk);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], L"before");
+    EXPECT_TRUE(texts[1] == text) << texts[1].size() << " of " << text.size() << " characters, or others";
+    EXPECT_EQ(texts[2], L"after");
+}
+
+// A message that ends in a full record, and the next of the same second that
+// would fit on where a longer one was cut: two messages, whether the append
+// knows the file from its last write or reads it anew.
+TEST_F(HistoryTest, AMessageAfterOneEndingInAFullRecordStaysApart)
+{
+    const std::wstring full(65535, L'x');
+    ASSERT_EQ(Append(m_loose, full.c_str()), kHistoryOk);
+    ASSERT_EQ(Append(m_loose, L"next"), kHistoryOk);
+    EXPECT_EQ(Shortened(Texts(m_loose)), (std::vector<std::wstring>{L"xxxx... 65535", L"next"}));
+
+    const std::wstring nearlyFull(65534, L'y');
+    ASSERT_EQ(Append(m_loose, nearlyFull.c_str()), kHistoryOk);
+    Write(Read());  // as another process would leave it
+    ASSERT_EQ(Append(m_loose, L"\x0436 too"), kHistoryOk);
+    EXPECT_EQ(Shortened(Texts(m_loose)),
+              (std::vector<std::wstring>{L"xxxx... 65535", L"next", L"yyyy... 65534", L"\x0436 too"}));
 }
 
 TEST_F(HistoryTest, ReadingACutFileStopsAtItsEndAndAppendingMendsIt)

@@ -221,6 +221,60 @@ TEST_F(MessagingTest, HistorySaveAsWritesUtf8AfterItsMarkAndReportsAFileItCannot
     EXPECT_NE(warning.find(L"could not be created"), std::wstring::npos);
 }
 
+// 200,000 bytes between two short messages, a phrase across its first cut.
+TEST_F(MessagingTest, HistoryCountsFindsAndSavesAMessageKeptInSeveralRecordsAsOne)
+{
+    Start();
+    const unsigned int ann = AddContact(L"Ann", AddGroup(L"Friends"));
+    std::wstring longText = std::wstring(65530, L'x') + L" needle in the hay ";
+    longText += std::wstring(200000 - longText.size(), L'y');
+    WriteHistory(ann, {L"hello", longText, L"bye"});
+    const std::wstring saved = folder.File(L"ann.txt");
+    CSelectFileDlg::SetChosenPath(folder.Path(L"earlier.txt"));
+    CHistoryDlg dialog(nullptr, nullptr, ann, bus.get());
+    int count = -1, nodes = -1, hit = -2;
+    std::wstring total;
+    std::string text;
+    CDialogScript script;
+    script
+        .When(kHistory,
+              [&](HWND window) {
+                  count = dialog.GetMessageCount();
+                  nodes = dialog.GetChatView()->GetContent()->GetNodeCount();
+                  total = TotalLine(dialog);
+                  PostCommand(window, IDC_FUNCTION_KEY);
+              })
+        .When(kHistory,
+              [&](HWND window) {
+                  Find(window, L"needle in", false);
+                  hit = dialog.GetLastHit();
+                  PostCommand(window, IDC_MENU_KEY);
+              })
+        .WhenMenu(FromBottom(2))
+        .When(L"Select file",
+              [&](HWND picker) {
+                  SetDlgItemTextW(picker, 1056, L"ann");
+                  PostCommand(picker, 32786);
+              })
+        .When(kHistory, [&](HWND window) {
+            std::ifstream file(saved.c_str(), std::ios::binary);
+            text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            PostCommand(window, IDCANCEL);
+        });
+    script.Start();
+    dialog.DoModal();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(nodes, 3);
+    EXPECT_EQ(total.back(), L'3');
+    EXPECT_GE(hit, 0) << "a phrase across the cut";
+    size_t heads = 0;
+    for (size_t at = text.find("Ann"); at != std::string::npos; at = text.find("Ann", at + 1))
+        ++heads;
+    EXPECT_EQ(heads, 3u) << "one nick and time line a message";
+    EXPECT_NE(text.find(std::string(longText.begin(), longText.end())), std::string::npos);
+}
+
 TEST_F(MessagingTest, QuotesFromTheHistoryGoToTheContactsPageAsItIsWhenQuoting)
 {
     Start();

@@ -27,6 +27,15 @@ std::vector<std::wstring> Texts(const std::vector<std::wstring>& from, size_t fi
     return texts;
 }
 
+// Long nodes by their start and length, for a readable failure.
+std::vector<std::wstring> Shortened(const std::vector<std::wstring>& nodes)
+{
+    std::vector<std::wstring> shortened;
+    for (const std::wstring& node : nodes)
+        shortened.push_back(node.size() > 20 ? node.substr(0, 12) + L"... " + std::to_wstring(node.size()) : node);
+    return shortened;
+}
+
 // Keys down to the item with that command (separators are skipped), then Enter.
 void ChooseMenuCommand(HWND menuWindow, UINT command)
 {
@@ -121,12 +130,27 @@ TEST_F(MessagingTest, APendingMessageKeptInSeveralRecordsShowsOnceAfterTheHistor
 
     control->OpenChat(ann);
     Pump();
-    // Long nodes by their start and length, for a readable failure.
-    std::vector<std::wstring> nodes;
-    for (const std::wstring& node : Nodes(ann))
-        nodes.push_back(node.size() > 20 ? node.substr(0, 12) + L"... " + std::to_wstring(node.size()) : node);
-    EXPECT_EQ(nodes, (std::vector<std::wstring>{L"message:two", L"message:three", L"message:four", L"message:five",
-                                                L"separator:", L"message:xxxx... 70008"}));
+    EXPECT_EQ(Shortened(Nodes(ann)), (std::vector<std::wstring>{L"message:two", L"message:three", L"message:four",
+                                                         L"message:five", L"separator:", L"message:xxxx... 70008"}));
+}
+
+// 200,000 bytes: records of 65,535, 65,535, 65,535 and 3,395.
+TEST_F(MessagingTest, TheHistoryTailCountsAMessageKeptInSeveralRecordsOnceAndShowsItWhole)
+{
+    SetByte(L"ShowHist", 1);
+    SetDWord(L"ShowHistNum", 1);
+    Start();
+    const unsigned int ann = AddContact(L"Ann", AddGroup(L"Friends"));
+    WriteHistory(ann, {L"earlier", std::wstring(200000, L'x')});
+
+    window->OpenContact(ann, 0);
+    EXPECT_EQ(Shortened(Nodes(ann)), (std::vector<std::wstring>{L"message:xxxx... 200008", L"separator:"}));
+    window->ClosePage(ann);
+    MessageWndSettings::HistoryView two = {1, 2};
+    window->GetSettings().SetHistoryView(two);
+    window->OpenContact(ann, 0);
+    EXPECT_EQ(Shortened(Nodes(ann)),
+              (std::vector<std::wstring>{L"message:earlier", L"message:xxxx... 200008", L"separator:"}));
 }
 
 TEST_F(MessagingTest, EntriesReachTheirTabsAndOnlyTabsOutOfSightBlink)
