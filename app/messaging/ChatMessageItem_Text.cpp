@@ -56,8 +56,9 @@ int CChatMessageItem_Text::GetType() const { return ChatItemText; }
 void CChatMessageItem_Text::DeleteLines()
 {
     for (int i = 0; i < m_lines.Count(); ++i)
-        delete m_lines[i];
+        m_lines[i]->~CChatMessageTextLine();
     m_lines.RemoveAll();
+    m_arena.Release();
     m_caretLine = -1;
 }
 
@@ -100,8 +101,16 @@ void CChatMessageItem_Text::Draw(CJOVDrawContext* context, int scroll)
     HDC dc = context->hDC;
     CFontSelection font(dc, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
     COLORREF oldText = SetTextColor(dc, m_parent->GetSkin().GetColor(CChatSkin::MessageText));
-    for (int i = 0; i < m_lines.Count(); ++i)
-        m_lines[i]->Draw(context, scroll);
+    // As the content does with its nodes: only the lines that meet the
+    // painted band, and every line with a smiley, whose control must follow.
+    RECT clip;
+    const bool clipped = GetClipBox(dc, &clip) != ERROR;
+    for (int i = 0; i < m_lines.Count(); ++i) {
+        const RECT& line = m_lines[i]->GetRect();
+        if (!clipped || (line.bottom >= clip.top + scroll && line.top <= clip.bottom + scroll) ||
+            m_lines[i]->HoldsSmilies())
+            m_lines[i]->Draw(context, scroll);
+    }
     SetTextColor(dc, oldText);
 }
 
@@ -152,23 +161,51 @@ int CChatMessageItem_Text::OnClick(POINT point)
     return 0;
 }
 
+int CChatMessageItem_Text::LineStart(int line) const
+{
+    // Only the empty line after a closing line break has no item.
+    int start = m_lines[line]->GetTextStart();
+    return start >= 0 ? start : static_cast<int>(m_text.size());
+}
+
+int CChatMessageItem_Text::FirstLineAt(int position) const
+{
+    // Lines hold the text in order: the last one that starts at or before it.
+    int low = 0, high = m_lines.Count();
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (LineStart(middle) <= position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low > 0 ? low - 1 : 0;
+}
+
 int CChatMessageItem_Text::Find(const wchar_t* pattern, const FindFlags& flags, CJOVDrawContext* context)
 {
-    int length = static_cast<int>(m_text.size());
+    const CTextSearch search(m_text.c_str(), static_cast<int>(m_text.size()), pattern, flags);
     int patternLength = pattern ? static_cast<int>(std::wcslen(pattern)) : 0;
     int from = m_findPosition + 1;
+    bool cleared = false;
     for (;;) {
-        int at = FindTextFrom(m_text.c_str(), length, from, pattern, flags);
+        int at = search.From(from);
         if (at < 0) {
             m_findPosition = -1;
             return -1;
         }
+        // A hit takes the mark from where it was; only its own lines are asked.
+        if (!cleared) {
+            ClearSelection();
+            cleared = true;
+        }
+        const int last = at + patternLength - 1;
         int top = -1;
         {
             // Only a hit is measured: a search that finds nothing selects no font.
             CFontSelection font(context->hDC, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
-            for (int i = 0; i < m_lines.Count(); ++i) {
-                if (m_lines[i]->SelectRange(at, at + patternLength - 1, context) && top < 0)
+            for (int i = FirstLineAt(at); i < m_lines.Count() && LineStart(i) <= last; ++i) {
+                if (m_lines[i]->SelectRange(at, last, context) && top < 0)
                     top = m_lines[i]->GetRect().top;
             }
         }
@@ -308,34 +345,28 @@ int CChatMessageItem_Text::SetSmiliesLimit(int allowance)
         if (m_smilies[i].control)
             m_smilies[i].control->Stop();
     }
-    for (int i = m_runs.Count() - 1; i >= 0; --i) {
-        ParsingTextItem& run = m_runs[i];
-        if (run.type != ChatItemSmaily || run.index >= extra)
-            continue;
-        delete m_smilies[run.index].control;
-        m_smilies[run.index].control = nullptr;
-        bool textBefore = i > 0 && m_runs[i - 1].type == ChatItemString;
-        bool textAfter = i + 1 < m_runs.Count() && m_runs[i + 1].type == ChatItemString;
-        if (textBefore && textAfter) {
-            m_runs[i - 1].length += run.length + m_runs[i + 1].length;
-            m_runs.Remove(i, 2);
-        } else if (textAfter) {
-            m_runs[i + 1].start = run.start;
-            m_runs[i + 1].length += run.length;
-            m_runs.Remove(i);
-        } else if (textBefore) {
-            m_runs[i - 1].length += run.length;
-            m_runs.Remove(i);
-        } else {
-            run.type = ChatItemString;
-            run.index = 0;
+    // One walk: a smiley among the first extra turns into text, and each
+    // text run takes in the text runs right after it (never a link).
+    const int count = m_runs.Count();
+    int kept = 0, next = 0;
+    for (int i = 0; i < count; ++i) {
+        ParsingTextItem run = m_runs[i];
+        if (run.type == ChatItemSmaily) {
+            if (run.index < extra) {
+                delete m_smilies[run.index].control;
+                m_smilies[run.index].control = nullptr;
+                run.type = ChatItemString;
+                run.index = 0;
+            } else {
+                run.index = next++;
+            }
         }
+        if (run.type == ChatItemString && kept > 0 && m_runs[kept - 1].type == ChatItemString)
+            m_runs[kept - 1].length += run.length;
+        else
+            m_runs[kept++] = run;
     }
+    m_runs.Remove(kept, count - kept);
     m_smilies.Remove(0, extra);
-    int next = 0;
-    for (int i = 0; i < m_runs.Count(); ++i) {
-        if (m_runs[i].type == ChatItemSmaily)
-            m_runs[i].index = next++;
-    }
     return 1;
 }

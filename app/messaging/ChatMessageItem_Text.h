@@ -1,6 +1,8 @@
 // The body of a message: its text cut into plain runs, smilies and links
 // once, when made, and laid out into lines that fit the view on every
-// layout; the first line may stand beside the head. Its allowance of smiley
+// layout; the first line may stand beside the head. A line's pieces are made
+// when it is first drawn, selected, searched or tapped: the cost of a long
+// message is its text's, not its pieces'. Its allowance of smiley
 // pictures only ever shrinks: the chat-wide limit turns its first smilies
 // back into text. A picture's control is made when it is first drawn: a
 // picture the limit takes back before then costs no window.
@@ -13,6 +15,7 @@
 #include "JOVArray.h"
 #include "JOVString.h"
 #include "messaging/ChatItem.h"
+#include "messaging/ChatItemArena.h"
 
 class CChatMessageItem_Head;
 class CChatMessageTextLine;
@@ -61,6 +64,8 @@ public:
     int GetLineCount() const { return m_lines.Count(); }
     CChatMessageTextLine* GetLine(int index) const { return m_lines[index]; }
     bool IsLaidOut() const { return m_laidOut != 0; }
+    // Makes a planned line's pieces, for the line when it is first asked for them.
+    void MakeItems(CChatMessageTextLine& line);
     bool HoldsCaret() const { return m_caretLine >= 0; }
 
 private:
@@ -77,16 +82,23 @@ private:
     // Lays the lines out; false when line 0 beside the head could not take
     // the text's first word, which then starts again below the head.
     bool LayoutLines(const RECT& rect, bool besideHead, const std::vector<int>& extents, int height);
-    // The line of the atoms from one cursor to the other, at x = left.
+    // Plans the line of the atoms from one cursor to the other, at x = left
+    // (its pieces are made when first asked for).
     CChatMessageTextLine* BuildLine(const LineSpan& span, int left, int top, int right,
                                     const std::vector<int>& extents, int height);
     bool IsFirstLineBesideHead() const;
+    // The text offset a line starts at (the text's length for an empty one).
+    int LineStart(int line) const;
+    // The first line that may hold the character at position.
+    int FirstLineAt(int position) const;
 
     std::wstring m_text;
     CChatMessageItem_Head* m_head;
     CJOVArray<ParsingTextItem> m_runs;
     CJOVArray<Smiley> m_smilies;
     CJOVArray<CChatMessageTextLine*> m_lines;
+    // Holds the lines and their pieces (ended by DeleteLines).
+    CChatItemArena m_arena;
     int m_allowance;
     int m_laidOut;
     int m_findPosition;

@@ -1,7 +1,9 @@
 // The message text's parser (runs of text, smilies and links) and its
 // word-wrap layout.
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 #include "messaging/ChatMessageItem_Head.h"
 #include "messaging/ChatMessageItem_Text.h"
@@ -17,16 +19,73 @@
 
 namespace {
 
+using Run = CChatMessageItem_Text::ParsingTextItem;
+using Runs = std::vector<Run>;
+
 // "https://" starts a link as "http://" does, so that a secure address opens as one.
 const wchar_t* const kLinkPrefixes[] = {L"http://", L"https://", L"www."};
 
-bool Overlaps(const std::vector<CChatMessageItem_Text::ParsingTextItem>& runs, int start, int length)
+int EndOf(const Run& run) { return run.start + run.length; }
+
+// A smiley code's runs, in text order, go in among those of the codes before it.
+void MergeInto(Runs& runs, Runs& found)
 {
-    for (const CChatMessageItem_Text::ParsingTextItem& run : runs) {
-        if (run.start < start + length && start < run.start + run.length)
-            return true;
+    if (found.empty())
+        return;
+    Runs merged;
+    merged.reserve(runs.size() + found.size());
+    std::merge(runs.begin(), runs.end(), found.begin(), found.end(), std::back_inserter(merged),
+               [](const Run& a, const Run& b) { return a.start < b.start; });
+    runs.swap(merged);
+    found.clear();
+}
+
+// The runs found so far: each search's (the smilies', then each link
+// prefix's) in text order, after those of the searches before it. No run
+// overlaps another, so within a search's part the ends rise with the starts.
+struct Part {
+    size_t begin;
+    size_t end;
+};
+
+// Where a search that goes through the text from its start stands among the
+// runs of the searches before it: in each part, the first run that ends
+// after the search's position. The position only moves on, and so do they.
+class CRunsAhead {
+public:
+    CRunsAhead(const Runs& runs, const std::vector<Part>& parts) : m_runs(runs), m_parts(parts)
+    {
+        for (const Part& part : parts)
+            m_next.push_back(part.begin);
     }
-    return false;
+
+    // The start of the first run that ends after at, or -1 when none does.
+    int NextStart(int at)
+    {
+        int start = -1;
+        for (size_t i = 0; i < m_parts.size(); ++i) {
+            size_t& next = m_next[i];
+            while (next < m_parts[i].end && EndOf(m_runs[next]) <= at)
+                ++next;
+            if (next < m_parts[i].end && (start < 0 || m_runs[next].start < start))
+                start = m_runs[next].start;
+        }
+        return start;
+    }
+
+private:
+    const Runs& m_runs;
+    const std::vector<Part>& m_parts;
+    std::vector<size_t> m_next;
+};
+
+// How many times the prefix is in the text, overlaps counted: no search for it finds more links.
+size_t Occurrences(const std::wstring& text, const wchar_t* prefix)
+{
+    size_t count = 0;
+    for (size_t at = text.find(prefix); at != std::wstring::npos; at = text.find(prefix, at + 1))
+        ++count;
+    return count;
 }
 
 bool IsLineBreakChar(wchar_t c) { return c == L'\r' || c == L'\n'; }
@@ -41,67 +100,102 @@ void CChatMessageItem_Text::Parse()
     m_laidOut = 0;
     const std::wstring& text = m_text;
     const int length = static_cast<int>(text.size());
-    std::vector<ParsingTextItem> runs;
     CChatSmilies* set = m_parent->GetSkin().GetSmilies();
     int smileyCount = set ? set->GetCount() : 0;
+    // The smilies in text order: the allowance keeps them few.
+    Runs smilies, found;
     if (smileyCount > 0 && m_allowance > 0) {
         // Earlier smilies of the set win overlaps, and are found first.
-        int found = 0;
-        for (int smiley = 0; smiley < smileyCount && found < m_allowance; ++smiley) {
+        for (int smiley = 0; smiley < smileyCount && static_cast<int>(smilies.size()) < m_allowance; ++smiley) {
             int codes = set->GetCodeCount(smiley);
-            for (int code = 0; code < codes && found < m_allowance; ++code) {
+            for (int code = 0; code < codes && static_cast<int>(smilies.size()) < m_allowance; ++code) {
                 CJOVString value = set->GetCode(smiley, code);
                 int codeLength = value.GetLength();
                 // An empty code would match everywhere and never end.
                 if (codeLength == 0)
                     continue;
                 std::wstring needle(value.Data(), codeLength);
-                for (size_t at = text.find(needle); at != std::wstring::npos && found < m_allowance;
+                Runs::const_iterator next = smilies.begin();
+                for (size_t at = text.find(needle);
+                     at != std::wstring::npos && static_cast<int>(smilies.size() + found.size()) < m_allowance;
                      at = text.find(needle, at + codeLength)) {
-                    if (Overlaps(runs, static_cast<int>(at), codeLength))
-                        continue;
-                    runs.push_back({static_cast<int>(at), codeLength, ChatItemSmaily, smiley});
-                    ++found;
+                    const int start = static_cast<int>(at);
+                    while (next != smilies.end() && EndOf(*next) <= start)
+                        ++next;
+                    if (next != smilies.end() && next->start < start + codeLength)
+                        continue;  // overlaps an earlier smiley's
+                    found.push_back({start, codeLength, ChatItemSmaily, smiley});
                 }
+                MergeInto(smilies, found);
             }
         }
     }
+    const int smileyRuns = static_cast<int>(smilies.size());
+    size_t bound = smilies.size();
+    for (const wchar_t* prefix : kLinkPrefixes)
+        bound += Occurrences(text, prefix);
+    Runs runs;
+    runs.reserve(bound);
+    runs.insert(runs.end(), smilies.begin(), smilies.end());
+    std::vector<Part> parts = {{0, runs.size()}};
     for (const wchar_t* prefix : kLinkPrefixes) {
         const int prefixLength = static_cast<int>(std::wcslen(prefix));
+        const size_t begin = runs.size();
+        CRunsAhead ahead(runs, parts);
         size_t from = 0;
-        for (size_t found = text.find(prefix, from); found != std::wstring::npos; found = text.find(prefix, from)) {
-            const int at = static_cast<int>(found);
-            // A link ends where the next run begins; a prefix inside a run is no link.
-            int limit = length;
-            for (const ParsingTextItem& run : runs) {
-                if (at < run.start + run.length)
-                    limit = std::min(limit, run.start - at - prefixLength);
-            }
+        for (size_t at = text.find(prefix, from); at != std::wstring::npos; at = text.find(prefix, from)) {
+            const int start = static_cast<int>(at);
+            // A link ends where the next run begins; a prefix inside a run is
+            // no link. This search's own links all end before the prefix.
+            const int next = ahead.NextStart(start);
+            const int limit = next < 0 ? length : next - start - prefixLength;
             if (limit < 1) {
-                from = found + 1;
+                from = at + 1;
                 continue;
             }
             int linkLength = prefixLength;
-            while (at + linkLength < length && linkLength < prefixLength + limit &&
-                   !std::iswspace(text[at + linkLength]) && text[at + linkLength] != L',')
+            while (start + linkLength < length && linkLength < prefixLength + limit &&
+                   !std::iswspace(text[start + linkLength]) && text[start + linkLength] != L',')
                 ++linkLength;
-            runs.push_back({at, linkLength, ChatItemLink, 0});
-            from = found + linkLength;
+            runs.push_back({start, linkLength, ChatItemLink, 0});
+            from = at + linkLength;
         }
+        parts.push_back({begin, runs.size()});
     }
-    std::sort(runs.begin(), runs.end(),
-              [](const ParsingTextItem& a, const ParsingTextItem& b) { return a.start < b.start; });
-    int position = 0;
-    for (ParsingTextItem run : runs) {
-        if (run.start > position)
-            m_runs.Append({position, run.start - position, ChatItemString, 0});
+    // The parts woven into text order, with the text between the runs: once
+    // to count them, once to keep them.
+    auto weave = [&](auto keep) {
+        std::vector<size_t> next;
+        for (const Part& part : parts)
+            next.push_back(part.begin);
+        int position = 0;
+        for (;;) {
+            size_t first = parts.size();
+            for (size_t i = 0; i < parts.size(); ++i) {
+                if (next[i] < parts[i].end && (first == parts.size() || runs[next[i]].start < runs[next[first]].start))
+                    first = i;
+            }
+            if (first == parts.size())
+                break;
+            const Run& run = runs[next[first]++];
+            if (run.start > position)
+                keep({position, run.start - position, ChatItemString, 0});
+            keep(run);
+            position = EndOf(run);
+        }
+        if (position < length)
+            keep({position, length - position, ChatItemString, 0});
+    };
+    int count = 0;
+    weave([&](const Run&) { ++count; });
+    m_runs.Reserve(count);
+    m_smilies.Reserve(smileyRuns);
+    weave([&](const Run& kept) {
+        Run run = kept;
         if (run.type == ChatItemSmaily)
             run.index = m_smilies.Append({run.index, set->GetWidth(run.index), set->GetHeight(run.index), nullptr});
         m_runs.Append(run);
-        position = run.start + run.length;
-    }
-    if (position < length)
-        m_runs.Append({position, length - position, ChatItemString, 0});
+    });
 }
 
 // The atoms of a line: from a cursor up to (not including) another. A cursor
@@ -142,6 +236,12 @@ void CChatMessageItem_Text::Layout(RECT& rect)
         CViewMeasureContext context(m_parent, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
         height = MeasurePrefixes(m_parent->GetTextMeasurer(), context.hDC, m_text.c_str(), length, extents);
     }
+    // The lines to come, about: the text's width in lines, and where a piece
+    // ends for each run and line (the pieces are made later, as asked for).
+    const int width = std::max(1, static_cast<int>(rect.right - rect.left));
+    const size_t lineCount = static_cast<size_t>(extents[length] / width) + 1;
+    m_arena.Reserve(lineCount * (CChatItemArena::Footprint(sizeof(CChatMessageTextLine)) + CChatItemArena::kAlign) +
+                    (static_cast<size_t>(m_runs.Count()) + lineCount) * sizeof(int));
     bool besideHead = !m_parent->GetSettings().GetChatFlags().newLine;
     if (!LayoutLines(rect, besideHead, extents, height)) {
         DeleteLines();
@@ -182,11 +282,14 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
         return at;
     };
 
+    // Gathered here, and kept in one step: how many lines there are is known
+    // only at the end. Made in the arena, ended by DeleteLines.
+    std::vector<CChatMessageTextLine*> lines;
     Cursor cursor = {0, runCount > 0 ? m_runs[0].start : 0};
     int lineTop = m_rect.top;
     int lineLeft = itemLeft + (besideHead ? GetFirstLineIndent() : 0);
     while (cursor.run < runCount) {
-        const bool firstBesideHead = besideHead && m_lines.Count() == 0;
+        const bool firstBesideHead = besideHead && lines.empty();
         Cursor lineStart = cursor;
         Cursor lastBreak = {-1, -1};  // just after the line's last white space
         Cursor next = cursor;
@@ -216,9 +319,9 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
                 at = after;
         }
         LineSpan span = {lineStart.run, lineStart.position, next.run, next.position};
+        // Planned standing on its bottom.
         CChatMessageTextLine* line = BuildLine(span, lineLeft, lineTop, itemRight, extents, height);
-        line->AlignItemsBottom();
-        m_lines.Append(line);
+        lines.push_back(line);
         int bottom = line->GetRect().bottom;
         if (firstBesideHead && line->GetRect().top < headBottom) {
             // Line 0 stands centred on the head's last row.
@@ -234,8 +337,13 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
     }
     // A text that ends with a line break ends with an empty line.
     if (m_text.back() == L'\n') {
-        CChatMessageTextLine* line = new CChatMessageTextLine({itemLeft, lineTop, itemRight, lineTop + height}, m_parent);
-        m_lines.Append(line);
+        const RECT empty = {itemLeft, lineTop, itemRight, lineTop + height};
+        lines.push_back(m_arena.Make<CChatMessageTextLine>(empty, m_parent));
+    }
+    m_lines.Reserve(static_cast<int>(lines.size()));
+    for (CChatMessageTextLine* line : lines) {
+        if (m_lines.Append(line) < 0)
+            line->~CChatMessageTextLine();
     }
     if (m_lines.Count() == 1 && besideHead) {
         m_rect.top = m_lines[0]->GetRect().top;
@@ -249,10 +357,15 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
 CChatMessageTextLine* CChatMessageItem_Text::BuildLine(const LineSpan& span, int left, int top, int right,
                                                        const std::vector<int>& extents, int height)
 {
-    CChatMessageTextLine* line = new CChatMessageTextLine({left, top, right, top + height}, m_parent);
     const wchar_t* text = m_text.c_str();
+    // A piece a run at most: the last run may give none.
+    const int lastRun = std::min(span.endRun, m_runs.Count() - 1);
+    int* ends = static_cast<int*>(m_arena.Allocate(sizeof(int) * (lastRun - span.firstRun + 1)));
+    CChatMessageTextLine::Plan plan = {span.firstRun, span.firstPosition, span.endRun, span.endPosition,
+                                       height,        ends,               0,           0};
     int x = left;
-    for (int r = span.firstRun; r <= span.endRun && r < m_runs.Count(); ++r) {
+    int bottom = top + height;
+    for (int r = span.firstRun; r <= lastRun; ++r) {
         const ParsingTextItem& run = m_runs[r];
         int from = r == span.firstRun ? span.firstPosition : run.start;
         int to = r == span.endRun ? span.endPosition : run.start + run.length;
@@ -260,24 +373,52 @@ CChatMessageTextLine* CChatMessageItem_Text::BuildLine(const LineSpan& span, int
             continue;
         if (run.type == ChatItemSmaily) {
             const Smiley& smiley = m_smilies[run.index];
-            RECT box = {x, top, x + smiley.width + 2, top + smiley.height + 1};
-            line->AddItem(new CChatMessageTextLineItem_Smaily(box, m_parent, text, run.start, run.length, this,
-                                                              run.index));
-            x = box.right;
-            continue;
+            x += smiley.width + 2;
+            bottom = std::max(bottom, top + smiley.height + 1);
+            ++plan.smilies;
+        } else {
+            // Widths come from the whole text's extents, never measured again;
+            // line breaks take none.
+            for (int i = from; i < to; ++i)
+                x += IsLineBreakChar(text[i]) ? 0 : extents[i + 1] - extents[i];
         }
-        // Widths come from the whole text's extents, never measured again; line
-        // breaks take none, and the piece that ends one reaches a little past its text.
-        int nextX = x;
-        for (int i = from; i < to; ++i)
-            nextX += IsLineBreakChar(text[i]) ? 0 : extents[i + 1] - extents[i];
-        int pieceRight = text[to - 1] == L'\n' ? nextX + SX(2) : nextX;
-        RECT box = {x, top, pieceRight, top + height};
-        if (run.type == ChatItemLink)
-            line->AddItem(new CChatMessageTextLineItem_Link(text, from, to - from, box, m_parent, run.start, run.length));
-        else
-            line->AddItem(new CChatMessageTextLineItem_String(text, from, to - from, box, m_parent));
-        x = nextX;
+        ends[plan.pieces++] = x;
     }
-    return line;
+    // Every piece stands on the line's bottom, the lowest of theirs.
+    return m_arena.Make<CChatMessageTextLine>(RECT{left, top, right, bottom}, m_parent, this, plan);
+}
+
+void CChatMessageItem_Text::MakeItems(CChatMessageTextLine& line)
+{
+    const CChatMessageTextLine::Plan& plan = line.GetPlan();
+    const RECT& rect = line.GetRect();
+    const wchar_t* text = m_text.c_str();
+    const int lastRun = std::min(plan.endRun, m_runs.Count() - 1);
+    line.ReserveItems(plan.pieces);
+    int x = rect.left;
+    int piece = 0;
+    for (int r = plan.firstRun; r <= lastRun && piece < plan.pieces; ++r) {
+        const ParsingTextItem& run = m_runs[r];
+        int from = r == plan.firstRun ? plan.firstPosition : run.start;
+        int to = r == plan.endRun ? plan.endPosition : run.start + run.length;
+        if (to <= from)
+            continue;
+        const int next = plan.ends[piece++];
+        if (run.type == ChatItemSmaily) {
+            const Smiley& smiley = m_smilies[run.index];
+            RECT box = {x, rect.bottom - smiley.height - 1, next, rect.bottom};
+            line.AddItem(m_arena.Make<CChatMessageTextLineItem_Smaily>(box, m_parent, text, run.start, run.length,
+                                                                       this, run.index));
+        } else {
+            // The piece that ends a line break reaches a little past its text.
+            int pieceRight = text[to - 1] == L'\n' ? next + SX(2) : next;
+            RECT box = {x, rect.bottom - plan.textHeight, pieceRight, rect.bottom};
+            if (run.type == ChatItemLink)
+                line.AddItem(m_arena.Make<CChatMessageTextLineItem_Link>(text, from, to - from, box, m_parent,
+                                                                         run.start, run.length));
+            else
+                line.AddItem(m_arena.Make<CChatMessageTextLineItem_String>(text, from, to - from, box, m_parent));
+        }
+        x = next;
+    }
 }

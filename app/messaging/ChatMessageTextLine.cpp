@@ -1,22 +1,63 @@
 #include "messaging/ChatMessageTextLine.h"
 
-CChatMessageTextLine::CChatMessageTextLine(const RECT& rect, CChatView* parent) : CChatItem(parent), m_items(10)
+#include "messaging/ChatMessageItem_Text.h"
+
+CChatMessageTextLine::CChatMessageTextLine(const RECT& rect, CChatView* parent)
+    : CChatItem(parent), m_owner(nullptr), m_plan(), m_items(10), m_smilies(0), m_made(true)
+{
+    m_rect = rect;
+}
+
+CChatMessageTextLine::CChatMessageTextLine(const RECT& rect, CChatView* parent, CChatMessageItem_Text* owner,
+                                           const Plan& plan)
+    : CChatItem(parent), m_owner(owner), m_plan(plan), m_items(10), m_smilies(0), m_made(plan.pieces == 0)
 {
     m_rect = rect;
 }
 
 CChatMessageTextLine::~CChatMessageTextLine()
 {
+    // Their memory is the arena's.
     for (int i = 0; i < m_items.Count(); ++i)
-        delete m_items[i];
+        m_items[i]->~CChatMessageTextLineItem();
+}
+
+void CChatMessageTextLine::MakeItems() const
+{
+    if (m_made)
+        return;
+    m_made = true;
+    // Only the maker's own line is asked for pieces while they are made.
+    m_owner->MakeItems(*const_cast<CChatMessageTextLine*>(this));
+}
+
+int CChatMessageTextLine::GetItemCount() const
+{
+    MakeItems();
+    return m_items.Count();
+}
+
+CChatMessageTextLineItem* CChatMessageTextLine::GetItem(int index) const
+{
+    MakeItems();
+    return m_items[index];
 }
 
 int CChatMessageTextLine::GetType() const { return ChatItemLine; }
 
-void CChatMessageTextLine::AddItem(CChatMessageTextLineItem* item) { m_items.Append(item); }
+void CChatMessageTextLine::AddItem(CChatMessageTextLineItem* item)
+{
+    if (m_items.Append(item) < 0) {
+        item->~CChatMessageTextLineItem();
+        return;
+    }
+    if (item->GetType() == ChatItemSmaily)
+        ++m_smilies;
+}
 
 void CChatMessageTextLine::Draw(CJOVDrawContext* context, int scroll)
 {
+    MakeItems();
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->Draw(context, scroll);
 }
@@ -30,18 +71,26 @@ void CChatMessageTextLine::Select(POINT first, POINT second, CJOVDrawContext* co
         s.y = m_rect.bottom - 1;
     if (e.y >= m_rect.top && e.y < m_rect.bottom)
         e.y = m_rect.bottom - 1;
+    // Pieces not made yet hold no selection, and one that misses the line gives them none.
+    if (!m_made && (e.y < m_rect.top || s.y >= m_rect.bottom || (s.x == e.x && s.y == e.y)))
+        return;
+    MakeItems();
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->Select(s, e, context);
 }
 
 void CChatMessageTextLine::ClearSelection()
 {
+    if (!m_made)
+        return;
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->ClearSelection();
 }
 
 void CChatMessageTextLine::AppendSelectedText(CGrowingTextBuffer& buffer)
 {
+    if (!m_made)
+        return;
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->AppendSelectedText(buffer);
 }
@@ -50,6 +99,7 @@ int CChatMessageTextLine::OnClick(POINT point)
 {
     if (point.y <= m_rect.top || point.y > m_rect.bottom)
         return 0;
+    MakeItems();
     for (int i = 0; i < m_items.Count(); ++i) {
         if (m_items[i]->GetType() == ChatItemLink && m_items[i]->OnClick(point))
             return 1;
@@ -59,6 +109,7 @@ int CChatMessageTextLine::OnClick(POINT point)
 
 POINT CChatMessageTextLine::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
 {
+    MakeItems();
     int count = m_items.Count();
     if (count == 0)
         return NoCaret();
@@ -74,12 +125,15 @@ POINT CChatMessageTextLine::SetCaretFromPoint(POINT point, CJOVDrawContext* cont
 
 void CChatMessageTextLine::ResetCaret()
 {
+    if (!m_made)
+        return;
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->ResetCaret();
 }
 
 int CChatMessageTextLine::CaretItem(CJOVDrawContext* context, POINT* where)
 {
+    // Pieces not made yet hold no caret.
     for (int i = 0; i < m_items.Count(); ++i) {
         POINT at = m_items[i]->MoveCaret(CaretHere, context);
         if (IsCaretAt(at)) {
@@ -96,6 +150,8 @@ POINT CChatMessageTextLine::MoveCaret(int step, CJOVDrawContext* context)
     int holder = CaretItem(context, &at);
     int count = m_items.Count();
     if (step == CaretLineStart || step == CaretLineEnd) {
+        MakeItems();
+        count = m_items.Count();
         if (count == 0)
             return NoCaret();
         if (holder >= 0)
@@ -128,6 +184,8 @@ POINT CChatMessageTextLine::MoveCaret(int step, CJOVDrawContext* context)
 
 int CChatMessageTextLine::AlignItemsBottom()
 {
+    if (!m_made)
+        return m_rect.bottom;
     int count = m_items.Count();
     if (count == 0)
         return m_rect.bottom;
@@ -151,7 +209,7 @@ void CChatMessageTextLine::Offset(int dy)
 
 void CChatMessageTextLine::MoveBottomTo(int y)
 {
-    if (m_items.Count() == 0)
+    if (m_made ? m_items.Count() == 0 : m_plan.pieces == 0)
         return;
     for (int i = 0; i < m_items.Count(); ++i)
         m_items[i]->AlignBottom(y);
@@ -161,6 +219,7 @@ void CChatMessageTextLine::MoveBottomTo(int y)
 
 int CChatMessageTextLine::SelectRange(int first, int last, CJOVDrawContext* context)
 {
+    MakeItems();
     int touched = 0;
     for (int i = 0; i < m_items.Count(); ++i) {
         if (m_items[i]->SelectRange(first, last, context))

@@ -19,36 +19,43 @@ void UpperCase(std::vector<wchar_t>& text)
 
 } // namespace
 
-int FindTextFrom(const wchar_t* text, int length, int from, const wchar_t* pattern, const FindFlags& flags)
+CTextSearch::CTextSearch(const wchar_t* text, int length, const wchar_t* pattern, const FindFlags& flags)
+    : m_text(text), m_length(text && length > 0 ? length : 0), m_searched(text), m_needle(pattern),
+      m_patternLength(text && pattern ? static_cast<int>(std::wcslen(pattern)) : 0), m_wholeWord(flags.wholeWord != 0)
 {
-    if (!text || !pattern || from < 0)
+    if (m_patternLength == 0 || m_patternLength > m_length || flags.matchCase)
+        return;
+    // Both sides upper-cased once; offsets stay those of the text.
+    m_foldedText.assign(text, text + m_length);
+    m_foldedPattern.assign(pattern, pattern + m_patternLength);
+    UpperCase(m_foldedText);
+    UpperCase(m_foldedPattern);
+    m_searched = m_foldedText.data();
+    m_needle = m_foldedPattern.data();
+}
+
+int CTextSearch::From(int from) const
+{
+    if (from < 0 || m_patternLength == 0 || m_patternLength > m_length - from)
         return -1;
-    int patternLength = static_cast<int>(std::wcslen(pattern));
-    if (patternLength == 0 || patternLength > length - from)
-        return -1;
-    const wchar_t* searched = text;
-    const wchar_t* needle = pattern;
-    std::vector<wchar_t> foldedText, foldedPattern;
-    if (!flags.matchCase) {
-        // Both sides upper-cased once; offsets stay those of the text.
-        foldedText.assign(text, text + length);
-        foldedPattern.assign(pattern, pattern + patternLength);
-        UpperCase(foldedText);
-        UpperCase(foldedPattern);
-        searched = foldedText.data();
-        needle = foldedPattern.data();
-    }
-    for (int at = from; at + patternLength <= length; ++at) {
-        if (searched[at] != needle[0] || std::wmemcmp(searched + at, needle, patternLength) != 0)
+    for (int at = from; at + m_patternLength <= m_length; ++at) {
+        if (m_searched[at] != m_needle[0] || std::wmemcmp(m_searched + at, m_needle, m_patternLength) != 0)
             continue;
-        if (flags.wholeWord) {
-            int end = at + patternLength;
-            if ((at > 0 && !IsWordEdge(text[at - 1])) || (end < length && !IsWordEdge(text[end])))
+        if (m_wholeWord) {
+            int end = at + m_patternLength;
+            if ((at > 0 && !IsWordEdge(m_text[at - 1])) || (end < m_length && !IsWordEdge(m_text[end])))
                 continue;
         }
         return at;
     }
     return -1;
+}
+
+int FindTextFrom(const wchar_t* text, int length, int from, const wchar_t* pattern, const FindFlags& flags)
+{
+    if (!text || !pattern || from < 0)
+        return -1;
+    return CTextSearch(text, length, pattern, flags).From(from);
 }
 
 const wchar_t* FindTextInString(const wchar_t* haystack, const wchar_t* pattern, const FindFlags& flags)

@@ -109,6 +109,29 @@ TEST_F(FindTest, AHitInsideASmileysCodeIsPassedOver)
     EXPECT_TRUE(smiley->IsSelected());
 }
 
+TEST_F(FindTest, AHitMarksOnlyItsLinesAndTheNextHitTakesTheMarkAway)
+{
+    SetFlags(1, 0, 1);
+    CChatNode_Message* node = AddMessage(L"one :) two\nthree :) four\nfive ) www.x:)\nsix )");
+    CChatMessageItem_Text* text = node->GetText();
+    ASSERT_EQ(text->GetLineCount(), 4);
+    CViewDrawContext context(&view);
+    // The hits inside the smilies' codes mark nothing and are passed over.
+    EXPECT_EQ(text->Find(L")", {0, 0}, &context), text->GetLine(2)->GetRect().top);
+    EXPECT_EQ(Selected(*text), L")");
+    EXPECT_EQ(text->Find(L")", {0, 0}, &context), text->GetLine(3)->GetRect().top);
+    EXPECT_EQ(Selected(*text), L")");
+    EXPECT_EQ(text->Find(L")", {0, 0}, &context), -1);
+    EXPECT_EQ(text->Find(L"e :) f", {0, 0}, &context), text->GetLine(1)->GetRect().top);
+    EXPECT_EQ(Selected(*text), L"e :) f");
+    EXPECT_EQ(text->Find(L"x:)\r\nsi", {0, 1}, &context), text->GetLine(2)->GetRect().top);
+    EXPECT_EQ(Selected(*text), L"x:)\r\nsi");
+    EXPECT_EQ(text->Find(L"o", {0, 0}, &context), -1);
+    EXPECT_EQ(Selected(*text), L"x:)\r\nsi");  // a miss leaves the mark
+    EXPECT_EQ(text->Find(L"o", {0, 0}, &context), text->GetLine(0)->GetRect().top);
+    EXPECT_EQ(Selected(*text), L"o");
+}
+
 TEST_F(FindTest, HeadAndTextFoldCaseAlikeInEveryScript)
 {
     SetFlags(1, 0, 1);

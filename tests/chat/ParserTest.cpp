@@ -61,6 +61,60 @@ TEST_F(ParserTest, CutsTextIntoRunsOfTextSmiliesAndLinks)
         EXPECT_EQ(Runs(AddMessage(c.text)), c.runs) << testing::PrintToString(std::wstring(c.text));
 }
 
+TEST_F(ParserTest, LinksEndAtTheNextSmileyAtACommaOrABlankAndAPrefixInsideARunIsNoLink)
+{
+    const ParseCase cases[] = {
+        {L"www.a www.b", L"L(www.a)T( )L(www.b)"},
+        {L"www.a,www.b", L"L(www.a)T(,)L(www.b)"},
+        {L"www.a:)www.b", L"L(www.a)S0(:))L(www.b)"},    // the smiley ends one link, the next begins after it
+        {L"www.a:)b www.c", L"L(www.a)S0(:))T(b )L(www.c)"},
+        {L"www.:)", L"T(www.)S0(:))"},                   // a prefix with no room before a smiley is no link
+        {L"www.http://x", L"T(www.)L(http://x)"},         // nor one right before another link
+        {L"http://www.x www.y", L"L(http://www.x)T( )L(www.y)"},  // a prefix inside a link is none of its own
+        {L"https://http://x", L"T(https://)L(http://x)"},
+        {L"www.www.a", L"L(www.www.a)"},
+        {L"www.,a", L"L(www.)T(,a)"},
+        {L"www.a\nwww.b", L"L(www.a)T(\r\n)L(www.b)"},
+        {L"http://a www.b https://c www.d http://e",
+         L"L(http://a)T( )L(www.b)T( )L(https://c)T( )L(www.d)T( )L(http://e)"},
+        {L";)www.a:-)http://b;)", L"S2(;))L(www.a)S0(:-))L(http://b)S2(;))"},
+    };
+    for (const ParseCase& c : cases)
+        EXPECT_EQ(Runs(AddMessage(c.text)), c.runs) << testing::PrintToString(std::wstring(c.text));
+}
+
+TEST_F(ParserTest, PastTheAllowanceACodeIsTextThatALinkRunsThrough)
+{
+    skin.smiliesNumber = 2;
+    EXPECT_EQ(Runs(AddMessage(L"www.a:) www.b:) www.c:) www.d:)")),
+              L"L(www.a)S0(:))T( )L(www.b)S0(:))T( )L(www.c:))T( )L(www.d:))");
+}
+
+TEST_F(ParserTest, ThousandsOfLinksAndSmiliesInOneMessageEachEndWhereTheRulesSay)
+{
+    skin.smiliesNumber = 50;
+    std::wstring text, runs;
+    for (int i = 0; i < 3000; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        switch (i % 3) {
+        case 0:
+            text += L"www." + n + L" ";
+            runs += L"L(www." + n + L")T( )";
+            break;
+        case 1:
+            text += L"http://" + n + L",";
+            runs += L"L(http://" + n + L")T(,)";
+            break;
+        default:
+            // Smilies up to the allowance end the link; past it the code is part of it.
+            text += L"https://" + n + L";) ";
+            runs += i < 150 ? L"L(https://" + n + L")S2(;))T( )" : L"L(https://" + n + L";))T( )";
+            break;
+        }
+    }
+    EXPECT_EQ(Runs(AddMessage(text.c_str())), runs);
+}
+
 TEST_F(ParserTest, ASmileyCodeInsideALinkPrefixKeepsTheLinkFromBeingOne)
 {
     smilies.Add({L"w."});  // 4

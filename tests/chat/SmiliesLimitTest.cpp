@@ -43,14 +43,14 @@ protected:
 
     static int Pictures(CChatNode* node) { return static_cast<CChatNode_Message*>(node)->GetText()->GetSmileyCount(); }
 
-    // T(text) or S(code) for each run.
+    // T(text), L(link) or S(code) for each run.
     static std::wstring Runs(CChatNode* node)
     {
         CChatMessageItem_Text* text = static_cast<CChatNode_Message*>(node)->GetText();
         std::wstring out;
         for (int i = 0; i < text->GetRunCount(); ++i) {
             const CChatMessageItem_Text::ParsingTextItem& run = text->GetRun(i);
-            out += run.type == ChatItemSmaily ? L"S(" : L"T(";
+            out += run.type == ChatItemSmaily ? L"S(" : run.type == ChatItemLink ? L"L(" : L"T(";
             out += text->GetText().substr(run.start, run.length) + L")";
         }
         return out;
@@ -85,6 +85,32 @@ TEST_F(SmiliesLimitTest, ThreePicturesAndAnOlderMessageReadAsTextAndItsLayoutFol
     EXPECT_TRUE(older->GetText()->IsLaidOut());
     EXPECT_EQ(Lines(older), std::vector<std::wstring>{L":) a :) b :)"});
     EXPECT_EQ(older->GetText()->GetLine(0)->GetItemCount(), 2);
+}
+
+TEST_F(SmiliesLimitTest, ASmileyTurnedIntoTextJoinsTheTextBesideItButNoLink)
+{
+    skin.smiliesNumber = 3;
+    CChatNode_Message* older = AddMessage(L"www.a:)www.b :):) c:)");
+    EXPECT_EQ(Runs(older), L"L(www.a)S(:))L(www.b)T( )S(:))S(:))T( c:))");
+    const std::vector<const wchar_t*> after = {
+        L"L(www.a)T(:))L(www.b)T( )S(:))S(:))T( c:))",
+        L"L(www.a)T(:))L(www.b)T( :))S(:))T( c:))",
+        L"L(www.a)T(:))L(www.b)T( :):) c:))",
+    };
+    for (const wchar_t* runs : after) {
+        AddMessage(L":)");
+        EXPECT_EQ(Runs(older), runs);
+        // Laid out again, the lines hold the text whole.
+        std::wstring lines;
+        for (const std::wstring& line : Lines(older))
+            lines += line;
+        EXPECT_EQ(lines, older->GetText()->GetText());
+    }
+    for (int i = 0; i < older->GetText()->GetRunCount(); ++i) {
+        if (older->GetText()->GetRun(i).type == ChatItemSmaily)
+            ADD_FAILURE() << "a picture is left at run " << i;
+    }
+    EXPECT_EQ(older->GetText()->GetSmileyCount(), 0);
 }
 
 TEST_F(SmiliesLimitTest, OnlyTheMessageThatLostPicturesIsMeasuredAgainAndThoseAfterItMove)

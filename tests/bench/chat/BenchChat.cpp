@@ -2,7 +2,8 @@
 // some with smilies and links, on the pocket screen (240 px at 96 dpi) and
 // the VGA one (480 px at 192 dpi), one row a figure. The text-extent calls
 // per message per layout are a figure too, and so is the mean add against the
-// median one while adding them all.
+// median one while adding them all. And one message of many links against
+// one of words of the same length.
 #include <windows.h>
 
 #include <algorithm>
@@ -138,6 +139,86 @@ void Run(const Screen& screen, int count)
     std::fprintf(stderr, "%s: %d messages, %zu characters copied\n", suffix.c_str() + 1, nodes, copied);
 }
 
+// length characters of words and blanks.
+std::wstring Words(size_t length)
+{
+    static const wchar_t* const words[] = {L"hello", L"the", L"message", L"tomorrow", L"we", L"will", L"see",
+                                           L"because", L"a", L"meeting", L"conversation", L"ok", L"photo"};
+    std::wstring text;
+    text.reserve(length + 16);
+    for (size_t i = 0; text.size() < length; ++i) {
+        text += words[i % (sizeof(words) / sizeof(words[0]))];
+        text += L' ';
+    }
+    text.resize(length);
+    return text;
+}
+
+// count link prefixes, each with a letter and a blank: "www.a www.a ...".
+std::wstring LinkPrefixes(int count)
+{
+    std::wstring text;
+    text.reserve(6 * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        text += L"www.a ";
+    return text;
+}
+
+// One message of 40,000 link prefixes (240,000 characters) added to an empty
+// chat at 240 px with the platform's measuring and painted at its end, as a
+// chat shows a message on arrival, against one of 240,000 characters of
+// words: parsing, laying out and showing a message cost in proportion to its
+// text, however many links it holds.
+void RunOneLongMessage()
+{
+    const Screen screen = {"qvga", 96, 240, 320};
+    CDensity density(screen.dpi);
+    CGdiTextMeasurer gdi;
+    CFakeSmilies smilies;
+    for (int i = 0; i < CMessageMaker::kCodeCount; ++i)
+        smilies.Add({CMessageMaker::kCodes[i]}, HIDPI_ScaleX(15), HIDPI_ScaleY(15),
+                    {RGB(250, 200, 40), RGB(250, 160, 40)}, {150, 150});
+    CFakeSkin skin(&smilies);
+    MessageWndSettings settings(nullptr, nullptr);
+    settings.SetChatFlags({1, 1, 0});
+    CTestChatView view(screen.width, screen.height, gdi, skin, settings);
+    CGifAnimator animator;
+    const std::wstring words = Words(240000), links = LinkPrefixes(40000);
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, screen.width, screen.height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    CJOVDrawContext context(memory);
+    auto add = [&](const std::wstring& text) {
+        CChatContent content(&view, 0);
+        RECT start = {3, 1, 3 + screen.width - 6, 1};
+        content.Layout(start);
+        SMessage message;
+        message.kind = SMessage::Incoming;
+        message.subKind = 22;
+        message.nick = L"Alice";
+        message.time = L"(12:34:56)";
+        message.text = text.c_str();
+        RECT all = {0, 0, screen.width, screen.height};
+        FillRect(memory, &all, skin.GetBackgroundBrush(0));
+        return Time([&] {
+            content.AddEvent(&message);
+            content.Draw(&context, content.GetRect().bottom + 11 - screen.height);
+        });
+    };
+    std::vector<double> addWords, addLinks;
+    for (int i = 0; i < 7; ++i) {
+        addWords.push_back(add(words));
+        addLinks.push_back(add(links));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screenDc);
+    Row("add-words-240k-qvga", addWords, "ms");
+    Row("add-links-40k-qvga", addLinks, "ms", "add-words-240k", addWords);
+}
+
 } // namespace
 
 int main()
@@ -149,5 +230,6 @@ int main()
         Run(screen, 1000);
         Run(screen, 10000);
     }
+    RunOneLongMessage();
     return 0;
 }
