@@ -37,6 +37,22 @@ void Row(const std::string& figure, const std::vector<double>& samples, const ch
     PrintRow(figure.c_str(), samples, unit, baseline.empty() ? nullptr : baseline.c_str(), baselineSamples);
 }
 
+// The messages' smilies, a skin with them and the settings of a chat that
+// shows them, for the screen's density as made.
+struct CChatLook {
+    CChatLook()
+    {
+        for (int i = 0; i < CMessageMaker::kCodeCount; ++i)
+            smilies.Add({CMessageMaker::kCodes[i]}, HIDPI_ScaleX(15), HIDPI_ScaleY(15),
+                        {RGB(250, 200, 40), RGB(250, 160, 40)}, {150, 150});
+        settings.SetChatFlags({1, 1, 0});
+    }
+
+    CFakeSmilies smilies;
+    CFakeSkin skin{&smilies};
+    MessageWndSettings settings{nullptr, nullptr};
+};
+
 struct Screen {
     const char* name;
     int dpi;
@@ -50,14 +66,8 @@ void Run(const Screen& screen, int count)
     CGdiTextMeasurer gdi;
     CCountingMeasurer counting(gdi);
     CFixedWidthMeasurer fixed(HIDPI_ScaleX(6));
-    CFakeSmilies smilies;
-    for (int i = 0; i < CMessageMaker::kCodeCount; ++i)
-        smilies.Add({CMessageMaker::kCodes[i]}, HIDPI_ScaleX(15), HIDPI_ScaleY(15),
-                    {RGB(250, 200, 40), RGB(250, 160, 40)}, {150, 150});
-    CFakeSkin skin(&smilies);
-    MessageWndSettings settings(nullptr, nullptr);
-    settings.SetChatFlags({1, 1, 0});
-    CTestChatView view(screen.width, screen.height, counting, skin, settings);
+    CChatLook look;
+    CTestChatView view(screen.width, screen.height, counting, look.skin, look.settings);
     CGifAnimator animator;
     CChatContent content(&view, 0);
     const int narrow = screen.width - 6, wide = screen.width - 6 - HIDPI_ScaleX(40);
@@ -111,7 +121,7 @@ void Run(const Screen& screen, int count)
     std::vector<double> paintEnd, paintTop;
     for (int i = 0; i < 7; ++i) {
         RECT all = {0, 0, screen.width, screen.height};
-        FillRect(memory, &all, skin.GetBackgroundBrush(0));
+        FillRect(memory, &all, look.skin.GetBackgroundBrush(0));
         paintEnd.push_back(Time([&] { content.Draw(&context, end); }));
         paintTop.push_back(Time([&] { content.Draw(&context, 0); }));
     }
@@ -174,14 +184,8 @@ void RunOneLongMessage()
     const Screen screen = {"qvga", 96, 240, 320};
     CDensity density(screen.dpi);
     CGdiTextMeasurer gdi;
-    CFakeSmilies smilies;
-    for (int i = 0; i < CMessageMaker::kCodeCount; ++i)
-        smilies.Add({CMessageMaker::kCodes[i]}, HIDPI_ScaleX(15), HIDPI_ScaleY(15),
-                    {RGB(250, 200, 40), RGB(250, 160, 40)}, {150, 150});
-    CFakeSkin skin(&smilies);
-    MessageWndSettings settings(nullptr, nullptr);
-    settings.SetChatFlags({1, 1, 0});
-    CTestChatView view(screen.width, screen.height, gdi, skin, settings);
+    CChatLook look;
+    CTestChatView view(screen.width, screen.height, gdi, look.skin, look.settings);
     CGifAnimator animator;
     const std::wstring words = Words(240000), links = LinkPrefixes(40000);
     HDC screenDc = GetDC(nullptr);
@@ -200,7 +204,7 @@ void RunOneLongMessage()
         message.time = L"(12:34:56)";
         message.text = text.c_str();
         RECT all = {0, 0, screen.width, screen.height};
-        FillRect(memory, &all, skin.GetBackgroundBrush(0));
+        FillRect(memory, &all, look.skin.GetBackgroundBrush(0));
         return Time([&] {
             content.AddEvent(&message);
             content.Draw(&context, content.GetRect().bottom + 11 - screen.height);
