@@ -1,7 +1,9 @@
 #include "messaging/ChatMessageItem_Head.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "MeasuredText.h"
 #include "messaging/ChatMessageTextLineItem_String.h"
 #include "messaging/ChatSkin.h"
 #include "messaging/ChatView.h"
@@ -22,8 +24,8 @@ std::wstring Copy(const CJOVString& text) { return std::wstring(text.Data() ? te
 CChatMessageItem_Head::CChatMessageItem_Head(int subKind, const CJOVString& nick, const CJOVString& time,
                                              int direction, CChatView* parent, CChatNode_Message* node)
     : CChatNode(parent), m_node(node), m_image(subKind), m_nick(Copy(nick)), m_time(Copy(time)),
-      m_direction(direction), m_runs(parent), m_separatorRect(), m_separatorFont(-1), m_separatorSelected(0),
-      m_iconSelected(0), m_caretRun(-1)
+      m_direction(direction), m_runs(parent), m_separatorRect(), m_separatorWidths(), m_separatorFont(-1),
+      m_separatorSelected(0), m_iconSelected(0), m_caretRun(-1)
 {
 }
 
@@ -73,7 +75,9 @@ void CChatMessageItem_Head::Layout(RECT& rect)
     CTextMeasurer& measurer = m_parent->GetTextMeasurer();
     // One measure per font: the text with " :" behind it gives the separator's width too.
     std::vector<int> widths;
-    int hN = 0, hT = 0, separatorN = 0, separatorT = 0;
+    int hN = 0, hT = 0;
+    // Where the separator's two characters start and end, in each font.
+    int separatorN[kSeparatorLength + 1] = {}, separatorT[kSeparatorLength + 1] = {};
     bool wrapped = false;
     if (nickShown) {
         std::wstring measured = m_nick + kSeparator;
@@ -82,9 +86,10 @@ void CChatMessageItem_Head::Layout(RECT& rect)
             hN = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
         }
         int n = static_cast<int>(m_nick.size());
-        separatorN = widths[n + kSeparatorLength] - widths[n];
+        for (int i = 0; i <= kSeparatorLength; ++i)
+            separatorN[i] = widths[n + i] - widths[n];
         int rowTop = hN < icon ? rect.top + (icon - hN) / 2 : rect.top;
-        wrapped = m_runs.PlaceRows(m_nick, widths, x0, x0, right, rowTop, hN) || wrapped;
+        wrapped = m_runs.PlaceRows(m_nick, std::move(widths), x0, x0, right, rowTop, hN) || wrapped;
     }
     m_runs.EndFirstText();
     const int nickRuns = m_runs.FirstCount();
@@ -95,7 +100,8 @@ void CChatMessageItem_Head::Layout(RECT& rect)
             hT = MeasurePrefixes(measurer, context.hDC, measured.c_str(), static_cast<int>(measured.size()), widths);
         }
         int n = static_cast<int>(m_time.size());
-        separatorT = widths[n + kSeparatorLength] - widths[n];
+        for (int i = 0; i <= kSeparatorLength; ++i)
+            separatorT[i] = widths[n + i] - widths[n];
         int x = x0;
         int rowTop = hT < icon ? rect.top + (icon - hT) / 2 : rect.top;
         if (nickRuns > 0) {
@@ -106,7 +112,7 @@ void CChatMessageItem_Head::Layout(RECT& rect)
             else if (nickRuns >= 2)
                 rowTop = last.top;
         }
-        wrapped = m_runs.PlaceRows(m_time, widths, x, x0, right, rowTop, hT) || wrapped;
+        wrapped = m_runs.PlaceRows(m_time, std::move(widths), x, x0, right, rowTop, hT) || wrapped;
     }
     int placedBottom = m_rect.bottom;
     m_separatorFont = -1;
@@ -116,7 +122,9 @@ void CChatMessageItem_Head::Layout(RECT& rect)
         placedBottom = last.bottom;
         if (!flags.newLine) {
             m_separatorFont = hN < hT ? 1 : 0;
-            int width = m_separatorFont ? separatorT : separatorN;
+            const int* separator = m_separatorFont ? separatorT : separatorN;
+            std::copy(separator, separator + kSeparatorLength + 1, m_separatorWidths);
+            int width = separator[kSeparatorLength];
             int height = m_separatorFont ? hT : hN;
             if (last.right + width > right)
                 m_separatorRect = {x0, last.bottom, x0 + width, last.bottom + height};
@@ -171,14 +179,13 @@ void CChatMessageItem_Head::Draw(CJOVDrawContext* context, int scroll)
         rect.bottom -= scroll;
         int oldMode = GetBkMode(dc);
         COLORREF oldBack = GetBkColor(dc);
+        SetBkMode(dc, TRANSPARENT);
         if (m_separatorSelected) {
-            SetBkMode(dc, OPAQUE);
             SetBkColor(dc, skin.GetColor(CChatSkin::Highlighting));
             SetTextColor(dc, skin.GetColor(CChatSkin::HighlightText));
-        } else {
-            SetBkMode(dc, TRANSPARENT);
         }
-        DrawTextW(dc, kSeparator, kSeparatorLength, &rect, DT_NOPREFIX | DT_NOCLIP);
+        DrawTextAtWidths(dc, rect.left, rect.top, m_separatorSelected ? ETO_OPAQUE : 0, &rect, kSeparator,
+                         kSeparatorLength, m_separatorWidths);
         SetBkMode(dc, oldMode);
         SetBkColor(dc, oldBack);
     }

@@ -60,6 +60,8 @@ private:
     // The nick's runs, then the time's.
     CChatTextRuns m_runs;
     RECT m_separatorRect;
+    // Where " :" has its characters, as measured in its font.
+    int m_separatorWidths[3];
     int m_separatorFont;
     int m_separatorSelected;
     int m_iconSelected;

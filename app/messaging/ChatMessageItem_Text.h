@@ -93,6 +93,10 @@ private:
     int FirstLineAt(int position) const;
 
     std::wstring m_text;
+    // Where each character starts, from the text's start, as the last layout
+    // measured it (line breaks take no room): every width and every letter's
+    // place comes from it. Its pieces draw with it.
+    std::vector<int> m_extents;
     CChatMessageItem_Head* m_head;
     CJOVArray<ParsingTextItem> m_runs;
     CJOVArray<Smiley> m_smilies;

@@ -230,22 +230,28 @@ void CChatMessageItem_Text::Layout(RECT& rect)
         return;
     }
     // Measured once: every width below is a difference of these extents.
-    static std::vector<int> extents;
     int height;
     {
         CViewMeasureContext context(m_parent, m_parent->GetSettings().GetFont(MessageWndSettings::TextFont));
-        height = MeasurePrefixes(m_parent->GetTextMeasurer(), context.hDC, m_text.c_str(), length, extents);
+        height = MeasurePrefixes(m_parent->GetTextMeasurer(), context.hDC, m_text.c_str(), length, m_extents);
+    }
+    // Line breaks take no room: the same table places the letters when drawn.
+    int measured = 0;
+    for (int i = 0; i < length; ++i) {
+        const int next = m_extents[i + 1];
+        m_extents[i + 1] = m_extents[i] + (IsLineBreakChar(m_text[i]) ? 0 : next - measured);
+        measured = next;
     }
     // The lines to come, about: the text's width in lines, and where a piece
     // ends for each run and line (the pieces are made later, as asked for).
     const int width = std::max(1, static_cast<int>(rect.right - rect.left));
-    const size_t lineCount = static_cast<size_t>(extents[length] / width) + 1;
+    const size_t lineCount = static_cast<size_t>(m_extents[length] / width) + 1;
     m_arena.Reserve(lineCount * (CChatItemArena::Footprint(sizeof(CChatMessageTextLine)) + CChatItemArena::kAlign) +
                     (static_cast<size_t>(m_runs.Count()) + lineCount) * sizeof(int));
     bool besideHead = !m_parent->GetSettings().GetChatFlags().newLine;
-    if (!LayoutLines(rect, besideHead, extents, height)) {
+    if (!LayoutLines(rect, besideHead, m_extents, height)) {
         DeleteLines();
-        LayoutLines(rect, false, extents, height);
+        LayoutLines(rect, false, m_extents, height);
     }
     rect = m_rect;
     m_laidOut = 1;
@@ -271,8 +277,7 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
         const ParsingTextItem& run = m_runs[at.run];
         if (run.type == ChatItemSmaily)
             return m_smilies[run.index].width + 2;
-        wchar_t c = m_text[at.position];
-        return IsLineBreakChar(c) ? 0 : extents[at.position + 1] - extents[at.position];
+        return extents[at.position + 1] - extents[at.position];
     };
     auto advance = [&](Cursor at) {
         const ParsingTextItem& run = m_runs[at.run];
@@ -357,7 +362,6 @@ bool CChatMessageItem_Text::LayoutLines(const RECT& rect, bool besideHead, const
 CChatMessageTextLine* CChatMessageItem_Text::BuildLine(const LineSpan& span, int left, int top, int right,
                                                        const std::vector<int>& extents, int height)
 {
-    const wchar_t* text = m_text.c_str();
     // A piece a run at most: the last run may give none.
     const int lastRun = std::min(span.endRun, m_runs.Count() - 1);
     int* ends = static_cast<int*>(m_arena.Allocate(sizeof(int) * (lastRun - span.firstRun + 1)));
@@ -377,10 +381,8 @@ CChatMessageTextLine* CChatMessageItem_Text::BuildLine(const LineSpan& span, int
             bottom = std::max(bottom, top + smiley.height + 1);
             ++plan.smilies;
         } else {
-            // Widths come from the whole text's extents, never measured again;
-            // line breaks take none.
-            for (int i = from; i < to; ++i)
-                x += IsLineBreakChar(text[i]) ? 0 : extents[i + 1] - extents[i];
+            // Widths come from the whole text's extents, never measured again.
+            x += extents[to] - extents[from];
         }
         ends[plan.pieces++] = x;
     }
@@ -413,11 +415,13 @@ void CChatMessageItem_Text::MakeItems(CChatMessageTextLine& line)
             // The piece that ends a line break reaches a little past its text.
             int pieceRight = text[to - 1] == L'\n' ? next + SX(2) : next;
             RECT box = {x, rect.bottom - plan.textHeight, pieceRight, rect.bottom};
+            const int* widths = m_extents.data();
             if (run.type == ChatItemLink)
-                line.AddItem(m_arena.Make<CChatMessageTextLineItem_Link>(text, from, to - from, box, m_parent,
+                line.AddItem(m_arena.Make<CChatMessageTextLineItem_Link>(text, from, to - from, box, widths, m_parent,
                                                                          run.start, run.length));
             else
-                line.AddItem(m_arena.Make<CChatMessageTextLineItem_String>(text, from, to - from, box, m_parent));
+                line.AddItem(
+                    m_arena.Make<CChatMessageTextLineItem_String>(text, from, to - from, box, widths, m_parent));
         }
         x = next;
     }

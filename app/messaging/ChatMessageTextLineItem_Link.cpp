@@ -6,9 +6,9 @@
 #include "messaging/ChatView.h"
 
 CChatMessageTextLineItem_Link::CChatMessageTextLineItem_Link(const wchar_t* text, int start, int length,
-                                                             const RECT& rect, CChatView* parent, int linkStart,
-                                                             int linkLength)
-    : CChatMessageTextLineItem_String(text, start, length, rect, parent), m_linkStart(linkStart),
+                                                             const RECT& rect, const int* widths, CChatView* parent,
+                                                             int linkStart, int linkLength)
+    : CChatMessageTextLineItem_String(text, start, length, rect, widths, parent), m_linkStart(linkStart),
       m_linkLength(linkLength)
 {
 }

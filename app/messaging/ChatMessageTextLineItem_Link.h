@@ -7,8 +7,8 @@
 
 class CChatMessageTextLineItem_Link : public CChatMessageTextLineItem_String {
 public:
-    CChatMessageTextLineItem_Link(const wchar_t* text, int start, int length, const RECT& rect, CChatView* parent,
-                                  int linkStart, int linkLength);
+    CChatMessageTextLineItem_Link(const wchar_t* text, int start, int length, const RECT& rect, const int* widths,
+                                  CChatView* parent, int linkStart, int linkLength);
 
     int GetType() const override;
     void Draw(CJOVDrawContext* context, int scroll) override;

@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
+#include "MeasuredText.h"
 #include "messaging/ChatSkin.h"
 #include "messaging/ChatView.h"
 #include "messaging/GrowingTextBuffer.h"
-#include "messaging/TextMeasurer.h"
 
 namespace {
-
-void DrawPart(HDC dc, const wchar_t* text, int count, RECT rect)
-{
-    if (count > 0)
-        DrawTextW(dc, text, count, &rect, DT_NOPREFIX | DT_NOCLIP);
-}
 
 void Underline(HDC dc, int left, int right, int y, int thickness, COLORREF colour)
 {
@@ -28,9 +22,10 @@ void Underline(HDC dc, int left, int right, int y, int thickness, COLORREF colou
 } // namespace
 
 CChatMessageTextLineItem_String::CChatMessageTextLineItem_String(const wchar_t* text, int start, int length,
-                                                                 const RECT& rect, CChatView* parent)
-    : CChatMessageTextLineItem(parent, text, start, length, rect), m_selFirst(-1), m_selLast(-1), m_selLeft(-1),
-      m_selRight(-1), m_caret(-2)
+                                                                 const RECT& rect, const int* widths,
+                                                                 CChatView* parent)
+    : CChatMessageTextLineItem(parent, text, start, length, rect), m_widths(widths), m_selFirst(-1), m_selLast(-1),
+      m_selLeft(-1), m_selRight(-1), m_caret(-2)
 {
 }
 
@@ -39,6 +34,13 @@ int CChatMessageTextLineItem_String::GetType() const { return ChatItemString; }
 void CChatMessageTextLineItem_String::Draw(CJOVDrawContext* context, int scroll)
 {
     DrawRun(context, scroll, nullptr, false);
+}
+
+void CChatMessageTextLineItem_String::DrawChars(HDC dc, int first, int last, int x, int top, UINT options,
+                                                const RECT* box) const
+{
+    if (last >= first)
+        DrawTextAtWidths(dc, x, top, options, box, m_text + first, last - first + 1, m_widths + first);
 }
 
 void CChatMessageTextLineItem_String::DrawRun(CJOVDrawContext* context, int scroll, const COLORREF* colour,
@@ -57,34 +59,30 @@ void CChatMessageTextLineItem_String::DrawRun(CJOVDrawContext* context, int scro
     int underlineY = rect.bottom - thickness;
     SetTextColor(dc, ink);
 
-    const wchar_t* run = m_text + m_start;
+    const int end = m_start + m_length;
     if (!HasSelection()) {
-        DrawPart(dc, run, m_length, rect);
+        DrawChars(dc, m_start, end - 1, rect.left, rect.top, 0, nullptr);
         if (underline)
             Underline(dc, rect.left, rect.right, underlineY, thickness, ink);
     } else {
         if (m_selFirst > m_start) {
-            DrawPart(dc, run, m_selFirst - m_start, rect);
+            DrawChars(dc, m_start, m_selFirst - 1, rect.left, rect.top, 0, nullptr);
             if (underline)
                 Underline(dc, rect.left, m_selLeft, underlineY, thickness, ink);
         }
+        // The highlight is the selection's box, where its letters stand.
         RECT selected = rect;
         selected.left = m_selLeft;
         selected.right = m_selRight;
         COLORREF highlightText = skin.GetColor(CChatSkin::HighlightText);
-        SetBkMode(dc, OPAQUE);
         SetBkColor(dc, skin.GetColor(CChatSkin::Highlighting));
         SetTextColor(dc, highlightText);
-        DrawPart(dc, m_text + m_selFirst, m_selLast - m_selFirst + 1, selected);
+        DrawChars(dc, m_selFirst, m_selLast, m_selLeft, rect.top, ETO_OPAQUE, &selected);
         if (underline)
             Underline(dc, m_selLeft, m_selRight, underlineY, thickness, highlightText);
-        SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ink);
-        int end = m_start + m_length;
         if (m_selLast < end - 1) {
-            RECT rest = rect;
-            rest.left = m_selRight;
-            DrawPart(dc, m_text + m_selLast + 1, end - m_selLast - 1, rest);
+            DrawChars(dc, m_selLast + 1, end - 1, m_selRight, rect.top, 0, nullptr);
             if (underline)
                 Underline(dc, m_selRight, rect.right, underlineY, thickness, ink);
         }
@@ -94,9 +92,19 @@ void CChatMessageTextLineItem_String::DrawRun(CJOVDrawContext* context, int scro
     SetBkColor(dc, oldBack);
 }
 
-void CChatMessageTextLineItem_String::Measure(CJOVDrawContext* context, std::vector<int>& widths) const
+void CChatMessageTextLineItem_String::Measure(std::vector<int>& widths) const
 {
-    MeasurePrefixes(m_parent->GetTextMeasurer(), context->hDC, m_text + m_start, m_length, widths);
+    widths.resize(static_cast<size_t>(m_length) + 1);
+    for (int i = 0; i <= m_length; ++i)
+        widths[i] = m_widths[m_start + i] - m_widths[m_start];
+    // A closing line break has the room its piece reaches past the text, to be selected by.
+    const int box = m_rect.right - m_rect.left;
+    if (box > widths[m_length]) {
+        const wchar_t* run = m_text + m_start;
+        if (m_length >= 2 && run[m_length - 2] == L'\r' && run[m_length - 1] == L'\n')
+            widths[m_length - 1] = box;
+        widths[m_length] = box;
+    }
 }
 
 int CChatMessageTextLineItem_String::CaretLength() const
@@ -122,7 +130,7 @@ void CChatMessageTextLineItem_String::SelectWhole()
 
 void CChatMessageTextLineItem_String::ClearSelection() { SetSelection(-1, -1, -1, -1); }
 
-void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDrawContext* context)
+void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDrawContext*)
 {
     ClearSelection();
     POINT s = first.y <= second.y ? first : second;
@@ -144,12 +152,12 @@ void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDraw
         }
         if (m_length == 1)
             return;
-        Measure(context, w);
+        Measure(w);
         int j = 0;
         while (j < m_length && Middle(w, j) < e.x)
             ++j;
         if (j >= 1)
-            SetSelection(m_start, m_start + j - 1, left, left + w[j]);
+            SelectChars(0, j - 1, w);
         return;
     }
     if (e.y >= bottom) {
@@ -159,12 +167,12 @@ void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDraw
             SelectWhole();
             return;
         }
-        Measure(context, w);
+        Measure(w);
         int i = 0;
         while (i < m_length && Middle(w, i) <= s.x)
             ++i;
         if (i < m_length)
-            SetSelection(m_start + i, m_start + m_length - 1, left + w[i], right);
+            SelectChars(i, m_length - 1, w);
         return;
     }
     // Both ends on the item's row.
@@ -176,7 +184,7 @@ void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDraw
         SelectWhole();
         return;
     }
-    Measure(context, w);
+    Measure(w);
     int i = 0;
     if (p.x > left) {
         while (i < m_length && Middle(w, i) <= p.x)
@@ -184,25 +192,28 @@ void CChatMessageTextLineItem_String::Select(POINT first, POINT second, CJOVDraw
     }
     if (i >= m_length)
         return;
-    int firstSel = m_start + i, leftSel = left + w[i];
-    int lastSel = -1, rightSel = -1;
-    if (q.x >= right) {
-        lastSel = m_start + m_length - 1;
-        rightSel = right;
-    } else {
-        int j = i;
+    int j = m_length;
+    if (q.x < right) {
+        j = i;
         while (j < m_length && Middle(w, j) < q.x)
             ++j;
-        if (j >= 1) {
-            lastSel = m_start + j - 1;
-            rightSel = left + w[j];
-        }
     }
-    if (lastSel >= firstSel)
-        SetSelection(firstSel, lastSel, leftSel, rightSel);
+    if (j - 1 >= i)
+        SelectChars(i, j - 1, w);
 }
 
-int CChatMessageTextLineItem_String::SelectRange(int first, int last, CJOVDrawContext* context)
+void CChatMessageTextLineItem_String::SelectChars(int first, int last, const std::vector<int>& widths)
+{
+    // A line break's two characters go together.
+    const wchar_t* run = m_text + m_start;
+    if (first > 0 && run[first] == L'\n' && run[first - 1] == L'\r')
+        --first;
+    if (last + 1 < m_length && run[last] == L'\r' && run[last + 1] == L'\n')
+        ++last;
+    SetSelection(m_start + first, m_start + last, m_rect.left + widths[first], m_rect.left + widths[last + 1]);
+}
+
+int CChatMessageTextLineItem_String::SelectRange(int first, int last, CJOVDrawContext*)
 {
     ClearSelection();
     int end = m_start + m_length;
@@ -211,7 +222,7 @@ int CChatMessageTextLineItem_String::SelectRange(int first, int last, CJOVDrawCo
     int from = std::max(first, m_start);
     int to = std::min(last, end - 1);
     std::vector<int> w;
-    Measure(context, w);
+    Measure(w);
     int left = from == m_start ? m_rect.left : m_rect.left + w[from - m_start];
     SetSelection(from, to, left, m_rect.left + w[to - m_start + 1]);
     return 1;
@@ -223,11 +234,11 @@ void CChatMessageTextLineItem_String::AppendSelectedText(CGrowingTextBuffer& buf
         buffer.Append(m_text + m_selFirst, m_selLast - m_selFirst + 1);
 }
 
-POINT CChatMessageTextLineItem_String::SetCaretFromPoint(POINT point, CJOVDrawContext* context)
+POINT CChatMessageTextLineItem_String::SetCaretFromPoint(POINT point, CJOVDrawContext*)
 {
     int x = point.y > m_rect.bottom ? m_rect.right : point.x;
     std::vector<int> w;
-    Measure(context, w);
+    Measure(w);
     for (int k = CaretLength() - 1; k >= 0; --k) {
         if (x > Middle(w, k)) {
             m_caret = k;
@@ -240,7 +251,7 @@ POINT CChatMessageTextLineItem_String::SetCaretFromPoint(POINT point, CJOVDrawCo
 
 void CChatMessageTextLineItem_String::ResetCaret() { m_caret = -2; }
 
-POINT CChatMessageTextLineItem_String::MoveCaret(int step, CJOVDrawContext* context)
+POINT CChatMessageTextLineItem_String::MoveCaret(int step, CJOVDrawContext*)
 {
     if (m_caret == -2)
         return NoCaret();
@@ -260,6 +271,6 @@ POINT CChatMessageTextLineItem_String::MoveCaret(int step, CJOVDrawContext* cont
     if (m_caret == -1)
         return {m_rect.left, m_rect.top};
     std::vector<int> w;
-    Measure(context, w);
+    Measure(w);
     return {m_rect.left + w[m_caret + 1], m_rect.top};
 }

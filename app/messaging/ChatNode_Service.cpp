@@ -1,6 +1,7 @@
 #include "messaging/ChatNode_Service.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "messaging/ChatMessageTextLineItem_String.h"
 #include "messaging/ChatSkin.h"
@@ -46,7 +47,7 @@ void CChatNode_Service::Layout(RECT& rect)
             h1 = MeasurePrefixes(measurer, context.hDC, m_first.c_str(), static_cast<int>(m_first.size()), widths);
         }
         int top = h1 < row ? rect.top + (row - h1) / 2 : rect.top;
-        wrapped = m_items.PlaceRows(m_first, widths, x0, x0, rect.right, top, h1) || wrapped;
+        wrapped = m_items.PlaceRows(m_first, std::move(widths), x0, x0, rect.right, top, h1) || wrapped;
     }
     m_items.EndFirstText();
     const int firstItems = m_items.FirstCount();
@@ -65,7 +66,7 @@ void CChatNode_Service::Layout(RECT& rect)
             else if (firstItems > 1)
                 top = last.top;
         }
-        wrapped = m_items.PlaceRows(m_second, widths, x, x0, rect.right, top, h2) || wrapped;
+        wrapped = m_items.PlaceRows(m_second, std::move(widths), x, x0, rect.right, top, h2) || wrapped;
     }
     if (m_items.Count() > 0) {
         const RECT& last = m_items[m_items.Count() - 1]->GetRect();

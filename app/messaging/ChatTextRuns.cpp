@@ -8,7 +8,10 @@
 #include "messaging/FindText.h"
 #include "messaging/MessageWndSettings.h"
 
-CChatTextRuns::CChatTextRuns(CChatView* parent) : m_parent(parent), m_runs(10), m_firstCount(0), m_findPosition(-1) {}
+CChatTextRuns::CChatTextRuns(CChatView* parent)
+    : m_parent(parent), m_runs(10), m_secondText(false), m_firstCount(0), m_findPosition(-1)
+{
+}
 
 CChatTextRuns::~CChatTextRuns() { Clear(); }
 
@@ -23,6 +26,7 @@ void CChatTextRuns::Clear()
     for (int i = 0; i < m_runs.Count(); ++i)
         delete m_runs[i];
     m_runs.RemoveAll();
+    m_secondText = false;
     m_firstCount = 0;
 }
 
@@ -32,20 +36,24 @@ HFONT CChatTextRuns::Font(int run) const
                                                               : MessageWndSettings::SubheadFont);
 }
 
-bool CChatTextRuns::PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right,
-                              int rowTop, int height)
+bool CChatTextRuns::PlaceRows(const std::wstring& text, std::vector<int> widths, int x, int x0, int right, int rowTop,
+                              int height)
 {
+    // Placed once per text between two Clears: the runs made before keep their table.
+    std::vector<int>& kept = m_widths[m_secondText ? 1 : 0];
+    kept.swap(widths);
     bool wrapped = false;
     int count = static_cast<int>(text.size());
     int rowStart = 0;
     int rowLeft = x;
     for (int i = 0; i < count; ++i) {
-        int width = widths[i + 1] - widths[i];
+        int width = kept[i + 1] - kept[i];
         // The first character of a row stays on it, however wide.
         if (x + width > right && (i > rowStart || x > x0)) {
             if (i > rowStart)
                 m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, i - rowStart,
-                                                                  {rowLeft, rowTop, x, rowTop + height}, m_parent));
+                                                                  {rowLeft, rowTop, x, rowTop + height}, kept.data(),
+                                                                  m_parent));
             rowTop += height;
             x = rowLeft = x0;
             rowStart = i;
@@ -55,7 +63,8 @@ bool CChatTextRuns::PlaceRows(const std::wstring& text, const std::vector<int>& 
     }
     if (count > rowStart)
         m_runs.Append(new CChatMessageTextLineItem_String(text.c_str(), rowStart, count - rowStart,
-                                                          {rowLeft, rowTop, x, rowTop + height}, m_parent));
+                                                          {rowLeft, rowTop, x, rowTop + height}, kept.data(),
+                                                          m_parent));
     return wrapped;
 }
 

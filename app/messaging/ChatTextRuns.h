@@ -31,14 +31,19 @@ public:
     int Count() const { return m_runs.Count(); }
     CChatMessageTextLineItem_String* operator[](int index) const { return m_runs[index]; }
     // The runs placed so far make the first text.
-    void EndFirstText() { m_firstCount = m_runs.Count(); }
+    void EndFirstText()
+    {
+        m_firstCount = m_runs.Count();
+        m_secondText = true;
+    }
     int FirstCount() const { return m_firstCount; }
     HFONT Font(int run) const;
 
     // Places the text in rows from x, later rows from x0; a row that cannot
     // take the next character ends, but never before its first one. widths:
-    // the text's prefix widths. True when a new row was begun.
-    bool PlaceRows(const std::wstring& text, const std::vector<int>& widths, int x, int x0, int right, int rowTop,
+    // the text's prefix widths, kept for the runs to draw with. True when a
+    // new row was begun.
+    bool PlaceRows(const std::wstring& text, std::vector<int> widths, int x, int x0, int right, int rowTop,
                    int height);
     // Marks [from, to] of the first or the second text on its runs; answers
     // the top of the first run that marks part of it, or -1.
@@ -52,6 +57,9 @@ public:
 private:
     CChatView* m_parent;
     CJOVArray<CChatMessageTextLineItem_String*> m_runs;
+    // The first text's prefix widths and the second's.
+    std::vector<int> m_widths[2];
+    bool m_secondText;
     int m_firstCount;
     // Where the previous hit starts in both texts together; -1 none.
     int m_findPosition;

@@ -33,12 +33,17 @@ bool SaveWindowPicture(HWND window, const wchar_t* name)
     HDC source = GetDC(window);
     const std::vector<DWORD> pixels = CopyPixels(source, client);
     ReleaseDC(window, source);
-    if (pixels.empty())
+    return SavePicture(pixels, client.right, client.bottom, name);
+}
+
+bool SavePicture(const std::vector<DWORD>& pixels, int width, int height, const wchar_t* name)
+{
+    if (pixels.empty() || pixels.size() != static_cast<size_t>(width) * height)
         return false;
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(client.right);
-    image.height = static_cast<png_uint_32>(client.bottom);
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_BGRA;
     const std::wstring path = PicturePath(name);
     FILE* file = _wfopen(path.c_str(), L"wb");

@@ -3,4 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 bool SaveWindowPicture(HWND window, const wchar_t* name);
+// Pixels as BGRA values, rows from the top.
+bool SavePicture(const std::vector<DWORD>& pixels, int width, int height, const wchar_t* name);
