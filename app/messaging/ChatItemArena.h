@@ -36,6 +36,8 @@ public:
 
     // What an object of bytes takes of it.
     static size_t Footprint(size_t bytes);
+    // The bytes of all its blocks.
+    size_t GetCapacity() const { return m_capacity; }
 
 private:
     struct Block {

@@ -64,6 +64,8 @@ public:
     int GetLineCount() const { return m_lines.Count(); }
     CChatMessageTextLine* GetLine(int index) const { return m_lines[index]; }
     bool IsLaidOut() const { return m_laidOut != 0; }
+    // What the lines' memory holds, kept from layout to layout.
+    size_t GetLinesCapacity() const { return m_arena.GetCapacity(); }
     // Makes a planned line's pieces, for the line when it is first asked for them.
     void MakeItems(CChatMessageTextLine& line);
     bool HoldsCaret() const { return m_caretLine >= 0; }

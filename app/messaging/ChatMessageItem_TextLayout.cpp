@@ -242,10 +242,16 @@ void CChatMessageItem_Text::Layout(RECT& rect)
         m_extents[i + 1] = m_extents[i] + (IsLineBreakChar(m_text[i]) ? 0 : next - measured);
         measured = next;
     }
-    // The lines to come, about: the text's width in lines, and where a piece
-    // ends for each run and line (the pieces are made later, as asked for).
+    // The lines to come, about: the text's width in lines, but no more than
+    // its atoms (a view of no width puts each on a line of its own), and
+    // where a piece ends for each run and line (the pieces are made later).
+    int atoms = length;
+    for (int i = 0; i < m_runs.Count(); ++i) {
+        if (m_runs[i].type == ChatItemSmaily)
+            atoms -= m_runs[i].length - 1;
+    }
     const int width = std::max(1, static_cast<int>(rect.right - rect.left));
-    const size_t lineCount = static_cast<size_t>(m_extents[length] / width) + 1;
+    const size_t lineCount = std::min(static_cast<size_t>(m_extents[length] / width), static_cast<size_t>(atoms)) + 1;
     m_arena.Reserve(lineCount * (CChatItemArena::Footprint(sizeof(CChatMessageTextLine)) + CChatItemArena::kAlign) +
                     (static_cast<size_t>(m_runs.Count()) + lineCount) * sizeof(int));
     bool besideHead = !m_parent->GetSettings().GetChatFlags().newLine;

@@ -173,6 +173,19 @@ TEST_F(LongMessageTest, ASelectionASearchAndATapMakeOnlyTheLinesTheyReach)
     EXPECT_EQ(MadeLines(text), 6);
 }
 
+TEST_F(LongMessageTest, ALayoutAtNoWidthReservesForTheTextsCharactersNotItsPixels)
+{
+    // 5,000 characters 60 pixels wide: at a width of nothing a line each, not
+    // 60 lines each, and the next layout keeps what the first one took.
+    measurer.SetWidth(L'm', 60);
+    CChatMessageItem_Text* text = AddMessage(Repeated(L"m", 5000).c_str())->GetText();
+    Relayout(0);
+    EXPECT_EQ(text->GetLineCount(), 5000);
+    Relayout(240);
+    const size_t perLine = CChatItemArena::Footprint(sizeof(CChatMessageTextLine)) + 2 * CChatItemArena::kAlign;
+    EXPECT_LT(text->GetLinesCapacity(), 2 * 5000 * perLine);
+}
+
 TEST_F(LongMessageTest, AMessageOfManyLinksIsAddedInTheTimeOfOneOfWordsAsLong)
 {
     // Its cost grew with the square of its links: 20,000 took some 60 times
