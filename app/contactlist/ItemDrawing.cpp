@@ -17,7 +17,6 @@ const wchar_t* const kSectionCaptions[] = {L"Online", L"Offline", L"Not in list"
 const int kSectionColors[] = {6, 7, 8};
 
 const UINT kCentredCaption = DT_CENTER | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS;
-const UINT kCaption = DT_VCENTER | DT_NOCLIP;
 const UINT kAccountCaption = DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS;
 const UINT kContactName = DT_VCENTER;
 
@@ -119,9 +118,14 @@ void CStatusItem::DrawCaption(HDC dc, const RECT* rect)
     const CJOVString caption(kSectionCaptions[section]);
     const RECT captionRect = {rect->left + HIDPI_ScaleX(22), rect->top, rect->right, rowBottom};
     int textWidth = 0;
-    if (Measure(dc, caption, &textWidth))
-        Text(dc, caption, captionRect, Color(kSectionColors[section]), kCentredCaption);
     const int captionWidth = rect->right - captionRect.left;
+    if (Measure(dc, caption, &textWidth)) {
+        // Only a caption too wide for its row needs the ellipsis; the lines need its width.
+        if (textWidth <= captionWidth)
+            MeasuredText(dc, caption, captionRect, Color(kSectionColors[section]), true);
+        else
+            Text(dc, caption, captionRect, Color(kSectionColors[section]), kCentredCaption);
+    }
     const int gap = HIDPI_ScaleX(6);
     Line(dc, captionRect.left, captionRect.left + (captionWidth - textWidth) / 2 - gap, mid, Color(3));
     Line(dc, rect->right - gap, captionRect.left + (captionWidth + textWidth) / 2 + gap, mid, Color(3));
@@ -147,18 +151,16 @@ void CGroupItem::DrawCaption(HDC dc, const RECT* rect)
         Icon16(dc, style->closedImage, rect->left, mid);
 
     RECT caption = {rect->left + HIDPI_ScaleX(22), rect->top, rect->right, rowBottom};
-    Text(dc, m_name, caption, Color(4), kCaption);
-    int width = 0;
-    if (Measure(dc, m_name, &width))
+    const int width = MeasuredText(dc, m_name, caption, Color(4), false);
+    if (width >= 0)
         DrawCounter(dc, caption, width);
 }
 
 void CGroupItem::DrawCounter(HDC dc, RECT caption, int nameWidth)
 {
     caption.left += nameWidth + HIDPI_ScaleX(4);
-    int width = 0;
     if (m_groupId == 0) {
-        Text(dc, Number(GetChildCount()), caption, Color(8), kCaption);
+        MeasuredText(dc, Number(GetChildCount()), caption, Color(8), false);
     } else {
         unsigned int online = 0;
         for (CTreeItem* child = GetFirstChild(); child; child = child->GetNext(), ++online) {
@@ -166,11 +168,10 @@ void CGroupItem::DrawCounter(HDC dc, RECT caption, int nameWidth)
             if (contact->GetStatus() < Protocols::StatusOnline && !contact->IsUnread())
                 break;
         }
-        const CJOVString count = Number(online);
-        Text(dc, count, caption, Color(5), kCaption);
-        if (Measure(dc, count, &width)) {
+        const int width = MeasuredText(dc, Number(online), caption, Color(5), false);
+        if (width >= 0) {
             caption.left += width;
-            Text(dc, CJOVString(L"/") + Number(GetChildCount()), caption, Color(4), kCaption);
+            MeasuredText(dc, CJOVString(L"/") + Number(GetChildCount()), caption, Color(4), false);
         }
     }
 }

@@ -1,8 +1,10 @@
 #include "contactlist/ListPaint.h"
 
 #include <atomic>
+#include <vector>
 
 #include "HiDpi.h"
+#include "MeasuredText.h"
 #include "contactlist/DialogSkin.h"
 #include "core/AppGlobals.h"
 
@@ -96,6 +98,25 @@ void Text(HDC dc, const CJOVString& text, RECT rect, COLORREF color, UINT format
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     DrawTextW(dc, text.Data() ? text.Data() : L"", text.GetLength(), &rect, format | DT_SINGLELINE);
+}
+
+int MeasuredText(HDC dc, const CJOVString& text, const RECT& rect, COLORREF color, bool centred)
+{
+    const wchar_t* chars = text.Data() ? text.Data() : L"";
+    const int count = text.GetLength();
+    std::vector<int> widths(static_cast<size_t>(count) + 1, 0);
+    SIZE size = {};
+    if (!GetTextExtentExPointW(dc, chars, count, 0, nullptr, widths.data() + 1, &size))
+        return -1;
+    if (count == 0)
+        return 0;
+    // Where DT_CENTER and DT_VCENTER put a single line.
+    const int x = centred ? (rect.left + rect.right - size.cx) / 2 : rect.left;
+    const int y = rect.top + (rect.bottom - rect.top) / 2 - size.cy / 2;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, color);
+    DrawTextAtWidths(dc, x, y, 0, nullptr, chars, count, widths.data());
+    return size.cx;
 }
 
 bool BlinkOn()

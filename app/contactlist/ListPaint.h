@@ -26,6 +26,11 @@ void Icon14(HDC dc, unsigned int imageId, int x, int from, int to, int mid);
 bool Measure(HDC dc, const CJOVString& text, int* width);
 // Transparent text in color; DT_SINGLELINE is added, so DT_VCENTER centres.
 void Text(HDC dc, const CJOVString& text, RECT rect, COLORREF color, UINT format);
+// Transparent text in color, centred on rect's height (and width when
+// centred), each character where the measure puts it, so that what is
+// placed beside it by its width stands where it should. Answers the width,
+// or -1 when the text cannot be measured (nothing drawn).
+int MeasuredText(HDC dc, const CJOVString& text, const RECT& rect, COLORREF color, bool centred);
 
 // The odd half-seconds, in which pending entries show.
 bool BlinkOn();

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "CriticalSectionLock.h"
+#include "support/ScreenPixels.h"
 
 namespace {
 
@@ -121,6 +122,56 @@ TEST_F(ItemDrawingTest, GroupsCountTheirOnlineAndUnreadContactsAgainstAll)
     EXPECT_EQ(strangersCount->color, Colors::Numbered(8));
     EXPECT_EQ(drawing.Find(L"s1"), nullptr);
     EXPECT_NE(drawing.Find(L"s3"), nullptr);
+}
+
+// The program's font draws other advances than it measures: a counter placed
+// after the group's measured name must find the name's letters ending there.
+TEST_F(ItemDrawingTest, AGroupsNameEndsWhereItsCounterIsPlacedAfterIt)
+{
+    StartList();
+    AddAccount();
+    const wchar_t name[] = L"Friends and family";
+    const unsigned int friends = AddGroup(name);
+    SetStatus(AddContact(L"a", friends), Protocols::StatusOnline);
+    AddContact(L"b", friends);
+    const RECT row = RowOf(Group(friends));
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateTopDownBitmap(screen, kWidth, kHeight, &bits);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, GetStockObject(DEFAULT_GUI_FONT));
+    const RECT all = {0, 0, kWidth, kHeight};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SIZE measured = {};
+    GetTextExtentPoint32W(memory, name, static_cast<int>(wcslen(name)), &measured);
+    {
+        CCriticalSectionLock hold(m_control->GetLock());
+        CRootItem* root = m_control->GetMode() == 0 ? m_control->GetStatusTree() : m_control->GetAccountTree();
+        const RECT tree = {0, 0, kWidth, static_cast<int>(root->GetHeight())};
+        root->Draw(memory, &tree, &all, 1);
+    }
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    // The name's letters: the ink before the counter, which starts 4 units on.
+    const int end = X(22) + measured.cx;
+    int last = -1;
+    for (int x = X(22); x < end + X(2); ++x) {
+        for (int y = row.top + 2; y < row.bottom - 2; ++y) {
+            if ((pixels[y * kWidth + x] & 0xFFFFFF) != 0xFFFFFF) {
+                last = x;
+                break;
+            }
+        }
+    }
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    EXPECT_LE(last, end);
+    EXPECT_GE(last, end - 1 - X(2));
 }
 
 TEST_F(ItemDrawingTest, PendingMessagesBlinkInClosedBranchesAndInTheContactsFirstImage)
