@@ -3,6 +3,7 @@
 #include <wincodec.h>
 
 #include <cwctype>
+#include <utility>
 
 #include "Screen.h"
 
@@ -13,6 +14,22 @@ const int kFontUnits = 12;
 int Scale(int units)
 {
     return (units * Platform::GetScreenDpiY() + 48) / 96;
+}
+
+// The text's width in dc's font, and each character's advance in it: the
+// font may draw other advances than it measures, and the paint keeps these.
+int Measure(HDC dc, const std::wstring& text, size_t count, std::vector<int>* advances)
+{
+    advances->assign(count, 0);
+    SIZE size = {};
+    if (count == 0 || !GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(count), 0, nullptr,
+                                             advances->data(), &size)) {
+        advances->assign(count, 0);
+        return 0;
+    }
+    for (size_t i = count - 1; i > 0; --i)
+        (*advances)[i] -= (*advances)[i - 1];
+    return size.cx;
 }
 
 std::wstring Lower(std::wstring text)
@@ -298,13 +315,14 @@ void CBubbleLayout::EndLine(std::vector<Line>& lines, Line& line, int width, int
     while (!line.pieces.empty() && line.pieces.back().run->kind == Platform::BubbleRun::Text &&
            line.pieces.back().text.find_first_not_of(L' ') == std::wstring::npos)
         line.pieces.pop_back();
-    // Words of one run on one line are drawn as one string, so that the
-    // system spaces them as it measures them.
+    // Words of one run on one line are drawn as one string.
     std::vector<Piece> merged;
     for (Piece& piece : line.pieces) {
         Piece* last = merged.empty() ? nullptr : &merged.back();
-        if (last && last->run == piece.run && piece.run->kind == Platform::BubbleRun::Text) {
+        if (last && last->run == piece.run && piece.run->kind == Platform::BubbleRun::Text && !last->text.empty()) {
+            last->advances.back() += piece.x - (last->x + last->width);
             last->text += piece.text;
+            last->advances.insert(last->advances.end(), piece.advances.begin(), piece.advances.end());
             last->width = piece.x + piece.width - last->x;
         } else {
             merged.push_back(std::move(piece));
@@ -360,7 +378,7 @@ int CBubbleLayout::Layout(HDC dc, const std::wstring& html, int width)
                 x = 0;
             }
             startPiece(run);
-            line.pieces.push_back(Piece{x, w, h, &run, std::wstring()});
+            line.pieces.push_back(Piece{x, w, h, &run, std::wstring(), {}});
             x += w;
             continue;
         }
@@ -375,31 +393,31 @@ int CBubbleLayout::Layout(HDC dc, const std::wstring& html, int width)
             at = end;
             if (space && x == 0)
                 continue;
-            SIZE size = {};
-            GetTextExtentPoint32W(dc, token.c_str(), static_cast<int>(token.size()), &size);
-            if (x + size.cx > width && x > 0) {
+            std::vector<int> advances;
+            int tokenWidth = Measure(dc, token, token.size(), &advances);
+            if (x + tokenWidth > width && x > 0) {
                 EndLine(m_lines, line, width, lineHeight);
                 x = 0;
                 if (space)
                     continue;
             }
             // A word wider than the bubble is cut where it no longer fits.
-            while (!space && size.cx > width && token.size() > 1) {
-                int fit = 0;
-                GetTextExtentExPointW(dc, token.c_str(), static_cast<int>(token.size()), width, &fit, nullptr,
-                                      &size);
+            while (!space && tokenWidth > width && token.size() > 1) {
+                size_t fit = 0;
+                for (int used = 0; fit < token.size() && used + advances[fit] <= width; ++fit)
+                    used += advances[fit];
                 fit = fit < 1 ? 1 : fit;
                 startPiece(run);
-                SIZE part = {};
-                GetTextExtentPoint32W(dc, token.c_str(), fit, &part);
-                line.pieces.push_back(Piece{0, part.cx, lineHeight, &run, token.substr(0, fit)});
+                std::vector<int> part;
+                const int partWidth = Measure(dc, token, fit, &part);
+                line.pieces.push_back(Piece{0, partWidth, lineHeight, &run, token.substr(0, fit), std::move(part)});
                 EndLine(m_lines, line, width, lineHeight);
                 token = token.substr(fit);
-                GetTextExtentPoint32W(dc, token.c_str(), static_cast<int>(token.size()), &size);
+                tokenWidth = Measure(dc, token, token.size(), &advances);
             }
             startPiece(run);
-            line.pieces.push_back(Piece{x, size.cx, lineHeight, &run, token});
-            x += size.cx;
+            line.pieces.push_back(Piece{x, tokenWidth, lineHeight, &run, token, std::move(advances)});
+            x += tokenWidth;
         }
     }
     if (!line.pieces.empty())
@@ -434,7 +452,7 @@ void CBubbleLayout::Paint(HDC dc, int left, int top) const
                 SelectObject(dc, FontFor(piece.run->bold));
                 SetTextColor(dc, piece.run->color);
                 ExtTextOutW(dc, left + piece.x, y, 0, nullptr, piece.text.c_str(),
-                            static_cast<UINT>(piece.text.size()), nullptr);
+                            static_cast<UINT>(piece.text.size()), piece.advances.data());
             }
         }
     }

@@ -29,9 +29,10 @@ JOV_PLATFORM_API std::wstring BubbleHtmlText(const std::wstring& html);
 
 } // namespace Platform
 
-// Lays the runs out in a width and paints them. Images are loaded once per
-// path. The thread that paints (the bubble thread).
-class CBubbleLayout {
+// Lays the runs out in a width and paints them, each character where the
+// measure put it. Images are loaded once per path. The thread that paints
+// (the bubble thread).
+class JOV_PLATFORM_API CBubbleLayout {
 public:
     CBubbleLayout();
     ~CBubbleLayout();
@@ -47,6 +48,7 @@ private:
         int x, width, height;
         const Platform::BubbleRun* run;
         std::wstring text;
+        std::vector<int> advances;  // of each character, as measured
     };
     struct Line {
         int top, height;
