@@ -79,6 +79,27 @@ protected:
     std::wstring File(const wchar_t* name = L"ICQ_123456_uin42.vdh") { return m_folder.File(name); }
     Bytes Read() { return CTempFolder::Read(File()); }
     void Write(const Bytes& bytes) { CTempFolder::Write(File(), bytes); }
+    // Writes the file anew as another process would, dated apart from the
+    // last write even where file times are coarse (FAT keeps two seconds).
+    void Rewrite(const Bytes& bytes)
+    {
+        FILETIME written = {};
+        HANDLE file = CreateFileW(File().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        GetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        Write(bytes);
+        ULARGE_INTEGER apart;
+        apart.LowPart = written.dwLowDateTime;
+        apart.HighPart = written.dwHighDateTime;
+        apart.QuadPart += 10ull * 10000000;  // ten seconds
+        written.dwLowDateTime = apart.LowPart;
+        written.dwHighDateTime = apart.HighPart;
+        file = CreateFileW(File().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+        CloseHandle(file);
+    }
     void SetByte(const wchar_t* name, unsigned char value)
     {
         m_store->SetByte(GUID_History, CJOVString(name), &value);
@@ -356,7 +377,7 @@ TEST_F(HistoryTest, AMessageAfterOneEndingInAFullRecordStaysApart)
 
     const std::wstring nearlyFull(65534, L'y');
     ASSERT_EQ(Append(m_loose, nearlyFull.c_str()), kHistoryOk);
-    Write(Read());  // as another process would leave it
+    Rewrite(Read());  // the append must read the last record from the file
     ASSERT_EQ(Append(m_loose, L"\x0436 too"), kHistoryOk);
     EXPECT_EQ(Shortened(Texts(m_loose)),
               (std::vector<std::wstring>{L"xxxx... 65535", L"next", L"yyyy... 65534", L"\x0436 too"}));
