@@ -141,8 +141,19 @@ void WriteHistory()
     AppendHistoryMessage(bus, bus.contact, 1, 1, 0, 1700000060ul, CJOVString(L"two\r\nlines \x263A"));
     AppendHistoryMessage(bus, bus.contact, 2, 0, 1, 1700000120ul, CJOVString());
     Bytes file;
-    if (MemoryFiles::Get(static_cast<wchar_t*>(path), &file))
+    if (MemoryFiles::Get(static_cast<wchar_t*>(path), &file)) {
         Write("history", "three_messages", file);
+        // Ending in 0xA5, the target first appends a message of a full record:
+        // 65,535 bytes then "a", the file known from its last write; 65,532
+        // bytes then a character of four, the file written anew.
+        const unsigned char picks[] = {0x00, 0x1F};
+        for (unsigned char pick : picks) {
+            Bytes asked = file;
+            asked.push_back(pick);
+            asked.push_back(0xA5);
+            Write("history", "three_messages-full-record-" + std::to_string(pick), asked);
+        }
+    }
 }
 
 // The view's width (8 + the first byte), then the text in UTF-8.
