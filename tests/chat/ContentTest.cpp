@@ -7,7 +7,6 @@
 #include "core/skins/SkinManagerImpl.h"
 #include "messaging/AppChatSkin.h"
 #include "messaging/GifAnimator.h"
-#include "support/ScreenPixels.h"
 
 namespace {
 
@@ -117,28 +116,10 @@ public:
         return SaveWindowPicture(view.GetViewWindow(), name);
     }
 
-    // Painted off the screen, which may be smaller than the view at another
-    // density; smilies, being windows, are left out.
+    // Painted off the screen, which may be smaller than the view at another density.
     bool SavePainted(const wchar_t* name)
     {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateTopDownBitmap(screen, width, height, &bits);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        RECT all = {0, 0, width, height};
-        FillRect(memory, &all, skin.GetBackgroundBrush(0));
-        CJOVDrawContext context(memory);
-        content.Draw(&context, 0);
-        GdiFlush();
-        std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-        for (DWORD& pixel : pixels)
-            pixel |= 0xFF000000;
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return SavePicture(pixels, width, height, name);
+        return SavePicture(PaintOffScreen(content, width, height, skin.GetBackgroundBrush(0)), width, height, name);
     }
 
     CGdiTextMeasurer measurer;

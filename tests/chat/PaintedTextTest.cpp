@@ -11,7 +11,7 @@
 #include "chat/ChatFixture.h"
 #include "messaging/ChatNode_Service.h"
 #include "messaging/MessageWndSettings.h"
-#include "support/ScreenPixels.h"
+#include "chat/Screenshot.h"
 
 namespace {
 
@@ -52,25 +52,8 @@ public:
         return static_cast<CChatNode_Service*>(content->GetNode(content->GetNodeCount() - 1));
     }
 
-    // The content painted on white, top-down.
-    void Paint()
-    {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateTopDownBitmap(screen, width, height, &bits);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        RECT all = {0, 0, width, height};
-        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        CJOVDrawContext context(memory);
-        content->Draw(&context, 0);
-        GdiFlush();
-        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
+    // The content painted on white.
+    void Paint() { pixels = PaintOffScreen(*content, width, height, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))); }
 
     bool Ink(int x, int y) const
     {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HiDpi.h"
+#include "messaging/ChatContent.h"
 #include "support/ScreenPixels.h"
 
 namespace {
@@ -52,4 +53,26 @@ bool SavePicture(const std::vector<DWORD>& pixels, int width, int height, const 
     bool written = png_image_write_to_stdio(&image, file, 0, pixels.data(), 0, nullptr) != 0;
     fclose(file);
     return written;
+}
+
+std::vector<DWORD> PaintOffScreen(CChatContent& content, int width, int height, HBRUSH background)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateTopDownBitmap(screen, width, height, &bits);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const RECT all = {0, 0, width, height};
+    FillRect(memory, &all, background);
+    CJOVDrawContext context(memory);
+    content.Draw(&context, 0);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    for (DWORD& pixel : pixels)
+        pixel |= 0xFF000000;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
