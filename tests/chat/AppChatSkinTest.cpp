@@ -2,6 +2,7 @@
 // pictures come from the set's GIF files, and the skin manager's stop before
 // a set goes stops the smiley animation.
 #include "chat/ChatFixture.h"
+#include "chat/QuietSkinHost.h"
 #include "core/skins/AppSkinHost.h"
 #include "core/skins/SkinManagerImpl.h"
 #include "messaging/AppChatSkin.h"
@@ -9,13 +10,6 @@
 #include "messaging/SmailyCtrl.h"
 
 namespace {
-
-class CQuietSkinHost final : public Skins::CSkinManagerHost {
-public:
-    unsigned int GetLanChangedEventId() override { return 0; }
-    HWND GetMessageWindow() override { return nullptr; }
-    void StopSmileyAnimation() override {}
-};
 
 TEST(AppChatSkin, ShowsTheSkinManagersSmiliesAndColours)
 {

@@ -2,6 +2,7 @@
 // entries, the history separator, painting only what the view shows, and a
 // picture of a chat kept for the eye.
 #include "chat/ChatFixture.h"
+#include "chat/QuietSkinHost.h"
 #include "chat/Screenshot.h"
 #include "messaging/ChatNode_Service.h"
 #include "core/skins/SkinManagerImpl.h"
@@ -78,27 +79,23 @@ TEST_F(ContentTest, PaintsOnlyTheNodesThatMeetTheView)
     ReleaseDC(nullptr, screen);
 }
 
-class CQuietSkinHost final : public Skins::CSkinManagerHost {
-public:
-    unsigned int GetLanChangedEventId() override { return 0; }
-    HWND GetMessageWindow() override { return nullptr; }
-    void StopSmileyAnimation() override {}
-};
-
-// With the platform's measuring and fonts, the default skin and smilies.
-class CPictureChat {
-public:
-    CPictureChat()
-    {
-        settings.SetChatFlags({1, 1, 0});
-        RECT rect = {3, 1, width - 3, 1};
-        content.Layout(rect);
-        view.content = &content;
-    }
-    ~CPictureChat() { view.content = nullptr; }
-
-    void Add(unsigned kind, int subKind, const wchar_t* nick, const wchar_t* time, const wchar_t* text)
-    {
+// With the platform's measuring and fonts, the default skin and smilies, at
+// the screen's own density.
+TEST(ChatPicture, AConversationAsTheUserSeesIt)
+{
+    CGdiTextMeasurer measurer;
+    CQuietSkinHost host;
+    Skins::CSkinManagerImpl skins(nullptr, &host);
+    CAppChatSkin skin(&skins);
+    MessageWndSettings settings(nullptr, nullptr);
+    settings.SetChatFlags({1, 1, 0});
+    int width = HIDPI_ScaleX(240), height = HIDPI_ScaleY(320);
+    CTestChatView view(width, height, measurer, skin, settings);
+    CGifAnimator animator;
+    CChatContent content(&view, 0);
+    RECT rect = {3, 1, width - 3, 1};
+    content.Layout(rect);
+    auto add = [&](unsigned kind, int subKind, const wchar_t* nick, const wchar_t* time, const wchar_t* text) {
         SMessage message;
         message.kind = kind;
         message.subKind = subKind;
@@ -106,63 +103,22 @@ public:
         message.time = time;
         message.text = text;
         content.AddEvent(&message);
-    }
-
-    // The window as the screen shows it, smilies and all.
-    bool Save(const wchar_t* name)
+    };
+    add(SMessage::Incoming, 22, L"Alice", L"(09:12)", L"Hi! Did you see www.example.org/news today?");
+    add(SMessage::HistorySeparator, 0, L"", L"", L"");
+    add(SMessage::Outgoing, 23, L"I", L"(09:13)", L"Yes :-) the second part\nis on a line of its own ;-)");
+    add(SMessage::Service, 11, L"Alice is away", L" (09:20)", L"");
+    add(SMessage::Incoming, 22, L"Alice with a rather long nick", L"(09:31)",
+        L"Supercalifragilisticexpialidocious-words-wrap-too");
     {
-        RedrawWindow(view.GetViewWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessagesFor(100);
-        return SaveWindowPicture(view.GetViewWindow(), name);
+        CViewDrawContext context(&view);
+        content.Find(L"second part", {0, 0}, &context);
     }
-
-    // Painted off the screen, which may be smaller than the view at another density.
-    bool SavePainted(const wchar_t* name)
-    {
-        return SavePicture(PaintOffScreen(content, width, height, skin.GetBackgroundBrush(0)), width, height, name);
-    }
-
-    CGdiTextMeasurer measurer;
-    CQuietSkinHost host;
-    Skins::CSkinManagerImpl skins{nullptr, &host};
-    CAppChatSkin skin{&skins};
-    MessageWndSettings settings{nullptr, nullptr};
-    int width = HIDPI_ScaleX(240);
-    int height = HIDPI_ScaleY(320);
-    CTestChatView view{width, height, measurer, skin, settings};
-    CGifAnimator animator;
-    CChatContent content{&view, 0};
-};
-
-// At the screen's own density.
-TEST(ChatPicture, AConversationAsTheUserSeesIt)
-{
-    CPictureChat chat;
-    chat.Add(SMessage::Incoming, 22, L"Alice", L"(09:12)", L"Hi! Did you see www.example.org/news today?");
-    chat.Add(SMessage::HistorySeparator, 0, L"", L"", L"");
-    chat.Add(SMessage::Outgoing, 23, L"I", L"(09:13)", L"Yes :-) the second part\nis on a line of its own ;-)");
-    chat.Add(SMessage::Service, 11, L"Alice is away", L" (09:20)", L"");
-    chat.Add(SMessage::Incoming, 22, L"Alice with a rather long nick", L"(09:31)",
-             L"Supercalifragilisticexpialidocious-words-wrap-too");
-    {
-        CViewDrawContext context(&chat.view);
-        chat.content.Find(L"second part", {0, 0}, &context);
-    }
-    EXPECT_TRUE(chat.Save(L"chat-content"));
-}
-
-// Links beside blanks and text, at both densities: each underline ends with its letters.
-TEST(ChatPicture, LinksAsTheUserSeesThemAtBothDensities)
-{
-    for (int dpi : {96, 192}) {
-        CDensity density(dpi);
-        CPictureChat chat;
-        chat.Add(SMessage::Incoming, 22, L"Alice", L"(10:02)", L"www.a www.a www.a www.a");
-        chat.Add(SMessage::Incoming, 22, L"Alice", L"(10:02)", L"www.awww.awww.awww.a");
-        chat.Add(SMessage::Outgoing, 23, L"I", L"(10:03)", L"see http://example.com/page for details");
-        chat.Add(SMessage::Outgoing, 23, L"I", L"(10:03)", L"http://a.b c d");
-        EXPECT_TRUE(chat.SavePainted(L"chat-links")) << dpi;
-    }
+    view.content = &content;
+    RedrawWindow(view.GetViewWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessagesFor(100);
+    EXPECT_TRUE(SaveWindowPicture(view.GetViewWindow(), L"chat-content"));
+    view.content = nullptr;
 }
 
 } // namespace

@@ -83,20 +83,15 @@ protected:
     // last write even where file times are coarse (FAT keeps two seconds).
     void Rewrite(const Bytes& bytes)
     {
-        FILETIME written = {};
         HANDLE file = CreateFileW(File().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME written = {};
         GetFileTime(file, nullptr, nullptr, &written);
         CloseHandle(file);
         Write(bytes);
-        ULARGE_INTEGER apart;
-        apart.LowPart = written.dwLowDateTime;
-        apart.HighPart = written.dwHighDateTime;
+        ULARGE_INTEGER apart = {{written.dwLowDateTime, written.dwHighDateTime}};
         apart.QuadPart += 10ull * 10000000;  // ten seconds
-        written.dwLowDateTime = apart.LowPart;
-        written.dwHighDateTime = apart.HighPart;
+        written = {apart.LowPart, apart.HighPart};
         file = CreateFileW(File().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
         EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
         CloseHandle(file);
     }
