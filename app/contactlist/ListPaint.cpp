@@ -7,6 +7,7 @@
 #include "MeasuredText.h"
 #include "contactlist/DialogSkin.h"
 #include "core/AppGlobals.h"
+#include "messaging/TextMeasurer.h"
 
 namespace ListPaint {
 
@@ -104,19 +105,20 @@ int MeasuredText(HDC dc, const CJOVString& text, const RECT& rect, COLORREF colo
 {
     const wchar_t* chars = text.Data() ? text.Data() : L"";
     const int count = text.GetLength();
-    std::vector<int> widths(static_cast<size_t>(count) + 1, 0);
-    SIZE size = {};
-    if (!GetTextExtentExPointW(dc, chars, count, 0, nullptr, widths.data() + 1, &size))
-        return -1;
     if (count == 0)
         return 0;
+    CGdiTextMeasurer measurer;
+    std::vector<int> widths;
+    const int height = MeasurePrefixes(measurer, dc, chars, count, widths);
+    if (height == 0)
+        return -1;
     // Where DT_CENTER and DT_VCENTER put a single line.
-    const int x = centred ? (rect.left + rect.right - size.cx) / 2 : rect.left;
-    const int y = rect.top + (rect.bottom - rect.top) / 2 - size.cy / 2;
+    const int x = centred ? (rect.left + rect.right - widths[count]) / 2 : rect.left;
+    const int y = rect.top + (rect.bottom - rect.top) / 2 - height / 2;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     DrawTextAtWidths(dc, x, y, 0, nullptr, chars, count, widths.data());
-    return size.cx;
+    return widths[count];
 }
 
 bool BlinkOn()
