@@ -3,7 +3,9 @@
 // and waking the device.
 #include "clctrl/CLCtrlFixture.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <thread>
 
 #include "Power.h"
@@ -86,17 +88,41 @@ TEST_F(CLCtrlMessagesTest, AMessageWithoutATabWaitsUntilTheChatOpens)
 
 TEST_F(CLCtrlMessagesTest, AMessageForTheTabInFrontIsShownWithoutNotice)
 {
-    m_chat.Open(m_contact);
+    // The foreground window is the whole desktop's: a test program running
+    // beside this one may take it at any moment. A try counts only when the
+    // window stayed in front while the message came; each try has a contact
+    // of its own, and one that lost the front leaves no entry behind.
     ShowWindow(m_window, SW_SHOW);
-    SetForegroundWindow(m_window);
     m_chat.Front(m_window);
-    ASSERT_TRUE(m_chat.IsShownInFront());
-    Receive(m_contact, L"hi");
+    size_t notices = 0;
+    size_t played = 0;
+    bool inFront = false;
+    for (int attempt = 0; attempt < 100 && !inFront; ++attempt) {
+        if (attempt > 0) {
+            m_control->ClearNotifications(m_contact);
+            // Waits longer each time, so that programs in the same loop part.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min(20 * attempt, 200)),
+                                      QS_ALLINPUT);
+            Pump();
+            m_contact = AddContact((L"pal" + std::to_wstring(attempt)).c_str(), m_group);
+        }
+        m_chat.Open(m_contact);
+        SetForegroundWindow(m_window);
+        if (!m_chat.IsShownInFront())
+            continue;
+        notices = Notices().size();
+        played = m_alerts.Played().size();
+        Receive(m_contact, L"hi");
+        inFront = m_chat.IsShownInFront();
+    }
+    ASSERT_TRUE(inFront);
     EXPECT_EQ(m_chat.Texts(m_contact), (Names{L"hi"}));
     EXPECT_TRUE(m_control->GetPendingEntries().empty());
-    EXPECT_TRUE(Notices().empty());
+    EXPECT_EQ(Notices().size(), notices);
     EXPECT_FALSE(Contact(m_contact)->IsUnread());
-    EXPECT_EQ(m_alerts.Played(), (std::vector<unsigned int>{Alert::kAlertIncomingMessage}));
+    const std::vector<unsigned int> alerts = m_alerts.Played();
+    EXPECT_EQ(std::vector<unsigned int>(alerts.begin() + static_cast<std::ptrdiff_t>(played), alerts.end()),
+              (std::vector<unsigned int>{Alert::kAlertIncomingMessage}));
     EXPECT_EQ(HistoryTexts(*m_bus, m_contact), (Names{L"hi"}));
 
     // Another tab in front: shown, and pending as already shown.
